@@ -1,0 +1,30 @@
+# kivo_module(<target> [DEPS <public targets>...] [LIBS <private libraries>...])
+# One static library per folder, built from every .cpp in the folder and its
+# subfolders. Headers are included by their path from the repository root.
+function(kivo_module name)
+  cmake_parse_arguments(M "" "" "DEPS;LIBS;EXCLUDE" ${ARGN})
+  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  foreach(ex ${M_EXCLUDE})
+    list(FILTER srcs EXCLUDE REGEX "${CMAKE_CURRENT_SOURCE_DIR}/${ex}")
+  endforeach()
+  add_library(${name} STATIC ${srcs})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC ${M_DEPS} PRIVATE ${M_LIBS})
+endfunction()
+
+# kivo_test(<name> [DEPS <targets>...] [LABEL <label>])
+# One GoogleTest executable per module, from every .cpp in the current test
+# folder, each test case registered with CTest and run headless.
+function(kivo_test name)
+  cmake_parse_arguments(T "" "LABEL" "DEPS" ${ARGN})
+  file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_executable(${name} ${srcs})
+  target_link_libraries(${name} PRIVATE ${T_DEPS} kivo_test_support GTest::gtest GTest::gmock)
+  if(NOT T_LABEL)
+    set(T_LABEL ${name})
+  endif()
+  gtest_discover_tests(${name}
+    DISCOVERY_MODE PRE_TEST
+    PROPERTIES LABELS ${T_LABEL} TIMEOUT 300
+               ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy;KIVO_TEST_DATA=${CMAKE_CURRENT_SOURCE_DIR}")
+endfunction()

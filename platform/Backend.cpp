@@ -1,0 +1,105 @@
+#include "platform/Backend.h"
+
+#include "platform/headless/HeadlessBackend.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+#include <map>
+#include <mutex>
+#include <sched.h>
+
+namespace platform {
+namespace {
+
+class PosixClock final : public Clock {
+public:
+    uint64_t NowMicros() override
+    {
+        timespec ts {};
+        clock_gettime(CLOCK_MONOTONIC, &ts);
+        return static_cast<uint64_t>(ts.tv_sec) * 1000000u + static_cast<uint64_t>(ts.tv_nsec) / 1000u;
+    }
+
+    void SleepMillis(uint32_t ms) override
+    {
+        if (ms == 0) {
+            sched_yield();
+            return;
+        }
+        timespec req { static_cast<time_t>(ms / 1000), static_cast<long>(ms % 1000) * 1000000L };
+        while (nanosleep(&req, &req) != 0 && errno == EINTR) {
+        }
+    }
+};
+
+class StderrMessageBoxes final : public MessageBoxes {
+public:
+    int Show(const std::string& text, const std::string& caption, unsigned, int defaultAnswer) override
+    {
+        std::fprintf(stderr, "[%s] %s\n", caption.c_str(), text.c_str());
+        return defaultAnswer;
+    }
+};
+
+class SystemBackend final : public Backend {
+public:
+    const char* Name() const override { return "system"; }
+    Clock& GetClock() override { return SystemClock(); }
+    MessageBoxes& GetMessageBoxes() override { return boxes_; }
+
+private:
+    StderrMessageBoxes boxes_;
+};
+
+struct Table {
+    std::mutex mutex;
+    std::map<std::string, BackendFactory> factories {
+        { "system", [] { return std::unique_ptr<Backend>(new SystemBackend); } },
+        { "headless", [] { return std::unique_ptr<Backend>(new HeadlessBackend); } },
+    };
+    std::unique_ptr<Backend> current;
+};
+
+Table& GetTable()
+{
+    static Table table;
+    return table;
+}
+
+} // namespace
+
+Clock& SystemClock()
+{
+    static PosixClock clock;
+    return clock;
+}
+
+void RegisterBackend(const std::string& name, BackendFactory factory)
+{
+    Table& t = GetTable();
+    std::lock_guard lock(t.mutex);
+    t.factories[name] = factory;
+}
+
+bool UseBackend(const std::string& name)
+{
+    Table& t = GetTable();
+    std::lock_guard lock(t.mutex);
+    auto it = t.factories.find(name);
+    if (it == t.factories.end())
+        return false;
+    t.current = it->second();
+    return true;
+}
+
+Backend& CurrentBackend()
+{
+    Table& t = GetTable();
+    std::lock_guard lock(t.mutex);
+    if (!t.current)
+        t.current = t.factories["system"]();
+    return *t.current;
+}
+
+} // namespace platform

@@ -1,0 +1,54 @@
+#pragma once
+// The small interfaces that the Windows-shaped calls of this layer stand on.
+// A backend implements them side by side: "sdl" for real runs, "headless"
+// for tests and tools. Backends only translate; every decision that Windows
+// makes (tick wrapping, default buttons, ...) is made once, above them.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace platform {
+
+class Clock {
+public:
+    virtual ~Clock() = default;
+    // Microseconds from an arbitrary fixed origin; never goes backwards.
+    virtual uint64_t NowMicros() = 0;
+    virtual void SleepMillis(uint32_t ms) = 0;
+};
+
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    // Shows a box and returns the Windows answer code (IDOK, IDYES, ...).
+    // `defaultAnswer` is the answer of the box's default button, for a
+    // backend that cannot ask anyone.
+    virtual int Show(const std::string& text, const std::string& caption, unsigned type, int defaultAnswer) = 0;
+};
+
+class Backend {
+public:
+    virtual ~Backend() = default;
+    virtual const char* Name() const = 0;
+    virtual Clock& GetClock() = 0;
+    virtual MessageBoxes& GetMessageBoxes() = 0;
+};
+
+using BackendFactory = std::unique_ptr<Backend> (*)();
+
+// Adds a backend to the table under `name`; a later registration of the
+// same name replaces the earlier one.
+void RegisterBackend(const std::string& name, BackendFactory factory);
+
+// Makes the named backend current, creating it. False when no backend of
+// that name is registered. "headless" is always registered.
+bool UseBackend(const std::string& name);
+
+// The current backend. Until one is chosen this is the "system" backend:
+// the POSIX clock and message boxes written to stderr.
+Backend& CurrentBackend();
+
+// The POSIX clock (CLOCK_MONOTONIC, nanosleep), shared by the real backends.
+Clock& SystemClock();
+
+} // namespace platform

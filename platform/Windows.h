@@ -1,0 +1,7 @@
+#pragma once
+// What the program includes in place of the Windows headers.
+#include "platform/win32/WinTypes.h"
+#include "platform/win32/Time.h"
+#include "platform/win32/Sync.h"
+#include "platform/win32/Modules.h"
+#include "platform/win32/MessageBox.h"

@@ -1,0 +1,64 @@
+#include "platform/sdl/SdlBackend.h"
+
+#include "platform/Backend.h"
+#include "platform/win32/MessageBox.h"
+
+#include <SDL.h>
+#include <cstdio>
+
+namespace platform {
+namespace {
+
+class SdlMessageBoxes final : public MessageBoxes {
+public:
+    int Show(const std::string& text, const std::string& caption, unsigned type, int defaultAnswer) override
+    {
+        int answers[3];
+        int count = MessageBoxButtons(type, answers);
+        static const char* const kLabels[] = { "", "OK", "Cancel", "Abort", "Retry", "Ignore", "Yes", "No" };
+        SDL_MessageBoxButtonData buttons[3] {};
+        for (int i = 0; i < count; ++i) {
+            buttons[i].buttonid = answers[i];
+            buttons[i].text = kLabels[answers[i]];
+            if (answers[i] == defaultAnswer)
+                buttons[i].flags |= SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
+            if (answers[i] == IDCANCEL || answers[i] == IDNO || count == 1)
+                buttons[i].flags |= SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
+        }
+        Uint32 flags = SDL_MESSAGEBOX_INFORMATION;
+        switch (type & 0xF0) {
+        case MB_ICONERROR:
+            flags = SDL_MESSAGEBOX_ERROR;
+            break;
+        case MB_ICONWARNING:
+            flags = SDL_MESSAGEBOX_WARNING;
+            break;
+        }
+        SDL_MessageBoxData data { flags, nullptr, caption.c_str(), text.c_str(), count, buttons, nullptr };
+        int answer = 0;
+        if (SDL_ShowMessageBox(&data, &answer) == 0 && answer > 0)
+            return answer;
+        // No display to show it on: the text still reaches the user.
+        std::fprintf(stderr, "[%s] %s\n", caption.c_str(), text.c_str());
+        return defaultAnswer;
+    }
+};
+
+class SdlBackend final : public Backend {
+public:
+    const char* Name() const override { return "sdl"; }
+    Clock& GetClock() override { return SystemClock(); }
+    MessageBoxes& GetMessageBoxes() override { return boxes_; }
+
+private:
+    SdlMessageBoxes boxes_;
+};
+
+} // namespace
+
+void RegisterSdlBackend()
+{
+    RegisterBackend("sdl", [] { return std::unique_ptr<Backend>(new SdlBackend); });
+}
+
+} // namespace platform

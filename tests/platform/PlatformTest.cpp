@@ -1,0 +1,230 @@
+#include "platform/Backend.h"
+#include "platform/Paths.h"
+#include "platform/Windows.h"
+#include "platform/headless/HeadlessBackend.h"
+#include "tests/support/TempDir.h"
+
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <thread>
+
+namespace {
+
+platform::HeadlessBackend& Headless()
+{
+    EXPECT_TRUE(platform::UseBackend("headless"));
+    return *platform::HeadlessBackend::Current();
+}
+
+TEST(Backend, TableChoosesByNameAndDefaultsToSystem)
+{
+    EXPECT_STREQ(platform::CurrentBackend().Name(), "system");
+    EXPECT_FALSE(platform::UseBackend("no-such-backend"));
+    EXPECT_STREQ(platform::CurrentBackend().Name(), "system");
+    EXPECT_TRUE(platform::UseBackend("headless"));
+    EXPECT_STREQ(platform::CurrentBackend().Name(), "headless");
+}
+
+TEST(Time, TickCountsFollowTheClockAndWrapAt32Bits)
+{
+    auto& clock = Headless().clock;
+    clock.SetMicros((uint64_t(1) << 32) * 1000 - 5000); // 5 ms before the wrap
+    DWORD before = GetTickCount();
+    EXPECT_EQ(before, 0xFFFFFFFBu);
+    EXPECT_EQ(timeGetTime(), before);
+    clock.AdvanceMillis(10);
+    DWORD after = GetTickCount();
+    EXPECT_EQ(after, 5u);
+    EXPECT_EQ(after - before, 10u); // unsigned difference survives the wrap
+}
+
+TEST(Time, SleepAdvancesTheHeadlessClockAndCounterMatchesFrequency)
+{
+    auto& backend = Headless();
+    LARGE_INTEGER freq, c0, c1;
+    ASSERT_TRUE(QueryPerformanceFrequency(&freq));
+    ASSERT_TRUE(QueryPerformanceCounter(&c0));
+    DWORD t0 = GetTickCount();
+    Sleep(250);
+    ASSERT_TRUE(QueryPerformanceCounter(&c1));
+    EXPECT_EQ(GetTickCount() - t0, 250u);
+    EXPECT_EQ((c1.QuadPart - c0.QuadPart) * 1000 / freq.QuadPart, 250);
+    EXPECT_EQ(backend.clock.SleptMillis(), 250u);
+    EXPECT_FALSE(QueryPerformanceCounter(nullptr));
+}
+
+TEST(Time, SystemClockIsMonotonicAndSleeps)
+{
+    DWORD t0 = GetTickCount();
+    Sleep(20);
+    EXPECT_GE(GetTickCount() - t0, 19u);
+}
+
+TEST(Time, TimerPeriodsNest)
+{
+    EXPECT_EQ(timeBeginPeriod(0), TIMERR_NOCANDO);
+    EXPECT_EQ(timeBeginPeriod(1), TIMERR_NOERROR);
+    EXPECT_EQ(timeBeginPeriod(1), TIMERR_NOERROR);
+    EXPECT_EQ(platform::TimerPeriodDepth(), 2);
+    EXPECT_EQ(timeEndPeriod(1), TIMERR_NOERROR);
+    EXPECT_EQ(timeEndPeriod(1), TIMERR_NOERROR);
+    EXPECT_EQ(timeEndPeriod(1), TIMERR_NOCANDO);
+    EXPECT_EQ(platform::TimerPeriodDepth(), 0);
+}
+
+TEST(Sync, CriticalSectionIsRecursiveAndExcludesOtherThreads)
+{
+    CRITICAL_SECTION cs;
+    InitializeCriticalSection(&cs);
+    EnterCriticalSection(&cs);
+    EnterCriticalSection(&cs); // the owner may enter again
+
+    std::atomic<bool> entered { false };
+    std::thread other([&] {
+        EnterCriticalSection(&cs);
+        entered = true;
+        LeaveCriticalSection(&cs);
+    });
+    LeaveCriticalSection(&cs);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_FALSE(entered); // still held once
+    LeaveCriticalSection(&cs);
+    other.join();
+    EXPECT_TRUE(entered);
+    DeleteCriticalSection(&cs);
+}
+
+TEST(Sync, BeginThreadRunsTheProcedureWithItsArgument)
+{
+    struct Shared {
+        std::atomic<int> value { 0 };
+        std::atomic<DWORD> thread { 0 };
+    } shared;
+    uintptr_t handle = _beginthread(
+        [](void* p) {
+            auto* s = static_cast<Shared*>(p);
+            s->thread = GetCurrentThreadId();
+            s->value = 42;
+        },
+        0, &shared);
+    ASSERT_NE(handle, static_cast<uintptr_t>(-1));
+    for (int i = 0; i < 1000 && shared.value != 42; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    EXPECT_EQ(shared.value, 42);
+    EXPECT_NE(shared.thread, GetCurrentThreadId());
+    EXPECT_EQ(_beginthread(nullptr, 0, nullptr), static_cast<uintptr_t>(-1));
+}
+
+TEST(Paths, DiskPathMatchesEachComponentWithoutCase)
+{
+    testsupport::TempDir dir;
+    dir.Write("Data/Images/Brick.PNG", "x");
+    dir.Write("Data/case/a.txt", "lower");
+    dir.Write("Data/CASE/a.txt", "upper");
+
+    struct Row {
+        std::string in, out;
+    } rows[] = {
+        { "\\data\\images\\brick.png", "/Data/Images/Brick.PNG" },
+        { "/Data/Images/Brick.PNG", "/Data/Images/Brick.PNG" },
+        { "\\DATA\\images\\\\Brick.png", "/Data/Images/Brick.PNG" },
+        { "\\data\\case\\a.txt", "/Data/case/a.txt" }, // the exact name wins
+        { "\\data\\images\\new.png", "/Data/Images/new.png" }, // missing file kept as written
+        { "\\data\\Missing\\Sub\\x.png", "/Data/Missing/Sub/x.png" },
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(platform::DiskPath(dir.Path() + row.in), dir.Path() + row.out) << row.in;
+    EXPECT_EQ(platform::DiskPath(""), "");
+}
+
+TEST(Paths, RelativePathsResolveFromTheWorkingFolder)
+{
+    testsupport::TempDir dir;
+    dir.Write("Sub/File.txt", "x");
+    auto saved = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path());
+    EXPECT_EQ(platform::DiskPath("sub\\file.TXT"), "Sub/File.txt");
+    EXPECT_EQ(platform::DiskPath(".\\sub\\..\\SUB\\file.txt"), "./Sub/../Sub/File.txt");
+    std::filesystem::current_path(saved);
+}
+
+TEST(MessageBox, ButtonsAndDefaultAnswers)
+{
+    struct Row {
+        UINT type;
+        int answer;
+    } rows[] = {
+        { MB_OK, IDOK },
+        { MB_OKCANCEL | MB_DEFBUTTON2, IDCANCEL },
+        { MB_YESNO, IDYES },
+        { MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION, IDNO },
+        { MB_YESNOCANCEL | MB_DEFBUTTON3, IDCANCEL },
+        { MB_ABORTRETRYIGNORE | MB_DEFBUTTON2, IDRETRY },
+        { MB_RETRYCANCEL | MB_DEFBUTTON3, IDRETRY }, // past the last button: the first
+        { 0xE, IDOK },
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(platform::MessageBoxDefaultAnswer(row.type), row.answer) << std::hex << row.type;
+}
+
+TEST(MessageBox, HeadlessAnswersFromTheScriptThenWithTheDefault)
+{
+    auto& boxes = Headless().boxes;
+    boxes.Script({ IDNO });
+    EXPECT_EQ(MessageBoxA(nullptr, "Quit?", "Marrowfen", MB_YESNO), IDNO);
+    EXPECT_EQ(MessageBoxA(nullptr, "Quit?", "Marrowfen", MB_YESNO), IDYES);
+    EXPECT_EQ(MessageBoxA(nullptr, "Failed", nullptr, MB_OK | MB_ICONERROR), IDOK);
+    auto shown = boxes.TakeShown();
+    ASSERT_EQ(shown.size(), 3u);
+    EXPECT_EQ(shown[0].text, "Quit?");
+    EXPECT_EQ(shown[2].caption, "Error");
+    EXPECT_EQ(shown[2].type, MB_OK | MB_ICONERROR);
+}
+
+int Answer()
+{
+    return 7;
+}
+
+TEST(Modules, RegisteredFunctionsAreFoundByName)
+{
+    platform::RegisterModuleFunction("TestLib.dll", "Answer", &Answer);
+    HMODULE a = LoadLibraryA("C:\\Windows\\System32\\TESTLIB.DLL");
+    HMODULE b = LoadLibraryA("testlib");
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(a, b);
+    EXPECT_EQ(platform::ModuleLoadCount("testlib.dll"), 2);
+
+    auto fn = reinterpret_cast<int (*)()>(GetProcAddress(a, "Answer"));
+    ASSERT_NE(fn, nullptr);
+    EXPECT_EQ(fn(), 7);
+    EXPECT_EQ(GetProcAddress(a, "answer"), nullptr); // function names keep their case
+    EXPECT_EQ(GetProcAddress(a, "Missing"), nullptr);
+    EXPECT_EQ(LoadLibraryA("nothere.dll"), nullptr);
+    EXPECT_EQ(LoadLibraryA(nullptr), nullptr);
+
+    EXPECT_TRUE(FreeLibrary(a));
+    EXPECT_TRUE(FreeLibrary(b));
+    EXPECT_FALSE(FreeLibrary(b));
+    EXPECT_FALSE(FreeLibrary(nullptr));
+}
+
+TEST(Modules, RemovedEntriesReachTheFailurePaths)
+{
+    platform::RegisterModuleFunction("gone.dll", "F", &Answer);
+    platform::RegisterModuleFunction("gone.dll", "G", &Answer);
+    HMODULE m = LoadLibraryA("gone.dll");
+    ASSERT_NE(m, nullptr);
+    platform::UnregisterModuleFunction("gone.dll", "F");
+    EXPECT_EQ(GetProcAddress(m, "F"), nullptr);
+    EXPECT_NE(GetProcAddress(m, "G"), nullptr);
+    platform::UnregisterModule("GONE.DLL");
+    EXPECT_EQ(GetProcAddress(m, "G"), nullptr); // the old handle stays safe to use
+    EXPECT_EQ(LoadLibraryA("gone.dll"), nullptr);
+    platform::RegisterModuleFunction("gone.dll", "G", &Answer);
+    EXPECT_EQ(LoadLibraryA("gone.dll"), m);
+}
+
+} // namespace
