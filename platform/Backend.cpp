@@ -1,6 +1,10 @@
 #include "platform/Backend.h"
 
 #include "platform/headless/HeadlessBackend.h"
+#include "platform/win32/AudioMixer.h"
+
+#include <algorithm>
+#include <utility>
 
 #include <cerrno>
 #include <cstdio>
@@ -68,6 +72,43 @@ Table& GetTable()
 }
 
 } // namespace
+
+void AudioDevice::AddSource(AudioSource* source)
+{
+    bool start;
+    {
+        std::lock_guard lock(mutex_);
+        sources_.push_back(source);
+        start = !std::exchange(started_, true);
+    }
+    if (start)
+        Start();
+}
+
+void AudioDevice::RemoveSource(AudioSource* source)
+{
+    std::lock_guard lock(mutex_);
+    sources_.erase(std::remove(sources_.begin(), sources_.end(), source), sources_.end());
+}
+
+void AudioDevice::Render(int16_t* out, size_t frames)
+{
+    std::lock_guard lock(mutex_);
+    mix_.assign(frames * 2, 0);
+    for (AudioSource* source : sources_)
+        source->MixInto(mix_.data(), frames);
+    const int64_t gain = WaveOutVolume(); // 0 ... 65535
+    for (size_t i = 0; i < frames * 2; ++i) {
+        int64_t v = mix_[i] * gain / 65535;
+        out[i] = static_cast<int16_t>(std::clamp<int64_t>(v, -32768, 32767));
+    }
+}
+
+AudioDevice& Backend::GetAudio()
+{
+    static AudioDevice nowhere;
+    return nowhere;
+}
 
 Clock& SystemClock()
 {

@@ -5,7 +5,9 @@
 // makes (tick wrapping, default buttons, ...) is made once, above them.
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -26,12 +28,47 @@ public:
     virtual int Show(const std::string& text, const std::string& caption, unsigned type, int defaultAnswer) = 0;
 };
 
+// Something an audio device plays: adds `frames` frames of 44.1 kHz stereo
+// (left, right interleaved, 16-bit scale) into `mix`.
+class AudioSource {
+public:
+    virtual ~AudioSource() = default;
+    virtual void MixInto(int32_t* mix, size_t frames) = 0;
+};
+
+// The sound output: 44.1 kHz, 16-bit stereo. Every added source is summed,
+// scaled by the wave-output volume and clipped to 16 bits. A real backend
+// pulls Render from its output thread once a source exists; the headless
+// one leaves Render to tests.
+class AudioDevice {
+public:
+    static constexpr uint32_t kRate = 44100;
+
+    virtual ~AudioDevice() = default;
+    void AddSource(AudioSource* source);
+    // After this returns, Render no longer reaches the source.
+    void RemoveSource(AudioSource* source);
+    void Render(int16_t* out, size_t frames);
+
+protected:
+    // Called once, when the first source is added.
+    virtual void Start() {}
+
+private:
+    std::mutex mutex_;
+    std::vector<AudioSource*> sources_;
+    std::vector<int32_t> mix_;
+    bool started_ = false;
+};
+
 class Backend {
 public:
     virtual ~Backend() = default;
     virtual const char* Name() const = 0;
     virtual Clock& GetClock() = 0;
     virtual MessageBoxes& GetMessageBoxes() = 0;
+    // The base gives a device that nothing pulls: sound goes nowhere.
+    virtual AudioDevice& GetAudio();
 };
 
 using BackendFactory = std::unique_ptr<Backend> (*)();

@@ -51,12 +51,15 @@ public:
     const char* Name() const override { return "headless"; }
     Clock& GetClock() override { return clock; }
     MessageBoxes& GetMessageBoxes() override { return boxes; }
+    AudioDevice& GetAudio() override { return audio; }
 
     // The current backend as the headless one; null when another is current.
     static HeadlessBackend* Current();
 
     ManualClock clock;
     ScriptedMessageBoxes boxes;
+    // Mixed only when a test calls audio.Render.
+    AudioDevice audio;
 };
 
 } // namespace platform

@@ -44,14 +44,58 @@ public:
     }
 };
 
+// 44.1 kHz 16-bit stereo from SDL's audio thread. Without a usable audio
+// driver the device stays closed and sound goes nowhere.
+class SdlAudioDevice final : public AudioDevice {
+public:
+    ~SdlAudioDevice() override
+    {
+        if (device_ != 0) {
+            SDL_CloseAudioDevice(device_);
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        }
+    }
+
+protected:
+    void Start() override
+    {
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+            std::fprintf(stderr, "sdl: no audio: %s\n", SDL_GetError());
+            return;
+        }
+        SDL_AudioSpec want {};
+        want.freq = kRate;
+        want.format = AUDIO_S16SYS;
+        want.channels = 2;
+        want.samples = 1024;
+        want.callback = [](void* self, Uint8* stream, int len) {
+            static_cast<SdlAudioDevice*>(self)->Render(reinterpret_cast<int16_t*>(stream), size_t(len) / 4);
+        };
+        want.userdata = this;
+        SDL_AudioSpec have {};
+        device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+        if (device_ == 0) {
+            std::fprintf(stderr, "sdl: no audio device: %s\n", SDL_GetError());
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            return;
+        }
+        SDL_PauseAudioDevice(device_, 0);
+    }
+
+private:
+    SDL_AudioDeviceID device_ = 0;
+};
+
 class SdlBackend final : public Backend {
 public:
     const char* Name() const override { return "sdl"; }
     Clock& GetClock() override { return SystemClock(); }
     MessageBoxes& GetMessageBoxes() override { return boxes_; }
+    AudioDevice& GetAudio() override { return audio_; }
 
 private:
     SdlMessageBoxes boxes_;
+    SdlAudioDevice audio_;
 };
 
 } // namespace

@@ -1,0 +1,232 @@
+#include "platform/audio/Decoders.h"
+
+#include <tremor/ivorbisfile.h>
+#include <libopenmpt/libopenmpt.h>
+#include <mpg123.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace platform::audio {
+namespace {
+
+// Decoded streams larger than this are refused rather than exhausting memory.
+constexpr size_t kMaxDecodedBytes = size_t(256) << 20;
+constexpr uint32_t kMaxModuleFrames = 10 * 60 * AudioDevice::kRate;
+
+uint32_t Le32(const uint8_t* p)
+{
+    return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24;
+}
+
+uint16_t Le16(const uint8_t* p)
+{
+    return uint16_t(p[0] | p[1] << 8);
+}
+
+struct MemoryFile {
+    const uint8_t* bytes;
+    size_t size;
+    size_t pos = 0;
+};
+
+size_t MemRead(void* out, size_t size, size_t count, void* source)
+{
+    auto* f = static_cast<MemoryFile*>(source);
+    if (size == 0)
+        return 0;
+    size_t n = std::min(count, (f->size - f->pos) / size);
+    std::memcpy(out, f->bytes + f->pos, n * size);
+    f->pos += n * size;
+    return n;
+}
+
+int MemSeek(void* source, ogg_int64_t offset, int whence)
+{
+    auto* f = static_cast<MemoryFile*>(source);
+    ogg_int64_t base = whence == SEEK_SET ? 0 : whence == SEEK_CUR ? ogg_int64_t(f->pos) : ogg_int64_t(f->size);
+    ogg_int64_t to = base + offset;
+    if (to < 0 || to > ogg_int64_t(f->size))
+        return -1;
+    f->pos = size_t(to);
+    return 0;
+}
+
+long MemTell(void* source)
+{
+    return long(static_cast<MemoryFile*>(source)->pos);
+}
+
+} // namespace
+
+bool ParseWav(const uint8_t* bytes, size_t size, WavLayout& out, const WavChunkHook& hook)
+{
+    out = WavLayout {};
+    if (size < 12 || std::memcmp(bytes, "RIFF", 4) != 0 || std::memcmp(bytes + 8, "WAVE", 4) != 0)
+        return false;
+    size_t pos = 12;
+    while (pos < size) {
+        if (size - pos < 8)
+            return false;
+        const char* id = reinterpret_cast<const char*>(bytes + pos);
+        uint64_t chunkSize = Le32(bytes + pos + 4);
+        const size_t body = pos + 8;
+        const size_t held = size_t(std::min<uint64_t>(chunkSize, size - body));
+        if (std::memcmp(id, "data", 4) == 0) {
+            out.dataOffset = body;
+            out.dataSize = held;
+            return true;
+        }
+        if (std::memcmp(id, "fmt ", 4) == 0) {
+            if (held < 16 || Le16(bytes + body) != 1)
+                return false;
+            out.format.channels = Le16(bytes + body + 2);
+            out.format.rate = Le32(bytes + body + 4);
+            out.format.bits = Le16(bytes + body + 14);
+            if (!out.format.Valid() || out.format.rate > 1000000)
+                return false;
+        } else if (hook && !hook(id, bytes + body, held)) {
+            return false;
+        }
+        if (body + chunkSize >= size)
+            return false;
+        pos = size_t(body + chunkSize);
+    }
+    return false;
+}
+
+std::shared_ptr<PcmData> DecodeWav(const uint8_t* bytes, size_t size)
+{
+    WavLayout layout;
+    if (!ParseWav(bytes, size, layout))
+        return nullptr;
+    auto pcm = std::make_shared<PcmData>();
+    pcm->format = layout.format;
+    size_t whole = layout.dataSize / layout.format.BlockAlign() * layout.format.BlockAlign();
+    pcm->bytes.assign(bytes + layout.dataOffset, bytes + layout.dataOffset + whole);
+    return pcm;
+}
+
+std::shared_ptr<PcmData> DecodeOgg(const uint8_t* bytes, size_t size)
+{
+    MemoryFile file { bytes, size };
+    ov_callbacks callbacks { MemRead, MemSeek, nullptr, MemTell };
+    OggVorbis_File vf;
+    if (ov_open_callbacks(&file, &vf, nullptr, 0, callbacks) < 0)
+        return nullptr;
+    auto pcm = std::make_shared<PcmData>();
+    vorbis_info* info = ov_info(&vf, -1);
+    bool ok = info && info->channels >= 1 && info->channels <= 2 && info->rate > 0;
+    if (ok) {
+        pcm->format = { uint16_t(info->channels), 16, uint32_t(info->rate) };
+        char chunk[8192];
+        int bitstream = 0;
+        long got;
+        int holes = 0;
+        while (ok && (got = ov_read(&vf, chunk, sizeof chunk, &bitstream)) != 0) {
+            if (got < 0) {
+                // A hole in the stream: decoding goes on after it, unless
+                // nothing but holes follow.
+                if (++holes > 64)
+                    break;
+                continue;
+            }
+            pcm->bytes.insert(pcm->bytes.end(), chunk, chunk + got);
+            ok = pcm->bytes.size() <= kMaxDecodedBytes;
+        }
+    }
+    ov_clear(&vf);
+    if (!ok || pcm->bytes.empty())
+        return nullptr;
+    pcm->bytes.resize(pcm->bytes.size() / pcm->format.BlockAlign() * pcm->format.BlockAlign());
+    return pcm;
+}
+
+std::shared_ptr<PcmData> DecodeMp3(const uint8_t* bytes, size_t size)
+{
+    int err = 0;
+    mpg123_handle* mh = mpg123_new(nullptr, &err);
+    if (!mh)
+        return nullptr;
+    mpg123_param(mh, MPG123_ADD_FLAGS, MPG123_QUIET, 0);
+    mpg123_format_none(mh);
+    const long* rates = nullptr;
+    size_t count = 0;
+    mpg123_rates(&rates, &count);
+    for (size_t i = 0; i < count; ++i)
+        mpg123_format(mh, rates[i], MPG123_MONO | MPG123_STEREO, MPG123_ENC_SIGNED_16);
+    auto pcm = std::make_shared<PcmData>();
+    bool haveFormat = false;
+    if (mpg123_open_feed(mh) == MPG123_OK && mpg123_feed(mh, bytes, size) == MPG123_OK) {
+        unsigned char chunk[16384];
+        for (;;) {
+            size_t done = 0;
+            int r = mpg123_read(mh, chunk, sizeof chunk, &done);
+            if (r == MPG123_NEW_FORMAT && !haveFormat) {
+                long rate = 0;
+                int channels = 0, encoding = 0;
+                mpg123_getformat(mh, &rate, &channels, &encoding);
+                pcm->format = { uint16_t(channels), 16, uint32_t(rate) };
+                haveFormat = pcm->format.Valid();
+                if (!haveFormat)
+                    break;
+            }
+            if (haveFormat)
+                pcm->bytes.insert(pcm->bytes.end(), chunk, chunk + done);
+            if ((r != MPG123_OK && r != MPG123_NEW_FORMAT) || pcm->bytes.size() > kMaxDecodedBytes)
+                break;
+        }
+    }
+    mpg123_delete(mh);
+    if (!haveFormat || pcm->bytes.empty() || pcm->bytes.size() > kMaxDecodedBytes)
+        return nullptr;
+    pcm->bytes.resize(pcm->bytes.size() / pcm->format.BlockAlign() * pcm->format.BlockAlign());
+    return pcm;
+}
+
+std::shared_ptr<PcmData> DecodeStream(const uint8_t* bytes, size_t size)
+{
+    if (size >= 4 && std::memcmp(bytes, "RIFF", 4) == 0)
+        return DecodeWav(bytes, size);
+    if (size >= 4 && std::memcmp(bytes, "OggS", 4) == 0)
+        return DecodeOgg(bytes, size);
+    return DecodeMp3(bytes, size);
+}
+
+bool DecodeModule(const uint8_t* bytes, size_t size, RenderedModule& out)
+{
+    openmpt_module* mod = openmpt_module_create_from_memory2(bytes, size, openmpt_log_func_silent, nullptr,
+        nullptr, nullptr, nullptr, nullptr, nullptr);
+    if (!mod)
+        return false;
+    auto pcm = std::make_shared<PcmData>();
+    pcm->format = { 2, 16, AudioDevice::kRate };
+    std::vector<int16_t> samples;
+    int16_t chunk[2 * 4096];
+    uint32_t frames = 0;
+    while (frames < kMaxModuleFrames) {
+        size_t got = openmpt_module_read_interleaved_stereo(mod, AudioDevice::kRate, 4096, chunk);
+        if (got == 0)
+            break;
+        samples.insert(samples.end(), chunk, chunk + 2 * got);
+        frames += uint32_t(got);
+    }
+    out.orderFrames.clear();
+    int32_t orders = openmpt_module_get_num_orders(mod);
+    for (int32_t o = 0; o < orders; ++o) {
+        double seconds = openmpt_module_set_position_order_row(mod, o, 0);
+        out.orderFrames.push_back(uint32_t(std::clamp(seconds, 0.0, 3600.0) * AudioDevice::kRate));
+    }
+    openmpt_module_destroy(mod);
+    if (frames == 0)
+        return false;
+    pcm->bytes.resize(samples.size() * 2);
+    for (size_t i = 0; i < samples.size(); ++i) {
+        pcm->bytes[2 * i] = uint8_t(samples[i]);
+        pcm->bytes[2 * i + 1] = uint8_t(uint16_t(samples[i]) >> 8);
+    }
+    out.pcm = std::move(pcm);
+    return true;
+}
+
+} // namespace platform::audio
