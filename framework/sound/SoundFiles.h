@@ -1,0 +1,49 @@
+#pragma once
+// Sound files: a loaded sound id is filled from "<name>.wav", "<name>.mp3"
+// (only with the manager's FMOD choice), "<name>.ogg" or "<name>.au", the
+// first that decodes. Every read except the FMOD library's goes through the
+// pak file calls.
+#include "platform/audio/Mixer.h"
+#include "platform/music/Fmod.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace Kivo {
+
+class DSoundManager;
+
+// Decoded PCM, 8-bit unsigned or 16-bit signed little-endian.
+struct DecodedSound {
+    platform::audio::PcmFormat format;
+    std::vector<uint8_t> data;
+};
+
+// A WAV file with this program's own chunks: "dep " (the named file must
+// still have the recorded last-write time) and "xor " (a key every data byte
+// is XOR-ed with). The data is cut to what the file holds.
+bool DecodeWavSound(const uint8_t* bytes, size_t size, DecodedSound& out);
+// A Sun audio file: 8-bit mu-law becomes 16-bit linear, 8-bit linear
+// becomes unsigned 8-bit. An unknown or oversized data size means the rest
+// of the file.
+bool DecodeAuSound(const uint8_t* bytes, size_t size, DecodedSound& out);
+int16_t MuLawToLinear(uint8_t code);
+
+// The whole file through the pak calls; false when it cannot be opened or read.
+bool ReadPakFile(const std::string& name, std::vector<uint8_t>& out);
+
+// The decoders that fill `id` of the manager from the file `fileName`.
+bool LoadWavSound(DSoundManager& manager, unsigned int id, const std::string& fileName);
+bool LoadOggSound(DSoundManager& manager, unsigned int id, const std::string& fileName);
+bool LoadAuSound(DSoundManager& manager, unsigned int id, const std::string& fileName);
+bool LoadFModSound(DSoundManager& manager, unsigned int id, const std::string& fileName);
+// Tries the extensions in order; `name` has none.
+bool LoadSoundFile(DSoundManager& manager, unsigned int id, const std::string& name);
+
+// An FMOD sample of "<name>.ogg", decoded once into
+// "<data folder>cached\<file name>.wav" and loaded from there afterwards.
+// Null without the FMOD table or when neither file loads.
+FSOUND_SAMPLE* WriteCachedWav(const std::string& name);
+
+} // namespace Kivo
