@@ -3,7 +3,7 @@
 // (only with the manager's FMOD choice), "<name>.ogg" or "<name>.au", the
 // first that decodes. Every read except the FMOD library's goes through the
 // pak file calls.
-#include "platform/audio/Mixer.h"
+#include "framework/sound/SoundDecoders.h"
 #include "platform/music/Fmod.h"
 
 #include <cstdint>
@@ -13,22 +13,6 @@
 namespace Kivo {
 
 class DSoundManager;
-
-// Decoded PCM, 8-bit unsigned or 16-bit signed little-endian.
-struct DecodedSound {
-    platform::audio::PcmFormat format;
-    std::vector<uint8_t> data;
-};
-
-// A WAV file with this program's own chunks: "dep " (the named file must
-// still have the recorded last-write time) and "xor " (a key every data byte
-// is XOR-ed with). The data is cut to what the file holds.
-bool DecodeWavSound(const uint8_t* bytes, size_t size, DecodedSound& out);
-// A Sun audio file: 8-bit mu-law becomes 16-bit linear, 8-bit linear
-// becomes unsigned 8-bit. An unknown or oversized data size means the rest
-// of the file.
-bool DecodeAuSound(const uint8_t* bytes, size_t size, DecodedSound& out);
-int16_t MuLawToLinear(uint8_t code);
 
 // The whole file through the pak calls; false when it cannot be opened or read.
 bool ReadPakFile(const std::string& name, std::vector<uint8_t>& out);
