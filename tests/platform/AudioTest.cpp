@@ -501,3 +501,27 @@ TEST(Fmod, AJoinedSampleLoopsItsSecondPart)
 }
 
 } // namespace
+
+namespace {
+
+// MPEG-1 layer III frames at 128 kbit/s, 44.1 kHz, stereo,
+// whose side information and main data are all zero: silence.
+TEST(Decoders, Mp3FramesDecodeToTheirFormat)
+{
+    std::vector<uint8_t> mp3;
+    for (int frame = 0; frame < 20; ++frame) {
+        const uint8_t header[] = { 0xFF, 0xFB, 0x90, 0x00 };
+        mp3.insert(mp3.end(), header, header + 4);
+        mp3.resize(mp3.size() + 417 - 4, 0);
+    }
+    auto pcm = platform::audio::DecodeMp3(mp3.data(), mp3.size());
+    ASSERT_NE(pcm, nullptr);
+    EXPECT_EQ(pcm->format.rate, 44100u);
+    EXPECT_EQ(pcm->format.channels, 2);
+    EXPECT_EQ(pcm->format.bits, 16);
+    EXPECT_GE(pcm->Frames(), 18u * 1152);
+    EXPECT_LE(pcm->Frames(), 20u * 1152);
+    EXPECT_EQ(platform::audio::DecodeStream(mp3.data(), 100), nullptr);
+}
+
+} // namespace
