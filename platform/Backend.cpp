@@ -73,12 +73,20 @@ Table& GetTable()
 
 } // namespace
 
+AudioDevice::~AudioDevice()
+{
+    std::lock_guard lock(mutex_);
+    for (AudioSource* source : sources_)
+        source->device_ = nullptr;
+}
+
 void AudioDevice::AddSource(AudioSource* source)
 {
     bool start;
     {
         std::lock_guard lock(mutex_);
         sources_.push_back(source);
+        source->device_ = this;
         start = !std::exchange(started_, true);
     }
     if (start)
@@ -89,6 +97,7 @@ void AudioDevice::RemoveSource(AudioSource* source)
 {
     std::lock_guard lock(mutex_);
     sources_.erase(std::remove(sources_.begin(), sources_.end(), source), sources_.end());
+    source->device_ = nullptr;
 }
 
 void AudioDevice::Render(int16_t* out, size_t frames)

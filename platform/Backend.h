@@ -28,12 +28,20 @@ public:
     virtual int Show(const std::string& text, const std::string& caption, unsigned type, int defaultAnswer) = 0;
 };
 
+class AudioDevice;
+
 // Something an audio device plays: adds `frames` frames of 44.1 kHz stereo
 // (left, right interleaved, 16-bit scale) into `mix`.
 class AudioSource {
 public:
     virtual ~AudioSource() = default;
     virtual void MixInto(int32_t* mix, size_t frames) = 0;
+    // The device that plays this source; null once that device is gone.
+    AudioDevice* Device() const { return device_; }
+
+private:
+    friend class AudioDevice;
+    AudioDevice* device_ = nullptr;
 };
 
 // The sound output: 44.1 kHz, 16-bit stereo. Every added source is summed,
@@ -44,7 +52,11 @@ class AudioDevice {
 public:
     static constexpr uint32_t kRate = 44100;
 
-    virtual ~AudioDevice() = default;
+    AudioDevice() = default;
+    // Sources still added are let go, not destroyed.
+    virtual ~AudioDevice();
+    AudioDevice(const AudioDevice&) = delete;
+    AudioDevice& operator=(const AudioDevice&) = delete;
     void AddSource(AudioSource* source);
     // After this returns, Render no longer reaches the source.
     void RemoveSource(AudioSource* source);

@@ -174,16 +174,16 @@ void Voice::MixInto(int32_t* mix, size_t frames)
     }
 }
 
-Mixer::Mixer(AudioDevice* device) : device_(device)
+Mixer::Mixer(AudioDevice* device)
 {
-    if (device_)
-        device_->AddSource(this);
+    if (device)
+        device->AddSource(this);
 }
 
 Mixer::~Mixer()
 {
-    if (device_)
-        device_->RemoveSource(this);
+    if (AudioDevice* device = Device())
+        device->RemoveSource(this);
 }
 
 std::unique_ptr<Voice> Mixer::CreateVoice(std::shared_ptr<PcmData> data)

@@ -89,6 +89,7 @@ class Mixer final : public AudioSource {
 public:
     // Attaches to `device` when one is given.
     explicit Mixer(AudioDevice* device = nullptr);
+    // Detaches from its device, if that is still there.
     ~Mixer() override;
     Mixer(const Mixer&) = delete;
     Mixer& operator=(const Mixer&) = delete;
@@ -99,7 +100,6 @@ public:
 
 private:
     friend class Voice;
-    AudioDevice* device_;
     mutable std::mutex mutex_;
     std::vector<Voice*> voices_;
 };

@@ -59,10 +59,13 @@ struct State {
         return p;
     }
 
+    // A mixer on the current backend's device; a new one when the backend
+    // changed (voices on the old one go silent).
     Mixer& GetMixer()
     {
-        if (!mixer)
-            mixer = std::make_shared<Mixer>(&platform::CurrentBackend().GetAudio());
+        platform::AudioDevice& device = platform::CurrentBackend().GetAudio();
+        if (!mixer || mixer->Device() != &device)
+            mixer = std::make_shared<Mixer>(&device);
         return *mixer;
     }
 

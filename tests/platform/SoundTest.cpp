@@ -201,6 +201,13 @@ TEST(AudioDevice, SumsSourcesClipsAndFollowsTheWaveVolume)
     mixerSetControlDetails(mixer, &details, 0);
     EXPECT_EQ(mixerClose(mixer), MMSYSERR_NOERROR);
     EXPECT_EQ(mixerOpen(&mixer, 1, 0, 0, 0), MMSYSERR_BADDEVICEID);
+
+    // A mixer may outlive its device (the backend changed under it).
+    auto gone = std::make_unique<platform::AudioDevice>();
+    Mixer orphan(gone.get());
+    EXPECT_EQ(orphan.Device(), gone.get());
+    gone.reset();
+    EXPECT_EQ(orphan.Device(), nullptr);
 }
 
 class DirectSoundTest : public testing::Test {
