@@ -85,6 +85,8 @@ TEST_F(SoundManagerTest, APlayedInstanceIsHeardAtItsLevelAndPan)
     DSoundInstance* instance = Instance(id);
     ASSERT_TRUE(instance->Play(false, false));
     EXPECT_TRUE(instance->IsPlaying());
+    platform::FailNextDirectSoundCall("GetStatus", DSERR_INVALIDCALL);
+    EXPECT_FALSE(instance->IsPlaying());
     auto left = Play(2205, 0);
     auto right = Play(0, 1);
     // 0.1 gives -38.46 dB.
