@@ -23,8 +23,10 @@ function(kivo_test name)
   if(NOT T_LABEL)
     set(T_LABEL ${name})
   endif()
+  # Every test runs headless: TestEnvironment.cpp points SDL at its dummy
+  # drivers before main, whoever starts the executable.
+  target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/TestEnvironment.cpp)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES LABELS ${T_LABEL} TIMEOUT 300
-               ENVIRONMENT "SDL_VIDEODRIVER=dummy;SDL_AUDIODRIVER=dummy;KIVO_TEST_DATA=${CMAKE_CURRENT_SOURCE_DIR}")
+    PROPERTIES LABELS ${T_LABEL} TIMEOUT 300)
 endfunction()
