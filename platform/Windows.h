@@ -7,3 +7,5 @@
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/FindFile.h"
 #include "platform/win32/Registry.h"
+#include "platform/win32/CommandLine.h"
+#include "platform/win32/DebugOutput.h"
