@@ -6,10 +6,8 @@
 #include "framework/core/Strings.h"
 
 #include <cctype>
-#include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
 #include <tinyxml.h>
 
 namespace Kivo {
@@ -66,8 +64,14 @@ bool KivoAppBase::LoadSettingsXml(const std::string& fileName)
     std::string text;
     if (!ReadWholeFile(fileName, text))
         return false;
+    // The file is Windows-1252 text. TinyXML's UTF-8 mode steps over
+    // multi-byte sequences by their lead byte and can run past the end of a
+    // truncated one, so the bytes are parsed as they stand; a UTF-8 mark is
+    // dropped first.
+    if (text.compare(0, 3, "\xEF\xBB\xBF") == 0)
+        text.erase(0, 3);
     TiXmlDocument doc;
-    doc.Parse(text.c_str());
+    doc.Parse(text.c_str(), nullptr, TIXML_ENCODING_LEGACY);
     if (doc.Error())
         return false;
     TiXmlNode* settings = doc.FirstChild("settings");

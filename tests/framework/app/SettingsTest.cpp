@@ -78,6 +78,11 @@ TEST(Settings, ConfigXml)
     EXPECT_FALSE(untouched.LoadSettingsXml(dir.Write("bad.xml", "<settings><int name=\"a\" val=\"1\">")));
     EXPECT_EQ(untouched.GetInteger("a", 99), 99);
     EXPECT_TRUE(untouched.LoadSettingsXml(dir.Write("none.xml", "<config/>")));
+
+    // Bytes are kept as Windows-1252; a UTF-8 mark is skipped.
+    TestApp marked;
+    ASSERT_TRUE(marked.LoadSettingsXml(dir.Write("bom.xml", "\xEF\xBB\xBF<settings><string name=\"s\" val=\"caf\xE9\"/></settings>")));
+    EXPECT_EQ(marked.GetString("s"), "caf\xE9");
 }
 
 TEST(Settings, PropertiesFilesThroughTheArchives)
