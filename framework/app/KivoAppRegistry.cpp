@@ -29,14 +29,14 @@ bool KivoAppBase::RegistryPath(const std::string& valueName, std::string& keyPat
 {
     if (registryKey.empty())
         return false;
-    keyPath = "SOFTWARE\\" + registryKey;
+    keyPath = std::string("SOFTWARE\\").append(registryKey);
     if (keyPath.back() == '\\' || keyPath.back() == '/')
         keyPath.pop_back();
     size_t slash = valueName.rfind('\\');
     if (slash == std::string::npos) {
         name = valueName;
     } else {
-        keyPath += "\\" + valueName.substr(0, slash);
+        keyPath.append(1, '\\').append(valueName, 0, slash);
         name = valueName.substr(slash + 1);
     }
     return true;

@@ -81,6 +81,7 @@ void XMLParser::SetStringSource(const std::wstring& source)
 {
     CloseFile();
     Reset();
+    mFileName.clear();
     mPushBack.reserve(source.size());
     for (auto it = source.rbegin(); it != source.rend(); ++it)
         mPushBack.push_back(static_cast<uint16_t>(*it));

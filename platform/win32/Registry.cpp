@@ -99,6 +99,12 @@ std::string Escape(const std::string& s)
     return out;
 }
 
+std::string Quoted(const std::string& s)
+{
+    std::string out(1, '"');
+    return out.append(Escape(s)).append(1, '"');
+}
+
 int HexDigit(char c)
 {
     if (c >= '0' && c <= '9')
@@ -206,7 +212,7 @@ std::string FormatValue(const Value& v)
         return text;
     }
     if (v.type == REG_SZ)
-        return "\"" + Escape(v.bytes) + "\"";
+        return Quoted(v.bytes);
     char prefix[24];
     if (v.type == REG_BINARY)
         std::snprintf(prefix, sizeof prefix, "hex:");
@@ -252,9 +258,9 @@ bool Store::Save()
         return true;
     std::string text = "; Registry values of Kivo programs, HKEY_CURRENT_USER\n";
     for (const auto& [path, values] : mKeys) {
-        text += "\n[\"" + Escape(path) + "\"]\n";
+        text.append("\n[").append(Quoted(path)).append("]\n");
         for (const auto& [name, v] : values)
-            text += "\"" + Escape(name) + "\"=" + FormatValue(v) + "\n";
+            text.append(Quoted(name)).append(1, '=').append(FormatValue(v)).append(1, '\n');
     }
     const std::filesystem::path file = platform::RegistryFilePath();
     std::error_code ec;
@@ -292,7 +298,7 @@ bool FullPath(HKEY key, LPCSTR subKey, std::string& path)
         if (end == std::string::npos)
             end = sub.size();
         if (end > pos)
-            path += "\\" + sub.substr(pos, end - pos);
+            path.append(1, '\\').append(sub, pos, end - pos);
         pos = end + 1;
     }
     return true;
