@@ -1,3 +1,4 @@
+#include "platform/Backend.h"
 #include "platform/win32/Registry.h"
 #include "tests/support/TempDir.h"
 
@@ -123,6 +124,14 @@ TEST_F(Registry, FileIsRewrittenWholeAndReadBack)
     EXPECT_EQ(value, 2u);
     EXPECT_EQ(RegQueryValueExA(key, "C", nullptr, nullptr, nullptr, &size), ERROR_FILE_NOT_FOUND);
     RegCloseKey(key);
+
+    // The headless backend keeps the registry in memory.
+    std::remove((dir.Path() + "/kivo/registry.ini").c_str());
+    platform::UseMemoryRegistry(false);
+    ASSERT_TRUE(platform::UseBackend("headless"));
+    key = Create("SOFTWARE\\Headless");
+    RegCloseKey(key);
+    EXPECT_FALSE(std::ifstream(dir.Path() + "/kivo/registry.ini").good());
 
     if (old)
         setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
