@@ -1,0 +1,1 @@
+#include "framework/graphics/Graphics.h"
