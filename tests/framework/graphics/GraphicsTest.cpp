@@ -1,1 +1,0 @@
-#include "framework/graphics/Graphics.h"
