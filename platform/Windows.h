@@ -5,3 +5,4 @@
 #include "platform/win32/Sync.h"
 #include "platform/win32/Modules.h"
 #include "platform/win32/MessageBox.h"
+#include "platform/win32/FindFile.h"
