@@ -289,6 +289,7 @@ void DrawPixman(const Scene& s, pixman_image_t* src, pixman_image_t* dst)
 
 struct Result {
     double ours = 0, pixman = 0; // Mpixels/s
+    double oursCv = -1, pixmanCv = -1;
     double differing = -1;
 };
 std::map<std::string, Result> gResults;
@@ -378,7 +379,8 @@ void RunPixman(benchmark::State& state, const Scene* scene, int group, bool line
     pixman_image_unref(dst);
 }
 
-// Keeps each run's rate so that the comparison table can be printed.
+// Keeps each run's rate (the median and its coefficient of variation when
+// the runs are repeated) so that the comparison table can be printed.
 class Collector : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override
@@ -387,10 +389,16 @@ public:
             const auto it = r.counters.find("Mpix/s");
             if (it == r.counters.end() || r.error_occurred)
                 continue;
-            std::string name = r.benchmark_name();
+            const bool cv = r.run_type == Run::RT_Aggregate && r.aggregate_name == "cv";
+            if (r.run_type == Run::RT_Aggregate && r.aggregate_name != "median" && !cv)
+                continue;
+            const std::string name = r.run_name.str();
             const bool pixman = name.rfind("pixman/", 0) == 0;
-            const std::string key = name.substr(name.find('/') + 1);
-            (pixman ? gResults[key].pixman : gResults[key].ours) = it->second.value;
+            Result& result = gResults[name.substr(name.find('/') + 1)];
+            if (cv)
+                (pixman ? result.pixmanCv : result.oursCv) = it->second.value;
+            else
+                (pixman ? result.pixman : result.ours) = it->second.value;
         }
         ConsoleReporter::ReportRuns(runs);
     }
@@ -421,16 +429,19 @@ int main(int argc, char** argv)
     benchmark::RunSpecifiedBenchmarks(&collector);
     benchmark::Shutdown();
 
-    std::printf("\n%-42s %10s %10s %7s %9s\n", "scene / format / sampling", "ours Mp/s", "pixman", "ratio",
-                "%differ");
+    std::printf("\n%-36s %9s %9s %6s %8s %7s\n", "scene / format / sampling", "ours Mp/s", "pixman", "ratio",
+                "%differ", "max cv");
     for (const auto& [key, r] : gResults) {
         if (r.ours == 0)
             continue;
+        char cv[16] = "-";
+        if (r.oursCv >= 0)
+            std::snprintf(cv, sizeof cv, "%.1f%%", 100 * std::max(r.oursCv, r.pixmanCv));
         if (r.pixman > 0)
-            std::printf("%-42s %10.1f %10.1f %7.2f %9.2f\n", key.c_str(), r.ours, r.pixman, r.ours / r.pixman,
-                        r.differing);
+            std::printf("%-36s %9.1f %9.1f %6.2f %8.2f %7s\n", key.c_str(), r.ours, r.pixman, r.ours / r.pixman,
+                        r.differing, cv);
         else
-            std::printf("%-42s %10.1f %10s %7s %9s\n", key.c_str(), r.ours, "-", "-", "-");
+            std::printf("%-36s %9.1f %9s %6s %8s %7s\n", key.c_str(), r.ours, "-", "-", "-", cv);
     }
     if (!gNewGolden.empty()) {
         std::printf("\nscenes without a golden hash (raster_golden.inc):\n");
