@@ -6,6 +6,7 @@
 // Mpixels/s, pixman's, and their ratio; pixels are the covered pixels of the
 // scene (overdraw included), the same count for both.
 #include "framework/raster/SpanFrame.h"
+#include "framework/raster/TexelSampling.h"
 #include "framework/raster/TriangleStrip.h"
 
 #include <benchmark/benchmark.h>
@@ -195,19 +196,20 @@ std::vector<Scene> MakeScenes(Textures& tx)
     return scenes;
 }
 
-constexpr int32_t kFormats[4] = { 0x8888, 0x888, 0x565, 0x555 };
-const char* const kFormatNames[4] = { "ARGB", "X888", "565", "555" };
-constexpr pixman_format_code_t kPixmanFormats[4] = { PIXMAN_a8r8g8b8, PIXMAN_x8r8g8b8, PIXMAN_r5g6b5,
-                                                     PIXMAN_x1r5g5b5 };
+// The four formats over an opaque picture, as the screen is, and ARGB over
+// a transparent one, as in off-screen composition (the blend divides there).
+constexpr int kTargets = 5;
+constexpr int32_t kFormats[kTargets] = { 0x8888, 0x888, 0x565, 0x555, 0x8888 };
+const char* const kFormatNames[kTargets] = { "ARGB", "X888", "565", "555", "ARGB clear" };
+constexpr pixman_format_code_t kPixmanFormats[kTargets] = { PIXMAN_a8r8g8b8, PIXMAN_x8r8g8b8, PIXMAN_r5g6b5,
+                                                            PIXMAN_x1r5g5b5, PIXMAN_a8r8g8b8 };
 
 struct Destination {
-    explicit Destination(int group) : group(group), pitch(kWidth * (group < 2 ? 4 : 2)), bytes(size_t(pitch) * kHeight)
+    explicit Destination(int target)
+        : target(target), group(target % 4), pitch(kWidth * (group < 2 ? 4 : 2)), bytes(size_t(pitch) * kHeight)
     {
-        Fill();
-    }
-    // Opaque, as the screen is.
-    void Fill()
-    {
+        if (target == 4)
+            return;
         for (size_t i = 0; i < bytes.size(); ++i)
             bytes[i] = static_cast<uint8_t>(i * 7 + (i >> 11));
         if (group == 0)
@@ -215,7 +217,7 @@ struct Destination {
                 bytes[i] = 0xFF;
     }
     uint32_t Crc() const { return static_cast<uint32_t>(crc32(0, bytes.data(), static_cast<uInt>(bytes.size()))); }
-    int group;
+    int target, group;
     uint32_t pitch;
     std::vector<uint8_t> bytes;
 };
@@ -225,7 +227,7 @@ void DrawOurs(const Scene& s, Destination& d, bool linear)
     const StripRect clip = { 0, 0, kWidth, kHeight };
     for (const Item& it : s.items)
         DrawTriangleStrip(it.strip.data(), static_cast<int>(it.strip.size()), s.texture, &s.colour, 0, &clip,
-                          d.bytes.data(), d.pitch, kFormats[d.group], linear, s.vertexColours);
+                          d.bytes.data(), d.pitch, kFormats[d.target], linear, s.vertexColours);
 }
 
 // Covered pixels, counted by the frame itself.
@@ -326,9 +328,9 @@ double DifferentPixels(const Destination& a, const Destination& b)
     return 100.0 * double(differing) / double(total);
 }
 
-void RunOurs(benchmark::State& state, const Scene* scene, int group, bool linear, std::string key)
+void RunOurs(benchmark::State& state, const Scene* scene, int target, bool linear, std::string key)
 {
-    Destination d(group);
+    Destination d(target);
     DrawOurs(*scene, d, linear);
     const uint32_t crc = d.Crc();
     const auto golden = kGolden.find(key);
@@ -346,10 +348,10 @@ void RunOurs(benchmark::State& state, const Scene* scene, int group, bool linear
     state.counters["Mpix/s"] = benchmark::Counter(pixels / 1e6, benchmark::Counter::kIsRate);
 }
 
-void RunPixman(benchmark::State& state, const Scene* scene, int group, bool linear, std::string key)
+void RunPixman(benchmark::State& state, const Scene* scene, int target, bool linear, std::string key)
 {
-    Destination d(group);
-    pixman_image_t* dst = pixman_image_create_bits(kPixmanFormats[group], kWidth, kHeight,
+    Destination d(target);
+    pixman_image_t* dst = pixman_image_create_bits(kPixmanFormats[target], kWidth, kHeight,
                                                    reinterpret_cast<uint32_t*>(d.bytes.data()), int(d.pitch));
     // pixman takes premultiplied texels.
     std::vector<uint32_t> texels(scene->texture->texels);
@@ -368,9 +370,9 @@ void RunPixman(benchmark::State& state, const Scene* scene, int group, bool line
     const double pixels = double(gPixels[scene->name]) * state.iterations();
     state.counters["Mpix/s"] = benchmark::Counter(pixels / 1e6, benchmark::Counter::kIsRate);
     // The same scene once onto a fresh destination, beside ours.
-    Destination mine(group), theirs(group);
+    Destination mine(target), theirs(target);
     DrawOurs(*scene, mine, linear);
-    pixman_image_t* fresh = pixman_image_create_bits(kPixmanFormats[group], kWidth, kHeight,
+    pixman_image_t* fresh = pixman_image_create_bits(kPixmanFormats[target], kWidth, kHeight,
                                                      reinterpret_cast<uint32_t*>(theirs.bytes.data()), int(theirs.pitch));
     DrawPixman(*scene, src, fresh);
     gResults[key].differing = DifferentPixels(mine, theirs);
@@ -378,6 +380,51 @@ void RunPixman(benchmark::State& state, const Scene* scene, int group, bool line
     pixman_image_unref(src);
     pixman_image_unref(dst);
 }
+
+// The four-texel sample alone, over a soft texture.
+void BM_SampleFourTexels(benchmark::State& state)
+{
+    const auto t = RadialTexture(128);
+    const RasterTexture r = { t->texels.data(), 0, 0, 0, 128, 128 * 128, 128 };
+    uint32_t u = 0x123456, v = 0x234567, sum = 0;
+    for (auto _ : state) {
+        for (int i = 0; i < 1024; ++i) {
+            sum += SampleFourTexels(r, u, v);
+            u = (u + 0x3A7F) & 0x7FFFFF;
+            v = (v + 0x1F3B) & 0x7FFFFF;
+        }
+    }
+    benchmark::DoNotOptimize(sum);
+    state.SetItemsProcessed(state.iterations() * 1024);
+}
+BENCHMARK(BM_SampleFourTexels);
+
+// One table member on prebuilt records: a 200 × 200 px triangle over a
+// 128 × 128 texture, without the clip and the set-up of the strip.
+void BM_SpanMember(benchmark::State& state)
+{
+    const int index = static_cast<int>(state.range(0));
+    const auto t = RadialTexture(128);
+    const RasterTexture texture = { t->texels.data(), 0, 0, 0, 128, 128 * 128, 128 };
+    const RasterColor colour = { 200, 255, 230, 180 };
+    auto vertex = [](double x, double y, double u, double v, uint32_t c) {
+        return RasterVertex{ int32_t(x * 65536), int32_t(y * 65536), int32_t((c >> 8) & 0xFF0000),
+                             int32_t(c & 0xFF0000), int32_t((c & 0xFF00) << 8), int32_t((c & 0xFF) << 16),
+                             int32_t(u * 65536), int32_t(v * 65536) };
+    };
+    const RasterVertex v[3] = { vertex(10.3, 5.7, 0, 0, 0xFFFFFFFF), vertex(210.1, 20.2, 128, 0, 0x80FF8040),
+                                vertex(30.9, 205.4, 0, 128, 0xFF40FF80) };
+    Destination d(index >> 5);
+    gCovered = 0;
+    CountTriangle(v, nullptr, 0, nullptr, nullptr);
+    const uint64_t covered = gCovered;
+    for (auto _ : state) {
+        gTriangleFuncs[index](v, d.bytes.data(), d.pitch, &texture, &colour);
+        benchmark::ClobberMemory();
+    }
+    state.counters["Mpix/s"] = benchmark::Counter(double(covered) * state.iterations() / 1e6, benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_SpanMember)->ArgName("index")->Arg(16)->Arg(24)->Arg(25)->Arg(29)->Arg(31)->Arg(48 + 8)->Arg(64 + 25)->Arg(96 + 30);
 
 // Keeps each run's rate (the median and its coefficient of variation when
 // the runs are repeated) so that the comparison table can be printed.
@@ -393,6 +440,8 @@ public:
             if (r.run_type == Run::RT_Aggregate && r.aggregate_name != "median" && !cv)
                 continue;
             const std::string name = r.run_name.str();
+            if (name.rfind("BM_", 0) == 0)
+                continue;
             const bool pixman = name.rfind("pixman/", 0) == 0;
             Result& result = gResults[name.substr(name.find('/') + 1)];
             if (cv)
@@ -413,15 +462,15 @@ int main(int argc, char** argv)
     for (const Scene& s : scenes)
         gPixels[s.name] = CoveredPixels(s);
     for (const Scene& s : scenes)
-        for (int group = 0; group < 4; ++group)
+        for (int target = 0; target < kTargets; ++target)
             for (bool linear : { false, true }) {
                 if (!s.texture && linear)
                     continue;
-                const std::string key = s.name + "/" + kFormatNames[group] + (linear ? "/linear" : "/nearest");
-                benchmark::RegisterBenchmark(("ours/" + key).c_str(), RunOurs, &s, group, linear, key)
+                const std::string key = s.name + "/" + kFormatNames[target] + (linear ? "/linear" : "/nearest");
+                benchmark::RegisterBenchmark(("ours/" + key).c_str(), RunOurs, &s, target, linear, key)
                     ->Unit(benchmark::kMillisecond);
                 if (s.pixman)
-                    benchmark::RegisterBenchmark(("pixman/" + key).c_str(), RunPixman, &s, group, linear, key)
+                    benchmark::RegisterBenchmark(("pixman/" + key).c_str(), RunPixman, &s, target, linear, key)
                         ->Unit(benchmark::kMillisecond);
             }
     benchmark::Initialize(&argc, argv);
