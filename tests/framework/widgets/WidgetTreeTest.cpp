@@ -308,3 +308,32 @@ TEST_F(TreeTest, ColourTableGrowsWithDefaults)
 }
 
 } // namespace
+
+#ifndef NDEBUG
+// Deleting a widget that the tree or a running walk still holds would leave
+// a dangling pointer; debug builds stop at once.
+TEST(WidgetDeathTest, DeletingAWidgetStillInUseAsserts)
+{
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(
+        {
+            FakeApp app;
+            auto* w = new LogWidget("w", nullptr);
+            app.mManager.AddWidget(w);
+            delete w;
+        },
+        "in the widget tree");
+    EXPECT_DEATH(
+        {
+            FakeApp app;
+            auto* w = new LogWidget("w", nullptr);
+            app.mManager.AddWidget(w);
+            w->mOnUpdate = [&] {
+                app.mManager.RemoveWidget(w);
+                delete w;
+            };
+            app.Step();
+        },
+        "SafeDeleteWidget");
+}
+#endif
