@@ -102,7 +102,7 @@ bool WidgetContainer::TakeChild(Widget* child)
 
 void WidgetContainer::AddWidget(Widget* widget)
 {
-    if (HasWidget(widget))
+    if (!widget || HasWidget(widget))
         return;
     InsertByZOrder(widget, mChildren.end());
     widget->mManager = mManager;
