@@ -54,6 +54,7 @@ public:
     Clock& GetClock() override { return clock; }
     MessageBoxes& GetMessageBoxes() override { return boxes; }
     AudioDevice& GetAudio() override { return audio; }
+    Presenter& GetPresenter() override { return presenter; }
 
     // The current backend as the headless one; null when another is current.
     static HeadlessBackend* Current();
@@ -62,6 +63,7 @@ public:
     ScriptedMessageBoxes boxes;
     // Mixed only when a test calls audio.Render.
     AudioDevice audio;
+    MemoryPresenter presenter;
 };
 
 } // namespace platform

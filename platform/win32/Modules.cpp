@@ -1,5 +1,6 @@
 #include "platform/win32/Modules.h"
 
+#include "platform/ddraw/DDraw.h"
 #include "platform/j2k/J2KCodec.h"
 
 #include <cctype>
@@ -33,6 +34,8 @@ struct Registry {
     {
         for (const auto& [name, address] : platform::J2KCodecFunctions())
             Add(kJ2KCodecModule, name, address);
+        Add(platform::kDDrawModule, "DirectDrawCreate", reinterpret_cast<FARPROC>(&DirectDrawCreate));
+        Add(platform::kDDrawModule, "DirectDrawCreateEx", reinterpret_cast<FARPROC>(&DirectDrawCreateEx));
     }
 
     void Add(const std::string& module, const std::string& function, FARPROC address)
