@@ -435,12 +435,20 @@ bool DDImage::PolyFill3D(const Point*, int, const Rect*, const Color&, int, int,
     return false;
 }
 
+bool DDImage::SurfaceRoute(bool transparentUnkeyed)
+{
+    // While software drawing is under way on an adopted surface's bits, the
+    // bits are the picture. An image that cannot get a surface (no display
+    // yet, no free colour key) keeps drawing on its bits: dropping them
+    // after a surface routine that drew nothing would lose the picture.
+    return !mSurfaceStale && !mHasAlpha && !transparentUnkeyed && !mDDInterface->mIs3D && GetSurface() &&
+           !Is3DTarget();
+}
+
 void DDImage::FillRect(const Rect& rect, const Color& color, int drawMode)
 {
     CommitBits();
-    // While software drawing is under way on an adopted surface's bits, the
-    // bits are the picture.
-    if (!mSurfaceStale && !mHasAlpha && (!mHasTrans || mHasColorKey) && !mDDInterface->mIs3D && !Is3DTarget()) {
+    if (SurfaceRoute(mHasTrans && !mHasColorKey)) {
         if (drawMode == DRAWMODE_NORMAL)
             NormalFillRect(rect, color);
         else if (drawMode == DRAWMODE_ADDITIVE)
@@ -453,7 +461,7 @@ void DDImage::FillRect(const Rect& rect, const Color& color, int drawMode)
 
 void DDImage::DrawLine(double x1, double y1, double x2, double y2, const Color& color, int drawMode)
 {
-    if (!mSurfaceStale && !mHasAlpha && !mHasTrans && !mDDInterface->mIs3D && !Is3DTarget()) {
+    if (SurfaceRoute(mHasTrans)) {
         if (y1 == y2 || x1 == x2) {
             MemoryImage::DrawLine(x1, y1, x2, y2, color, drawMode);
             return;
@@ -471,7 +479,7 @@ void DDImage::DrawLine(double x1, double y1, double x2, double y2, const Color& 
 
 void DDImage::DrawLineAA(double x1, double y1, double x2, double y2, const Color& color, int drawMode)
 {
-    if (!mSurfaceStale && !mHasAlpha && !mHasTrans && !mDDInterface->mIs3D && !Is3DTarget()) {
+    if (SurfaceRoute(mHasTrans)) {
         if (y1 == y2 || x1 == x2) {
             MemoryImage::DrawLine(x1, y1, x2, y2, color, drawMode);
             return;

@@ -73,6 +73,8 @@ public:
 
 private:
     void ReleaseSurface();
+    // Drawing goes to the surface routines.
+    bool SurfaceRoute(bool transparentUnkeyed);
     bool mSurfaceStale = false; // adopted surface older than the bits
 };
 
