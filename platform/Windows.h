@@ -6,3 +6,6 @@
 #include "platform/win32/Modules.h"
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/FindFile.h"
+#include "platform/win32/Registry.h"
+#include "platform/win32/CommandLine.h"
+#include "platform/win32/DebugOutput.h"

@@ -416,6 +416,8 @@ HANDLE PakInterface::FindFirst(const std::string& pattern, WIN32_FIND_DATAA* dat
 
 BOOL PakInterface::FindNext(HANDLE handle, WIN32_FIND_DATAA* data)
 {
+    if (!handle || handle == INVALID_HANDLE_VALUE)
+        return FALSE;
     auto* find = static_cast<PakFindData*>(handle);
     if (find->osHandle != INVALID_HANDLE_VALUE)
         return ::FindNextFileA(find->osHandle, data);
@@ -427,6 +429,8 @@ BOOL PakInterface::FindNext(HANDLE handle, WIN32_FIND_DATAA* data)
 
 bool PakInterface::FindClose(HANDLE handle)
 {
+    if (!handle || handle == INVALID_HANDLE_VALUE)
+        return false;
     auto* find = static_cast<PakFindData*>(handle);
     if (find->osHandle != INVALID_HANDLE_VALUE)
         ::FindClose(find->osHandle);

@@ -1,5 +1,7 @@
 #include "platform/headless/HeadlessBackend.h"
 
+#include "platform/win32/Registry.h"
+
 #include <utility>
 
 namespace platform {
@@ -56,6 +58,11 @@ std::vector<ScriptedMessageBoxes::Shown> ScriptedMessageBoxes::TakeShown()
 {
     std::lock_guard lock(mutex_);
     return std::exchange(shown_, {});
+}
+
+HeadlessBackend::HeadlessBackend()
+{
+    UseMemoryRegistry(true);
 }
 
 HeadlessBackend* HeadlessBackend::Current()

@@ -48,6 +48,8 @@ private:
 
 class HeadlessBackend final : public Backend {
 public:
+    // Switches the registry to memory: tests never touch the user's store.
+    HeadlessBackend();
     const char* Name() const override { return "headless"; }
     Clock& GetClock() override { return clock; }
     MessageBoxes& GetMessageBoxes() override { return boxes; }

@@ -44,7 +44,7 @@ bool AddFile(const fs::path& file, const std::string& relative, std::vector<PakE
         return false;
     }
     if (e.data.size() > INT32_MAX) {
-        error = "'" + file.string() + "' is too large";
+        error = "file too large: '" + file.string() + "'";
         return false;
     }
     e.fileTime = FileTimeOf(file);
@@ -110,7 +110,7 @@ bool CollectEntries(const std::string& root, const std::vector<std::string>& pat
             continue;
         }
         if (!fs::is_directory(full, ec)) {
-            error = "'" + full.string() + "' is neither a file nor a folder";
+            error = "no such file or folder: '" + full.string() + "'";
             return false;
         }
         std::vector<fs::path> files;

@@ -266,6 +266,9 @@ TEST_F(PakTest, ListingGivesArchiveEntriesThenDisk)
     EXPECT_EQ(list("a*ba"), (V { "ABA:0" }));
     EXPECT_EQ(list("*\\a.png"), (V { "A.PNG/:2" })); // the ending holds a separator
     EXPECT_EQ(list("nothing*"), V {});
+    WIN32_FIND_DATAA data;
+    EXPECT_FALSE(pak.FindNext(INVALID_HANDLE_VALUE, &data));
+    EXPECT_FALSE(pak.FindClose(INVALID_HANDLE_VALUE));
 }
 
 TEST_F(PakTest, FreeFunctionsUseTheActiveInstanceElseStdio)

@@ -1,0 +1,142 @@
+#include "platform/Backend.h"
+#include "platform/win32/Registry.h"
+#include "tests/support/TempDir.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <iterator>
+
+namespace {
+
+class Registry : public ::testing::Test {
+protected:
+    void SetUp() override { platform::UseMemoryRegistry(true); }
+    void TearDown() override { platform::UseMemoryRegistry(true); }
+
+    static HKEY Create(const char* path)
+    {
+        HKEY key = nullptr;
+        DWORD disposition = 0;
+        EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, const_cast<LPSTR>("Key"), REG_OPTION_NON_VOLATILE,
+                      KEY_ALL_ACCESS, nullptr, &key, &disposition),
+            ERROR_SUCCESS);
+        return key;
+    }
+};
+
+TEST_F(Registry, TypedValuesRoundTrip)
+{
+    HKEY missing = nullptr;
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Co\\Game", 0, KEY_READ, &missing), ERROR_FILE_NOT_FOUND);
+
+    HKEY key = Create("SOFTWARE\\Co\\Game\\Test3D");
+    DWORD dword = 0x12345678;
+    const BYTE blob[] = { 0, 1, 0xFF, '"', '\n' };
+    ASSERT_EQ(RegSetValueExA(key, "Dword", 0, REG_DWORD, reinterpret_cast<BYTE*>(&dword), 4), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(key, "Text", 0, REG_SZ, reinterpret_cast<const BYTE*>("a]b"), 3), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(key, "Blob", 0, REG_BINARY, blob, sizeof blob), ERROR_SUCCESS);
+    RegCloseKey(key);
+
+    // Parents exist once a child was created; names ignore case.
+    HKEY parent = nullptr;
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "software\\co", 0, KEY_READ, &parent), ERROR_SUCCESS);
+    RegCloseKey(parent);
+    EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\C", 0, KEY_READ, &parent), ERROR_FILE_NOT_FOUND);
+
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\CO\\game\\test3d", 0, KEY_READ, &key), ERROR_SUCCESS);
+    DWORD type = 0, size = 4, out = 0;
+    EXPECT_EQ(RegQueryValueExA(key, "dword", nullptr, &type, reinterpret_cast<BYTE*>(&out), &size), ERROR_SUCCESS);
+    EXPECT_EQ(type, REG_DWORD);
+    EXPECT_EQ(out, dword);
+    char text[8] = {};
+    size = 2;
+    EXPECT_EQ(RegQueryValueExA(key, "Text", nullptr, &type, reinterpret_cast<BYTE*>(text), &size), ERROR_MORE_DATA);
+    EXPECT_EQ(size, 3u);
+    EXPECT_EQ(RegQueryValueExA(key, "Text", nullptr, &type, reinterpret_cast<BYTE*>(text), &size), ERROR_SUCCESS);
+    EXPECT_STREQ(text, "a]b");
+    EXPECT_EQ(type, REG_SZ);
+    EXPECT_EQ(RegQueryValueExA(key, "Blob", nullptr, &type, nullptr, &size), ERROR_SUCCESS);
+    EXPECT_EQ(size, sizeof blob);
+    EXPECT_EQ(RegSetValueExA(key, "Dword", 0, REG_DWORD, reinterpret_cast<BYTE*>(&dword), 4), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegDeleteValueA(key, "Dword"), ERROR_ACCESS_DENIED);
+    RegCloseKey(key);
+
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\Co\\Game\\Test3D", 0, KEY_WRITE, &key), ERROR_SUCCESS);
+    EXPECT_EQ(RegDeleteValueA(key, "Dword"), ERROR_SUCCESS);
+    EXPECT_EQ(RegDeleteValueA(key, "Dword"), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegQueryValueExA(key, "Dword", nullptr, &type, nullptr, &size), ERROR_ACCESS_DENIED);
+    RegCloseKey(key);
+}
+
+TEST_F(Registry, FileIsRewrittenWholeAndReadBack)
+{
+    testsupport::TempDir dir;
+    const char* old = std::getenv("XDG_CONFIG_HOME");
+    std::string saved = old ? old : "";
+    setenv("XDG_CONFIG_HOME", dir.Path().c_str(), 1);
+    platform::UseMemoryRegistry(false);
+    EXPECT_EQ(platform::RegistryFilePath(), dir.Path() + "/kivo/registry.ini");
+
+    // Key names with path-like text stay names inside the one file.
+    HKEY key = Create("SOFTWARE\\..\\..\\etc\\[x]\\\"q\"");
+    const BYTE blob[] = { 0, 0x80, '\\' };
+    DWORD n = 55;
+    ASSERT_EQ(RegSetValueExA(key, "MusicVolume", 0, REG_DWORD, reinterpret_cast<BYTE*>(&n), 4), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(key, "Name\n=x", 0, REG_SZ, reinterpret_cast<const BYTE*>("caf\xE9 \"1\""), 8), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(key, "Blob", 0, REG_BINARY, blob, 3), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(key, "Other", 0, 7, blob, 2), ERROR_SUCCESS);
+    RegCloseKey(key);
+    EXPECT_FALSE(std::ifstream(dir.Path() + "/kivo/registry.ini.tmp").good());
+    std::ifstream in(dir.Path() + "/kivo/registry.ini");
+    std::string text((std::istreambuf_iterator<char>(in)), {});
+    EXPECT_NE(text.find("\"MusicVolume\"=dword:00000037"), std::string::npos) << text;
+
+    platform::UseMemoryRegistry(false); // read the file again
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "SOFTWARE\\..\\..\\etc\\[x]\\\"q\"", 0, KEY_READ, &key), ERROR_SUCCESS);
+    struct Row {
+        const char* name;
+        DWORD type;
+        std::string bytes;
+    } rows[] = {
+        { "MusicVolume", REG_DWORD, std::string("\x37\0\0\0", 4) },
+        { "Name\n=x", REG_SZ, "caf\xE9 \"1\"" },
+        { "Blob", REG_BINARY, std::string("\0\x80\\", 3) },
+        { "Other", 7, std::string("\0\x80", 2) },
+    };
+    for (const Row& r : rows) {
+        char buf[32];
+        DWORD type = 0, size = sizeof buf;
+        ASSERT_EQ(RegQueryValueExA(key, r.name, nullptr, &type, reinterpret_cast<BYTE*>(buf), &size), ERROR_SUCCESS) << r.name;
+        EXPECT_EQ(type, r.type) << r.name;
+        EXPECT_EQ(std::string(buf, size), r.bytes) << r.name;
+    }
+    RegCloseKey(key);
+
+    // A damaged line loses only itself.
+    std::ofstream(dir.Path() + "/kivo/registry.ini") << "[\"HKEY_CURRENT_USER\\\\S\"]\n\"A\"=dword:zz\n\"B\"=dword:00000002\n\"C\"=\"open\n";
+    platform::UseMemoryRegistry(false);
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "S", 0, KEY_READ, &key), ERROR_SUCCESS);
+    DWORD size = 4, value = 0;
+    EXPECT_EQ(RegQueryValueExA(key, "A", nullptr, nullptr, nullptr, &size), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegQueryValueExA(key, "B", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size), ERROR_SUCCESS);
+    EXPECT_EQ(value, 2u);
+    EXPECT_EQ(RegQueryValueExA(key, "C", nullptr, nullptr, nullptr, &size), ERROR_FILE_NOT_FOUND);
+    RegCloseKey(key);
+
+    // The headless backend keeps the registry in memory.
+    std::remove((dir.Path() + "/kivo/registry.ini").c_str());
+    platform::UseMemoryRegistry(false);
+    ASSERT_TRUE(platform::UseBackend("headless"));
+    key = Create("SOFTWARE\\Headless");
+    RegCloseKey(key);
+    EXPECT_FALSE(std::ifstream(dir.Path() + "/kivo/registry.ini").good());
+
+    if (old)
+        setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+    else
+        unsetenv("XDG_CONFIG_HOME");
+}
+
+} // namespace
