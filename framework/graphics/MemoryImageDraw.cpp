@@ -14,7 +14,7 @@ namespace Kivo {
 
 namespace {
 
-bool RectInside(const Rect& r, int width, int height)
+[[maybe_unused]] bool RectInside(const Rect& r, int width, int height)
 {
     return r.mWidth <= 0 || r.mHeight <= 0 ||
            (r.mX >= 0 && r.mY >= 0 && r.mX + r.mWidth <= width && r.mY + r.mHeight <= height);
@@ -75,8 +75,8 @@ void NormalBlt(uint32_t* dst, int dstWidth, int x, int y, const Pixels& src, int
             const uint32_t a = ((s >> 24) * ca) / 255;
             if (a == 0)
                 return d;
-            const uint32_t na = blend::OverAlpha(d >> 24, a);
-            const uint32_t w = blend::OverWeight(a, na);
+            uint32_t na, w;
+            blend::OverParams(d >> 24, a, na, w);
             const uint32_t rb = (((((s & 0xFF00FF) * g >> 8) & 0xFF00FF) * w >> 8) +
                                  ((d & 0xFF00FF) * (256 - w) >> 8)) & 0xFF00FF;
             const uint32_t gg = (((s & 0xFF00) * w * g >> 16) + ((d & 0xFF00) * (256 - w) >> 8)) & 0xFF00;
@@ -88,8 +88,8 @@ void NormalBlt(uint32_t* dst, int dstWidth, int x, int y, const Pixels& src, int
         const uint32_t a = ((s >> 24) * ca) / 255;
         if (a == 0)
             return d;
-        const uint32_t na = blend::OverAlpha(d >> 24, a);
-        const uint32_t w = blend::OverWeight(a, na);
+        uint32_t na, w;
+        blend::OverParams(d >> 24, a, na, w);
         const uint32_t iw = 256 - w;
         const uint32_t rr = ((((s & 0xFF0000) * w >> 8) * cr >> 8) + ((d & 0xFF0000) * iw >> 8)) & 0xFF0000;
         const uint32_t gg = (((s & 0xFF00) * w * cg >> 16) + ((d & 0xFF00) * iw >> 8)) & 0xFF00;
@@ -221,8 +221,19 @@ void MemoryImage::FillRect(const Rect& rect, const Color& color, int)
         if (alpha == 255) {
             std::fill(p, p + rect.mWidth, color.ToInt());
         } else if (alpha != 0) {
-            for (int i = 0; i < rect.mWidth; ++i)
-                p[i] = blend::OverSumThenShift(p[i], rgb, alpha);
+            // Onto opaque pixels the weight is the alpha itself; red and blue
+            // share one product without carrying into each other.
+            const uint32_t iw = 256 - alpha;
+            const uint32_t srb = (rgb & 0xFF00FF) * alpha;
+            const uint32_t sg = (rgb & 0xFF00) * alpha;
+            for (int i = 0; i < rect.mWidth; ++i) {
+                const uint32_t d = p[i];
+                if ((d >> 24) == 255)
+                    p[i] = 0xFF000000 | ((((d & 0xFF00FF) * iw + srb) >> 8) & 0xFF00FF) |
+                           ((((d & 0xFF00) * iw + sg) >> 8) & 0xFF00);
+                else
+                    p[i] = blend::OverSumThenShift(d, rgb, alpha);
+            }
         }
     }
     BitsChanged();
