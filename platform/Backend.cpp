@@ -1,4 +1,5 @@
 #include "platform/Backend.h"
+#include "platform/WindowSystem.h"
 
 #include "platform/headless/HeadlessBackend.h"
 #include "platform/win32/AudioMixer.h"
@@ -117,6 +118,12 @@ AudioDevice& Backend::GetAudio()
 {
     static AudioDevice nowhere;
     return nowhere;
+}
+
+WindowSystem& Backend::GetWindows()
+{
+    static ScriptedWindows none;
+    return none;
 }
 
 Clock& SystemClock()

@@ -29,6 +29,7 @@ public:
 };
 
 class AudioDevice;
+class WindowSystem;
 
 // Something an audio device plays: adds `frames` frames of 44.1 kHz stereo
 // (left, right interleaved, 16-bit scale) into `mix`.
@@ -81,6 +82,8 @@ public:
     virtual MessageBoxes& GetMessageBoxes() = 0;
     // The base gives a device that nothing pulls: sound goes nowhere.
     virtual AudioDevice& GetAudio();
+    // The base gives scripted windows that nobody scripts: no events.
+    virtual WindowSystem& GetWindows();
 };
 
 using BackendFactory = std::unique_ptr<Backend> (*)();

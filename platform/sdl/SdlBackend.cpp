@@ -1,6 +1,7 @@
 #include "platform/sdl/SdlBackend.h"
 
 #include "platform/Backend.h"
+#include "platform/sdl/SdlWindows.h"
 #include "platform/win32/MessageBox.h"
 
 #include <SDL.h>
@@ -92,10 +93,12 @@ public:
     Clock& GetClock() override { return SystemClock(); }
     MessageBoxes& GetMessageBoxes() override { return boxes_; }
     AudioDevice& GetAudio() override { return audio_; }
+    WindowSystem& GetWindows() override { return *windows_; }
 
 private:
     SdlMessageBoxes boxes_;
     SdlAudioDevice audio_;
+    std::unique_ptr<WindowSystem> windows_ = MakeSdlWindows();
 };
 
 } // namespace
