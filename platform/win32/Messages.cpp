@@ -235,8 +235,12 @@ BOOL PeekMessageA(MSG* msg, HWND window, UINT, UINT, UINT remove)
         if (window && it->hwnd != window)
             continue;
         *msg = *it;
-        if (remove & PM_REMOVE)
+        if (remove & PM_REMOVE) {
             s.queue.erase(it);
+            if (msg->message >= WM_KEYDOWN && msg->message <= WM_SYSKEYUP && msg->message != WM_CHAR &&
+                msg->message != WM_SYSCHAR && msg->wParam < 256)
+                s.messageKeys[msg->wParam] = msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN;
+        }
         return TRUE;
     }
     // Timer messages come only when nothing else waits, and a late timer
@@ -270,7 +274,7 @@ BOOL TranslateMessage(const MSG* msg)
     default:
         // Ctrl+A to Ctrl+Z give the control characters 1 to 26 (Ctrl+C 3,
         // Ctrl+V 22, Ctrl+X 24, Ctrl+Z 26 for the edit boxes).
-        if (key >= 'A' && key <= 'Z' && s.keys[VK_CONTROL] && !s.keys[VK_MENU])
+        if (key >= 'A' && key <= 'Z' && s.messageKeys[VK_CONTROL] && !s.messageKeys[VK_MENU])
             ch = key - 'A' + 1;
         break;
     }
@@ -373,5 +377,5 @@ int16_t GetKeyState(int key)
 {
     if (key < 0 || key > 255)
         return 0;
-    return Windows().keys[key] ? int16_t(0x8000) : 0;
+    return Windows().messageKeys[key] ? int16_t(0x8000) : 0;
 }

@@ -44,7 +44,11 @@ struct WindowState {
     int lastMouseX = 0, lastMouseY = 0;
     WPARAM buttons = 0; // MK_LBUTTON, MK_RBUTTON, MK_MBUTTON
     float wheelCarry = 0;
+    // Key state as the backend's events left it, and as the messages taken
+    // from the queue so far left it (what TranslateMessage and GetKeyState
+    // see, as on Windows).
     uint8_t keys[256] = {};
+    uint8_t messageKeys[256] = {};
 };
 
 WindowState& Windows();
