@@ -74,8 +74,9 @@ TEST_F(MainLoop, ARetraceThatDoesNotWaitIsFoundAndPacingStops)
         for (int i = 0; i < 100000 && app->updateCount < 450 && !app->vsyncBroken; ++i)
             Step(1);
         EXPECT_EQ(app->vsyncBroken, c.broken);
-        if (c.broken)
+        if (c.broken) {
             EXPECT_EQ(app->updateCount, 400); // the first hundred only start the clock
+        }
     }
 }
 
