@@ -1,5 +1,7 @@
 #include "platform/win32/Modules.h"
 
+#include "platform/j2k/J2KCodec.h"
+
 #include <cctype>
 #include <map>
 #include <memory>
@@ -13,18 +15,6 @@ struct HINSTANCE__ {
 
 namespace {
 
-struct Registry {
-    std::mutex mutex;
-    // Records are never freed, so a handle stays valid for the whole run.
-    std::map<std::string, std::unique_ptr<HINSTANCE__>> modules;
-};
-
-Registry& GetRegistry()
-{
-    static Registry registry;
-    return registry;
-}
-
 std::string ModuleKey(std::string name)
 {
     size_t slash = name.find_last_of("\\/");
@@ -35,6 +25,34 @@ std::string ModuleKey(std::string name)
     if (name.find('.') == std::string::npos)
         name += ".dll";
     return name;
+}
+
+struct Registry {
+    // The libraries this layer provides itself are there from the start.
+    Registry()
+    {
+        for (const auto& [name, address] : platform::J2KCodecFunctions())
+            Add(kJ2KCodecModule, name, address);
+    }
+
+    void Add(const std::string& module, const std::string& function, FARPROC address)
+    {
+        auto& slot = modules[ModuleKey(module)];
+        if (!slot)
+            slot = std::make_unique<HINSTANCE__>();
+        slot->registered = true;
+        slot->functions[function] = address;
+    }
+
+    std::mutex mutex;
+    // Records are never freed, so a handle stays valid for the whole run.
+    std::map<std::string, std::unique_ptr<HINSTANCE__>> modules;
+};
+
+Registry& GetRegistry()
+{
+    static Registry registry;
+    return registry;
 }
 
 HINSTANCE__* Find(Registry& r, const std::string& module)
@@ -88,11 +106,7 @@ void RegisterModuleFunction(const std::string& module, const std::string& functi
 {
     Registry& r = GetRegistry();
     std::lock_guard lock(r.mutex);
-    auto& slot = r.modules[ModuleKey(module)];
-    if (!slot)
-        slot = std::make_unique<HINSTANCE__>();
-    slot->registered = true;
-    slot->functions[function] = address;
+    r.Add(module, function, address);
 }
 
 void UnregisterModuleFunction(const std::string& module, const std::string& function)

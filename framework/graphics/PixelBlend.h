@@ -1,0 +1,39 @@
+#pragma once
+// The blend formulas of the software drawing paths, on 0xAARRGGBB words.
+// Every result is exact integer arithmetic; the in-place forms keep each
+// channel at its position in the word, so their rounding is that of the
+// word arithmetic (red and blue may share one product).
+#include <cstdint>
+
+namespace Kivo::blend {
+
+// Alpha of "over" onto a destination with alpha da, for source alpha a.
+inline uint32_t OverAlpha(uint32_t da, uint32_t a) { return da + ((255 - da) * a) / 255; }
+// Weight of the source in that blend (0..255).
+inline uint32_t OverWeight(uint32_t a, uint32_t na) { return (255 * a) / na; }
+
+// Over-blend of colour `s` (its alpha ignored) with alpha a (1..255), each
+// channel (d_c (256 - w) + s_c w) >> 8.
+inline uint32_t OverSumThenShift(uint32_t d, uint32_t s, uint32_t a)
+{
+    const uint32_t na = OverAlpha(d >> 24, a);
+    const uint32_t w = OverWeight(a, na);
+    const uint32_t iw = 256 - w;
+    uint32_t r = ((((d >> 16) & 0xFF) * iw + ((s >> 16) & 0xFF) * w) >> 8) << 16;
+    uint32_t g = ((((d >> 8) & 0xFF) * iw + ((s >> 8) & 0xFF) * w) >> 8) << 8;
+    uint32_t b = ((d & 0xFF) * iw + (s & 0xFF) * w) >> 8;
+    return (na << 24) | r | g | b;
+}
+
+// The same blend, each channel ((d_c (256 - w)) >> 8) + ((s_c w) >> 8).
+inline uint32_t OverShiftThenSum(uint32_t d, uint32_t s, uint32_t a)
+{
+    const uint32_t na = OverAlpha(d >> 24, a);
+    const uint32_t w = OverWeight(a, na);
+    const uint32_t iw = 256 - w;
+    uint32_t rb = (((d & 0xFF00FF) * iw >> 8) & 0xFF00FF) + (((s & 0xFF00FF) * w >> 8) & 0xFF00FF);
+    uint32_t g = (((d & 0xFF00) * iw >> 8) & 0xFF00) + (((s & 0xFF00) * w >> 8) & 0xFF00);
+    return (na << 24) | rb | g;
+}
+
+} // namespace Kivo::blend

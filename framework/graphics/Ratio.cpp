@@ -1,0 +1,20 @@
+#include "framework/graphics/Ratio.h"
+
+namespace Kivo {
+
+void Ratio::Set(int numerator, int denominator)
+{
+    int a = numerator;
+    int b = denominator;
+    while (b != 0) {
+        int r = b == -1 ? 0 : a % b; // INT_MIN % -1 traps
+        a = b;
+        b = r;
+    }
+    if (a == 0) // 0:0 has no divisor; dividing by it would crash
+        return;
+    mNumerator = numerator / a;
+    mDenominator = denominator / a;
+}
+
+} // namespace Kivo
