@@ -30,17 +30,19 @@ void AnimInfo::Compute(int numCels, int beginFrameTime, int endFrameTime)
         mPerFrameDelay[mNumCels - 1] = endFrameTime;
     }
 
+    // Delays come from manifests: the sum is kept within an int.
+    int64_t total = 0;
     if (!mPerFrameDelay.empty()) {
         mPerFrameDelay.resize(mNumCels);
-        mTotalAnimTime = 0;
         for (int& d : mPerFrameDelay) {
             if (d < 1)
                 d = mFrameDelay;
-            mTotalAnimTime += d;
+            total += d;
         }
     } else {
-        mTotalAnimTime = mNumCels * mFrameDelay;
+        total = static_cast<int64_t>(mNumCels) * mFrameDelay;
     }
+    mTotalAnimTime = static_cast<int>(std::min<int64_t>(total, INT32_MAX));
 }
 
 int AnimInfo::GetCel(int time) const
@@ -58,7 +60,7 @@ int AnimInfo::GetCel(int time) const
         cel = (t / std::max(mFrameDelay, 1)) % numCels;
     } else {
         cel = numCels - 1;
-        int left = t;
+        int64_t left = t;
         for (int i = 0; i < static_cast<int>(mPerFrameDelay.size()); ++i) {
             left -= mPerFrameDelay[i];
             if (left < 0) {

@@ -1,0 +1,13 @@
+// Decodes arbitrary bytes as a PNG file.
+#include "framework/graphics/ImageLib.h"
+#include "framework/graphics/ImageReader.h"
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    ImageLib::MemoryReader in(data, size);
+    delete ImageLib::DecodePNG(in);
+    return 0;
+}
