@@ -210,6 +210,19 @@ void RotatedBlt(uint32_t* dst, int dstWidth, const Pixels& src, int srcWidth, co
     });
 }
 
+// Over-blend of a source pixel, with the divisions skipped for an opaque
+// one (its weight and new alpha are always 255).
+inline uint32_t Over(uint32_t d, uint32_t s)
+{
+    const uint32_t a = s >> 24;
+    if (a == 255) {
+        const uint32_t rb = ((d & 0xFF00FF) >> 8 & 0xFF00FF) + ((s & 0xFF00FF) * 255 >> 8 & 0xFF00FF);
+        const uint32_t g = ((d & 0xFF00) >> 8 & 0xFF00) + ((s & 0xFF00) * 255 >> 8 & 0xFF00);
+        return 0xFF000000 | rb | g;
+    }
+    return a ? blend::OverShiftThenSum(d, s, a) : d;
+}
+
 // Nearest pixel. Pixel i of a row reads the column reached after i + 1
 // steps, which passes the source rect's last column on the last pixel; the
 // column and row are held to the source rect.
@@ -221,18 +234,19 @@ void FastStretch(uint32_t* dst, int dstWidth, const Rect& dest, const Pixels& sr
     const double stepY = area.mHeight / dest.mHeight;
     const int lastCol = srcRect.mX + srcRect.mWidth - 1;
     const int lastRow = srcRect.mY + srcRect.mHeight - 1;
+    // Every row reads the same columns.
+    std::vector<int> columns(static_cast<size_t>(dest.mWidth));
+    double pos = area.mX;
+    for (int& c : columns) {
+        pos += stepX;
+        c = std::clamp(static_cast<int>(pos), srcRect.mX, lastCol);
+    }
     for (int r = 0; r < dest.mHeight; ++r) {
         const int sy = std::clamp(static_cast<int>(area.mY + r * stepY), srcRect.mY, lastRow);
         const size_t rowStart = static_cast<size_t>(sy) * srcWidth;
         uint32_t* d = dst + static_cast<size_t>(dest.mY + r) * dstWidth + dest.mX;
-        double pos = area.mX;
-        for (int i = 0; i < dest.mWidth; ++i) {
-            pos += stepX;
-            const int sx = std::clamp(static_cast<int>(pos), srcRect.mX, lastCol);
-            const uint32_t s = src[rowStart + sx];
-            if (const uint32_t a = s >> 24)
-                d[i] = blend::OverShiftThenSum(d[i], s, a);
-        }
+        for (int i = 0; i < dest.mWidth; ++i)
+            d[i] = Over(d[i], src[rowStart + static_cast<size_t>(columns[static_cast<size_t>(i)])]);
     }
 }
 
@@ -255,46 +269,63 @@ struct Cell {
     }
 };
 
-// Area averaging along one axis: item j of `count` items, starting at
-// `first` in source units, covers the cells from j s + o to (j + 1) s + o,
-// o = (first - srcStart) s + 1 (cell 0 is a margin); `add(cell, j, weight)`
-// adds it with weights out of 257. s <= 1, so an item touches at most two
-// cells.
-template <typename Add>
-void AreaAverage(int count, double first, double srcStart, double s, int cells, Add add)
-{
-    const double o = (first - srcStart) * s + 1.0;
-    const uint32_t whole = static_cast<uint32_t>(s * 257);
-    for (int j = 0; j < count; ++j) {
-        const double start = j * s + o;
-        const double end = (j + 1) * s + o;
-        const int c0 = static_cast<int>(start);
-        if (c0 < 0 || c0 >= cells)
-            continue;
-        const double boundary = c0 + 1;
-        if (end <= boundary) {
-            add(c0, j, whole);
-            continue;
-        }
-        add(c0, j, static_cast<uint32_t>((boundary - start) * 257));
-        if (c0 + 1 < cells)
-            add(c0 + 1, j, static_cast<uint32_t>((end - boundary) * 257));
-    }
-}
-
-// The two columns (or rows) an enlarged position p lies between, held to
-// [first, last], and the weight out of `unit` of the first.
-struct Taps {
-    int lo, hi;
-    uint32_t w;
+// One weighted contribution of a source column (or row of cells) to a cell
+// (or row of cells).
+struct Tap {
+    int to;
+    int from;
+    uint32_t weight;
 };
-Taps Interpolate(double p, int first, int last, uint32_t unit)
+
+// The taps of one axis of the filtered stretch: `count` source items from
+// `first` onto `cells` cells, `size` of them shown (cell 0 is a margin), for
+// a source run starting at srcStart, `length` long. Enlarging fills cells
+// 1..enlarged with weights out of `unit`. The taps come sorted by cell.
+std::vector<Tap> AxisTaps(int count, int first, double srcStart, double length, int size, int cells, int enlarged,
+                          uint32_t unit)
 {
-    p = std::clamp(p, static_cast<double>(first), static_cast<double>(last));
-    const int lo = static_cast<int>(p);
-    return { lo, std::min(lo + 1, last), static_cast<uint32_t>((1.0 - (p - lo)) * unit) };
+    std::vector<Tap> taps;
+    if (size <= length) {
+        // Area averaging: item j covers the cells from j s + o to (j + 1) s + o,
+        // o = (first - srcStart) s + 1; s <= 1, so it touches at most two.
+        const double s = size / length;
+        const double o = (first - srcStart) * s + 1.0;
+        const uint32_t whole = static_cast<uint32_t>(s * 257);
+        for (int j = 0; j < count; ++j) {
+            const double start = j * s + o;
+            const double end = (j + 1) * s + o;
+            const int c0 = static_cast<int>(start);
+            if (c0 < 0 || c0 >= cells)
+                continue;
+            const double boundary = c0 + 1;
+            if (end <= boundary) {
+                taps.push_back({ c0, j, whole });
+                continue;
+            }
+            taps.push_back({ c0, j, static_cast<uint32_t>((boundary - start) * 257) });
+            if (c0 + 1 < cells)
+                taps.push_back({ c0 + 1, j, static_cast<uint32_t>((end - boundary) * 257) });
+        }
+        std::stable_sort(taps.begin(), taps.end(), [](const Tap& a, const Tap& b) { return a.to < b.to; });
+        return taps;
+    }
+    // Enlarging: cell i takes the two items around (i - 1) step, both held to
+    // the source area, the first weighted trunc((1 - frac) unit).
+    const double step = size == 1 ? length : (length - 1) / (size - 1);
+    const int last = first + count - 1;
+    for (int i = 1; i <= enlarged; ++i) {
+        const double p = std::clamp((i - 1) * step + srcStart, static_cast<double>(first), static_cast<double>(last));
+        const int lo = static_cast<int>(p);
+        const uint32_t w = static_cast<uint32_t>((1.0 - (p - lo)) * unit);
+        taps.push_back({ i, lo - first, w });
+        taps.push_back({ i, std::min(lo + 1, last) - first, unit - w });
+    }
+    return taps;
 }
 
+// Separable: a horizontal pass turns each source row of the area into cells
+// of 8.8 sums, a vertical pass mixes rows of cells. Rows of either pass are
+// made as the output needs them, in order, so only a few are held.
 template <typename Pixels>
 void FilteredStretch(uint32_t* dst, int dstWidth, const Rect& dest, const Pixels& src, int srcWidth,
                      int srcHeight, const FRect& area)
@@ -312,56 +343,46 @@ void FilteredStretch(uint32_t* dst, int dstWidth, const Rect& dest, const Pixels
     const int dw = dest.mWidth;
     const int dh = dest.mHeight;
     const int stride = dw + 4;
+    const std::vector<Tap> across = AxisTaps(width, x0, area.mX, area.mWidth, dw, stride, dw + 2, 257);
+    const std::vector<Tap> down = AxisTaps(height, y0, area.mY, area.mHeight, dh, dh + 4, dh, 256);
 
-    // Horizontal pass: one row of cells per source row of the area. Every
-    // column read is held to the area, whose last row and column may be the
-    // image's own.
-    std::vector<Cell> across(static_cast<size_t>(height) * stride);
-    const int lastCol = x0 + width - 1;
-    for (int r = 0; r < height; ++r) {
-        Cell* cells = &across[static_cast<size_t>(r) * stride];
-        const size_t rowStart = static_cast<size_t>(y0 + r) * srcWidth;
-        if (dw <= area.mWidth) {
-            AreaAverage(width, x0, area.mX, dw / area.mWidth, stride,
-                        [&](int cell, int j, uint32_t w) { cells[cell].Add(src[rowStart + x0 + j], w); });
-        } else {
-            const double step = dw == 1 ? area.mWidth : (area.mWidth - 1) / (dw - 1);
-            for (int i = 1; i <= dw + 2; ++i) {
-                const Taps t = Interpolate((i - 1) * step + area.mX, x0, lastCol, 257);
-                cells[i].Add(src[rowStart + t.lo], t.w);
-                cells[i].Add(src[rowStart + t.hi], 257 - t.w);
-            }
-        }
-    }
-
-    // Vertical pass. Enlarging interpolates rows 1..dh between the two area
-    // rows around (i - 1) step, the upper weighted w = trunc((1 - frac) 256)
-    // and the lower 256 - w.
-    std::vector<Cell> down(static_cast<size_t>(dh + 4) * stride);
-    auto addRow = [&](int to, int from, uint32_t w) {
-        Cell* out = &down[static_cast<size_t>(to) * stride];
-        const Cell* in = &across[static_cast<size_t>(from) * stride];
-        for (int c = 0; c < stride; ++c)
-            out[c].Add(in[c], w);
+    // The last two rows of the horizontal pass.
+    std::vector<Cell> made[2] = { std::vector<Cell>(static_cast<size_t>(stride)),
+                                  std::vector<Cell>(static_cast<size_t>(stride)) };
+    int madeRow[2] = { -1, -1 };
+    int next = 0;
+    auto sourceRow = [&](int j) -> const Cell* {
+        for (int k = 0; k < 2; ++k)
+            if (madeRow[k] == j)
+                return made[k].data();
+        std::vector<Cell>& cells = made[next];
+        std::fill(cells.begin(), cells.end(), Cell());
+        const size_t rowStart = static_cast<size_t>(y0 + j) * srcWidth + x0;
+        for (const Tap& t : across)
+            cells[static_cast<size_t>(t.to)].Add(src[rowStart + static_cast<size_t>(t.from)], t.weight);
+        madeRow[next] = j;
+        next ^= 1;
+        return cells.data();
     };
-    if (dh <= area.mHeight) {
-        AreaAverage(height, y0, area.mY, dh / area.mHeight, dh + 4,
-                    [&](int row, int j, uint32_t w) { addRow(row, j, w); });
-    } else {
-        const double step = dh == 1 ? area.mHeight : (area.mHeight - 1) / (dh - 1);
-        for (int i = 1; i <= dh; ++i) {
-            const Taps t = Interpolate((i - 1) * step + area.mY - y0, 0, height - 1, 256);
-            addRow(i, t.lo, t.w);
-            addRow(i, t.hi, 256 - t.w);
-        }
-    }
 
     // Both passes weigh by up to 257, so a full channel can sum to
     // 255 x 257 x 257, which is 256 after the shift: held to 255 so that it
     // cannot spill into the next channel.
     auto value = [](uint32_t sum) { return std::min<uint32_t>(sum >> 16, 255); };
+    std::vector<Cell> row(static_cast<size_t>(stride));
+    size_t t = 0;
+    // Output row y is cell row y + 1; cell row 0 and those past dh are not
+    // shown.
+    while (t < down.size() && down[t].to < 1)
+        ++t;
     for (int y = 0; y < dh; ++y) {
-        const Cell* cells = &down[static_cast<size_t>(y + 1) * stride + 1];
+        std::fill(row.begin(), row.end(), Cell());
+        for (; t < down.size() && down[t].to == y + 1; ++t) {
+            const Cell* in = sourceRow(down[t].from);
+            for (int c = 0; c < stride; ++c)
+                row[static_cast<size_t>(c)].Add(in[c], down[t].weight);
+        }
+        const Cell* cells = row.data() + 1;
         uint32_t* d = dst + static_cast<size_t>(dest.mY + y) * dstWidth + dest.mX;
         for (int x = 0; x < dw; ++x) {
             const uint32_t A = value(cells[x].alpha);
