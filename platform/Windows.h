@@ -6,3 +6,4 @@
 #include "platform/win32/Modules.h"
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/FindFile.h"
+#include "platform/gdi/Gdi.h"

@@ -14,7 +14,7 @@ namespace Kivo {
 
 namespace {
 
-bool RectInside(const Rect& r, int width, int height)
+[[maybe_unused]] bool RectInside(const Rect& r, int width, int height)
 {
     return r.mWidth <= 0 || r.mHeight <= 0 ||
            (r.mX >= 0 && r.mY >= 0 && r.mX + r.mWidth <= width && r.mY + r.mHeight <= height);
@@ -75,8 +75,8 @@ void NormalBlt(uint32_t* dst, int dstWidth, int x, int y, const Pixels& src, int
             const uint32_t a = ((s >> 24) * ca) / 255;
             if (a == 0)
                 return d;
-            const uint32_t na = blend::OverAlpha(d >> 24, a);
-            const uint32_t w = blend::OverWeight(a, na);
+            uint32_t na, w;
+            blend::OverParams(d >> 24, a, na, w);
             const uint32_t rb = (((((s & 0xFF00FF) * g >> 8) & 0xFF00FF) * w >> 8) +
                                  ((d & 0xFF00FF) * (256 - w) >> 8)) & 0xFF00FF;
             const uint32_t gg = (((s & 0xFF00) * w * g >> 16) + ((d & 0xFF00) * (256 - w) >> 8)) & 0xFF00;
@@ -88,8 +88,8 @@ void NormalBlt(uint32_t* dst, int dstWidth, int x, int y, const Pixels& src, int
         const uint32_t a = ((s >> 24) * ca) / 255;
         if (a == 0)
             return d;
-        const uint32_t na = blend::OverAlpha(d >> 24, a);
-        const uint32_t w = blend::OverWeight(a, na);
+        uint32_t na, w;
+        blend::OverParams(d >> 24, a, na, w);
         const uint32_t iw = 256 - w;
         const uint32_t rr = ((((s & 0xFF0000) * w >> 8) * cr >> 8) + ((d & 0xFF0000) * iw >> 8)) & 0xFF0000;
         const uint32_t gg = (((s & 0xFF00) * w * cg >> 16) + ((d & 0xFF00) * iw >> 8)) & 0xFF00;

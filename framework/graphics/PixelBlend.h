@@ -12,12 +12,28 @@ inline uint32_t OverAlpha(uint32_t da, uint32_t a) { return da + ((255 - da) * a
 // Weight of the source in that blend (0..255).
 inline uint32_t OverWeight(uint32_t a, uint32_t na) { return (255 * a) / na; }
 
+// Both at once. An opaque destination (na = 255, w = a) and a transparent
+// one (na = a, w = 255) give the same numbers without the divisions.
+inline void OverParams(uint32_t da, uint32_t a, uint32_t& na, uint32_t& w)
+{
+    if (da == 255) {
+        na = 255;
+        w = a;
+    } else if (da == 0) {
+        na = a;
+        w = 255;
+    } else {
+        na = OverAlpha(da, a);
+        w = OverWeight(a, na);
+    }
+}
+
 // Over-blend of colour `s` (its alpha ignored) with alpha a (1..255), each
 // channel (d_c (256 - w) + s_c w) >> 8.
 inline uint32_t OverSumThenShift(uint32_t d, uint32_t s, uint32_t a)
 {
-    const uint32_t na = OverAlpha(d >> 24, a);
-    const uint32_t w = OverWeight(a, na);
+    uint32_t na, w;
+    OverParams(d >> 24, a, na, w);
     const uint32_t iw = 256 - w;
     uint32_t r = ((((d >> 16) & 0xFF) * iw + ((s >> 16) & 0xFF) * w) >> 8) << 16;
     uint32_t g = ((((d >> 8) & 0xFF) * iw + ((s >> 8) & 0xFF) * w) >> 8) << 8;
@@ -28,8 +44,8 @@ inline uint32_t OverSumThenShift(uint32_t d, uint32_t s, uint32_t a)
 // The same blend, each channel ((d_c (256 - w)) >> 8) + ((s_c w) >> 8).
 inline uint32_t OverShiftThenSum(uint32_t d, uint32_t s, uint32_t a)
 {
-    const uint32_t na = OverAlpha(d >> 24, a);
-    const uint32_t w = OverWeight(a, na);
+    uint32_t na, w;
+    OverParams(d >> 24, a, na, w);
     const uint32_t iw = 256 - w;
     uint32_t rb = (((d & 0xFF00FF) * iw >> 8) & 0xFF00FF) + (((s & 0xFF00FF) * w >> 8) & 0xFF00FF);
     uint32_t g = (((d & 0xFF00) * iw >> 8) & 0xFF00) + (((s & 0xFF00) * w >> 8) & 0xFF00);

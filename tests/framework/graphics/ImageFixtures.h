@@ -1,9 +1,12 @@
 #pragma once
 // Small image files made in memory for the decoder tests: TGA and GIF from
-// byte tables, PNG, JPEG and JPEG 2000 with the libraries' own encoders.
+// byte tables, PNG and JPEG with the libraries' own encoders (JPEG 2000 is
+// in the shared support).
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "tests/support/J2KFixture.h"
 
 namespace graphicstest {
 
@@ -30,8 +33,5 @@ std::string MakePNG(int width, int height, const std::vector<uint32_t>& pixels, 
 
 // components 1 (grey from the blue byte), 3, or 4 (CMYK).
 std::string MakeJPEG(int width, int height, int components, const std::vector<uint32_t>& pixels);
-
-// Lossless; jp2 chooses the boxed format over a bare codestream.
-std::string MakeJ2K(int width, int height, int components, const std::vector<uint32_t>& pixels, bool jp2);
 
 } // namespace graphicstest
