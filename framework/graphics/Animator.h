@@ -12,6 +12,7 @@
 
 namespace Kivo {
 
+class Graphics;
 class Image;
 
 class Animator {
@@ -42,6 +43,18 @@ public:
     // Takes the frame count, delays, frame map and play type from the image
     // and its animation description. Not owned.
     virtual void SetImage(Image* image);
+    virtual void DrawF(Graphics* g, float x, float y, bool subPixel);
+    virtual void Draw(Graphics* g, int x, int y);
+    virtual void DrawStretched(Graphics* g, float x, float y, int w, int h);
+    virtual void DrawScaled(Graphics* g, float x, float y, float scale);
+    virtual void DrawTransformed(Graphics* g, float x, float y, float angle, float centerX, float centerY,
+                                 float scaleX, float scaleY);
+    virtual void DrawTransformed(Graphics* g, float x, float y, float angle, float centerX, float centerY,
+                                 float scale);
+    virtual void DrawRotatedF(Graphics* g, float x, float y, double angle, bool subPixel, float centerX,
+                              float centerY);
+    virtual void DrawMirrored(Graphics* g, float x, float y, bool mirror);
+    virtual void DrawMirroredInt(Graphics* g, int x, int y, bool mirror);
     virtual void SetShuffle(bool shuffle);
     // 0: no limit.
     virtual void SetLoopCount(int loops);
@@ -95,6 +108,9 @@ private:
     void StepShuffled();
     void StepPingPong(int first, int last);
     void StepLinear(int first, int last);
+    // Sets the tint for a draw and clears it again afterwards.
+    template <typename DrawCall>
+    void Tinted(Graphics* g, DrawCall draw);
 };
 
 } // namespace Kivo

@@ -30,8 +30,9 @@ TEST(LiveValue, StepsTowardTargetAndReturnsOvershoot)
             EXPECT_TRUE(v.IsMoving());
             over = v.Update(1);
             EXPECT_EQ(v.mCurrent, c.values[i]) << "step " << i << " toward " << c.target;
-            if (i + 1 < c.values.size())
+            if (i + 1 < c.values.size()) {
                 EXPECT_EQ(over, 0);
+            }
         }
         EXPECT_EQ(over, c.lastOvershoot);
         EXPECT_FALSE(v.IsMoving());
@@ -47,8 +48,9 @@ TEST(LiveValue, JustStoppedOnceAndSpeedZeroNeverMoves)
     for (int i = 0; i < 8; ++i) {
         v.Update(1);
         stops += v.JustStopped();
-        if (i < 3)
+        if (i < 3) {
             EXPECT_FALSE(v.JustStopped());
+        }
     }
     EXPECT_EQ(stops, 1);
 

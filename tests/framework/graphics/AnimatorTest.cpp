@@ -1,5 +1,7 @@
 #include "framework/graphics/AnimInfo.h"
 #include "framework/graphics/Animator.h"
+#include "framework/graphics/Graphics.h"
+#include "framework/graphics/Matrix3x3.h"
 #include "framework/graphics/MemoryImage.h"
 
 #include "TestHost.h"
@@ -7,7 +9,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
+#include <string>
 #include <vector>
 
 using namespace Kivo;
@@ -230,4 +234,119 @@ TEST(Animator, TakesFramesDelaysAndMapFromTheImage)
     EXPECT_FALSE(c.mColorize);
     c.Assign(&c);
     EXPECT_EQ(c.mImage, &image);
+}
+
+namespace {
+
+// A destination that writes down the image operations a drawing context
+// calls on it.
+class RecordingImage : public Image {
+public:
+    RecordingImage()
+    {
+        mWidth = 200;
+        mHeight = 200;
+    }
+    void Blt(Image*, int x, int y, const Rect& src, const Color& color, int mode) override
+    {
+        Log("Blt", x, y, src, color, mode);
+    }
+    void BltF(Image*, float x, float y, const Rect& src, const Rect&, const Color& color, int mode) override
+    {
+        Log("BltF", x, y, src, color, mode);
+    }
+    void BltRotated(Image*, float x, float y, const Rect& src, const Rect&, const Color& color, int mode,
+                    double angle, float cx, float cy) override
+    {
+        Log("BltRotated", x, y, src, color, mode, " angle " + std::to_string(angle) + " centre " +
+                                                      std::to_string(cx) + "," + std::to_string(cy));
+    }
+    void StretchBlt(Image*, const Rect& dest, const Rect& src, const Rect&, const Color& color, int mode,
+                    bool) override
+    {
+        Log("StretchBlt", dest.mX, dest.mY, src, color, mode,
+            " into " + std::to_string(dest.mWidth) + "x" + std::to_string(dest.mHeight));
+    }
+    void BltMirror(Image*, int x, int y, const Rect& src, const Color& color, int mode) override
+    {
+        Log("BltMirror", x, y, src, color, mode);
+    }
+    void BltMatrix(Image*, float x, float y, const Matrix3x3& m, const Rect&, const Color& color, int mode,
+                   const Rect& src, bool) override
+    {
+        Log("BltMatrix", x, y, src, color, mode,
+            " m " + std::to_string(m.m[0]) + " " + std::to_string(m.m[2]) + " " + std::to_string(m.m[5]));
+    }
+
+    std::vector<std::string> calls;
+
+private:
+    void Log(const char* op, float x, float y, const Rect& src, const Color& color, int mode,
+             const std::string& more = "")
+    {
+        char text[160];
+        std::snprintf(text, sizeof text, "%s %g,%g src %d,%d,%d,%d colour %08x mode %d", op, x, y, src.mX, src.mY,
+                      src.mWidth, src.mHeight, color.ToInt(), mode);
+        calls.push_back(text + more);
+    }
+};
+
+} // namespace
+
+TEST(Animator, DrawsTheCurrentCelThroughTheContext)
+{
+    graphicstest::TestHost host;
+    MemoryImage image;
+    image.Create(40, 20);
+    image.mNumCols = 4;
+    image.mNumRows = 2;
+    image.mNumCels = 8;
+    Animator a;
+    a.SetImage(&image);
+    a.SetFrame(5); // cel (10, 10, 10, 10)
+    a.mOffsetX = 1.5f;
+    RecordingImage dest;
+    Graphics g(&dest);
+    const std::string cel = " src 10,10,10,10 colour ffffffff mode 0";
+
+    struct Case {
+        std::function<void()> draw;
+        std::string expected;
+    } cases[] = {
+        { [&] { a.Draw(&g, 3, 4); }, "Blt 4,4" + cel },
+        { [&] { a.DrawF(&g, 3, 4, true); }, "BltF 4.5,4" + cel },
+        { [&] { a.DrawStretched(&g, 2, 2, 30, 20); }, "StretchBlt 3,2" + cel + " into 30x20" },
+        { [&] { a.DrawScaled(&g, 0, 0, 2.5f); }, "StretchBlt 1,0" + cel + " into 25x25" },
+        { [&] { a.DrawRotatedF(&g, 3, 4, 0.5, true, 5, 6); },
+          "BltRotated 4.5,4" + cel + " angle 0.500000 centre 5.000000,6.000000" },
+        { [&] { a.DrawRotatedF(&g, 3, 4, 0.5, false, 5.7f, 6.2f); },
+          "BltRotated 4,4" + cel + " angle 0.500000 centre 5.000000,6.000000" },
+        { [&] { a.DrawMirroredInt(&g, 3, 4, true); }, "BltMirror 4,4" + cel },
+        // Rotate, scale, then the centre and the position: a matrix draw at
+        // the origin; no draw offset.
+        { [&] { a.DrawTransformed(&g, 10, 20, 0, 5, 5, 2); }, "BltMatrix 0,0" + cel + " m 2.000000 15.000000 25.000000" },
+    };
+    for (const Case& c : cases) {
+        dest.calls.clear();
+        c.draw();
+        ASSERT_EQ(dest.calls.size(), 1u) << c.expected;
+        EXPECT_EQ(dest.calls[0], c.expected);
+    }
+
+    // A tint draws additively in its colour, then leaves the context normal.
+    a.SetColor(10, 20, 30, 40);
+    dest.calls.clear();
+    a.Draw(&g, 3, 4);
+    a.DrawMirroredInt(&g, 3, 4, false); // no tint
+    ASSERT_EQ(dest.calls.size(), 2u);
+    EXPECT_EQ(dest.calls[0], "Blt 4,4 src 10,10,10,10 colour 280a141e mode 1");
+    EXPECT_EQ(dest.calls[1], "Blt 4,4" + cel);
+    EXPECT_EQ(g.GetDrawMode(), 0);
+    EXPECT_FALSE(g.mColorizeImages);
+
+    Animator empty;
+    dest.calls.clear();
+    empty.Draw(&g, 0, 0);
+    empty.DrawTransformed(&g, 0, 0, 1, 0, 0, 1);
+    EXPECT_TRUE(dest.calls.empty());
 }
