@@ -6,18 +6,6 @@
 
 namespace Kivo {
 
-Rect IntersectRects(const Rect& a, const Rect& b)
-{
-    const int64_t x = std::max(a.mX, b.mX);
-    const int64_t y = std::max(a.mY, b.mY);
-    const int64_t w = std::min(int64_t(a.mX) + a.mWidth, int64_t(b.mX) + b.mWidth) - x;
-    const int64_t h = std::min(int64_t(a.mY) + a.mHeight, int64_t(b.mY) + b.mHeight) - y;
-    if (w < 0 || h < 0)
-        return Rect();
-    // Both edges lie between the two rectangles' own, so every field fits.
-    return Rect(static_cast<int>(x), static_cast<int>(y), static_cast<int>(w), static_cast<int>(h));
-}
-
 bool GetRotatedBltBounds(float x, float y, const Rect& srcRect, const Rect& clipRect, double angle, float cx,
                          float cy, FRect& bounds)
 {
@@ -52,7 +40,7 @@ namespace {
 bool StretchRects(const Rect& srcRect, const Rect& clipRect, const Rect& destRect, bool mirror, Rect& clippedDest,
                   FRect& clippedSrc)
 {
-    clippedDest = IntersectRects(destRect, clipRect);
+    clippedDest = destRect.Intersection(clipRect);
     // An empty destination would leave the stretch steps dividing by zero.
     if (clippedDest.mWidth <= 0 || clippedDest.mHeight <= 0)
         return false;

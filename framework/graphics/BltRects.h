@@ -6,10 +6,6 @@
 
 namespace Kivo {
 
-// Rect::Intersection in 64-bit arithmetic: the same result, also for
-// rectangles whose right or bottom edge lies beyond the 32-bit range.
-Rect IntersectRects(const Rect& a, const Rect& b);
-
 // The box of the source rect turned by `angle` (radians) about (cx, cy),
 // relative to the rect's top-left corner, which unturned lies at (x, y);
 // clipped to clipRect. False when nothing of it is left.

@@ -32,7 +32,7 @@ bool SourceRectInside(const Rect& r, const Image* image)
 
 Rect ClipToImage(const Rect& clip, const Image* image)
 {
-    return IntersectRects(clip, Rect(0, 0, image->mWidth, image->mHeight));
+    return clip.Intersection(Rect(0, 0, image->mWidth, image->mHeight));
 }
 
 // Pixels of a source: its bits, or its 256-colour form.
