@@ -221,8 +221,19 @@ void MemoryImage::FillRect(const Rect& rect, const Color& color, int)
         if (alpha == 255) {
             std::fill(p, p + rect.mWidth, color.ToInt());
         } else if (alpha != 0) {
-            for (int i = 0; i < rect.mWidth; ++i)
-                p[i] = blend::OverSumThenShift(p[i], rgb, alpha);
+            // Onto opaque pixels the weight is the alpha itself; red and blue
+            // share one product without carrying into each other.
+            const uint32_t iw = 256 - alpha;
+            const uint32_t srb = (rgb & 0xFF00FF) * alpha;
+            const uint32_t sg = (rgb & 0xFF00) * alpha;
+            for (int i = 0; i < rect.mWidth; ++i) {
+                const uint32_t d = p[i];
+                if ((d >> 24) == 255)
+                    p[i] = 0xFF000000 | ((((d & 0xFF00FF) * iw + srb) >> 8) & 0xFF00FF) |
+                           ((((d & 0xFF00) * iw + sg) >> 8) & 0xFF00);
+                else
+                    p[i] = blend::OverSumThenShift(d, rgb, alpha);
+            }
         }
     }
     BitsChanged();

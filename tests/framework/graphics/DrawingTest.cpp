@@ -56,6 +56,8 @@ TEST(MemoryImageDrawing, FillRectBlendsOverTheDestinationAlpha)
         { 0x00000000, RGBA(255, 0, 0, 128), 0, 0x80FE0000 },
         { 0xFF000000, RGBA(255, 0, 0, 128), 0, 0xFF7F0000 },
         { 0xFF000000, RGBA(255, 0, 0, 128), 1, 0xFF7F0000 }, // additive fills blend normally
+        { 0xFF204060, RGBA(255, 128, 0, 128), 0, 0xFF8F6030 },
+        { 0x80204060, RGBA(255, 128, 0, 128), 0, 0xBFB46A20 },
         { 0x12345678, RGBA(1, 2, 3, 255), 1, 0xFF010203 },
     };
     for (const Case& c : cases) {
