@@ -250,23 +250,26 @@ void FastStretch(uint32_t* dst, int dstWidth, const Rect& dest, const Pixels& sr
     }
 }
 
+// Four channel sums, two to a 64-bit word (blue and red, green and alpha)
+// so that one multiplication weighs two. No sum reaches 2^32 (at most
+// 255 x 257 x 257), so the halves never carry into each other.
 struct Cell {
-    uint32_t blue = 0, green = 0, red = 0, alpha = 0;
+    uint64_t blueRed = 0, greenAlpha = 0;
 
     void Add(uint32_t pixel, uint32_t w)
     {
-        blue += (pixel & 0xFF) * w;
-        green += ((pixel >> 8) & 0xFF) * w;
-        red += ((pixel >> 16) & 0xFF) * w;
-        alpha += (pixel >> 24) * w;
+        blueRed += ((pixel & 0xFF) | (uint64_t(pixel & 0xFF0000) << 16)) * w;
+        greenAlpha += (((pixel >> 8) & 0xFF) | (uint64_t(pixel >> 24) << 32)) * w;
     }
     void Add(const Cell& c, uint32_t w)
     {
-        blue += c.blue * w;
-        green += c.green * w;
-        red += c.red * w;
-        alpha += c.alpha * w;
+        blueRed += c.blueRed * w;
+        greenAlpha += c.greenAlpha * w;
     }
+    uint32_t Blue() const { return static_cast<uint32_t>(blueRed); }
+    uint32_t Red() const { return static_cast<uint32_t>(blueRed >> 32); }
+    uint32_t Green() const { return static_cast<uint32_t>(greenAlpha); }
+    uint32_t Alpha() const { return static_cast<uint32_t>(greenAlpha >> 32); }
 };
 
 // One weighted contribution of a source column (or row of cells) to a cell
@@ -385,14 +388,14 @@ void FilteredStretch(uint32_t* dst, int dstWidth, const Rect& dest, const Pixels
         const Cell* cells = row.data() + 1;
         uint32_t* d = dst + static_cast<size_t>(dest.mY + y) * dstWidth + dest.mX;
         for (int x = 0; x < dw; ++x) {
-            const uint32_t A = value(cells[x].alpha);
+            const uint32_t A = value(cells[x].Alpha());
             if (A == 0)
                 continue;
             const uint32_t p = d[x];
             const uint32_t da = p >> 24;
             auto mix = [&](uint32_t c, uint32_t dc) { return ((c * A) >> 8) + ((dc * (256 - A)) >> 8); };
-            d[x] = ((da + ((255 - da) * A) / 255) << 24) | (mix(value(cells[x].red), (p >> 16) & 0xFF) << 16) |
-                   (mix(value(cells[x].green), (p >> 8) & 0xFF) << 8) | mix(value(cells[x].blue), p & 0xFF);
+            d[x] = ((da + ((255 - da) * A) / 255) << 24) | (mix(value(cells[x].Red()), (p >> 16) & 0xFF) << 16) |
+                   (mix(value(cells[x].Green()), (p >> 8) & 0xFF) << 8) | mix(value(cells[x].Blue()), p & 0xFF);
         }
     }
 }

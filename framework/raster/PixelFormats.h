@@ -39,17 +39,24 @@ struct FormatARGB {
         // destination shows nothing, so the pixel stays as it is.
         if (outA == 0)
             return;
+        auto write = [&](auto divide) {
+            auto channel = [&](uint32_t dc, uint32_t sc) {
+                const uint32_t out = divide(((dc * da) >> 8) * ia + sc * 256);
+                return Limit ? std::min(out, 255u) : out;
+            };
+            *d = ((outA - 1) << 24) | (channel((dv >> 16) & 0xFF, sr) << 16)
+                | (channel((dv >> 8) & 0xFF, sg) << 8) | channel(dv & 0xFF, sb);
+        };
+        // Onto an opaque pixel (the screen) the divisor is 256.
+        if (outA == 256) {
+            write([](uint32_t n) { return n >> 8; });
+            return;
+        }
         // n / outA for n < 2^17 and outA <= 256 is exactly (n × m) >> 32 with
         // m = floor((2^32 - 1) / outA) + 1: the error term stays below 2^-15,
         // less than the smallest fractional gap 1/256. One division, not three.
         const uint64_t m = uint64_t{ 0xFFFFFFFFu / outA } + 1;
-        auto channel = [&](uint32_t dc, uint32_t sc) {
-            const uint32_t n = ((dc * da) >> 8) * ia + sc * 256;
-            const uint32_t out = static_cast<uint32_t>((n * m) >> 32);
-            return Limit ? std::min(out, 255u) : out;
-        };
-        *d = ((outA - 1) << 24) | (channel((dv >> 16) & 0xFF, sr) << 16)
-            | (channel((dv >> 8) & 0xFF, sg) << 8) | channel(dv & 0xFF, sb);
+        write([m](uint32_t n) { return static_cast<uint32_t>((n * m) >> 32); });
     }
 };
 

@@ -212,9 +212,6 @@ TEST(Animator, TakesFramesDelaysAndMapFromTheImage)
     a.SetFrame(8);
     EXPECT_EQ(a.GetImageCel(), 8);
 
-    AnimInfo once;
-    once.mAnimType = AnimInfo::AnimType_Once;
-    once.mFrameDelay = 3;
     image.mAnimInfo->mAnimType = AnimInfo::AnimType_Once;
     image.mAnimInfo->mFrameMap.clear();
     image.mAnimInfo->mPerFrameDelay.clear();

@@ -392,3 +392,21 @@ TEST(TransformedBlits, PaletteSourcesReadThroughTheirTable)
         for (int x = 0; x < 20; ++x)
             ASSERT_EQ(viaTable.At(x, y), direct.At(x, y)) << x << "," << y;
 }
+
+TEST(TransformedBlits, FilteredEnlargingInterpolatesNeighbours)
+{
+    TestHost host;
+    Picture src(2, 2, [](int x, int) { return 0xFF000000u | static_cast<uint32_t>(x * 200) << 16; });
+    Picture dest(4, 2, 0xFF000000);
+    dest.image.StretchBlt(&src.image, Rect(0, 0, 4, 2), Rect(0, 0, 2, 2), Rect(0, 0, 4, 2), Color::White, 0, false);
+    // Columns at 0, 1/3, 2/3 and 1 of the way: weights 257, 171/86, 85/172
+    // and 257 across, 257 down, then blended opaquely over black.
+    for (int y = 0; y < 2; ++y) {
+        std::vector<int> reds;
+        for (int x = 0; x < 4; ++x) {
+            EXPECT_EQ(dest.At(x, y) >> 24, 255u);
+            reds.push_back(Red(dest.At(x, y)));
+        }
+        EXPECT_EQ(reds, (std::vector<int>{ 0, 66, 133, 200 }));
+    }
+}

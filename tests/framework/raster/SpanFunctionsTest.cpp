@@ -284,3 +284,27 @@ TEST(SpanFunctions, DispatchTable)
 }
 
 } // namespace
+
+namespace {
+
+// A pitch that is not a whole number of pixels is rounded down: rows of a
+// 4-pixel-wide destination with a pitch of 4 × size plus half a pixel lie
+// 4 × size bytes apart.
+TEST(SpanFunctions, PitchIsRoundedDownToWholePixels)
+{
+    for (int group = 0; group < 4; ++group) {
+        const int size = RasterTest::PixelSize(group);
+        const uint32_t pitch = 4 * size + size / 2;
+        std::vector<uint8_t> bytes(pitch * 4, 0);
+        const RasterColor white = Colour(0xFFFFFFFF);
+        const uint32_t c = 0xFFFFFFFF;
+        const RasterVertex t1[3] = { Vertex(0, 0, 0, 0, c), Vertex(4, 0, 0, 0, c), Vertex(0, 4, 0, 0, c) };
+        const RasterVertex t2[3] = { Vertex(4, 0, 0, 0, c), Vertex(4, 4, 0, 0, c), Vertex(0, 4, 0, 0, c) };
+        gTriangleFuncs[group * 32 + 4](t1, bytes.data(), pitch, nullptr, &white);
+        gTriangleFuncs[group * 32 + 4](t2, bytes.data(), pitch, nullptr, &white);
+        for (size_t i = 0; i < bytes.size(); ++i)
+            EXPECT_EQ(bytes[i] != 0, i < size_t(16 * size)) << "group " << group << " byte " << i;
+    }
+}
+
+} // namespace
