@@ -165,3 +165,30 @@ public:
 };
 
 } // namespace graphicstest
+
+#include "tests/support/TempDir.h"
+
+namespace graphicstest {
+
+// A description file in a temporary folder with the images it names served
+// by a test application.
+struct FontFixture {
+    // A w x h image whose pixel (x, y) is 0xFF000000 | y << 8 | x, served
+    // as `name` in the description's folder.
+    void AddImage(const std::string& name, int w, int h)
+    {
+        auto* image = new Kivo::MemoryImage();
+        std::vector<uint32_t> px(static_cast<size_t>(w) * h);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                px[y * w + x] = 0xFF000000u | uint32_t(y) << 8 | uint32_t(x);
+        image->SetBits(px.data(), w, h);
+        host.AddImage(dir.Path() + "/fonts/" + name, image);
+    }
+    std::string Write(const std::string& text) { return dir.Write("fonts/desc.txt", text); }
+
+    testsupport::TempDir dir;
+    TestFontHost host;
+};
+
+} // namespace graphicstest
