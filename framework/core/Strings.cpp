@@ -230,12 +230,27 @@ std::wstring StringToWString(const std::string& s)
     return w;
 }
 
+// The characters that Windows-1252 places at 0x80-0x9F, where Latin-1 has
+// control codes; 0 marks the five bytes it leaves undefined.
+constexpr char16_t kCp1252High[32] = { 0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030,
+    0x0160, 0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122,
+    0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178 };
+
 std::string WStringToString(const std::wstring& w)
 {
     std::string s;
     s.reserve(w.size());
-    for (wchar_t c : w)
-        s += (c >= 0 && c <= 255) ? static_cast<char>(c) : '?';
+    for (wchar_t c : w) {
+        char byte = '?';
+        if (c >= 0 && c <= 255) {
+            byte = static_cast<char>(c);
+        } else {
+            for (int i = 0; i < 32; ++i)
+                if (kCp1252High[i] == static_cast<char32_t>(c))
+                    byte = static_cast<char>(0x80 + i);
+        }
+        s += byte;
+    }
     return s;
 }
 

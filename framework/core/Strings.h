@@ -26,7 +26,8 @@ std::string CommaSeparate(int n);
 std::string StrFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
 // Each byte becomes the code unit of the same value, and back: narrowing is
-// the exact inverse of widening. A unit above 255 has no byte and becomes '?'.
+// the exact inverse of widening. A unit above 255 becomes its Windows-1252
+// byte (U+20AC, the euro sign, gives 0x80), or '?' when there is none.
 std::wstring StringToWString(const std::string& s);
 std::string WStringToString(const std::wstring& w);
 

@@ -58,9 +58,6 @@ WidgetContainer::~WidgetContainer()
 {
     assert(mWalking == 0 && "a widget is deleted inside its own update or draw: use SafeDeleteWidget");
     assert((!mManager || mManager == this) && "a widget is deleted while it is in the widget tree");
-    for (Widget* child : mChildren)
-        if (child->mParent == this)
-            child->mParent = nullptr;
 }
 
 Rect WidgetContainer::GetRect() { return Rect(mX, mY, mWidth, mHeight); }
@@ -105,7 +102,7 @@ bool WidgetContainer::TakeChild(Widget* child)
 
 void WidgetContainer::AddWidget(Widget* widget)
 {
-    if (HasWidget(widget))
+    if (!widget || HasWidget(widget))
         return;
     InsertByZOrder(widget, mChildren.end());
     widget->mManager = mManager;

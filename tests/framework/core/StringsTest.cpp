@@ -112,7 +112,8 @@ TEST(Strings, WideningAndNarrowingAreExactInverses)
     ASSERT_EQ(wide.size(), 255u);
     EXPECT_EQ(wide[0xE8 - 1], static_cast<wchar_t>(0xE8));
     EXPECT_EQ(WStringToString(wide), all);
-    EXPECT_EQ(WStringToString(L"a\u20ACb"), "a?b");
+    EXPECT_EQ(WStringToString(L"\u20AC\u2122\u0178"), "\x80\x99\x9F"); // text decoded from UTF-8
+    EXPECT_EQ(WStringToString(L"a\u4E2Db"), "a?b");
 }
 
 TEST(Strings, XMLDecoding)

@@ -1,9 +1,12 @@
 #include "framework/graphics/ImageLib.h"
 #include "framework/graphics/ImageReader.h"
 
+#include "framework/core/PakInterface.h"
 #include "platform/j2k/J2KCodec.h"
 #include "platform/win32/Modules.h"
+#include "tests/support/ScopedCwd.h"
 #include "tests/support/TempDir.h"
+#include "tools/pakbuild/PakWriter.h"
 
 #include "ImageFixtures.h"
 
@@ -287,6 +290,32 @@ TEST(ImageFiles, NameResolutionAndAlphaCompanions)
     std::unique_ptr<ImageLib::Image> tinted(ImageLib::GetImage(dir / "images/w", true, 0x102030));
     EXPECT_EQ(tinted->mBits[0], 0x33102030u);
     EXPECT_EQ(load("images/w", false), nullptr);
+}
+
+TEST(ImageFiles, LoadFromAnArchive)
+{
+    testsupport::TempDir dir;
+    const std::vector<uint32_t> px(4, 0xFF0000CC);
+    const std::string archive = dir.Write(
+        "main.pak", pakbuild::BuildPak({ { "images\\p.png", MakePNG(2, 2, px) },
+                                         { "images\\_p.gif", MakeGIF(2, 2, { 0, 1, 1, 0 }, { 0xFF000010, 0xFF000020 }) },
+                                         { "images\\q.jp2", MakeJ2K(2, 2, 3, px, true) } }));
+    PakInterface pak;
+    ASSERT_TRUE(pak.AddPakFile(archive));
+    struct Active {
+        explicit Active(PakInterfaceBase* p) : previous(SetActivePakInterface(p)) {}
+        ~Active() { SetActivePakInterface(previous); }
+        PakInterfaceBase* previous;
+    } active(&pak);
+    testsupport::ScopedCwd cwd(dir.Path());
+    std::unique_ptr<ImageLib::Image> p(ImageLib::GetImage("images\\P", true));
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(Pixels(*p), (std::vector<uint32_t>{ 0x100000CC, 0x200000CC, 0x200000CC, 0x100000CC }));
+    LoadJ2KCodec();
+    std::unique_ptr<ImageLib::Image> q(ImageLib::GetImage("images/q", false));
+    FreeJ2KCodec();
+    ASSERT_NE(q, nullptr);
+    EXPECT_EQ(Pixels(*q), px);
 }
 
 TEST(ImageFiles, DamagedFilesFailOrLoadWithoutHarm)
