@@ -103,6 +103,7 @@ KivoAppBase::KivoAppBase()
     SetWidgetHost(this);
     SetGraphicsHost(this);
     SetSoundHost(this);
+    SetFontHost(this);
 
     gVersionDll = LoadLibraryA("version.dll");
     gDDrawDll = LoadLibraryA("ddraw.dll");
@@ -241,6 +242,8 @@ KivoAppBase::~KivoAppBase()
         SetGraphicsHost(nullptr);
     if (&GetSoundHost() == this)
         SetSoundHost(nullptr);
+    if (GetFontHost() == this)
+        SetFontHost(nullptr);
     if (gKivoApp == this)
         gKivoApp = nullptr;
 }
@@ -430,6 +433,17 @@ NativeDisplay* KivoAppBase::GetNativeDisplay()
 bool KivoAppBase::ReadTexturesToBits(MemoryImage*)
 {
     return false;
+}
+
+bool KivoAppBase::BeginSurfaceText(Image*, HDC* dc)
+{
+    if (dc)
+        *dc = nullptr;
+    return false;
+}
+
+void KivoAppBase::EndSurfaceText(Image*, HDC)
+{
 }
 
 bool KivoAppBase::IsDrawSurface3D(const Image*)

@@ -4,7 +4,9 @@
 // the image set and shared images, its setting maps, registry access and
 // command line. One instance exists (gKivoApp); the game derives from it.
 #include "framework/core/Buffer.h"
+#include "framework/graphics/FontHost.h"
 #include "framework/graphics/GraphicsHost.h"
+#include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/Rect.h"
 #include "framework/graphics/Ratio.h"
 #include "framework/graphics/SharedImage.h"
@@ -35,7 +37,11 @@ class SoundManager;
 class Widget;
 class WidgetManager;
 
-class KivoAppBase : public PropertiesTarget, public WidgetHost, public GraphicsHost, public SoundHost {
+class KivoAppBase : public PropertiesTarget,
+                    public WidgetHost,
+                    public GraphicsHost,
+                    public SoundHost,
+                    public FontHost {
 public:
     KivoAppBase();
     virtual ~KivoAppBase();
@@ -86,7 +92,7 @@ public:
     virtual void PopupW(const std::wstring& text);
     // A fatal message in a box titled "FATAL ERROR"; the caller decides
     // whether to end the program.
-    virtual void Popup(const std::string& text);
+    void Popup(const std::string& text) override;
     static void LogScreenSaverError(const std::string& text);
     void SafeDeleteWidget(Widget* widget) override;
     virtual void OpenURLFailed(const std::string& url);
@@ -128,8 +134,8 @@ public:
     virtual double GetLoadingThreadProgress();
 
     virtual Image* GetImage(const std::string& path, bool commitBits = true);
-    virtual SharedImageRef GetSharedImage(const std::string& name, const std::string& variant = "",
-                                          bool* created = nullptr);
+    SharedImageRef GetSharedImage(const std::string& name, const std::string& variant = "",
+                                  bool* created = nullptr) override;
     virtual void SwitchScreenMode(bool wantWindowed, bool is3D, bool force = false);
     virtual void SwitchScreenMode(bool wantWindowed);
     virtual void SwitchScreenMode();
@@ -190,7 +196,7 @@ public:
     void AddMemoryImage(MemoryImage* image) override;
     void RemoveMemoryImage(MemoryImage* image) override;
     void Remove3DData(MemoryImage* image) override;
-    MemoryImage* CopyImage(Image* image);
+    MemoryImage* CopyImage(Image* image) override;
     MemoryImage* CopyImage(Image* image, const Rect& rect);
     static void MirrorImageX(MemoryImage* image);
     static void MirrorImageY(MemoryImage* image);
@@ -254,6 +260,10 @@ public:
     bool IsDrawSurface3D(const Image* image) override;
     HMODULE GetDSoundModule() override;
     void FatalError(const std::string& text, const std::string& caption, UINT type) override;
+    HWND GetTextWindow() override { return hwnd; }
+    // No display surfaces exist yet: text always goes through memory images.
+    bool BeginSurfaceText(Image* image, HDC* dc) override;
+    void EndSurfaceText(Image* image, HDC dc) override;
 
     // 1. Identity.
     uint32_t randomSeed = 0;

@@ -33,4 +33,43 @@ std::string Cp1252ToUtf8(const std::string& text)
     return out;
 }
 
+namespace {
+
+int UnicodeToCp1252(uint32_t cp)
+{
+    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
+        return int(cp);
+    for (int i = 0; i < 32; ++i)
+        if (kHighControls[i] == cp)
+            return 0x80 + i;
+    return -1;
+}
+
+} // namespace
+
+std::string Utf8ToCp1252(const std::string& utf8)
+{
+    std::string out;
+    for (size_t i = 0; i < utf8.size();) {
+        const uint8_t c = uint8_t(utf8[i]);
+        const size_t len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
+        if (len == 0 || i + len > utf8.size()) {
+            ++i;
+            continue;
+        }
+        uint32_t cp = len == 1 ? c : c & (0x7F >> len);
+        bool valid = true;
+        for (size_t k = 1; k < len; ++k) {
+            const uint8_t cc = uint8_t(utf8[i + k]);
+            valid = valid && (cc & 0xC0) == 0x80;
+            cp = (cp << 6) | (cc & 0x3F);
+        }
+        i += valid ? len : 1;
+        const int b = valid ? UnicodeToCp1252(cp) : -1;
+        if (b >= 0)
+            out += char(b);
+    }
+    return out;
+}
+
 } // namespace platform

@@ -10,5 +10,8 @@ namespace platform {
 uint32_t Cp1252ToUnicode(uint8_t byte);
 // Windows-1252 bytes as UTF-8.
 std::string Cp1252ToUtf8(const std::string& text);
+// UTF-8 as Windows-1252 bytes; characters the code page cannot hold and
+// broken sequences are dropped.
+std::string Utf8ToCp1252(const std::string& utf8);
 
 } // namespace platform

@@ -1,5 +1,7 @@
 #include "platform/win32/Clipboard.h"
 
+#include "platform/gdi/Cp1252.h"
+
 #include "platform/win32/Messages.h"
 #include "platform/win32/WindowState.h"
 

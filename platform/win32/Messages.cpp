@@ -1,5 +1,6 @@
 #include "platform/win32/WindowState.h"
 
+#include "platform/gdi/Cp1252.h"
 #include "platform/win32/Time.h"
 
 #include <cmath>
@@ -32,74 +33,7 @@ WPARAM MouseKeys()
     return w;
 }
 
-// Code points of Windows-1252 bytes 0x80 to 0x9F; 0 where the byte is unused.
-constexpr uint16_t kCp1252High[32] = {
-    0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
-    0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178,
-};
-
 } // namespace
-
-int CodePointToCp1252(uint32_t cp)
-{
-    if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF))
-        return int(cp);
-    for (int i = 0; i < 32; ++i)
-        if (kCp1252High[i] != 0 && kCp1252High[i] == cp)
-            return 0x80 + i;
-    return -1;
-}
-
-uint32_t Cp1252ToCodePoint(uint8_t c)
-{
-    if (c >= 0x80 && c < 0xA0)
-        return kCp1252High[c - 0x80] ? kCp1252High[c - 0x80] : c;
-    return c;
-}
-
-std::string Utf8ToCp1252(const std::string& utf8)
-{
-    std::string out;
-    for (size_t i = 0; i < utf8.size();) {
-        const uint8_t c = uint8_t(utf8[i]);
-        int len = c < 0x80 ? 1 : (c >> 5) == 6 ? 2 : (c >> 4) == 14 ? 3 : (c >> 3) == 30 ? 4 : 0;
-        if (len == 0 || i + len > utf8.size()) {
-            ++i; // a stray or cut byte stands for nothing
-            continue;
-        }
-        uint32_t cp = len == 1 ? c : c & (0x7F >> len);
-        bool valid = true;
-        for (int k = 1; k < len; ++k) {
-            const uint8_t cc = uint8_t(utf8[i + k]);
-            valid = valid && (cc & 0xC0) == 0x80;
-            cp = (cp << 6) | (cc & 0x3F);
-        }
-        i += valid ? len : 1;
-        int b = valid ? CodePointToCp1252(cp) : -1;
-        if (b >= 0)
-            out += char(b);
-    }
-    return out;
-}
-
-std::string Cp1252ToUtf8(const std::string& text)
-{
-    std::string out;
-    for (char ch : text) {
-        uint32_t cp = Cp1252ToCodePoint(uint8_t(ch));
-        if (cp < 0x80) {
-            out += char(cp);
-        } else if (cp < 0x800) {
-            out += char(0xC0 | (cp >> 6));
-            out += char(0x80 | (cp & 0x3F));
-        } else {
-            out += char(0xE0 | (cp >> 12));
-            out += char(0x80 | ((cp >> 6) & 0x3F));
-            out += char(0x80 | (cp & 0x3F));
-        }
-    }
-    return out;
-}
 
 void TranslateEvent(const WindowEvent& e)
 {

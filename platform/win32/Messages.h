@@ -5,8 +5,6 @@
 // and hands out WM_TIMER for due timers when nothing else waits.
 #include "platform/win32/Window.h"
 
-#include <string>
-
 struct MSG {
     HWND hwnd;
     UINT message;
@@ -141,9 +139,3 @@ BOOL KillTimer(HWND window, UINT_PTR id);
 // Held state of a key by virtual-key code (high bit set when down).
 int16_t GetKeyState(int key);
 
-namespace platform {
-// Text conversions at the edge of the system: Windows-1252 is the program's
-// text; characters it cannot hold are dropped.
-std::string Utf8ToCp1252(const std::string& utf8);
-std::string Cp1252ToUtf8(const std::string& text);
-}

@@ -2,13 +2,13 @@
 // Windows, their procedures and their placement, over the backend's window
 // system. Only the main window (the first visible style) reaches the
 // backend; other windows (the invisible message window) exist only here.
+#include "platform/gdi/Gdi.h"
 #include "platform/win32/WinTypes.h"
 
 using LONG_PTR = intptr_t;
 using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 using HICON = HANDLE;
 using HCURSOR = HANDLE;
-using HBRUSH = HANDLE;
 using HMENU = HANDLE;
 using ATOM = WORD;
 
