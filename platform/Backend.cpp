@@ -1,4 +1,5 @@
 #include "platform/Backend.h"
+#include "platform/WindowSystem.h"
 
 #include "platform/headless/HeadlessBackend.h"
 
@@ -143,16 +144,16 @@ MaskExpander::MaskExpander(uint32_t redMask, uint32_t greenMask, uint32_t blueMa
 {
 }
 
-DesktopMode MemoryPresenter::Desktop()
+PixelLayout MemoryPresenter::DesktopLayout()
 {
     std::lock_guard lock(mutex_);
-    return desktop_;
+    return layout_;
 }
 
-void MemoryPresenter::SetDesktop(const DesktopMode& mode)
+void MemoryPresenter::SetDesktopLayout(const PixelLayout& layout)
 {
     std::lock_guard lock(mutex_);
-    desktop_ = mode;
+    layout_ = layout;
 }
 
 void MemoryPresenter::Present(const uint8_t* pixels, int pitch, int width, int height, const PixelLayout& layout,
@@ -194,6 +195,12 @@ int MemoryPresenter::PresentCount()
 {
     std::lock_guard lock(mutex_);
     return presents_;
+}
+
+WindowSystem& Backend::GetWindows()
+{
+    static ScriptedWindows none;
+    return none;
 }
 
 Clock& SystemClock()

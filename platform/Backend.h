@@ -29,6 +29,7 @@ public:
 };
 
 class AudioDevice;
+class WindowSystem;
 
 // Something an audio device plays: adds `frames` frames of 44.1 kHz stereo
 // (left, right interleaved, 16-bit scale) into `mix`.
@@ -73,8 +74,7 @@ private:
     bool started_ = false;
 };
 
-// The screen as the display stand-in sees it: a desktop size and pixel
-// layout, and where finished frames go.
+// How a pixel is stored.
 struct PixelLayout {
     int bytesPerPixel = 4; // 2 or 4; display depth is this x 8
     uint32_t redMask = 0xFF0000;
@@ -99,17 +99,12 @@ private:
     int redShift_, greenShift_, blueShift_;
 };
 
-struct DesktopMode {
-    int width = 1024;
-    int height = 768;
-    PixelLayout layout;
-    int refreshHz = 0; // 0: unknown
-};
-
+// Where finished frames go. The desktop's size and refresh rate are the
+// window system's; its pixel layout is the presenter's.
 class Presenter {
 public:
     virtual ~Presenter() = default;
-    virtual DesktopMode Desktop() = 0;
+    virtual PixelLayout DesktopLayout() = 0;
     // Shows a whole frame: `height` rows of `pitch` bytes. In full screen the
     // frame is scaled to the output keeping its aspect (an emulated mode).
     virtual void Present(const uint8_t* pixels, int pitch, int width, int height, const PixelLayout& layout,
@@ -118,14 +113,14 @@ public:
     virtual bool HasVSync() { return false; }
 };
 
-// A presenter without a screen: a settable desktop, and the last frame kept
+// A presenter without a screen: a settable layout, and the last frame kept
 // as 0xFFRRGGBB words (each channel's top bit moved to bit 7).
 class MemoryPresenter : public Presenter {
 public:
-    DesktopMode Desktop() override;
+    PixelLayout DesktopLayout() override;
     void Present(const uint8_t* pixels, int pitch, int width, int height, const PixelLayout& layout,
                  bool fullscreen) override;
-    void SetDesktop(const DesktopMode& mode);
+    void SetDesktopLayout(const PixelLayout& layout);
 
     struct Frame {
         int width = 0;
@@ -138,7 +133,7 @@ public:
 
 private:
     std::mutex mutex_;
-    DesktopMode desktop_;
+    PixelLayout layout_;
     Frame last_;
     int presents_ = 0;
 };
@@ -153,6 +148,8 @@ public:
     virtual AudioDevice& GetAudio();
     // The base gives a memory presenter.
     virtual Presenter& GetPresenter();
+    // The base gives scripted windows that nobody scripts: no events.
+    virtual WindowSystem& GetWindows();
 };
 
 using BackendFactory = std::unique_ptr<Backend> (*)();

@@ -69,14 +69,6 @@ DDSURFACEDESC2 SurfaceDesc(DWORD flags, DWORD caps, int width = 0, int height = 
 
 } // namespace
 
-std::string DisplayResultToString(int result)
-{
-    static const char* const kNames[] = { "RESULT_OK",           "RESULT_FAIL",           "RESULT_DD_CREATE_FAIL",
-                                          "RESULT_SURFACE_FAIL", "RESULT_EXCLUSIVE_FAIL", "RESULT_DISPCHANGE_FAIL",
-                                          "RESULT_INVALID_COLORDEPTH" };
-    return result >= 0 && result <= 6 ? kNames[result] : "RESULT_UNKNOWN";
-}
-
 DDInterface::DDInterface(DisplayHost* host) : mHost(host)
 {
     if (HMODULE ddraw = LoadLibraryA(platform::kDDrawModule)) {
@@ -103,6 +95,22 @@ bool DDInterface::CheckDDError(HRESULT result, const char* step)
 }
 
 void DDInterface::Remove3DData(MemoryImage*) {}
+
+Image* DDInterface::GetScreenImage() { return mScreenImage; }
+
+void DDInterface::RestoreDisplayMode()
+{
+    if (mDD)
+        mDD->RestoreDisplayMode();
+}
+
+void DDInterface::FlipToGDISurface()
+{
+    if (mDD)
+        mDD->FlipToGDISurface();
+}
+
+MemoryImage* DDInterface::NewImage() { return new DDImage(this); }
 
 void DDInterface::ReleaseAll()
 {

@@ -10,6 +10,7 @@
 #include "framework/graphics/Rect.h"
 #include "platform/ddraw/DDraw.h"
 
+#include <functional>
 #include <mutex>
 #include <string>
 
@@ -32,6 +33,13 @@ enum DisplayResult {
     RESULT_3D_FAIL = 7,
 };
 
+// The Direct3D capability test's outcome as the application reads it.
+struct D3DTester {
+    bool mFailed = false;
+    int mResultA = 0;
+    int mResultB = 0;
+};
+
 // The text of the last failed Direct3D step; empty while Direct3D works.
 extern std::string gLastD3DError;
 // Set by surface creation: the primary's masks order blue < green < red.
@@ -39,7 +47,8 @@ extern bool gRGBOrder;
 
 class DDInterface : public NativeDisplay {
 public:
-    explicit DDInterface(DisplayHost* host);
+    // A device without a host (a test double) must override Init.
+    explicit DDInterface(DisplayHost* host = nullptr);
     ~DDInterface() override;
     DDInterface(const DDInterface&) = delete;
     DDInterface& operator=(const DDInterface&) = delete;
@@ -48,11 +57,17 @@ public:
     // Presents the screen image (null: all of it); false when not
     // initialised, after a Direct3D failure, or when the blit or flip failed.
     virtual bool Redraw(const Rect* rect = nullptr);
-    virtual DDImage* GetScreenImage() { return mScreenImage; }
+    virtual Image* GetScreenImage();
     virtual void SetVideoOnlyDraw(bool videoOnly);
     // Null hides the software cursor; false when the image is already it.
     virtual bool SetCursorImage(Image* image);
     virtual void Remove3DData(MemoryImage* image);
+    // Leaves full screen (DirectDraw's display-mode restore).
+    virtual void RestoreDisplayMode();
+    // Shows the desktop surface before a system message box (full screen).
+    virtual void FlipToGDISurface();
+    // A new image made on this display.
+    virtual MemoryImage* NewImage();
     void ReleaseAll();
 
     HRESULT CreateSurface(DDSURFACEDESC2* desc, IDirectDrawSurface** out, IUnknown* outer);
@@ -113,6 +128,8 @@ public:
     DDImage* mOldCursorAreaImage = nullptr;
     DDImage* mNewCursorAreaImage = nullptr;
     std::string mErrorString;
+    D3DTester* mD3DTester = nullptr;
+    bool m3DMayHaveFailed = false;
 
 private:
     int InitLocked(HWND window, bool windowed);
@@ -125,7 +142,15 @@ private:
     POINT ClientOrigin();
 };
 
-// "RESULT_OK" ... "RESULT_INVALID_COLORDEPTH"; other codes "RESULT_UNKNOWN".
-std::string DisplayResultToString(int result);
+// The name of an Init result: "RESULT_OK" ... "RESULT_INVALID_COLORDEPTH",
+// "RESULT_UNKNOWN" for other values.
+const char* DisplayResultName(int result);
+inline std::string DisplayResultToString(int result) { return DisplayResultName(result); }
+
+// How the application makes its display device; the null display until the
+// program installs another.
+using DisplayFactory = std::function<DDInterface*()>;
+void SetDisplayFactory(DisplayFactory factory);
+DDInterface* CreateDisplayDevice();
 
 } // namespace Kivo

@@ -31,23 +31,15 @@ void MapClickCode(int clickCode, int& button, int& clickCount)
     }
 }
 
-void DrawText(Graphics* g, int x, int y, const std::string& text)
+// Runs `write` with colour codes honoured, restoring the context's setting.
+template <typename Write>
+int WithColorCodes(Graphics* g, Write write)
 {
-    if (Font* font = g->GetFont())
-        font->DrawString(g, x, y, text, g->GetColor(), g->mClipRect);
-}
-
-// The whole image at (x, y), translated and clipped, unscaled.
-void DrawWholeImage(Graphics* g, Image* image, int x, int y)
-{
-    const int left = static_cast<int>(std::trunc(static_cast<double>(g->mTransX) + x));
-    const int top = static_cast<int>(std::trunc(static_cast<double>(g->mTransY) + y));
-    const Rect dest = Rect(left, top, image->GetWidth(), image->GetHeight()).Intersection(g->mClipRect);
-    if (dest.mWidth < 1 || dest.mHeight < 1)
-        return;
-    const Rect src(dest.mX - left, dest.mY - top, dest.mWidth, dest.mHeight);
-    g->mDestImage->Blt(image, dest.mX, dest.mY, src, g->mColorizeImages ? g->GetColor() : Color::White,
-                       g->GetDrawMode());
+    const bool saved = g->mWriteColoredString;
+    g->mWriteColoredString = true;
+    const int result = write();
+    g->mWriteColoredString = saved;
+    return result;
 }
 
 } // namespace
@@ -215,9 +207,9 @@ Rect Widget::DrawCenteredLineShadow(Graphics* g, int y, const std::string& text,
     const int w = font->StringWidth(text);
     const int x = (mWidth - w) / 2;
     g->SetColor(shadowColor);
-    DrawText(g, x + offset.mX, y + offset.mY, text);
+    g->DrawString(text, x + offset.mX, y + offset.mY);
     g->SetColor(color);
-    DrawText(g, x, y, text);
+    g->DrawString(text, x, y);
     return Rect(x + std::min(offset.mX, 0), y + std::min(offset.mY, 0) - font->GetAscent(), w + std::abs(offset.mX),
                 font->GetHeight() + std::abs(offset.mY));
 }
@@ -229,8 +221,24 @@ Rect Widget::DrawCenteredLine(Graphics* g, int y, const std::string& text)
         return Rect();
     const int w = font->StringWidth(text);
     const int x = (mWidth - w) / 2;
-    DrawText(g, x, y, text);
+    g->DrawString(text, x, y);
     return Rect(x, y - font->GetAscent(), w, font->GetHeight());
+}
+
+int Widget::DrawStringJustified(Graphics* g, const std::string& text, int x, int y, int width, int justification,
+                                bool draw, int offset, int length)
+{
+    return WithColorCodes(g, [&] { return g->WriteString(text, x, y, width, justification, draw, offset, length); });
+}
+
+int Widget::DrawWordWrapped(Graphics* g, const std::string& text, const Rect& rect, int lineSpacing, int justification)
+{
+    return WithColorCodes(g, [&] { return g->WriteWordWrapped(rect, text, lineSpacing, justification); });
+}
+
+int Widget::WordWrappedHeight(Graphics* g, int width, const std::string& text, int lineSpacing)
+{
+    return WithColorCodes(g, [&] { return g->GetWordWrappedHeight(width, text, lineSpacing); });
 }
 
 int Widget::CountDigits(int n)
@@ -254,7 +262,7 @@ void Widget::DrawNumberFromStrip(Graphics* g, int n, int x, int y, Image* strip,
     for (char digit : digits) {
         Graphics cell(*g);
         cell.ClipRect(x + offset, y, cellWidth, strip->GetHeight());
-        DrawWholeImage(&cell, strip, x + offset - (digit - '0') * cellWidth, y);
+        cell.DrawImage(strip, x + offset - (digit - '0') * cellWidth, y);
         offset += cellWidth + spacing;
     }
 }

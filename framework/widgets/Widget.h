@@ -65,6 +65,13 @@ public:
     virtual Rect DrawCenteredLineShadow(Graphics* g, int y, const std::string& text, const Color& color,
                                         const Color& shadowColor, const Point& offset);
     virtual Rect DrawCenteredLine(Graphics* g, int y, const std::string& text);
+    // Text through the context with colour codes honoured whatever the
+    // context's own setting; `draw` false only measures. Returns the width.
+    virtual int DrawStringJustified(Graphics* g, const std::string& text, int x, int y, int width, int justification,
+                                    bool draw = true, int offset = 0, int length = -1);
+    virtual int DrawWordWrapped(Graphics* g, const std::string& text, const Rect& rect, int lineSpacing = -1,
+                                int justification = -1);
+    virtual int WordWrappedHeight(Graphics* g, int width, const std::string& text, int lineSpacing = -1);
     virtual int CountDigits(int n);
     // The decimal digits of |n| cut from a strip of ten digit cells (0 to 9).
     virtual void DrawNumberFromStrip(Graphics* g, int n, int x, int y, Image* strip, int spacing);

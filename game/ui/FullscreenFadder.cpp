@@ -11,22 +11,6 @@ namespace {
 constexpr float kFadeSpeed = 0.035f;
 }
 
-void FullscreenFadder::FadeValue::Update(float dt)
-{
-    mPrevious = mCurrent;
-    if (mCurrent == mTarget)
-        return;
-    if (mTarget > mCurrent) {
-        mCurrent += mSpeed * dt;
-        if (mCurrent > mTarget)
-            mCurrent = mTarget;
-    } else {
-        mCurrent -= mSpeed * dt;
-        if (mCurrent < mTarget)
-            mCurrent = mTarget;
-    }
-}
-
 FullscreenFadder::FullscreenFadder(bool fadeIn) { Init(fadeIn); }
 
 FullscreenFadder::FullscreenFadder(bool fadeIn, baseCallback* callback) : mCallback(callback) { Init(fadeIn); }

@@ -4,6 +4,7 @@
 // exists it is the front widget, so every mouse hit finds it and nothing
 // below gets mouse input. When the fade arrives it takes itself out of the
 // tree, hands itself to deferred deletion, then runs its stored call.
+#include "framework/graphics/LiveValue.h"
 #include "framework/widgets/Widget.h"
 
 class baseCallback;
@@ -20,21 +21,7 @@ public:
     void Draw(Kivo::Graphics* g) override;
     void DrawOverlay(Kivo::Graphics* g) override;
 
-    // A value that moves toward its target by speed per update step and
-    // stops on it.
-    struct FadeValue {
-        float mTarget = 0;
-        float mCurrent = 0;
-        float mPrevious = 0;
-        float mSpeed = 0;
-
-        void Update(float dt);
-        bool IsMoving() const { return mCurrent != mTarget && mSpeed != 0; }
-        // True for exactly the update in which it arrived.
-        bool JustStopped() const { return !IsMoving() && mPrevious != mCurrent; }
-    };
-
-    FadeValue mAlpha; // 0 clear, 1 black
+    Kivo::LiveValue mAlpha { 0.0f, 0.0f }; // 0 clear, 1 black
     baseCallback* mCallback = nullptr;
 
 private:

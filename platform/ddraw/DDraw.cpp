@@ -1,6 +1,8 @@
 #include "platform/ddraw/DDraw.h"
 
+#include "platform/WindowSystem.h"
 #include "platform/win32/Time.h"
+#include "platform/win32/Window.h"
 
 #include <atomic>
 #include <cstring>
@@ -75,7 +77,7 @@ struct Device {
 
     PixelLayout Layout() const
     {
-        const PixelLayout desktop = CurrentBackend().GetPresenter().Desktop().layout;
+        const PixelLayout desktop = CurrentBackend().GetPresenter().DesktopLayout();
         return modeSet ? LayoutForDepth(modeBpp, desktop) : desktop;
     }
 };
@@ -402,16 +404,33 @@ private:
         return DD_OK;
     }
 
-    // A full-screen primary shows all of itself; a windowed one stands for
-    // the client area, whose extent is what the blits into it have covered.
+    // A full-screen primary shows all of itself. A windowed one is the
+    // desktop: it shows the window's client area, or, for a window the
+    // window system does not know, what the blits into it have covered.
     void Present()
     {
-        const bool full = device_->fullscreen;
-        const int w = full ? width_ : shownWidth_;
-        const int h = full ? height_ : shownHeight_;
-        if (w <= 0 || h <= 0 || (layout_.bytesPerPixel != 2 && layout_.bytesPerPixel != 4))
+        if (layout_.bytesPerPixel != 2 && layout_.bytesPerPixel != 4)
             return;
-        CurrentBackend().GetPresenter().Present(pixels_.data(), pitch_, w, h, layout_, full);
+        int x = 0, y = 0, w = width_, h = height_;
+        const bool full = device_->fullscreen;
+        if (!full) {
+            RECT client {};
+            POINT origin { 0, 0 };
+            if (GetClientRect(device_->window, &client) && ClientToScreen(device_->window, &origin) &&
+                client.right > 0 && client.bottom > 0) {
+                x = std::clamp<int>(origin.x, 0, width_);
+                y = std::clamp<int>(origin.y, 0, height_);
+                w = std::min<int>(client.right, width_ - x);
+                h = std::min<int>(client.bottom, height_ - y);
+            } else {
+                w = shownWidth_;
+                h = shownHeight_;
+            }
+        }
+        if (w <= 0 || h <= 0)
+            return;
+        CurrentBackend().GetPresenter().Present(pixels_.data() + ptrdiff_t(y) * pitch_ + ptrdiff_t(x) * layout_.bytesPerPixel,
+                                                pitch_, w, h, layout_, full);
     }
 
     std::shared_ptr<Device> device_;
@@ -510,7 +529,7 @@ public:
             return DDERR_INVALIDPARAMS;
         if (HRESULT hr = Enter("GetMonitorFrequency"); FAILED(hr))
             return hr;
-        const int rate = CurrentBackend().GetPresenter().Desktop().refreshHz;
+        const int rate = CurrentBackend().GetWindows().RefreshRate();
         if (rate <= 0)
             return DDERR_UNSUPPORTED;
         *hz = DWORD(rate);
@@ -578,7 +597,7 @@ public:
         Presenter& presenter = CurrentBackend().GetPresenter();
         if (presenter.HasVSync())
             return DD_OK;
-        const int rate = presenter.Desktop().refreshHz;
+        const int rate = CurrentBackend().GetWindows().RefreshRate();
         const DWORD period = 1000 / DWORD(rate > 0 ? rate : 60);
         Sleep(period - timeGetTime() % period);
         return DD_OK;
@@ -595,7 +614,7 @@ private:
         if (caps & DDSCAPS_PRIMARYSURFACE) {
             if (device_->primary)
                 return DDERR_PRIMARYSURFACEALREADYEXISTS;
-            const DesktopMode desktop = CurrentBackend().GetPresenter().Desktop();
+            const DesktopRect desktop = CurrentBackend().GetWindows().Screen();
             const bool mode = device_->modeSet;
             const int w = mode ? device_->modeWidth : desktop.width;
             const int h = mode ? device_->modeHeight : desktop.height;

@@ -112,6 +112,16 @@ void RegisterModuleFunction(const std::string& module, const std::string& functi
     r.Add(module, function, address);
 }
 
+void RegisterModule(const std::string& module)
+{
+    Registry& r = GetRegistry();
+    std::lock_guard lock(r.mutex);
+    auto& slot = r.modules[ModuleKey(module)];
+    if (!slot)
+        slot = std::make_unique<HINSTANCE__>();
+    slot->registered = true;
+}
+
 void UnregisterModuleFunction(const std::string& module, const std::string& function)
 {
     Registry& r = GetRegistry();

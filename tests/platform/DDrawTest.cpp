@@ -89,9 +89,7 @@ TEST_F(DDrawTest, ModuleOffersBothEntryPoints)
 
 TEST_F(DDrawTest, SurfacesLockInTheDesktopLayout)
 {
-    platform::DesktopMode mode;
-    mode.layout = { 2, 0x7C00, 0x03E0, 0x001F };
-    Presenter().SetDesktop(mode);
+    Presenter().SetDesktopLayout({ 2, 0x7C00, 0x03E0, 0x001F });
     IDirectDrawSurface* s = Offscreen(3, 2);
     DDSURFACEDESC desc {};
     desc.dwSize = sizeof desc;
@@ -222,10 +220,10 @@ TEST_F(DDrawTest, FullScreenFlipsAnEmulatedMode)
 TEST_F(DDrawTest, MonitorQueriesAndTimingFallbacks)
 {
     DWORD hz = 0;
-    EXPECT_EQ(dd_->GetMonitorFrequency(&hz), DDERR_UNSUPPORTED); // the desktop's rate is unknown
-    platform::DesktopMode mode;
-    mode.refreshHz = 75;
-    Presenter().SetDesktop(mode);
+    auto& windows = platform::HeadlessBackend::Current()->windows;
+    windows.refreshRate = 0; // unknown
+    EXPECT_EQ(dd_->GetMonitorFrequency(&hz), DDERR_UNSUPPORTED);
+    windows.refreshRate = 75;
     EXPECT_EQ(dd_->GetMonitorFrequency(&hz), DD_OK);
     EXPECT_EQ(hz, 75u);
     DWORD line = 0;

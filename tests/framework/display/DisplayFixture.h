@@ -52,16 +52,18 @@ public:
     std::map<std::string, bool> settings;
 };
 
-inline platform::DesktopMode Desktop(int width, int height, int bytes = 4, int refresh = 60)
+struct DesktopMode {
+    int width;
+    int height;
+    platform::PixelLayout layout;
+    int refreshHz;
+};
+
+inline DesktopMode Desktop(int width, int height, int bytes = 4, int refresh = 60)
 {
-    platform::DesktopMode mode;
-    mode.width = width;
-    mode.height = height;
-    mode.refreshHz = refresh;
+    DesktopMode mode { width, height, { bytes, 0xFF0000, 0xFF00, 0xFF }, refresh };
     if (bytes == 2)
         mode.layout = { 2, 0xF800, 0x07E0, 0x001F };
-    else
-        mode.layout = { bytes, 0xFF0000, 0xFF00, 0xFF };
     return mode;
 }
 
@@ -85,7 +87,13 @@ protected:
     }
 
     platform::MemoryPresenter& Presenter() { return platform::HeadlessBackend::Current()->presenter; }
-    void SetDesktop(const platform::DesktopMode& mode) { Presenter().SetDesktop(mode); }
+    void SetDesktop(const DesktopMode& mode)
+    {
+        auto* backend = platform::HeadlessBackend::Current();
+        backend->windows.screen = { 0, 0, mode.width, mode.height };
+        backend->windows.refreshRate = mode.refreshHz;
+        backend->presenter.SetDesktopLayout(mode.layout);
+    }
     HWND Window() { return reinterpret_cast<HWND>(&app); }
 
     FakeApp app;

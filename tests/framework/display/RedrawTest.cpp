@@ -26,7 +26,7 @@ protected:
     // software blit.
     void Draw()
     {
-        Kivo::DDImage* screen = display->GetScreenImage();
+        Kivo::DDImage* screen = display->mScreenImage;
         screen->FillRect(Rect(0, 0, screen->mWidth, screen->mHeight), Color(0, 0, 255), 0);
         Kivo::MemoryImage square;
         std::vector<uint32_t> red(16, 0xFFFF0000);
@@ -56,7 +56,7 @@ TEST_F(RedrawTest, WindowedFrameIsWhatWasDrawn)
     EXPECT_EQ(At(frame, 799, 599), 0xFF0000FEu);
 
     // A rect shows only that part.
-    display->GetScreenImage()->FillRect(Rect(0, 0, 800, 600), Color(0, 255, 0), 0);
+    display->mScreenImage->FillRect(Rect(0, 0, 800, 600), Color(0, 255, 0), 0);
     Rect part(0, 0, 5, 5);
     ASSERT_TRUE(display->Redraw(&part));
     const auto partial = Presenter().LastFrame();
@@ -187,13 +187,13 @@ TEST_F(RedrawTest, CursorIsDrawnAndTakenAway)
     display->mCursorX = 40;
     display->mCursorY = 50;
     Draw();
-    const std::vector<uint32_t> before(display->GetScreenImage()->GetBits(),
-                                       display->GetScreenImage()->GetBits() + 800 * 600);
+    const std::vector<uint32_t> before(display->mScreenImage->GetBits(),
+                                       display->mScreenImage->GetBits() + 800 * 600);
     ASSERT_TRUE(display->Redraw());
     const auto frame = Presenter().LastFrame();
     EXPECT_EQ(At(frame, 40 - 4, 50 - 4), 0xFFFFFFFFu); // centred on the position
     EXPECT_EQ(At(frame, 40 + 4, 50 + 4), 0xFF0000FEu);
-    const uint32_t* after = display->GetScreenImage()->GetBits();
+    const uint32_t* after = display->mScreenImage->GetBits();
     EXPECT_TRUE(std::equal(before.begin(), before.end(), after)); // the draw surface is clean again
     EXPECT_TRUE(display->SetCursorImage(nullptr));
 }

@@ -293,6 +293,23 @@ TEST_F(TreeTest, CenteredLinesReturnTheAreaTheyCover)
     EXPECT_EQ(font.drawn, (std::vector<std::string>{"abc@39,30 a255", "abc@37,33 a128", "abc@39,30 a255"}));
 }
 
+TEST_F(TreeTest, JustifiedTextHonoursColourCodesAndRestoresTheSetting)
+{
+    Widget w;
+    FixedFont font;
+    RecordingImage dest(800, 600);
+    Kivo::Graphics g(&dest);
+    g.SetFont(&font);
+    g.mWriteColoredString = false;
+    EXPECT_EQ(w.DrawStringJustified(&g, "^FF0000^ab", 0, 20, -1, -1, false), 14); // the code is not text
+    EXPECT_FALSE(g.mWriteColoredString);
+    EXPECT_TRUE(font.drawn.empty()); // measuring draws nothing
+    w.DrawStringJustified(&g, "^FF0000^ab", 0, 20, 100, 0);
+    ASSERT_EQ(font.drawn.size(), 1u);
+    EXPECT_EQ(font.drawn[0], "ab@43,20 a255"); // centred in 100
+    EXPECT_EQ(w.WordWrappedHeight(&g, 21, "abc abc"), 2 * 14);
+}
+
 TEST_F(TreeTest, ColourTableGrowsWithDefaults)
 {
     Widget w;
