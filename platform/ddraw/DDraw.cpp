@@ -155,6 +155,8 @@ public:
 
     ~SoftSurface() override
     {
+        if (dc_)
+            ReleaseDC(dc_);
         if (back_)
             back_->ReleaseImpl();
         if (clipper_)
@@ -254,7 +256,90 @@ public:
         return DD_OK;
     }
 
+    HRESULT GetDC(HDC* dc) override
+    {
+        if (!dc)
+            return DDERR_INVALIDPARAMS;
+        *dc = nullptr;
+        if (HRESULT hr = Enter("GetDC"); FAILED(hr))
+            return hr;
+        if (dc_)
+            return DDERR_DCALREADYCREATED;
+        if (locked_)
+            return DDERR_SURFACEBUSY;
+        if (layout_.bytesPerPixel != 2 && layout_.bytesPerPixel != 4)
+            return DDERR_CANTCREATEDC;
+        BITMAPINFO info {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width_;
+        info.bmiHeader.biHeight = -height_;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        HDC memory = CreateCompatibleDC(nullptr);
+        HBITMAP bitmap = memory ? CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
+        if (!bitmap) {
+            if (memory)
+                DeleteDC(memory);
+            return DDERR_CANTCREATEDC;
+        }
+        // The text layer draws on 32-bit 0x00RRGGBB pixels: the surface's
+        // pixels are widened into them and narrowed back on release.
+        const MaskExpander widen(layout_.redMask, layout_.greenMask, layout_.blueMask);
+        auto* out = static_cast<uint32_t*>(bits);
+        for (int y = 0; y < height_; ++y)
+            for (int x = 0; x < width_; ++x)
+                out[size_t(y) * size_t(width_) + size_t(x)] = widen(Read(x, y)) & 0xFFFFFF;
+        SelectObject(memory, reinterpret_cast<HGDIOBJ>(bitmap));
+        dc_ = memory;
+        dcBitmap_ = bitmap;
+        dcBits_ = out;
+        locked_ = true;
+        *dc = memory;
+        return DD_OK;
+    }
+
+    HRESULT ReleaseDC(HDC dc) override
+    {
+        if (!dc_ || dc != dc_)
+            return DDERR_NODC;
+        auto narrow = [](uint32_t c, uint32_t mask) {
+            if (!mask)
+                return 0u;
+            const int low = __builtin_ctz(mask), bits = 32 - __builtin_clz(mask) - low;
+            return ((bits >= 8 ? c << (bits - 8) : c >> (8 - bits)) << low) & mask;
+        };
+        for (int y = 0; y < height_; ++y)
+            for (int x = 0; x < width_; ++x) {
+                const uint32_t p = dcBits_[size_t(y) * size_t(width_) + size_t(x)];
+                Write(x, y,
+                      narrow((p >> 16) & 0xFF, layout_.redMask) | narrow((p >> 8) & 0xFF, layout_.greenMask) |
+                          narrow(p & 0xFF, layout_.blueMask));
+            }
+        DeleteDC(dc_);
+        DeleteObject(reinterpret_cast<HGDIOBJ>(dcBitmap_));
+        dc_ = nullptr;
+        dcBitmap_ = nullptr;
+        dcBits_ = nullptr;
+        locked_ = false;
+        return DD_OK;
+    }
+
 private:
+    uint32_t Read(int x, int y) const
+    {
+        uint32_t v = 0;
+        std::memcpy(&v, pixels_.data() + ptrdiff_t(y) * pitch_ + ptrdiff_t(x) * layout_.bytesPerPixel,
+                    size_t(layout_.bytesPerPixel));
+        return v;
+    }
+    void Write(int x, int y, uint32_t v)
+    {
+        std::memcpy(pixels_.data() + ptrdiff_t(y) * pitch_ + ptrdiff_t(x) * layout_.bytesPerPixel, &v,
+                    size_t(layout_.bytesPerPixel));
+    }
+
     SoftSurface* Attached(DWORD caps)
     {
         if (!(caps & DDSCAPS_BACKBUFFER) || !back_)
@@ -448,6 +533,9 @@ private:
     IDirectDrawPalette* palette_ = nullptr;
     int shownWidth_ = 0;
     int shownHeight_ = 0;
+    HDC dc_ = nullptr;
+    HBITMAP dcBitmap_ = nullptr;
+    uint32_t* dcBits_ = nullptr;
 };
 
 class SoftDirectDraw final : public IDirectDraw, public IDirectDraw7, public Counted {

@@ -9,6 +9,7 @@
 //
 // Result codes are the SDK's values, so error names map them.
 #include "platform/Backend.h"
+#include "platform/gdi/Gdi.h"
 #include "platform/win32/WinTypes.h"
 
 #include <algorithm>
@@ -55,6 +56,9 @@ inline constexpr HRESULT DDERR_PRIMARYSURFACEALREADYEXISTS = MakeDDResult(564);
 inline constexpr HRESULT DDERR_VERTICALBLANKINPROGRESS = MakeDDResult(537);
 inline constexpr HRESULT DDERR_NOEXCLUSIVEMODE = MakeDDResult(225);
 inline constexpr HRESULT DDERR_NOCOLORKEY = MakeDDResult(215);
+inline constexpr HRESULT DDERR_CANTCREATEDC = MakeDDResult(585);
+inline constexpr HRESULT DDERR_NODC = MakeDDResult(586);
+inline constexpr HRESULT DDERR_DCALREADYCREATED = MakeDDResult(620);
 
 inline constexpr DWORD DDSD_CAPS = 0x1;
 inline constexpr DWORD DDSD_HEIGHT = 0x2;
@@ -227,6 +231,10 @@ struct IDirectDrawSurface7 : IUnknown {
     virtual HRESULT SetClipper(IDirectDrawClipper* clipper) = 0;
     virtual HRESULT SetColorKey(DWORD flags, DDCOLORKEY* key) = 0;
     virtual HRESULT SetPalette(IDirectDrawPalette* palette) = 0;
+    // A GDI device context on the pixels; the surface counts as locked until
+    // ReleaseDC, which writes what was drawn back.
+    virtual HRESULT GetDC(HDC* dc) = 0;
+    virtual HRESULT ReleaseDC(HDC dc) = 0;
 
 protected:
     ~IDirectDrawSurface7() = default;

@@ -256,6 +256,39 @@ TEST_F(DDrawTest, InjectedFaultsHitTheChosenCall)
     first->Release();
 }
 
+TEST_F(DDrawTest, DeviceContextDrawsOnThePixels)
+{
+    Presenter().SetDesktopLayout({ 2, 0xF800, 0x07E0, 0x001F });
+    IDirectDrawSurface* v1 = Offscreen(4, 2);
+    IDirectDrawSurface7* s = nullptr;
+    ASSERT_EQ(v1->QueryInterface(IID_IDirectDrawSurface7, reinterpret_cast<void**>(&s)), DD_OK);
+    auto lock = Sized<DDSURFACEDESC>();
+    ASSERT_EQ(v1->Lock(nullptr, &lock, DDLOCK_WAIT, nullptr), DD_OK);
+    for (int i = 0; i < 4; ++i)
+        static_cast<uint16_t*>(lock.lpSurface)[i] = uint16_t(i == 3 ? 0x1234 : 0xF800);
+    v1->Unlock(nullptr);
+
+    HDC dc = nullptr;
+    ASSERT_EQ(s->GetDC(&dc), DD_OK);
+    HDC second = nullptr;
+    EXPECT_EQ(s->GetDC(&second), DDERR_DCALREADYCREATED);
+    EXPECT_EQ(v1->Lock(nullptr, &lock, DDLOCK_WAIT, nullptr), DDERR_SURFACEBUSY);
+    RECT bottom { 0, 1, 4, 2 };
+    FillRect(dc, &bottom, reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    EXPECT_EQ(s->ReleaseDC(dc), DD_OK);
+    EXPECT_EQ(s->ReleaseDC(dc), DDERR_NODC);
+
+    ASSERT_EQ(v1->Lock(nullptr, &lock, DDLOCK_WAIT, nullptr), DD_OK);
+    const auto* row0 = static_cast<const uint16_t*>(lock.lpSurface);
+    const auto* row1 = reinterpret_cast<const uint16_t*>(static_cast<const uint8_t*>(lock.lpSurface) + lock.lPitch);
+    EXPECT_EQ(row0[0], 0xF800); // untouched pixels survive the round trip
+    EXPECT_EQ(row0[3], 0x1234);
+    EXPECT_EQ(row1[2], 0xFFFF);
+    v1->Unlock(nullptr);
+    s->Release();
+    v1->Release();
+}
+
 TEST_F(DDrawTest, PalettesKeepTheirEntriesWithAlpha)
 {
     PALETTEENTRY entries[256] {};
