@@ -445,8 +445,31 @@ bool DDImage::SurfaceRoute(bool transparentUnkeyed)
            !Is3DTarget();
 }
 
+void DDImage::ClearRect(const Rect& rect)
+{
+    if (!mDrawToBits)
+        MemoryImage::ClearRect(rect);
+}
+
+void DDImage::FillScanLinesWithCoverage(const Span* spans, int count, const Color& color, int drawMode,
+                                        const uint8_t* coverage, int coverX, int coverY, int coverWidth,
+                                        int coverHeight)
+{
+    if (!mDrawToBits)
+        MemoryImage::FillScanLinesWithCoverage(spans, count, color, drawMode, coverage, coverX, coverY, coverWidth,
+                                               coverHeight);
+}
+
+void DDImage::Blt(Image* source, int x, int y, const Rect& srcRect, const Color& color, int drawMode)
+{
+    if (!mDrawToBits)
+        MemoryImage::Blt(source, x, y, srcRect, color, drawMode);
+}
+
 void DDImage::FillRect(const Rect& rect, const Color& color, int drawMode)
 {
+    if (mDrawToBits)
+        return;
     CommitBits();
     if (SurfaceRoute(mHasTrans && !mHasColorKey)) {
         if (drawMode == DRAWMODE_NORMAL)
@@ -461,38 +484,34 @@ void DDImage::FillRect(const Rect& rect, const Color& color, int drawMode)
 
 void DDImage::DrawLine(double x1, double y1, double x2, double y2, const Color& color, int drawMode)
 {
-    if (SurfaceRoute(mHasTrans)) {
-        if (y1 == y2 || x1 == x2) {
-            MemoryImage::DrawLine(x1, y1, x2, y2, color, drawMode);
-            return;
-        }
-        CommitBits();
-        if (drawMode == DRAWMODE_NORMAL)
-            NormalDrawLine(x1, y1, x2, y2, color);
-        else if (drawMode == DRAWMODE_ADDITIVE)
-            AdditiveDrawLine(x1, y1, x2, y2, color);
-        DeleteAllNonSurfaceData();
-        return;
-    }
-    MemoryImage::DrawLine(x1, y1, x2, y2, color, drawMode);
+    RouteLine(x1, y1, x2, y2, color, drawMode, false);
 }
 
 void DDImage::DrawLineAA(double x1, double y1, double x2, double y2, const Color& color, int drawMode)
 {
-    if (SurfaceRoute(mHasTrans)) {
-        if (y1 == y2 || x1 == x2) {
-            MemoryImage::DrawLine(x1, y1, x2, y2, color, drawMode);
-            return;
-        }
-        CommitBits();
-        if (drawMode == DRAWMODE_NORMAL)
-            NormalDrawLineAA(x1, y1, x2, y2, color);
-        else if (drawMode == DRAWMODE_ADDITIVE)
-            AdditiveDrawLineAA(x1, y1, x2, y2, color);
-        DeleteAllNonSurfaceData();
+    RouteLine(x1, y1, x2, y2, color, drawMode, true);
+}
+
+void DDImage::RouteLine(double x1, double y1, double x2, double y2, const Color& color, int drawMode, bool smooth)
+{
+    if (mDrawToBits)
+        return;
+    if (!SurfaceRoute(mHasTrans)) {
+        smooth ? MemoryImage::DrawLineAA(x1, y1, x2, y2, color, drawMode)
+               : MemoryImage::DrawLine(x1, y1, x2, y2, color, drawMode);
         return;
     }
-    MemoryImage::DrawLineAA(x1, y1, x2, y2, color, drawMode);
+    // Straight lines are rectangles and take the FillRect route.
+    if (y1 == y2 || x1 == x2) {
+        MemoryImage::DrawLine(x1, y1, x2, y2, color, drawMode);
+        return;
+    }
+    CommitBits();
+    if (drawMode == DRAWMODE_NORMAL)
+        smooth ? NormalDrawLineAA(x1, y1, x2, y2, color) : NormalDrawLine(x1, y1, x2, y2, color);
+    else if (drawMode == DRAWMODE_ADDITIVE)
+        smooth ? AdditiveDrawLineAA(x1, y1, x2, y2, color) : AdditiveDrawLine(x1, y1, x2, y2, color);
+    DeleteAllNonSurfaceData();
 }
 
 void DDImage::NormalFillRect(const Rect& rect, const Color& color)
@@ -546,29 +565,33 @@ void DDImage::AdditiveFillRect(const Rect& rect, const Color& color)
     UnlockSurface();
 }
 
-void DDImage::NormalDrawLine(double x1, double y1, double x2, double y2, const Color& color)
+namespace {
+
+// Steps the major axis one pixel at a time, calling `pixel` on each point
+// inside the image.
+template <typename Pixel>
+void StepLine(double x1, double y1, double x2, double y2, int width, int height, Pixel pixel)
 {
-    // Steps the major axis one pixel at a time; each pixel is a 1 x 1 fill.
     const double dx = x2 - x1, dy = y2 - y1;
     const int steps = int(std::max(std::fabs(dx), std::fabs(dy)));
     for (int i = 0; i <= steps; ++i) {
         const double t = steps ? double(i) / steps : 0;
         const int x = int(x1 + dx * t), y = int(y1 + dy * t);
-        if (x >= 0 && y >= 0 && x < mWidth && y < mHeight)
-            NormalFillRect(Rect(x, y, 1, 1), color);
+        if (x >= 0 && y >= 0 && x < width && y < height)
+            pixel(x, y);
     }
+}
+
+} // namespace
+
+void DDImage::NormalDrawLine(double x1, double y1, double x2, double y2, const Color& color)
+{
+    StepLine(x1, y1, x2, y2, mWidth, mHeight, [&](int x, int y) { NormalFillRect(Rect(x, y, 1, 1), color); });
 }
 
 void DDImage::AdditiveDrawLine(double x1, double y1, double x2, double y2, const Color& color)
 {
-    const double dx = x2 - x1, dy = y2 - y1;
-    const int steps = int(std::max(std::fabs(dx), std::fabs(dy)));
-    for (int i = 0; i <= steps; ++i) {
-        const double t = steps ? double(i) / steps : 0;
-        const int x = int(x1 + dx * t), y = int(y1 + dy * t);
-        if (x >= 0 && y >= 0 && x < mWidth && y < mHeight)
-            AdditiveFillRect(Rect(x, y, 1, 1), color);
-    }
+    StepLine(x1, y1, x2, y2, mWidth, mHeight, [&](int x, int y) { AdditiveFillRect(Rect(x, y, 1, 1), color); });
 }
 
 void DDImage::NormalDrawLineAA(double x1, double y1, double x2, double y2, const Color& color)

@@ -26,6 +26,13 @@ public:
     void FillRect(const Rect& rect, const Color& color, int drawMode) override;
     void DrawLine(double x1, double y1, double x2, double y2, const Color& color, int drawMode) override;
     void DrawLineAA(double x1, double y1, double x2, double y2, const Color& color, int drawMode) override;
+    // Software drawing; nothing while the image is draw-disabled (its pixels
+    // are in video memory only and GetBits gives none).
+    void ClearRect(const Rect& rect) override;
+    void FillScanLinesWithCoverage(const Span* spans, int count, const Color& color, int drawMode,
+                                   const uint8_t* coverage, int coverX, int coverY, int coverWidth,
+                                   int coverHeight) override;
+    void Blt(Image* source, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;
 
     void PurgeBits() override;
     void DeleteExtraBuffers() override;
@@ -75,6 +82,7 @@ private:
     void ReleaseSurface();
     // Drawing goes to the surface routines.
     bool SurfaceRoute(bool transparentUnkeyed);
+    void RouteLine(double x1, double y1, double x2, double y2, const Color& color, int drawMode, bool smooth);
     bool mSurfaceStale = false; // adopted surface older than the bits
 };
 

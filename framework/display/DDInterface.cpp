@@ -375,20 +375,23 @@ int DDInterface::CreateWindowedSurfaces()
 
     DDSURFACEDESC2 primary = SurfaceDesc(DDSD_CAPS, DDSCAPS_PRIMARYSURFACE | (mIs3D ? DDSCAPS_3DDEVICE : 0));
     const HRESULT hr = CreateSurface(&primary, &mPrimarySurface, nullptr);
-    if (hr == DDERR_INVALIDPIXELFORMAT) {
-        CheckDDError(hr, "CreateSurface Windowed Primary");
+    if (hr == DDERR_INVALIDPIXELFORMAT)
         return RESULT_INVALID_COLORDEPTH;
-    }
     if (CheckDDError(hr, "CreateSurface Windowed Primary"))
         return RESULT_SURFACE_FAIL;
+    return CreateDrawSurfaceAndClipper("CreateSurface Windowed DrawSurface", "CreateClipper Windowed");
+}
+
+int DDInterface::CreateDrawSurfaceAndClipper(const char* drawStep, const char* clipperStep)
+{
     DDSURFACEDESC2 draw = SurfaceDesc(DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH,
                                       mIs3D ? DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE | DDSCAPS_VIDEOMEMORY
                                             : DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY,
                                       mWidth, mHeight);
-    if (CheckDDError(CreateSurface(&draw, &mDrawSurface, nullptr), "CreateSurface Windowed DrawSurface"))
+    if (CheckDDError(CreateSurface(&draw, &mDrawSurface, nullptr), drawStep))
         return RESULT_SURFACE_FAIL;
     IDirectDrawClipper* clipper = nullptr;
-    if (CheckDDError(mDD->CreateClipper(0, &clipper, nullptr), "CreateClipper Windowed"))
+    if (CheckDDError(mDD->CreateClipper(0, &clipper, nullptr), clipperStep))
         return RESULT_FAIL;
     if (SUCCEEDED(clipper->SetHWnd(0, mHWnd)))
         mPrimarySurface->SetClipper(clipper);
@@ -444,18 +447,8 @@ int DDInterface::CreateFullscreenSurfaces()
         ClearSurface(mPrimarySurface);
         ClearSurface(mSecondarySurface);
     }
-    DDSURFACEDESC2 draw = SurfaceDesc(DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH,
-                                      mIs3D ? DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE | DDSCAPS_VIDEOMEMORY
-                                            : DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY,
-                                      mWidth, mHeight);
-    if (CheckDDError(CreateSurface(&draw, &mDrawSurface, nullptr), "CreateSurface FullScreen DrawSurface"))
-        return RESULT_SURFACE_FAIL;
-    IDirectDrawClipper* clipper = nullptr;
-    if (CheckDDError(mDD->CreateClipper(0, &clipper, nullptr), "CreateClipper FullScreen"))
-        return RESULT_FAIL;
-    if (SUCCEEDED(clipper->SetHWnd(0, mHWnd)))
-        mPrimarySurface->SetClipper(clipper);
-    clipper->Release();
+    if (const int r = CreateDrawSurfaceAndClipper("CreateSurface FullScreen DrawSurface", "CreateClipper FullScreen"))
+        return r;
     if (!mHost->PageFlipAllowed())
         mDD->FlipToGDISurface();
     return RESULT_OK;

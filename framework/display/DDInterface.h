@@ -135,9 +135,14 @@ private:
     int InitLocked(HWND window, bool windowed);
     int CreateWindowedSurfaces();
     int CreateFullscreenSurfaces();
+    int CreateDrawSurfaceAndClipper(const char* drawStep, const char* clipperStep);
     void DeriveFormat(const DDSURFACEDESC& desc);
     void DrawCursorTo(IDirectDrawSurface* surface, bool toScreen);
     void RestoreCursorArea(IDirectDrawSurface* surface, bool toScreen);
+    // The cursor's 64 x 64 area clipped to `clip`: its part of the area
+    // surfaces and where it lies on the surface (moved to the screen when
+    // asked). Returns the latter as a Rect.
+    Rect CursorRects(const Rect& clip, bool toScreen, RECT& area, RECT& on);
     HRESULT PacedBlit(RECT dest, RECT src, DDBLTFX* fx);
     POINT ClientOrigin();
 };

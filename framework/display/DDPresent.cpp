@@ -191,6 +191,22 @@ HRESULT DDInterface::PacedBlit(RECT dest, RECT src, DDBLTFX* fx)
     return mPrimarySurface->Blt(&lowerDest, mDrawSurface, &lowerSrc, DDBLT_WAIT, fx);
 }
 
+Rect DDInterface::CursorRects(const Rect& clip, bool toScreen, RECT& area, RECT& on)
+{
+    const Rect cursor(mCursorDrawnX - mCursorWidth / 2, mCursorDrawnY - mCursorHeight / 2, mCursorWidth,
+                      mCursorHeight);
+    Rect inter = cursor.Intersection(clip);
+    const int ox = inter.mX - cursor.mX, oy = inter.mY - cursor.mY;
+    if (toScreen) {
+        const POINT origin = ClientOrigin();
+        inter.mX += origin.x;
+        inter.mY += origin.y;
+    }
+    area = { ox, oy, ox + inter.mWidth, oy + inter.mHeight };
+    on = { inter.mX, inter.mY, inter.mX + inter.mWidth, inter.mY + inter.mHeight };
+    return inter;
+}
+
 void DDInterface::DrawCursorTo(IDirectDrawSurface* surface, bool toScreen)
 {
     if (!mOldCursorArea || !mCursorImage || !mPrimarySurface) {
@@ -203,17 +219,9 @@ void DDInterface::DrawCursorTo(IDirectDrawSurface* surface, bool toScreen)
     mPrimarySurface->GetSurfaceDesc(&desc);
     const Rect screen(0, 0, int(desc.dwWidth), int(desc.dwHeight));
 
-    const Rect cursor(mCursorDrawnX - mCursorWidth / 2, mCursorDrawnY - mCursorHeight / 2, mCursorWidth,
-                      mCursorHeight);
-    Rect inter = cursor.Intersection(mPresentationRect);
-    const int ox = inter.mX - cursor.mX, oy = inter.mY - cursor.mY;
-    if (toScreen) {
-        const POINT origin = ClientOrigin();
-        inter.mX += origin.x;
-        inter.mY += origin.y;
-    }
-    RECT area { ox, oy, ox + inter.mWidth, oy + inter.mHeight };
-    RECT on { inter.mX, inter.mY, inter.mX + inter.mWidth, inter.mY + inter.mHeight };
+    RECT area, on;
+    const Rect inter = CursorRects(mPresentationRect, toScreen, area, on);
+    const int ox = area.left, oy = area.top;
     DDBLTFX fx = BltFx();
     HRESULT hr = mOldCursorArea->Blt(&area, surface, &on, DDBLT_WAIT, &fx);
     if (FAILED(hr)) {
@@ -244,17 +252,8 @@ void DDInterface::RestoreCursorArea(IDirectDrawSurface* surface, bool toScreen)
 {
     if (!mHasOldCursorArea || !mPrimarySurface)
         return;
-    const Rect cursor(mCursorDrawnX - mCursorWidth / 2, mCursorDrawnY - mCursorHeight / 2, mCursorWidth,
-                      mCursorHeight);
-    Rect inter = cursor.Intersection(Rect(0, 0, mWidth, mHeight));
-    const int ox = inter.mX - cursor.mX, oy = inter.mY - cursor.mY;
-    if (toScreen) {
-        const POINT origin = ClientOrigin();
-        inter.mX += origin.x;
-        inter.mY += origin.y;
-    }
-    RECT area { ox, oy, ox + inter.mWidth, oy + inter.mHeight };
-    RECT on { inter.mX, inter.mY, inter.mX + inter.mWidth, inter.mY + inter.mHeight };
+    RECT area, on;
+    CursorRects(Rect(0, 0, mWidth, mHeight), toScreen, area, on);
     DDBLTFX fx = BltFx();
     surface->Blt(&on, mOldCursorArea, &area, DDBLT_WAIT, &fx);
     // The screen image's bits (if any) still hold the cursor.

@@ -64,6 +64,27 @@ TEST_F(RedrawTest, WindowedFrameIsWhatWasDrawn)
     EXPECT_EQ(At(partial, 5, 5), 0xFF0000FEu);
 }
 
+TEST_F(RedrawTest, KeepsTheScreenImageLock)
+{
+    ASSERT_EQ(display->Init(Window(), true), 0);
+    ASSERT_TRUE(display->mScreenImage->LockSurface());
+    EXPECT_FALSE(display->Redraw()); // a locked surface cannot be blitted from
+    DDSURFACEDESC desc {};
+    desc.dwSize = sizeof desc;
+    EXPECT_EQ(display->mDrawSurface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DDERR_SURFACEBUSY);
+    EXPECT_TRUE(display->mScreenImage->UnlockSurface());
+
+    // Video-only draw: software drawing on the screen image does nothing.
+    display->SetVideoOnlyDraw(true);
+    EXPECT_EQ(display->mScreenImage->GetBits(), nullptr);
+    display->mScreenImage->FillRect(Rect(0, 0, 10, 10), Color(255, 0, 0), 0);
+    Kivo::MemoryImage dot;
+    const uint32_t white = 0xFFFFFFFF;
+    dot.SetBits(&white, 1, 1);
+    display->mScreenImage->Blt(&dot, 0, 0, Rect(0, 0, 1, 1), Color(255, 255, 255), 0);
+    EXPECT_TRUE(display->Redraw());
+}
+
 TEST_F(RedrawTest, BarsStayBlack)
 {
     // A window widened to 16:9 around a 4:3 draw buffer.
