@@ -146,6 +146,18 @@ TEST_F(WindowMessages, EventsBecomeWindowsMessagesInWindowsOrder)
     }
 }
 
+TEST_F(WindowMessages, BringingTheWindowForwardActivatesItOnce)
+{
+    Pump({ Simple(WindowEvent::FocusLost) });
+    EXPECT_EQ(GetActiveWindow(), nullptr);
+    SetForegroundWindow(window);
+    std::vector<MSG> got = Pump({ Simple(WindowEvent::FocusGained) });
+    ASSERT_EQ(got.size(), 3u);
+    EXPECT_EQ(got[0].message, WM_ACTIVATEAPP);
+    EXPECT_EQ(got[0].wParam, WPARAM(1));
+    EXPECT_EQ(GetActiveWindow(), window);
+}
+
 TEST_F(WindowMessages, TimersComeWhenNothingElseWaitsAndNeverPileUp)
 {
     auto& clock = platform::HeadlessBackend::Current()->clock;
