@@ -1,8 +1,5 @@
 #include "game/app/GameApp.h"
 #include "platform/Backend.h"
-#include "platform/dsound/DSound.h"
-#include "platform/music/Bass.h"
-#include "platform/music/Fmod.h"
 #include "platform/sdl/SdlBackend.h"
 #include "platform/win32/Modules.h"
 #include "platform/win32/Shell.h"
@@ -11,10 +8,6 @@ int main()
 {
     platform::RegisterSdlBackend();
     platform::UseBackend("sdl");
-    platform::RegisterDirectSound();
-    platform::RegisterBassLibrary();
-    platform::RegisterFmodLibrary();
-    platform::RegisterShellLibraries();
     // The display device is not built yet: the application draws into a
     // memory screen behind the display interface.
     platform::RegisterModule("ddraw.dll");
