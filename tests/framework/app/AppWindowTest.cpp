@@ -1,6 +1,7 @@
 #include "tests/framework/app/AppFixture.h"
 
 #include "framework/core/Paths.h"
+#include "framework/sound/DSoundManager.h"
 #include "framework/widgets/WidgetManager.h"
 #include "platform/win32/Messages.h"
 #include "platform/win32/Modules.h"
@@ -88,6 +89,33 @@ TEST_F(AppWindow, InitMakesTheDataFolderWindowDisplayAndSound)
     EXPECT_EQ(backend->windows.windowX, 112);
     EXPECT_EQ(backend->windows.windowY, 48);
     EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(AppWindow, WithoutAUserFolderTheDataFolderStaysEmpty)
+{
+    const std::string home = getenv("HOME") ? getenv("HOME") : "";
+    unsetenv("HOME");
+    unsetenv("XDG_DATA_HOME");
+    Kivo::SetAppDataFolder("");
+    InitApp();
+    setenv("HOME", home.c_str(), 1);
+    EXPECT_EQ(Kivo::GetAppDataFolder(), "");
+    EXPECT_EQ(app->demoFileName, "kivoapp.dmo");
+}
+
+TEST_F(AppWindow, WithMusicDisabledTheSoundManagerHasNoWindow)
+{
+    for (bool disabled : { true, false }) {
+        SCOPED_TRACE(disabled);
+        app = std::make_unique<TestApp>();
+        app->musicDisabled = disabled;
+        app->Init();
+        auto* sound = dynamic_cast<Kivo::DSoundManager*>(app->soundManager);
+        ASSERT_NE(sound, nullptr);
+        EXPECT_EQ(sound->mDirectSound == nullptr, disabled);
+        app.reset();
+        platform::ResetWindows();
+    }
 }
 
 TEST_F(AppWindow, AbsoluteWindowsPathsAreTheOnesWithADriveOrARootedShare)
