@@ -3,6 +3,7 @@
 #include "framework/core/Paths.h"
 #include "framework/sound/DSoundManager.h"
 #include "framework/widgets/WidgetManager.h"
+#include "platform/win32/Cursor.h"
 #include "platform/win32/Messages.h"
 #include "platform/win32/Modules.h"
 #include "platform/win32/Shell.h"
@@ -116,6 +117,27 @@ TEST_F(AppWindow, WithMusicDisabledTheSoundManagerHasNoWindow)
         app.reset();
         platform::ResetWindows();
     }
+}
+
+TEST_F(AppWindow, TheCursorFollowsTheWantedNumberWhileTheMouseIsIn)
+{
+    InitApp();
+    const std::vector<HCURSOR> expected = {
+        LoadCursorA(nullptr, IDC_ARROW), app->handCursor, app->draggingCursor, LoadCursorA(nullptr, IDC_IBEAM),
+        LoadCursorA(nullptr, IDC_NO), LoadCursorA(nullptr, IDC_SIZEALL), LoadCursorA(nullptr, IDC_SIZENESW),
+        LoadCursorA(nullptr, IDC_SIZENS), LoadCursorA(nullptr, IDC_SIZENWSE), LoadCursorA(nullptr, IDC_SIZEWE),
+        LoadCursorA(nullptr, IDC_WAIT), nullptr, nullptr, LoadCursorA(nullptr, IDC_ARROW),
+    };
+    app->mouseIn = true;
+    for (size_t n = 0; n < expected.size(); ++n) {
+        SCOPED_TRACE(n);
+        app->SetCursor(int(n));
+        EXPECT_EQ(GetCursor(), expected[n]);
+    }
+    app->SetCursor(3);
+    app->mouseIn = false; // outside the window the arrow shows
+    app->EnforceCursor();
+    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_ARROW));
 }
 
 TEST_F(AppWindow, AbsoluteWindowsPathsAreTheOnesWithADriveOrARootedShare)
