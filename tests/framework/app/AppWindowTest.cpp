@@ -140,6 +140,62 @@ TEST_F(AppWindow, TheCursorFollowsTheWantedNumberWhileTheMouseIsIn)
     EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_ARROW));
 }
 
+TEST_F(AppWindow, LosingFocusOrMinimizingMutesAndTellsTheWidgets)
+{
+    InitApp();
+    app->active = true;
+    app->UpdateFocusState();
+    ASSERT_TRUE(app->hadFocus);
+    const int muted = app->muteCount;
+    Send(WM_ACTIVATEAPP, 0);
+    app->ProcessDeferredMessages(false);
+    EXPECT_FALSE(app->hadFocus);
+    EXPECT_EQ(app->muteCount, muted + 1);
+    EXPECT_FALSE(app->widgetManager->mAppHasFocus);
+    Send(WM_SIZE, SIZE_MINIMIZED);
+    app->ProcessDeferredMessages(false);
+    EXPECT_TRUE(app->minimized);
+    EXPECT_EQ(app->muteCount, muted + 2);
+    Send(WM_SIZE, SIZE_RESTORED);
+    Send(WM_ACTIVATEAPP, 1);
+    app->ProcessDeferredMessages(false);
+    EXPECT_FALSE(app->minimized);
+    EXPECT_TRUE(app->hadFocus);
+    EXPECT_EQ(app->muteCount, muted);
+    EXPECT_TRUE(app->widgetManager->mAppHasFocus);
+}
+
+TEST_F(AppWindow, APendingAddressIsJudgedByTheTimer)
+{
+    struct Case {
+        bool active;
+        uint32_t decidedAfterMs;
+        bool shutdown; // opened with the quit-after-opening flag: success quits
+    };
+    for (const Case& c : { Case { false, 8100, true }, Case { true, 12100, false } }) {
+        SCOPED_TRACE(c.active);
+        InitApp();
+        platform::SetLauncher([](const std::vector<std::string>&) { return true; });
+        app->loopRunning = true;
+        ASSERT_TRUE(app->OpenURL("https://example.com/", true));
+        uint32_t elapsed = 0;
+        while (app->openURLPending && elapsed < 20000) {
+            app->active = c.active;
+            backend->clock.AdvanceMillis(100);
+            elapsed += 100;
+            Send(WM_TIMER, 100);
+            app->ProcessDeferredMessages(false);
+        }
+        EXPECT_FALSE(app->openURLPending);
+        EXPECT_EQ(elapsed, c.decidedAfterMs);
+        EXPECT_EQ(app->shutdown, c.shutdown);
+        platform::SetLauncher(nullptr);
+        app->widgetManager->RemoveWidget(widget.get());
+        app.reset();
+        platform::ResetWindows();
+    }
+}
+
 TEST_F(AppWindow, AbsoluteWindowsPathsAreTheOnesWithADriveOrARootedShare)
 {
     struct Case {
