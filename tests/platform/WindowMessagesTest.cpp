@@ -7,6 +7,8 @@
 #include "platform/win32/Shell.h"
 #include "platform/win32/Time.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <string>
@@ -280,6 +282,7 @@ TEST(Shell, OnlyWebAddressesAreOpenedAndWithoutAShell)
 
 TEST(Shell, TheNamedMutexTellsASecondProcessThatItExists)
 {
+    unsetenv("XDG_RUNTIME_DIR");
     const std::string name = "KivoTestMutex" + std::to_string(getpid());
     HANDLE mine = CreateMutexA(nullptr, TRUE, name.c_str());
     ASSERT_NE(mine, nullptr);
@@ -293,6 +296,7 @@ TEST(Shell, TheNamedMutexTellsASecondProcessThatItExists)
     waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     CloseHandle(mine);
+    std::remove(("/tmp/" + name + ".lock").c_str());
 }
 
 } // namespace
