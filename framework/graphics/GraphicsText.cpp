@@ -115,8 +115,12 @@ int Graphics::WriteWordWrapped(const Rect& rect, const std::string& text, int li
     bool ended = false;
 
     // The count of characters from `start` to `stop` that max chars allows;
-    // below 1 ends the text.
-    auto limited = [&](int start, int stop) { return stop > maxChars ? maxChars - start : stop - start; };
+    // -1 when max chars leaves none of them, which ends the text.
+    auto limited = [&](int start, int stop) {
+        if (stop <= maxChars)
+            return stop - start;
+        return maxChars - start >= 1 ? maxChars - start : -1;
+    };
     auto record = [&](int width) {
         widest = std::max(widest, width);
         if (lastWidth)
@@ -151,7 +155,7 @@ int Graphics::WriteWordWrapped(const Rect& rect, const std::string& text, int li
             if (i < lineStart + 1)
                 ++i;
             const int count = limited(lineStart, i);
-            if (count < 1) {
+            if (count < 0) {
                 ended = true;
                 break;
             }
@@ -159,7 +163,7 @@ int Graphics::WriteWordWrapped(const Rect& rect, const std::string& text, int li
                                    count, oldColor);
         } else {
             const int count = limited(lineStart, breakAt);
-            if (count < 1) {
+            if (count < 0) {
                 ended = true;
                 break;
             }
@@ -184,7 +188,7 @@ int Graphics::WriteWordWrapped(const Rect& rect, const std::string& text, int li
 
     if (!ended && lineStart < len) {
         const int count = limited(lineStart, len);
-        if (count >= 1) {
+        if (count >= 0) {
             record(WriteString(text, rect.mX + indent, rect.mY + offset, rect.mWidth, justification, true, lineStart,
                                count, oldColor));
             offset += lineSpacing;

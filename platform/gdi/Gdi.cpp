@@ -316,18 +316,22 @@ HGDIOBJ SelectObject(HDC h, HGDIOBJ object)
         return ToHandle(old);
     }
     case Object::Kind::Bitmap: {
+        // A new memory DC holds a stock stand-in for its default bitmap,
+        // shared by all DCs; it has no pixels.
+        static Bitmap* none = [] {
+            auto* b = Register(new Bitmap);
+            b->stock = true;
+            return b;
+        }();
         auto* bm = static_cast<Bitmap*>(o);
-        if (!dc->memory || (bm->selectedIn && bm->selectedIn != dc))
+        if (!dc->memory || (!bm->stock && bm->selectedIn && bm->selectedIn != dc))
             return nullptr;
-        Bitmap* old = dc->bitmap;
-        if (old)
-            old->selectedIn = nullptr;
+        Bitmap* old = dc->bitmap ? dc->bitmap : none;
+        old->selectedIn = nullptr;
         dc->bitmap = bm;
-        bm->selectedIn = dc;
-        // A DC that had no bitmap of ours hands back a stand-in for its
-        // default one, which selecting again restores.
-        static Bitmap* none = Register(new Bitmap);
-        return ToHandle(old ? static_cast<Object*>(old) : none);
+        if (!bm->stock)
+            bm->selectedIn = dc;
+        return ToHandle(old);
     }
     case Object::Kind::Brush:
         return ToHandle(StockBrush(WHITE_BRUSH));

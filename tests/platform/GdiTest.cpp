@@ -224,6 +224,12 @@ TEST(Gdi, BadHandlesAndBitmapsFail)
     EXPECT_FALSE(DeleteObject(reinterpret_cast<HGDIOBJ>(&local)));
     EXPECT_FALSE(TextOutA(reinterpret_cast<HDC>(&local), 0, 0, "a", 1));
     EXPECT_TRUE(DeleteObject(GetStockObject(BLACK_BRUSH))) << "stock objects stay";
+    {
+        // A bitmap lives in one DC at a time; each DC gets its default back.
+        Canvas a(4, 4, MakeFont("DejaVu Sans")), b(4, 4, MakeFont("DejaVu Sans"));
+        EXPECT_EQ(SelectObject(b.dc, a.bitmap), nullptr);
+        EXPECT_FALSE(DeleteObject(a.bitmap)) << "still selected";
+    }
     // A window DC measures but has no pixels to draw into.
     HDC dc = GetDC(nullptr);
     EXPECT_TRUE(TextOutA(dc, 0, 0, "a", 1));

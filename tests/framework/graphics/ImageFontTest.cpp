@@ -116,6 +116,13 @@ TEST_F(ImageFontTest, OtherSizesRescaleImagesAndWidths)
     EXPECT_EQ(active.mScaledCharImageRects['V'], Rect(10, 0, 12, 18));
     EXPECT_EQ(active.mScaledImage->mWidth, 22);
     EXPECT_EQ(active.mScaledImage->mHeight, 20);
+    // The glyphs are stretched into the new image: V's rows 0..8 fill 18
+    // rows, the two below stay clear.
+    auto* scaled = static_cast<MemoryImage*>(active.mScaledImage);
+    const uint32_t* px = scaled->GetBits();
+    EXPECT_EQ(px[0] >> 24, 0xFFu);
+    EXPECT_EQ(px[17 * 22 + 15] >> 24, 0xFFu);
+    EXPECT_EQ(px[19 * 22 + 15], 0u);
 
     std::unique_ptr<Font> copy(font.Duplicate());
     auto* image = static_cast<ImageFont*>(copy.get());

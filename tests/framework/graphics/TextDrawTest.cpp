@@ -85,6 +85,8 @@ TEST_F(TextDrawTest, WordWrapBreaksAtBlanksBarsAndLongWords)
         { "abc def", 35, { { "abc", 8 }, { "def", 20 } }, 24 },
         { "abc   def", 35, { { "abc", 8 }, { "def", 20 } }, 24 },
         { "ab|cd", 100, { { "ab", 8 }, { "cd", 20 } }, 24 },
+        { "a||b", 100, { { "a", 8 }, { "b", 32 } }, 36 },
+        { "|a", 100, { { "a", 20 } }, 24 },
         { "ab\n", 100, { { "ab", 8 } }, 24 },
         { "abcdefgh", 35, { { "abc", 8 }, { "def", 20 }, { "gh", 32 } }, 36 },
         { "abc", 5, { { "a", 8 }, { "b", 20 }, { "c", 32 } }, 36 },
