@@ -1,12 +1,19 @@
 #include "platform/WindowSystem.h"
 
+#include <map>
+
 namespace platform {
 
 namespace {
 struct ScriptedCursor {
     int idc;
 };
-ScriptedCursor gSystemCursors[32];
+// System cursors live for the whole run, one per IDC_* number.
+std::map<int, ScriptedCursor>& SystemCursors()
+{
+    static std::map<int, ScriptedCursor> cursors;
+    return cursors;
+}
 }
 
 bool ScriptedWindows::Open(const std::string& t, int x, int y, int width, int height, bool full, bool show)
@@ -46,7 +53,7 @@ void* ScriptedWindows::CreateCursor(const uint8_t*, const uint8_t*, int, int)
 
 void* ScriptedWindows::SystemCursor(int idc)
 {
-    ScriptedCursor& c = gSystemCursors[idc & 31];
+    ScriptedCursor& c = SystemCursors()[idc];
     c.idc = idc;
     return &c;
 }
@@ -54,8 +61,8 @@ void* ScriptedWindows::SystemCursor(int idc)
 void ScriptedWindows::DestroyCursor(void* cursor)
 {
     auto* c = static_cast<ScriptedCursor*>(cursor);
-    if (c >= gSystemCursors && c < gSystemCursors + 32)
-        return;
+    if (!c || c->idc != 0)
+        return; // system cursors are never destroyed
     --liveCursors;
     delete c;
 }

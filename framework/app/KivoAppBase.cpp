@@ -11,6 +11,9 @@
 #include "framework/widgets/Dialog.h"
 #include "framework/widgets/WidgetManager.h"
 #include "platform/Windows.h"
+#include "platform/dsound/DSound.h"
+#include "platform/music/Bass.h"
+#include "platform/music/Fmod.h"
 #include "platform/win32/Cursor.h"
 #include "platform/win32/Shell.h"
 
@@ -104,6 +107,13 @@ KivoAppBase::KivoAppBase()
     SetGraphicsHost(this);
     SetSoundHost(this);
     SetFontHost(this);
+
+    // The libraries this system provides itself, looked up by name below and
+    // by the sound code.
+    platform::RegisterDirectSound();
+    platform::RegisterBassLibrary();
+    platform::RegisterFmodLibrary();
+    platform::RegisterShellLibraries();
 
     gVersionDll = LoadLibraryA("version.dll");
     gDDrawDll = LoadLibraryA("ddraw.dll");

@@ -35,6 +35,17 @@ WPARAM MouseKeys()
 
 } // namespace
 
+void Activate(bool on)
+{
+    WindowState& s = Windows();
+    if (s.active == on)
+        return;
+    s.active = on;
+    Post(WM_ACTIVATEAPP, on, 0);
+    Post(WM_NCACTIVATE, on, 0);
+    Post(WM_ACTIVATE, on, 0);
+}
+
 void TranslateEvent(const WindowEvent& e)
 {
     WindowState& s = Windows();
@@ -115,14 +126,9 @@ void TranslateEvent(const WindowEvent& e)
         break;
     }
     case WindowEvent::FocusGained:
-    case WindowEvent::FocusLost: {
-        const WPARAM on = e.kind == WindowEvent::FocusGained;
-        s.active = on != 0;
-        Post(WM_ACTIVATEAPP, on, 0);
-        Post(WM_NCACTIVATE, on, 0);
-        Post(WM_ACTIVATE, on, 0);
+    case WindowEvent::FocusLost:
+        Activate(e.kind == WindowEvent::FocusGained);
         break;
-    }
     case WindowEvent::Minimized:
     case WindowEvent::Maximized:
     case WindowEvent::Restored: {

@@ -144,8 +144,14 @@ BOOL SetForegroundWindow(HWND window)
     WindowRecord* rec = FindWindowRecord(window);
     if (!rec)
         return FALSE;
-    if (rec->backed)
+    if (rec->backed) {
         Backing().Raise();
+        // As on Windows, the program's own window comes to the front and is
+        // activated at once; the backend's focus event that follows changes
+        // nothing more.
+        if (rec->visible && !rec->minimized)
+            Activate(true);
+    }
     return TRUE;
 }
 

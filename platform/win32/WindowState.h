@@ -54,6 +54,9 @@ struct WindowState {
 WindowState& Windows();
 WindowRecord* FindWindowRecord(HWND window);
 WindowSystem& Backing();
+// The main window becomes the active one or stops being it; the activation
+// messages are queued only for a change.
+void Activate(bool on);
 // Turns one backend event into messages at the end of the queue.
 void TranslateEvent(const WindowEvent& event);
 // Takes every waiting backend event into the queue.

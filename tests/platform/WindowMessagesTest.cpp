@@ -7,6 +7,8 @@
 #include "platform/win32/Shell.h"
 #include "platform/win32/Time.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <gtest/gtest.h>
 #include <string>
@@ -146,6 +148,18 @@ TEST_F(WindowMessages, EventsBecomeWindowsMessagesInWindowsOrder)
     }
 }
 
+TEST_F(WindowMessages, BringingTheWindowForwardActivatesItOnce)
+{
+    Pump({ Simple(WindowEvent::FocusLost) });
+    EXPECT_EQ(GetActiveWindow(), nullptr);
+    SetForegroundWindow(window);
+    std::vector<MSG> got = Pump({ Simple(WindowEvent::FocusGained) });
+    ASSERT_EQ(got.size(), 3u);
+    EXPECT_EQ(got[0].message, WM_ACTIVATEAPP);
+    EXPECT_EQ(got[0].wParam, WPARAM(1));
+    EXPECT_EQ(GetActiveWindow(), window);
+}
+
 TEST_F(WindowMessages, TimersComeWhenNothingElseWaitsAndNeverPileUp)
 {
     auto& clock = platform::HeadlessBackend::Current()->clock;
@@ -268,6 +282,7 @@ TEST(Shell, OnlyWebAddressesAreOpenedAndWithoutAShell)
 
 TEST(Shell, TheNamedMutexTellsASecondProcessThatItExists)
 {
+    unsetenv("XDG_RUNTIME_DIR");
     const std::string name = "KivoTestMutex" + std::to_string(getpid());
     HANDLE mine = CreateMutexA(nullptr, TRUE, name.c_str());
     ASSERT_NE(mine, nullptr);
@@ -281,6 +296,7 @@ TEST(Shell, TheNamedMutexTellsASecondProcessThatItExists)
     waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     CloseHandle(mine);
+    std::remove(("/tmp/" + name + ".lock").c_str());
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include "platform/win32/Shell.h"
 #include "platform/win32/Time.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <unistd.h>
 
@@ -98,6 +99,7 @@ void AppTest::SetUp()
     Kivo::SetDisplayFactory(nullptr);
     Kivo::SetExitFunction([](int code) { throw ExitCalled { code }; });
     savedCwd = std::filesystem::current_path();
+    setenv("XDG_RUNTIME_DIR", runtimeDir.Path().c_str(), 1);
 }
 
 void AppTest::TearDown()
@@ -107,6 +109,7 @@ void AppTest::TearDown()
     Kivo::SetDisplayFactory(nullptr);
     platform::ResetWindows();
     std::filesystem::current_path(savedCwd);
+    unsetenv("XDG_RUNTIME_DIR");
 }
 
 TestApp& AppTest::MakeApp(bool init)

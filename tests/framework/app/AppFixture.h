@@ -6,6 +6,7 @@
 #include "framework/display/NullDisplay.h"
 #include "framework/widgets/Widget.h"
 #include "platform/headless/HeadlessBackend.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -70,6 +71,8 @@ protected:
     platform::HeadlessBackend* backend = nullptr;
     std::unique_ptr<TestApp> app;
     std::string savedCwd;
+    // The single-instance locks go here, not into the shared runtime folder.
+    testsupport::TempDir runtimeDir;
 };
 
 } // namespace apptest

@@ -1,7 +1,9 @@
 #include "tests/framework/app/AppFixture.h"
 
 #include "framework/core/Paths.h"
+#include "framework/sound/DSoundManager.h"
 #include "framework/widgets/WidgetManager.h"
+#include "platform/win32/Cursor.h"
 #include "platform/win32/Messages.h"
 #include "platform/win32/Modules.h"
 #include "platform/win32/Shell.h"
@@ -88,6 +90,110 @@ TEST_F(AppWindow, InitMakesTheDataFolderWindowDisplayAndSound)
     EXPECT_EQ(backend->windows.windowX, 112);
     EXPECT_EQ(backend->windows.windowY, 48);
     EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(AppWindow, WithoutAUserFolderTheDataFolderStaysEmpty)
+{
+    const std::string home = getenv("HOME") ? getenv("HOME") : "";
+    unsetenv("HOME");
+    unsetenv("XDG_DATA_HOME");
+    Kivo::SetAppDataFolder("");
+    InitApp();
+    setenv("HOME", home.c_str(), 1);
+    EXPECT_EQ(Kivo::GetAppDataFolder(), "");
+    EXPECT_EQ(app->demoFileName, "kivoapp.dmo");
+}
+
+TEST_F(AppWindow, WithMusicDisabledTheSoundManagerHasNoWindow)
+{
+    for (bool disabled : { true, false }) {
+        SCOPED_TRACE(disabled);
+        app = std::make_unique<TestApp>();
+        app->musicDisabled = disabled;
+        app->Init();
+        auto* sound = dynamic_cast<Kivo::DSoundManager*>(app->soundManager);
+        ASSERT_NE(sound, nullptr);
+        EXPECT_EQ(sound->mDirectSound == nullptr, disabled);
+        app.reset();
+        platform::ResetWindows();
+    }
+}
+
+TEST_F(AppWindow, TheCursorFollowsTheWantedNumberWhileTheMouseIsIn)
+{
+    InitApp();
+    const std::vector<HCURSOR> expected = {
+        LoadCursorA(nullptr, IDC_ARROW), app->handCursor, app->draggingCursor, LoadCursorA(nullptr, IDC_IBEAM),
+        LoadCursorA(nullptr, IDC_NO), LoadCursorA(nullptr, IDC_SIZEALL), LoadCursorA(nullptr, IDC_SIZENESW),
+        LoadCursorA(nullptr, IDC_SIZENS), LoadCursorA(nullptr, IDC_SIZENWSE), LoadCursorA(nullptr, IDC_SIZEWE),
+        LoadCursorA(nullptr, IDC_WAIT), nullptr, nullptr, LoadCursorA(nullptr, IDC_ARROW),
+    };
+    app->mouseIn = true;
+    for (size_t n = 0; n < expected.size(); ++n) {
+        SCOPED_TRACE(n);
+        app->SetCursor(int(n));
+        EXPECT_EQ(GetCursor(), expected[n]);
+    }
+    app->SetCursor(3);
+    app->mouseIn = false; // outside the window the arrow shows
+    app->EnforceCursor();
+    EXPECT_EQ(GetCursor(), LoadCursorA(nullptr, IDC_ARROW));
+}
+
+TEST_F(AppWindow, LosingFocusOrMinimizingMutesAndTellsTheWidgets)
+{
+    InitApp();
+    app->active = true;
+    app->UpdateFocusState();
+    ASSERT_TRUE(app->hadFocus);
+    const int muted = app->muteCount;
+    Send(WM_ACTIVATEAPP, 0);
+    app->ProcessDeferredMessages(false);
+    EXPECT_FALSE(app->hadFocus);
+    EXPECT_EQ(app->muteCount, muted + 1);
+    EXPECT_FALSE(app->widgetManager->mAppHasFocus);
+    Send(WM_SIZE, SIZE_MINIMIZED);
+    app->ProcessDeferredMessages(false);
+    EXPECT_TRUE(app->minimized);
+    EXPECT_EQ(app->muteCount, muted + 2);
+    Send(WM_SIZE, SIZE_RESTORED);
+    Send(WM_ACTIVATEAPP, 1);
+    app->ProcessDeferredMessages(false);
+    EXPECT_FALSE(app->minimized);
+    EXPECT_TRUE(app->hadFocus);
+    EXPECT_EQ(app->muteCount, muted);
+    EXPECT_TRUE(app->widgetManager->mAppHasFocus);
+}
+
+TEST_F(AppWindow, APendingAddressIsJudgedByTheTimer)
+{
+    struct Case {
+        bool active;
+        uint32_t decidedAfterMs;
+        bool shutdown; // opened with the quit-after-opening flag: success quits
+    };
+    for (const Case& c : { Case { false, 8100, true }, Case { true, 12100, false } }) {
+        SCOPED_TRACE(c.active);
+        InitApp();
+        platform::SetLauncher([](const std::vector<std::string>&) { return true; });
+        app->loopRunning = true;
+        ASSERT_TRUE(app->OpenURL("https://example.com/", true));
+        uint32_t elapsed = 0;
+        while (app->openURLPending && elapsed < 20000) {
+            app->active = c.active;
+            backend->clock.AdvanceMillis(100);
+            elapsed += 100;
+            Send(WM_TIMER, 100);
+            app->ProcessDeferredMessages(false);
+        }
+        EXPECT_FALSE(app->openURLPending);
+        EXPECT_EQ(elapsed, c.decidedAfterMs);
+        EXPECT_EQ(app->shutdown, c.shutdown);
+        platform::SetLauncher(nullptr);
+        app->widgetManager->RemoveWidget(widget.get());
+        app.reset();
+        platform::ResetWindows();
+    }
 }
 
 TEST_F(AppWindow, AbsoluteWindowsPathsAreTheOnesWithADriveOrARootedShare)
