@@ -28,6 +28,11 @@ struct ToSurface {
     {
         return (((p >> (24 - rb)) << rs) & rm) | (((p >> (16 - gb)) << gs) & gm) | (((p >> (8 - bb)) << bs) & bm);
     }
+    bool IsArgbOrder() const
+    {
+        return rb == 8 && gb == 8 && bb == 8 && rs == 16 && gs == 8 && bs == 0 && rm == 0xFF0000 && gm == 0xFF00 &&
+               bm == 0xFF;
+    }
     int rb, gb, bb, rs, gs, bs;
     uint32_t rm, gm, bm;
 };
@@ -81,6 +86,12 @@ bool WritePixels(const uint32_t* bits, int width, int height, bool hasTrans, con
     for (int y = 0; y < height; ++y) {
         Pixel* out = reinterpret_cast<Pixel*>(Row(desc, y));
         const uint32_t* in = bits + size_t(y) * size_t(width);
+        if (!hasTrans && convert.IsArgbOrder()) {
+            // The common screen: the conversion only drops the alpha.
+            for (int x = 0; x < width; ++x)
+                out[x] = Pixel(in[x] & 0xFFFFFF);
+            continue;
+        }
         for (int x = 0; x < width; ++x) {
             const bool opaque = !hasTrans || (in[x] >> 24) == 255;
             out[x] = Pixel(opaque ? convert(in[x]) : key);
