@@ -13,6 +13,13 @@
 namespace Kivo {
 namespace {
 
+template <typename T>
+void FreeArray(T*& array)
+{
+    delete[] array;
+    array = nullptr;
+}
+
 uint8_t* Row(const DDSURFACEDESC& desc, int y) { return static_cast<uint8_t*>(desc.lpSurface) + ptrdiff_t(y) * desc.lPitch; }
 
 // ARGB to the surface's layout by the display's bit counts and shifts and the
@@ -292,8 +299,7 @@ void DDImage::SetSurface(IDirectDrawSurface* surface)
     mNoLock = true;
     mSurface = surface;
     mSurfaceStale = false;
-    delete[] mBits;
-    mBits = nullptr;
+    FreeArray(mBits);
     if (surface) {
         surface->AddRef();
         DDSURFACEDESC desc {};
@@ -318,18 +324,12 @@ void DDImage::DeleteDDSurface()
 
 void DDImage::DeleteAllNonSurfaceData()
 {
-    delete[] mBits;
-    mBits = nullptr;
-    delete[] mNativeAlphaData;
-    mNativeAlphaData = nullptr;
-    delete[] mRLAdditiveData;
-    mRLAdditiveData = nullptr;
-    delete[] mRLAlphaData;
-    mRLAlphaData = nullptr;
-    delete[] mColorTable;
-    mColorTable = nullptr;
-    delete[] mColorIndices;
-    mColorIndices = nullptr;
+    FreeArray(mBits);
+    FreeArray(mNativeAlphaData);
+    FreeArray(mRLAdditiveData);
+    FreeArray(mRLAlphaData);
+    FreeArray(mColorTable);
+    FreeArray(mColorIndices);
     mSurfaceStale = false;
 }
 
@@ -377,15 +377,11 @@ void DDImage::PurgeBits()
         return;
     }
     if (mWantDDSurface && CreateSurfaceFromBits()) {
-        delete[] mBits;
-        mBits = nullptr;
-        delete[] mColorIndices;
-        mColorIndices = nullptr;
-        delete[] mColorTable;
-        mColorTable = nullptr;
+        FreeArray(mBits);
+        FreeArray(mColorIndices);
+        FreeArray(mColorTable);
         // Native data indexed by the dropped colour table goes with it.
-        delete[] mNativeAlphaData;
-        mNativeAlphaData = nullptr;
+        FreeArray(mNativeAlphaData);
         return;
     }
     MemoryImage::PurgeBits();
