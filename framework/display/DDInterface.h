@@ -58,6 +58,11 @@ public:
     virtual void FlipToGDISurface() {}
     // A new image made on this display (a surface image on a real device).
     virtual MemoryImage* NewImage() = 0;
+    // Whether the image's picture lives in a display surface, and the
+    // request that it should from the display's next re-initialisation. A
+    // display without surfaces keeps every picture in memory.
+    virtual bool HasDisplaySurface(MemoryImage*) { return false; }
+    virtual void RequestDisplaySurface(MemoryImage*) {}
 
     bool mIs3D = false;
     bool mIsWindowed = true;
