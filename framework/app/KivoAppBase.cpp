@@ -5,6 +5,7 @@
 #include "framework/display/DDInterface.h"
 #include "framework/graphics/ImageLib.h"
 #include "framework/graphics/MemoryImage.h"
+#include "framework/resources/ResourceManager.h"
 #include "framework/sound/BassMusicInterface.h"
 #include "framework/sound/SoundInstance.h"
 #include "framework/sound/SoundManager.h"
@@ -144,6 +145,8 @@ KivoAppBase::KivoAppBase()
     demoFileName = demoPrefix + ".dmo";
 
     widgetManager = new WidgetManager(this);
+    resourceManager = new ResourceManager(&resourceHost);
+    SetResourceHost(&resourceHost);
 
     if (GetSystemMetrics(SM_TABLETPC) != 0) {
         tabletPC = true;
@@ -208,6 +211,10 @@ KivoAppBase::~KivoAppBase()
     }
     delete widgetManager;
     widgetManager = nullptr;
+    delete resourceManager;
+    resourceManager = nullptr;
+    if (GetResourceHost() == &resourceHost)
+        SetResourceHost(nullptr);
 
     {
         std::unique_ptr<std::lock_guard<std::recursive_mutex>> lock;
@@ -256,6 +263,19 @@ KivoAppBase::~KivoAppBase()
         SetFontHost(nullptr);
     if (gKivoApp == this)
         gKivoApp = nullptr;
+}
+
+void KivoAppBase::ShowResourceError(bool exit)
+{
+    Popup(resourceManager->GetErrorText());
+    if (exit)
+        Exit(0);
+}
+
+void KivoAppBase::LoadResourceManifest()
+{
+    if (!resourceManager->ParseResourcesFile("properties\\resources.xml"))
+        ShowResourceError(true);
 }
 
 void KivoAppBase::Exit(int code)

@@ -3,6 +3,7 @@
 // input queue, start-up and shutdown, dialogs, message boxes and services,
 // the image set and shared images, its setting maps, registry access and
 // command line. One instance exists (gKivoApp); the game derives from it.
+#include "framework/app/AppResourceHost.h"
 #include "framework/core/Buffer.h"
 #include "framework/graphics/FontHost.h"
 #include "framework/display/DisplayHost.h"
@@ -135,9 +136,18 @@ public:
     virtual void Unmute(bool autoMute = false);
     virtual double GetLoadingThreadProgress();
 
-    virtual Image* GetImage(const std::string& path, bool commitBits = true);
+    // An image read from the file; one found only as an alpha file takes
+    // `alphaColor` as its colour.
+    virtual Image* GetImage(const std::string& path, bool commitBits = true, uint32_t alphaColor = 0xFFFFFF);
     SharedImageRef GetSharedImage(const std::string& name, const std::string& variant = "",
                                   bool* created = nullptr) override;
+    SharedImageRef GetSharedImage(const std::string& name, const std::string& variant, bool* created,
+                                  uint32_t alphaColor);
+    // The resource manager's error text in a fatal popup, then, with
+    // `exit`, the end of the process.
+    virtual void ShowResourceError(bool exit);
+    // Parses "properties\resources.xml"; a failure ends the process.
+    virtual void LoadResourceManifest();
     virtual void SwitchScreenMode(bool wantWindowed, bool is3D, bool force = false);
     virtual void SwitchScreenMode(bool wantWindowed);
     virtual void SwitchScreenMode();
@@ -417,6 +427,8 @@ public:
     uint32_t nextDrawTime = 0;
     int cursorNum = 0;
     SoundManager* soundManager = nullptr;
+    ResourceManager* resourceManager = nullptr;
+    AppResourceHost resourceHost { *this };
     SafeDeleteList safeDeleteList;
     bool mouseIn = false;
     bool loopRunning = false;

@@ -263,9 +263,9 @@ std::string KivoAppBase::GetProductVersion(const std::string& path)
 
 // Images made for the application.
 
-Image* KivoAppBase::GetImage(const std::string& path, bool commitBits)
+Image* KivoAppBase::GetImage(const std::string& path, bool commitBits, uint32_t alphaColor)
 {
-    std::unique_ptr<ImageLib::Image> loaded(ImageLib::GetImage(path, true));
+    std::unique_ptr<ImageLib::Image> loaded(ImageLib::GetImage(path, true, alphaColor));
     if (!loaded)
         return nullptr;
     MemoryImage* image = ddInterface ? ddInterface->NewImage() : new MemoryImage();
@@ -276,6 +276,12 @@ Image* KivoAppBase::GetImage(const std::string& path, bool commitBits)
 }
 
 SharedImageRef KivoAppBase::GetSharedImage(const std::string& name, const std::string& variant, bool* created)
+{
+    return GetSharedImage(name, variant, created, 0xFFFFFF);
+}
+
+SharedImageRef KivoAppBase::GetSharedImage(const std::string& name, const std::string& variant, bool* created,
+                                           uint32_t alphaColor)
 {
     const std::string upperName = StringToUpper(name);
     const std::string upperVariant = StringToUpper(variant);
@@ -292,7 +298,7 @@ SharedImageRef KivoAppBase::GetSharedImage(const std::string& name, const std::s
         if (!name.empty() && name[0] == '!')
             it->second.mImage = ddInterface ? ddInterface->NewImage() : new MemoryImage();
         else
-            it->second.mImage = GetImage(name, false);
+            it->second.mImage = GetImage(name, false, alphaColor);
     }
     return ref;
 }

@@ -112,6 +112,18 @@ void DDInterface::FlipToGDISurface()
 
 MemoryImage* DDInterface::NewImage() { return new DDImage(this); }
 
+bool DDInterface::HasDisplaySurface(MemoryImage* image)
+{
+    auto* surfaceImage = dynamic_cast<DDImage*>(image);
+    return surfaceImage && surfaceImage->mSurface;
+}
+
+void DDInterface::RequestDisplaySurface(MemoryImage* image)
+{
+    if (auto* surfaceImage = dynamic_cast<DDImage*>(image))
+        surfaceImage->mWantDDSurface = true;
+}
+
 void DDInterface::ReleaseAll()
 {
     std::lock_guard lock(mCritSect);

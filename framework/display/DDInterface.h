@@ -68,6 +68,10 @@ public:
     virtual void FlipToGDISurface();
     // A new image made on this display.
     virtual MemoryImage* NewImage();
+    // Whether the image's picture lives in a display surface, and the
+    // request that it should from the display's next re-initialisation.
+    virtual bool HasDisplaySurface(MemoryImage* image);
+    virtual void RequestDisplaySurface(MemoryImage* image);
     void ReleaseAll();
 
     HRESULT CreateSurface(DDSURFACEDESC2* desc, IDirectDrawSurface** out, IUnknown* outer);

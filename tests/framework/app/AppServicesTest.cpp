@@ -1,6 +1,8 @@
 #include "tests/framework/app/AppFixture.h"
 
 #include "framework/graphics/MemoryImage.h"
+#include "framework/resources/ResourceHelpers.h"
+#include "framework/resources/ResourceManager.h"
 #include "framework/widgets/Dialog.h"
 #include "framework/widgets/WidgetManager.h"
 #include "platform/win32/MessageBox.h"
@@ -126,6 +128,41 @@ TEST_F(Services, PopupsShowFatalBoxesExceptDuringShutdownOrAsAScreenSaver)
     app->Shutdown();
     app->Popup("late");
     EXPECT_TRUE(Boxes().empty());
+}
+
+TEST_F(Services, TheResourceManifestLoadsThroughTheApplicationAndItsFailureIsFatal)
+{
+    testsupport::TempDir dir;
+    testsupport::ScopedCwd cwd(dir.Path());
+    MakeApp(false);
+    ASSERT_NE(app->resourceManager, nullptr);
+    EXPECT_EQ(Kivo::GetResourceHost()->GetResourceManager(), app->resourceManager);
+
+    // No manifest: the parse error is shown and the process ends with 0.
+    try {
+        app->LoadResourceManifest();
+        FAIL() << "a missing manifest must end the process";
+    } catch (const ExitCalled& e) {
+        EXPECT_EQ(e.code, 0);
+    }
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "FATAL ERROR");
+    EXPECT_EQ(boxes[0].text, app->resourceManager->GetErrorText());
+
+    // A manifest whose image is found through the application's own loader.
+    dir.Write("images/dot.tga", std::string("\0\0\2\0\0\0\0\0\0\0\0\0\1\0\1\0\x20\x08"
+                                            "\x10\x20\x30\xFF", 22));
+    dir.Write("properties/resources.xml",
+              "<ResourceManifest><Resources id=\"General\"><SetDefaults path=\"images\" idprefix=\"IMAGE_\"/>"
+              "<Image id=\"DOT\" path=\"dot\"/></Resources></ResourceManifest>");
+    delete app->resourceManager; // it keeps its first failure
+    app->resourceManager = new Kivo::ResourceManager(&app->resourceHost);
+    app->LoadResourceManifest();
+    ASSERT_TRUE(app->resourceManager->LoadResources("General"));
+    Kivo::Image* dot = GetImageById("IMAGE_DOT");
+    ASSERT_NE(dot, nullptr);
+    EXPECT_EQ(dot->GetWidth(), 1);
 }
 
 TEST_F(Services, AnAddressIsOpenedOnceWhilePending)

@@ -175,6 +175,21 @@ TEST_F(DDImageTest, LifecycleRoundTrip)
     EXPECT_EQ(Bits(*image), pixels);
 }
 
+TEST_F(DDImageTest, ResourceLoadingAsksForASurface)
+{
+    Start(4);
+    std::unique_ptr<Kivo::MemoryImage> image(display->NewImage());
+    const uint32_t pixel = 0xFF010203;
+    image->SetBits(&pixel, 1, 1);
+    EXPECT_FALSE(display->HasDisplaySurface(image.get()));
+    display->RequestDisplaySurface(image.get());
+    image->ReInit(); // after the display's next start
+    EXPECT_TRUE(display->HasDisplaySurface(image.get()));
+    Kivo::MemoryImage plain;
+    display->RequestDisplaySurface(&plain);
+    EXPECT_FALSE(display->HasDisplaySurface(&plain));
+}
+
 TEST_F(DDImageTest, VideoMemoryMovesTheSurface)
 {
     Start(4);
