@@ -10,13 +10,6 @@ class SdlPresenter final : public Presenter {
 public:
     explicit SdlPresenter(WindowSystem& windows) : windows_(windows) {}
 
-    ~SdlPresenter() override
-    {
-        auto* window = static_cast<SDL_Window*>(windows_.NativeWindow());
-        if (window && renderer_ && SDL_GetRenderer(window) == renderer_)
-            SDL_DestroyRenderer(renderer_);
-    }
-
     PixelLayout DesktopLayout() override
     {
         PixelLayout layout;
@@ -51,39 +44,38 @@ public:
         }
         const Uint32 format =
             SDL_MasksToPixelFormatEnum(layout.bytesPerPixel * 8, layout.redMask, layout.greenMask, layout.blueMask, 0);
-        // A renderer made again (a new window) took its textures with it.
-        if (renderer != renderer_) {
-            renderer_ = renderer;
-            texture_ = nullptr;
+        // The texture hangs on the window, so it goes with the window's
+        // renderer (see SdlWindows' Close) and is never used after it.
+        auto* texture = static_cast<SDL_Texture*>(SDL_GetWindowData(window, kTextureKey));
+        if (texture) {
+            Uint32 textureFormat = 0;
+            int w = 0, h = 0;
+            if (SDL_QueryTexture(texture, &textureFormat, nullptr, &w, &h) != 0 || w != width || h != height
+                || textureFormat != format) {
+                SDL_DestroyTexture(texture);
+                texture = nullptr;
+            }
         }
-        if (!texture_ || width != width_ || height != height_ || format != format_) {
-            if (texture_)
-                SDL_DestroyTexture(texture_);
-            texture_ = SDL_CreateTexture(renderer, format, SDL_TEXTUREACCESS_STREAMING, width, height);
-            width_ = width;
-            height_ = height;
-            format_ = format;
-            if (!texture_)
+        if (!texture) {
+            texture = SDL_CreateTexture(renderer, format, SDL_TEXTUREACCESS_STREAMING, width, height);
+            SDL_SetWindowData(window, kTextureKey, texture);
+            if (!texture)
                 return;
         }
-        SDL_UpdateTexture(texture_, nullptr, pixels, pitch);
+        SDL_UpdateTexture(texture, nullptr, pixels, pitch);
         if (fullscreen)
             SDL_RenderSetLogicalSize(renderer, width, height);
         else
             SDL_RenderSetLogicalSize(renderer, 0, 0);
         SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
         SDL_RenderClear(renderer);
-        SDL_RenderCopy(renderer, texture_, nullptr, nullptr);
+        SDL_RenderCopy(renderer, texture, nullptr, nullptr);
         SDL_RenderPresent(renderer);
     }
 
 private:
+    static constexpr const char* kTextureKey = "kivo.present.texture";
     WindowSystem& windows_;
-    SDL_Renderer* renderer_ = nullptr;
-    SDL_Texture* texture_ = nullptr;
-    int width_ = 0;
-    int height_ = 0;
-    Uint32 format_ = 0;
 };
 
 } // namespace

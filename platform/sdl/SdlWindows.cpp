@@ -107,6 +107,9 @@ public:
     void Close() override
     {
         if (window_) {
+            // The renderer takes the presenter's texture with it.
+            if (SDL_Renderer* renderer = SDL_GetRenderer(window_))
+                SDL_DestroyRenderer(renderer);
             SDL_DestroyWindow(window_);
             window_ = nullptr;
         }
