@@ -144,7 +144,7 @@ void Landscape(Canvas& c, uint32_t seed, float warmth, float built)
         Sdf hill = [=](float x, float y) {
             return base - float(h) * 0.12f * Fbm(s2, x / 260.f, 0.5f, 3) - y;
         };
-        c.Fill([=](float x, float y) { return -hill(x, y); }, LinearY(Shade(col, 1.1f), Shade(col, 0.8f), base - 60, base + 120));
+        c.Fill(hill, LinearY(Shade(col, 1.1f), Shade(col, 0.8f), base - 60, base + 120));
     }
     // Water with streaks of reflected sky.
     float wy = float(h) * 0.72f;
@@ -211,7 +211,8 @@ float House(Canvas& c, int k, float x, float y, float w, float h)
         r = Union(RoundRect(x + w * 0.04f, wy - roofH * 0.45f, w * 0.92f, roofH * 0.47f, 2),
             Polygon({{x + w * 0.2f, wy - roofH * 0.4f}, {x + w / 2, y}, {x + w * 0.8f, wy - roofH * 0.4f}}));
     else
-        r = Union(Ellipse(x + w / 2, wy, w * 0.46f, roofH * 0.95f), Segment(x + w / 2, wy - roofH, x + w / 2, y, 1.2f));
+        r = Union(Intersect(Ellipse(x + w / 2, wy, w * 0.46f, roofH * 0.9f), [=](float, float py) { return py - wy - 1; }),
+            Segment(x + w / 2, wy - roofH * 0.9f, x + w / 2, y, 1.2f));
     c.Shadow(r, 2, 3, 4, 0.3f);
     c.Bevel(r, [=](float px, float py) {
         float tile = std::fmod(py - y, 7.f) < 1.2f ? 0.8f : 1.f;
@@ -643,7 +644,7 @@ void AddUi(Builder& b)
     });
     ui("IMAGE_UI_OLVANE_LOGO", 600, 150, [](Canvas& c) {
         Canvas text = RenderText("Olvane Studio", DejaVuPath("DejaVuSerif-Bold.ttf"), 64, 2);
-        float tx = float(300 - text.W() / 2 + 40), ty = float(75 - text.H() / 2);
+        float tx = float(std::max(140, 340 - text.W() / 2)), ty = float(75 - text.H() / 2);
         Sdf emblem = Union(Circle(float(tx) - 60, 75, 46), Star(float(tx) - 60, 75, 58, 40, 8));
         c.Shadow(emblem, 2, 3, 5, 0.5f);
         c.Bevel(emblem, LinearY(kGoldLight, kGoldDark, 20, 130), 6, 0.6f, 0.3f);

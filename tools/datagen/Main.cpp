@@ -114,38 +114,47 @@ bool Pack(const std::string& source, const std::string& out, std::string& error)
     return true;
 }
 
-// Every image on a grid, each over a checkerboard so that alpha shows.
+// Every image on a grid, over a checkerboard so that alpha shows, in pages
+// of at most 1600 x 1200 pixels: sheets/images_N.png and sheets/fonts.png.
 bool Sheets(const std::string& out, std::string& error)
 {
     fs::create_directories(out + "/sheets");
     const std::vector<ImageDef>& all = AllImages();
-    const int width = 1600;
+    const int width = 1600, height = 1200;
     struct Placed { size_t index; int x, y; float scale; };
-    std::vector<Placed> placed;
+    std::vector<std::vector<Placed>> pages(1);
     int x = 0, y = 0, rowH = 0;
     for (size_t i = 0; i < all.size(); ++i) {
         int w = all[i].celW * all[i].cols, h = all[i].celH * all[i].rows;
-        float scale = std::min(1.f, std::min(float(width) / float(w), 300.f / float(h)));
+        float scale = std::min(1.f, std::min(float(width - 6) / float(w), 400.f / float(h)));
         int sw = int(float(w) * scale) + 6, sh = int(float(h) * scale) + 6;
         if (x + sw > width) {
             x = 0;
             y += rowH;
             rowH = 0;
         }
-        placed.push_back({i, x, y, scale});
+        if (y + sh > height) {
+            pages.emplace_back();
+            x = y = rowH = 0;
+        }
+        pages.back().push_back({i, x, y, scale});
         x += sw;
         rowH = std::max(rowH, sh);
     }
-    Canvas sheet(width, y + rowH);
-    for (int j = 0; j < sheet.H(); ++j)
-        for (int i = 0; i < sheet.W(); ++i)
-            sheet.At(i, j) = ((i / 8 + j / 8) % 2) ? Hex(0x8c8c8c) : Hex(0x6c6c6c);
-    for (const Placed& p : placed) {
-        Canvas c = PaintImage(all[p.index]);
-        sheet.DrawScaled(c, float(p.x + 3), float(p.y + 3), p.scale);
+    for (size_t p = 0; p < pages.size(); ++p) {
+        Canvas sheet(width, height);
+        for (int j = 0; j < sheet.H(); ++j)
+            for (int i = 0; i < sheet.W(); ++i)
+                sheet.At(i, j) = ((i / 8 + j / 8) % 2) ? Hex(0x8c8c8c) : Hex(0x6c6c6c);
+        for (const Placed& pl : pages[p])
+            sheet.DrawScaled(PaintImage(all[pl.index]), float(pl.x + 3), float(pl.y + 3), pl.scale);
+        if (!sheet.WritePng(out + "/sheets/images_" + std::to_string(p + 1) + ".png")) {
+            error = "cannot write the contact sheets";
+            return false;
+        }
     }
-    if (!sheet.WritePng(out + "/sheets/images.png") || !FontSheet(out + "/tree").WritePng(out + "/sheets/fonts.png")) {
-        error = "cannot write the contact sheets";
+    if (!FontSheet(out + "/tree").WritePng(out + "/sheets/fonts.png")) {
+        error = "cannot write the font sheet";
         return false;
     }
     return true;
