@@ -29,12 +29,17 @@ const uint32_t kBrickRgb[10] = {0x1e6cff, 0xe8c48e, 0xa2b8d3, 0x22d040, 0xb8e45a
 
 float Clamp01(float v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
 
-// Town buildings: size and the height of the roof part.
+// Town buildings: size and the height of the roof part. The two towers
+// (7 and 17) are tall and narrow.
 struct BuildingSize { int w, h, split; };
 
 BuildingSize SizeOf(int k)
 {
-    int w = 70 + (k * 37) % 50, h = 80 + (k * 53) % 70;
+    int w = 66 + (k * 37) % 44, h = 76 + (k * 53) % 56;
+    if (k == 7 || k == 17) {
+        w = 56;
+        h = 160;
+    }
     float roofH = float(h) * ((k % 4) == 2 ? 0.5f : 0.38f);
     return {w, h, int(roofH) + 2};
 }
@@ -956,7 +961,28 @@ void AddTown(Builder& b)
         std::string base = std::string("IMAGE_TOWN_") + id, file = "images/town/" + Lower(id);
         BuildingSize size = SizeOf(k);
         int w = size.w, h = size.h, split = size.split;
-        auto full = [=](Canvas& c) { House(c, k, 0, 0, float(w), float(h) - 0.5f); };
+        auto full = [=](Canvas& c) {
+            // The mill, chapel, town hall and lantern tower get what marks them.
+            float fw = float(w), fh = float(h), roofH = float(split - 2);
+            House(c, k, 0, 0, fw, fh - 0.5f);
+            if (k == 2)
+                for (int blade = 0; blade < 4; ++blade) {
+                    float a = 0.4f + float(blade) * kPi / 2, cx = fw / 2, cy = roofH * 0.9f;
+                    Sdf sail = Transformed(RoundRect(cx - 4, cy - fw * 0.48f, 8, fw * 0.44f, 1), cx, cy, a, 1);
+                    c.Bevel(sail, Solid(Hex(0xe8dcc0)), 1.5f, 0.4f, 0);
+                    c.Fill(Transformed(Segment(cx, cy, cx, cy - fw * 0.48f, 0.8f), cx, cy, a, 1), Solid(kWoodDark));
+                }
+            if (k == 2)
+                c.Bevel(Circle(fw / 2, roofH * 0.9f, 3), Solid(kWood), 1.5f, 0.5f, 0);
+            if (k == 8 || k == 16) {
+                Sdf flag = Union(Segment(fw / 2, 0.5f, fw / 2, roofH * 0.3f, 0.8f), k == 8
+                    ? Union(Segment(fw / 2 - 3, 3, fw / 2 + 3, 3, 0.8f), Circle(-10, -10, 1))
+                    : Polygon({{fw / 2, 1}, {fw / 2 + 10, 4}, {fw / 2, 7}}));
+                c.Bevel(flag, Solid(k == 8 ? kGold : Hex(0xc03030)), 1, 0.5f, 0);
+            }
+            if (k == 17)
+                c.Glow(Circle(fw / 2, roofH + 10, 4), Hex(0xffd070), 10, 0.9f);
+        };
         b.Add(base, "Town", file + ".png", w, h, full);
         b.Add(base + "_P1", "Town", file + "_p1.png", w, h - split, [=](Canvas& c) {
             Canvas whole(w, h);
@@ -1003,6 +1029,38 @@ void AddTown(Builder& b)
 
 } // namespace
 
+std::pair<int, int> TownPlace(int k)
+{
+    BuildingSize s = SizeOf(k);
+    int row = k % 4, col = k / 4;
+    int baseline = 306 + row * 56;
+    return {30 + col * 150 + (row % 2) * 60 + (k * 13) % 20, baseline - s.h};
+}
+
+Canvas TownPreview()
+{
+    // Drawn back to front: background, stage decorations, rows from the back.
+    Canvas town(800, 600);
+    auto paint = [&](const std::string& id, int x, int y) {
+        for (const ImageDef& d : AllImages())
+            if (d.id == id) {
+                Canvas c = PaintImage(d);
+                town.Draw(c.Crop(0, 0, d.celW, d.celH), x, y);
+            }
+    };
+    paint("IMAGE_TOWN_BG", 0, 0);
+    for (int s = 0; s < 5; ++s)
+        paint("IMAGE_TOWN_S" + std::to_string(s) + "_DECO", 0, 226);
+    for (int row = 0; row < 4; ++row)
+        for (int k = row; k < 20; k += 4) {
+            char id[24];
+            std::snprintf(id, sizeof id, "IMAGE_TOWN_B%02d", k);
+            auto [x, y] = TownPlace(k);
+            paint(id, x, y);
+        }
+    return town;
+}
+
 std::string TownItemsXml()
 {
     // Four rows of five on the meadow, the front row (drawn on top) first.
@@ -1010,10 +1068,8 @@ std::string TownItemsXml()
     std::vector<std::string> rows(4);
     for (int k = 0; k < 20; ++k) {
         BuildingSize s = SizeOf(k);
-        int row = k % 4, col = k / 4;
-        int baseline = 300 + row * 58;
-        int x = 30 + col * 150 + (row % 2) * 60 + (k * 13) % 20;
-        int y = baseline - s.h;
+        int row = k % 4;
+        auto [x, y] = TownPlace(k);
         char id[8];
         std::snprintf(id, sizeof id, "b%02d", k);
         std::string up = id;
@@ -1036,7 +1092,7 @@ std::string TownItemsXml()
     for (int r = 3; r >= 0; --r)
         items += rows[size_t(r)];
     for (int s = 0; s < 5; ++s)
-        items += "  <Object id=\"s" + std::to_string(s) + "_deco\"><Type id=\"stage\"/><Layer x=\"0\" y=\"470\"><Image id=\"IMAGE_TOWN_S" +
+        items += "  <Object id=\"s" + std::to_string(s) + "_deco\"><Type id=\"stage\"/><Layer x=\"0\" y=\"226\"><Image id=\"IMAGE_TOWN_S" +
             std::to_string(s) + "_DECO\"/></Layer></Object>\n";
     items += "  <Object id=\"town_bg\"><Type id=\"background\"/><Layer><Image id=\"IMAGE_TOWN_BG\"/></Layer></Object>\n";
     return "<?xml version=\"1.0\"?>\n<!-- Written by datagen from the town art's layout. Earlier objects are drawn on top. -->\n<Objects>\n" + items + "</Objects>\n";

@@ -29,6 +29,9 @@ Canvas PaintImage(const ImageDef& def);
 // their construction parts and previews, and the stage decorations
 // s0_deco..s4_deco, placed to match the town art.
 std::string TownItemsXml();
+// Where building k stands (its top-left corner), and the whole town built.
+std::pair<int, int> TownPlace(int k);
+Canvas TownPreview();
 
 // The colour of brick art suffix i (0..9).
 RGBA BrickColour(int i);

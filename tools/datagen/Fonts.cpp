@@ -123,95 +123,150 @@ Canvas RenderText(const std::string& text, const std::string& fontFile, int px, 
     return c;
 }
 
+namespace {
+
+struct Glyph {
+    int c, x, y, w, left, advance;
+};
+
+// One font: its glyph sheet (outlined light faces) and the metrics its
+// description gives the program.
+struct BuiltFont {
+    const FontSpec* spec = nullptr;
+    Canvas sheet {1, 1};
+    std::vector<Glyph> glyphs;
+    int ascent = 0, height = 0, cellH = 0, shadowOffset = 0;
+};
+
+bool Build(const FontSpec& spec, BuiltFont& out)
+{
+    Face f(DejaVuPath(spec.face), spec.px);
+    if (!f.face)
+        return false;
+    const int outline = spec.px >= 36 ? 2 : 1;
+    const int pad = outline + 1;
+    int asc = int(f.face->size->metrics.ascender >> 6), desc = int(-f.face->size->metrics.descender >> 6);
+    int cellH = asc + desc + 2 * pad;
+    struct Raw { Glyph g; std::vector<float> cov; int bw, bh, top; };
+    std::vector<Raw> raws;
+    // Rows of at most 1024 pixels.
+    int x = 0, y = 0, rowW = 0;
+    for (int c : CharSet()) {
+        if (FT_Load_Char(f.face, Unicode(c), FT_LOAD_RENDER) != 0)
+            continue;
+        FT_GlyphSlot g = f.face->glyph;
+        Raw r {{c, 0, 0, 0, g->bitmap_left - pad, int(g->advance.x >> 6)}, {}, int(g->bitmap.width), int(g->bitmap.rows), g->bitmap_top};
+        r.cov.resize(size_t(r.bw) * size_t(r.bh));
+        for (int j = 0; j < r.bh; ++j)
+            for (int i = 0; i < r.bw; ++i)
+                r.cov[size_t(j * r.bw + i)] = float(g->bitmap.buffer[j * g->bitmap.pitch + i]) / 255.f;
+        r.g.w = std::max(1, r.bw + 2 * pad);
+        if (x + r.g.w > 1024) {
+            x = 0;
+            y += cellH;
+        }
+        r.g.x = x;
+        r.g.y = y;
+        x += r.g.w;
+        rowW = std::max(rowW, x);
+        raws.push_back(std::move(r));
+    }
+    out.spec = &spec;
+    out.sheet = Canvas(rowW, y + cellH);
+    out.ascent = asc + pad;
+    out.height = asc + desc;
+    out.cellH = cellH;
+    out.shadowOffset = spec.px >= 36 ? 3 : 2;
+    for (const Raw& r : raws) {
+        // A dark outline under a light face with a soft top-to-bottom
+        // gradient; the program tints it.
+        int ox = r.g.x + pad, oy = r.g.y + pad + asc - r.top;
+        auto cov = [&](int i, int j) -> float {
+            return (i < 0 || j < 0 || i >= r.bw || j >= r.bh) ? 0 : r.cov[size_t(j * r.bw + i)];
+        };
+        for (int j = -pad; j < r.bh + pad; ++j)
+            for (int i = -pad; i < r.bw + pad; ++i) {
+                float o = 0;
+                for (int dy = -outline; dy <= outline; ++dy)
+                    for (int dx = -outline; dx <= outline; ++dx)
+                        if (dx * dx + dy * dy <= outline * outline + 1)
+                            o = std::max(o, cov(i + dx, j + dy));
+                out.sheet.Over(ox + i, oy + j, {0.16f, 0.1f, 0.05f, o * 0.9f});
+                float t = float(oy + j - r.g.y) / float(cellH);
+                RGBA face = Mix(Hex(0xffffff), Hex(0xf0e2b8), std::clamp(t * 1.4f - 0.2f, 0.f, 1.f));
+                face.a = cov(i, j);
+                out.sheet.Over(ox + i, oy + j, face);
+            }
+        out.glyphs.push_back(r.g);
+    }
+    return true;
+}
+
+std::string Description(const BuiltFont& font)
+{
+    const FontSpec& spec = *font.spec;
+    std::ostringstream d, list, rects, widths, offsets;
+    for (const Glyph& g : font.glyphs) {
+        list << ' ' << Quoted(g.c);
+        rects << " (" << g.x << ' ' << g.y << ' ' << g.w << ' ' << font.cellH << ')';
+        widths << ' ' << g.advance;
+        offsets << " (" << g.left << " 0)";
+    }
+    d << "# " << spec.id << ": DejaVu " << spec.face << " at " << spec.px << " pixels\n";
+    d << "SetDefaultPointSize " << spec.px << ";\n";
+    d << "CreateLayer Main;\n";
+    d << "LayerSetImage Main '" << spec.folder << ".png';\n";
+    d << "LayerSetImageMap Main (" << list.str() << ") (" << rects.str() << ");\n";
+    d << "LayerSetCharWidths Main (" << list.str() << ") (" << widths.str() << ");\n";
+    d << "LayerSetCharOffsets Main (" << list.str() << ") (" << offsets.str() << ");\n";
+    d << "LayerSetAscent Main " << font.ascent << ";\n";
+    d << "LayerSetHeight Main " << font.height << ";\n";
+    // The shadow: the same glyphs in translucent black, behind, offset.
+    d << "CreateLayerFrom Shadow Main;\n";
+    d << "LayerSetColorMult Shadow (0 0 0 0.55);\n";
+    d << "LayerSetOffset Shadow (" << font.shadowOffset << ' ' << font.shadowOffset << ");\n";
+    d << "LayerSetBaseOrder Shadow -1;\n";
+    return d.str();
+}
+
+// Draws `text` as the program lays it out from the description: pen plus
+// the glyph offset, top at baseline - ascent; the shadow layer first.
+void DrawText(Canvas& c, const BuiltFont& font, const std::string& text, int x, int baseline, RGBA tint)
+{
+    for (int layer = 0; layer < 2; ++layer) {
+        int pen = x + (layer == 0 ? font.shadowOffset : 0), top = baseline - font.ascent + (layer == 0 ? font.shadowOffset : 0);
+        for (unsigned char ch : text) {
+            auto it = std::find_if(font.glyphs.begin(), font.glyphs.end(), [&](const Glyph& g) { return g.c == ch; });
+            if (it == font.glyphs.end())
+                continue;
+            for (int j = 0; j < font.cellH; ++j)
+                for (int i = 0; i < it->w; ++i) {
+                    RGBA p = font.sheet.At(it->x + i, it->y + j);
+                    p = layer == 0 ? RGBA {0, 0, 0, p.a * 0.55f} : RGBA {p.r * tint.r, p.g * tint.g, p.b * tint.b, p.a};
+                    c.Over(pen + it->left + i, top + j, p);
+                }
+            pen += it->advance;
+        }
+    }
+}
+
+} // namespace
+
 bool WriteFonts(const std::string& root, std::string& fontsGroup, std::string& loadingGroup, std::string& error)
 {
-    std::vector<int> chars = CharSet();
     for (const FontSpec& spec : kFonts) {
-        Face f(DejaVuPath(spec.face), spec.px);
-        if (!f.face) {
+        BuiltFont font;
+        if (!Build(spec, font)) {
             error = std::string("cannot open ") + spec.face;
             return false;
         }
-        const int outline = spec.px >= 36 ? 2 : 1;
-        const int pad = outline + 1;
-        int asc = int(f.face->size->metrics.ascender >> 6), desc = int(-f.face->size->metrics.descender >> 6);
-        int cellH = asc + desc + 2 * pad;
-        // Lay the glyphs out in rows of at most 1024 pixels.
-        struct Glyph { int c, x, y, w, left, advance; std::vector<float> cov; int bw, bh, top; };
-        std::vector<Glyph> glyphs;
-        int x = 0, y = 0, rowW = 0;
-        for (int c : chars) {
-            if (FT_Load_Char(f.face, Unicode(c), FT_LOAD_RENDER) != 0)
-                continue;
-            FT_GlyphSlot g = f.face->glyph;
-            Glyph gl {c, 0, 0, 0, g->bitmap_left - pad, int(g->advance.x >> 6), {}, int(g->bitmap.width), int(g->bitmap.rows), g->bitmap_top};
-            gl.cov.resize(size_t(gl.bw) * size_t(gl.bh));
-            for (int j = 0; j < gl.bh; ++j)
-                for (int i = 0; i < gl.bw; ++i)
-                    gl.cov[size_t(j * gl.bw + i)] = float(g->bitmap.buffer[j * g->bitmap.pitch + i]) / 255.f;
-            gl.w = std::max(1, gl.bw + 2 * pad);
-            if (x + gl.w > 1024) {
-                x = 0;
-                y += cellH;
-            }
-            gl.x = x;
-            gl.y = y;
-            x += gl.w;
-            rowW = std::max(rowW, x);
-            glyphs.push_back(std::move(gl));
-        }
-        Canvas sheet(rowW, y + cellH);
-        for (const Glyph& g : glyphs) {
-            // Coverage in the cell, then a dark outline and a light face with
-            // a soft top-to-bottom gradient (the code tints it).
-            int ox = g.x + pad, oy = g.y + pad + asc - g.top;
-            auto cov = [&](int i, int j) -> float {
-                return (i < 0 || j < 0 || i >= g.bw || j >= g.bh) ? 0 : g.cov[size_t(j * g.bw + i)];
-            };
-            for (int j = -pad; j < g.bh + pad; ++j)
-                for (int i = -pad; i < g.bw + pad; ++i) {
-                    float o = 0;
-                    for (int dy = -outline; dy <= outline; ++dy)
-                        for (int dx = -outline; dx <= outline; ++dx)
-                            if (dx * dx + dy * dy <= outline * outline + 1)
-                                o = std::max(o, cov(i + dx, j + dy));
-                    sheet.Over(ox + i, oy + j, {0.16f, 0.1f, 0.05f, o * 0.9f});
-                    float t = float(oy + j - g.y) / float(cellH);
-                    RGBA face = Mix(Hex(0xffffff), Hex(0xf0e2b8), std::clamp(t * 1.4f - 0.2f, 0.f, 1.f));
-                    face.a = cov(i, j);
-                    sheet.Over(ox + i, oy + j, face);
-                }
-        }
         std::string folder = root + "/fonts/" + spec.folder;
         std::filesystem::create_directories(folder);
-        if (!sheet.WritePng(folder + "/" + spec.folder + ".png")) {
+        if (!font.sheet.WritePng(folder + "/" + spec.folder + ".png")) {
             error = "cannot write the glyphs of " + std::string(spec.id);
             return false;
         }
-        std::ostringstream d;
-        d << "# " << spec.id << ": DejaVu " << spec.face << " at " << spec.px << " pixels\n";
-        d << "SetDefaultPointSize " << spec.px << ";\n";
-        d << "CreateLayer Main;\n";
-        d << "LayerSetImage Main '" << spec.folder << ".png';\n";
-        std::ostringstream list, rects, widths, offsets;
-        for (const Glyph& g : glyphs) {
-            list << ' ' << Quoted(g.c);
-            rects << " (" << g.x << ' ' << g.y << ' ' << g.w << ' ' << cellH << ')';
-            widths << ' ' << g.advance;
-            offsets << " (" << g.left << " 0)";
-        }
-        d << "LayerSetImageMap Main (" << list.str() << ") (" << rects.str() << ");\n";
-        d << "LayerSetCharWidths Main (" << list.str() << ") (" << widths.str() << ");\n";
-        d << "LayerSetCharOffsets Main (" << list.str() << ") (" << offsets.str() << ");\n";
-        d << "LayerSetAscent Main " << asc + pad << ";\n";
-        d << "LayerSetHeight Main " << asc + desc << ";\n";
-        // The shadow: the same glyphs in translucent black, behind, offset.
-        int so = spec.px >= 36 ? 3 : 2;
-        d << "CreateLayerFrom Shadow Main;\n";
-        d << "LayerSetColorMult Shadow (0 0 0 0.55);\n";
-        d << "LayerSetOffset Shadow (" << so << ' ' << so << ");\n";
-        d << "LayerSetBaseOrder Shadow -1;\n";
-        std::ofstream(folder + "/" + spec.folder + ".txt", std::ios::binary) << d.str();
+        std::ofstream(folder + "/" + spec.folder + ".txt", std::ios::binary) << Description(font);
         std::string line = std::string("    <Font path=\"") + spec.folder + "/" + spec.folder + ".txt\" id=\"" + spec.id + "\"/>\n";
         (spec.loading ? loadingGroup : fontsGroup) += line;
     }
@@ -225,25 +280,26 @@ bool WriteFonts(const std::string& root, std::string& fontsGroup, std::string& l
     return true;
 }
 
-Canvas FontSheet(const std::string&)
+Canvas FontSheet()
 {
-    // Each font's sample line drawn as the game would: shadow, then face.
-    const char* sample = "Marrowfen 0123456789 +250 Level Completed! ABCDEFGHIJKLM abcdefghijklm ?!&()";
-    std::vector<Canvas> lines;
-    int w = 0, h = 0;
-    for (const FontSpec& spec : kFonts) {
-        Canvas t = RenderText(sample, DejaVuPath(spec.face), spec.px, 2);
-        w = std::max(w, t.W());
-        h += t.H() + 8;
-        lines.push_back(std::move(t));
+    // Each font: a sample laid out from its metrics in the tints the game
+    // uses, over a panel-like background.
+    const char* sample = "Marrowfen 0123456789 +250 Level Completed! The quick brown fox, jumps?";
+    const RGBA tints[] = {Hex(0xffffff), Hex(0xf6ffac), Hex(0x80ffff), Hex(0xff3200)};
+    std::vector<BuiltFont> fonts(std::size(kFonts));
+    int h = 10;
+    for (size_t i = 0; i < fonts.size(); ++i) {
+        Build(kFonts[i], fonts[i]);
+        h += fonts[i].cellH * 2 + 14;
     }
-    Canvas sheet(std::min(w + 20, 2400), h + 20);
-    sheet.Clear(Hex(0x30404a));
+    Canvas sheet(1600, h);
+    sheet.Fill(RoundRect(0, 0, 1600, float(h), 0), LinearY(Hex(0x1f4a52), Hex(0x10262c), 0, float(h)));
     int y = 10;
-    for (const Canvas& t : lines) {
-        sheet.Draw(t, 12, y + 2, 0.5f);
-        sheet.Draw(t, 10, y);
-        y += t.H() + 8;
+    for (const BuiltFont& f : fonts) {
+        int baseline = y + f.ascent;
+        DrawText(sheet, f, f.spec->id, 10, baseline, Hex(0xffe9a0));
+        DrawText(sheet, f, sample, 10, baseline + f.cellH, tints[size_t(&f - fonts.data()) % 4]);
+        y += f.cellH * 2 + 14;
     }
     return sheet;
 }

@@ -16,7 +16,8 @@ Canvas RenderText(const std::string& text, const std::string& fontFile, int px, 
 // manifest lines for groups Fonts and Loading to the two strings.
 bool WriteFonts(const std::string& root, std::string& fontsGroup, std::string& loadingGroup, std::string& error);
 
-// A sheet showing every font's glyphs, for review.
-Canvas FontSheet(const std::string& root);
+// Every font's name and a sample line drawn from its glyphs and metrics as
+// the program lays them out, for review.
+Canvas FontSheet();
 
 } // namespace datagen

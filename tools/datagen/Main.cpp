@@ -153,7 +153,7 @@ bool Sheets(const std::string& out, std::string& error)
             return false;
         }
     }
-    if (!FontSheet(out + "/tree").WritePng(out + "/sheets/fonts.png")) {
+    if (!FontSheet().WritePng(out + "/sheets/fonts.png") || !TownPreview().WritePng(out + "/sheets/town.png")) {
         error = "cannot write the font sheet";
         return false;
     }
