@@ -831,8 +831,11 @@ void DataSet::LoadManifests()
                         p.pop_back();
                     defaultPath = p + "/";
                 }
-                if (e.mAttributes.count("idprefix"))
+                if (e.mAttributes.count("idprefix")) {
                     prefix = e.mAttributes["idprefix"];
+                    if (!prefix.empty() && (prefix.back() == '/' || prefix.back() == '\\'))
+                        prefix.pop_back();
+                }
                 continue;
             }
             if (e.mValue != "Image" && e.mValue != "Sound" && e.mValue != "Font") {
@@ -850,7 +853,9 @@ void DataSet::LoadManifests()
                 continue;
             }
             r.path = path[0] == '!' ? path : defaultPath + path;
-            std::string id = e.mAttributes.count("id") ? e.mAttributes["id"] : path.substr(0, path.rfind('.'));
+            // Without an id: the file name of the path, without its extension.
+            std::string file = r.path.substr(r.path.find_last_of("/\\") + 1);
+            std::string id = e.mAttributes.count("id") ? e.mAttributes["id"] : file.substr(0, file.rfind('.'));
             r.id = prefix + id;
             if (std::any_of(mResources.begin(), mResources.end(), [&](const Resource& o) { return o.id == r.id; }))
                 mManifestProblems.push_back(m + ": " + r.id + " is defined twice");

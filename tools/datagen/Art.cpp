@@ -109,7 +109,7 @@ void PaintBrick(Canvas& c, int i, float ox, float oy, float size, float phase)
     RGBA col = BrickColour(i);
     Sdf s = BrickShape(i, cx, cy, r);
     c.Shadow(s, 1.2f, 1.8f, 3, 0.55f);
-    c.Bevel(s, Radial(Shade(col, 1.35f), Shade(col, 0.55f), cx - r * 0.35f, cy - r * 0.4f, r * 1.7f), r * 0.35f, 0.6f, 0.25f);
+    c.Bevel(s, Radial(Shade(col, 1.45f), Shade(col, 0.7f), cx - r * 0.35f, cy - r * 0.4f, r * 1.7f), r * 0.35f, 0.6f, 0.25f);
     c.Fill(Outline(s, 0.6f), Solid(Shade(col, 0.35f)), 0.7f);
     // An inner facet ring and a sparkle that travels round it.
     c.Fill(Outline(BrickShape(i, cx, cy, r * 0.55f), 0.5f), Solid({1, 1, 1, 0.22f}));
@@ -648,8 +648,8 @@ void AddUi(Builder& b)
         c.Fill(Segment(9, 31, 30, 10, 0.8f), Solid(kMossDark));
     });
     ui("IMAGE_UI_OLVANE_LOGO", 600, 150, [](Canvas& c) {
-        Canvas text = RenderText("Olvane Studio", DejaVuPath("DejaVuSerif-Bold.ttf"), 64, 2);
-        float tx = float(std::max(140, 340 - text.W() / 2)), ty = float(75 - text.H() / 2);
+        Canvas text = RenderText("Olvane Studio", DejaVuPath("DejaVuSerif-Bold.ttf"), 54, 2);
+        float tx = float(std::max(136, 360 - text.W() / 2)), ty = float(75 - text.H() / 2);
         Sdf emblem = Union(Circle(float(tx) - 60, 75, 46), Star(float(tx) - 60, 75, 58, 40, 8));
         c.Shadow(emblem, 2, 3, 5, 0.5f);
         c.Bevel(emblem, LinearY(kGoldLight, kGoldDark, 20, 130), 6, 0.6f, 0.3f);
@@ -718,13 +718,15 @@ void AddTitle(Builder& b)
     load("IMAGE_LOAD_VILLAGE_LAYER1", 800, 360, [=](Canvas& c) {
         ridge(c, 81, 180, 170, Hex(0x5a6a7a), Hex(0x34404c));
     });
-    load("IMAGE_LOAD_VILLAGE_LAYER2", 800, 300, [=](Canvas& c) {
+    load("IMAGE_LOAD_VILLAGE_LAYER2", 800, 360, [=](Canvas& c) {
         ridge(c, 82, 220, 90, Hex(0x405a48), Hex(0x203028));
         for (int i = 0; i < 9; ++i)
             House(c, i, 40 + float(i) * 85 + Hash(83, i, 0) * 20, 120 + Hash(83, i, 1) * 40, 50 + Hash(83, i, 2) * 20, 70 + Hash(83, i, 3) * 30);
-        c.Fill([](float, float y) { return 205 - y; }, LinearY(Hex(0x2f4a34), Hex(0x1a2a1e), 205, 300));
+        c.Fill([](float, float y) { return 205 - y; }, LinearY(Hex(0x2f4a34), Hex(0x16241a), 205, 360));
     });
     load("IMAGE_LOAD_VILLAGE_LAYER3", 800, 260, [=](Canvas& c) {
+        // A marsh bank behind the water hides the village hill's foot.
+        c.Fill([](float x, float y) { return 62 + 6 * std::sin(x / 45.f) - y; }, LinearY(Hex(0x243a26), Hex(0x18261a), 60, 130));
         c.Fill([](float x, float y) { return 110 + 14 * std::sin(x / 70.f) - y; }, [](float x, float y) {
             return Mix(Mix(kTealLight, kTeal, Clamp01((y - 100) / 160)), Hex(0xf0c090), 0.25f * ValueNoise(84, x / 40, y / 3));
         });
@@ -1037,28 +1039,91 @@ std::pair<int, int> TownPlace(int k)
     return {30 + col * 150 + (row % 2) * 60 + (k * 13) % 20, baseline - s.h};
 }
 
-Canvas TownPreview()
+Canvas Scene(const std::vector<Placement>& placements)
 {
-    // Drawn back to front: background, stage decorations, rows from the back.
-    Canvas town(800, 600);
-    auto paint = [&](const std::string& id, int x, int y) {
+    Canvas scene(800, 600);
+    scene.Clear({0, 0, 0, 1});
+    for (const Placement& p : placements)
         for (const ImageDef& d : AllImages())
-            if (d.id == id) {
+            if (d.id == p.id) {
                 Canvas c = PaintImage(d);
-                town.Draw(c.Crop(0, 0, d.celW, d.celH), x, y);
+                int cel = p.cel % (d.cols * d.rows);
+                Canvas one = p.srcW > 0 ? c.Crop(p.srcX, p.srcY, p.srcW, p.srcH)
+                                        : c.Crop((cel % d.cols) * d.celW, (cel / d.cols) * d.celH, d.celW, d.celH);
+                int x = p.centred ? p.x - d.celW / 2 : p.x, y = p.centred ? p.y - d.celH / 2 : p.y;
+                scene.Draw(one, x, y);
             }
-    };
-    paint("IMAGE_TOWN_BG", 0, 0);
+    return scene;
+}
+
+std::vector<std::pair<std::string, std::vector<Placement>>> Scenes()
+{
+    std::vector<std::pair<std::string, std::vector<Placement>>> out;
+    // The town, back to front: background, stage decorations, rows from the back.
+    std::vector<Placement> town = {{"IMAGE_TOWN_BG", 0, 0}};
     for (int s = 0; s < 5; ++s)
-        paint("IMAGE_TOWN_S" + std::to_string(s) + "_DECO", 0, 226);
+        town.push_back({"IMAGE_TOWN_S" + std::to_string(s) + "_DECO", 0, 226});
     for (int row = 0; row < 4; ++row)
         for (int k = row; k < 20; k += 4) {
             char id[24];
             std::snprintf(id, sizeof id, "IMAGE_TOWN_B%02d", k);
             auto [x, y] = TownPlace(k);
-            paint(id, x, y);
+            town.push_back({id, x, y});
         }
-    return town;
+    town.push_back({"IMAGE_UI_UPGRADE_PANEL_BACKGROUND", 0, 485});
+    out.push_back({"town", town});
+    // The title screen with its layers at rest.
+    out.push_back({"title", {{"IMAGE_LOAD_VILLAGE_SKY", 0, -50}, {"IMAGE_LOAD_VILLAGE_LAYER1", 0, 247},
+        {"IMAGE_LOAD_VILLAGE_LAYER2", 0, 65}, {"IMAGE_LOAD_VILLAGE_LAYER3", 0, 350}, {"IMAGE_LOAD_VILLAGE_LAYER4", 0, 326},
+        {"IMAGE_LOAD_TITLE", 80, 20}, {"IMAGE_LOAD_LINE_BACK", 250, 555}}});
+    // A game in progress: background, board, bricks, frame and panels.
+    std::vector<Placement> game = {{"IMAGE_GAME_BACKGROUND_03", 0, 0}, {"IMAGE_BONUS_BACKGROUND", 0, 455},
+        {"IMAGE_BOARD_BACKGROUND", 400, 265, 0, true}};
+    for (int i = 0; i < 5; ++i) {
+        const int slot[5][2] = {{178, 86}, {260, 91}, {341, 92}, {420, 89}, {506, 84}};
+        game.push_back({"IMAGE_BONUS_SLOT" + std::to_string(i + 1), slot[i][0], 455 + slot[i][1]});
+        game.push_back({"IMAGE_BONUS_PROGRESS" + std::to_string(i + 1) + "_BACK", slot[i][0] - 21 + 28, 455 + slot[i][1] + 8});
+    }
+    game.push_back({"IMAGE_BONUS_BUTTON_MENU", 696, 455 + 61});
+    game.push_back({"IMAGE_BONUS_BUTTON_TOWN", 30, 455 + 55});
+    for (int y = 0; y < 10; ++y)
+        for (int x = 0; x < 10; ++x) {
+            if (y >= 6 && x >= 2 && x <= 7)
+                game.push_back({"IMAGE_BOARD_CELLS", 175 + x * 45, 40 + y * 45, 0, false, x * 45, y * 45, 45, 45});
+            int colour = int(Hash(7, x, y) * 6);
+            const int set[6] = {0, 1, 3, 6, 7, 8};
+            game.push_back({"BRICK_" + std::to_string(set[colour]), 175 + x * 45 + 22, 40 + y * 45 + 22, 0, true});
+        }
+    game.push_back({"BRICK_MOD_CHAIN1", 175 + 3 * 45 + 22, 40 + 2 * 45 + 22, 0, true});
+    game.push_back({"BRICK_MOD_BOX", 175 + 6 * 45 + 20, 40 + 4 * 45 + 19, 0, true});
+    game.push_back({"BRICK_KEY", 175 + 8 * 45 + 22, 40 + 0 * 45 + 22, 0, true});
+    game.push_back({"IMAGE_FIELD_FRAME", 58, 0});
+    game.push_back({"IMAGE_FIELD_SCORE_PANEL", 0, -5});
+    game.push_back({"IMAGE_FIELD_TIMER_PROGRESS", 275, 17});
+    game.push_back({"IMAGE_FIELD_ARROW_LEFT", 142, 1});
+    game.push_back({"IMAGE_FIELD_ARROW_RIGHT", 547, 1});
+    game.push_back({"IMAGE_FIELD_ARROW2_LEFT", 138, 475});
+    game.push_back({"IMAGE_FIELD_ARROW2_RIGHT", 621, 475});
+    game.push_back({"IMAGE_FIELD_BUTTON_GROUP", 292, 502});
+    game.push_back({"IMAGE_FIELD_BUTTON_CHAIN", 359, 504});
+    game.push_back({"IMAGE_FIELD_BUTTON_SWAP", 457, 501});
+    game.push_back({"IMAGE_FIELD_BUTTON_SWAP_B", 457, 501});
+    game.push_back({"IMAGE_UI_EXTRA_PANEL", 615, 5});
+    out.push_back({"game", game});
+    // The main menu over the town, with a window open.
+    std::vector<Placement> menu = town;
+    menu.pop_back();
+    menu.push_back({"UI_MAIN_BACKGROUND", 0, 460});
+    menu.push_back({"UI_MAIN_BUTTON_GREEN", 702, 460 + 36});
+    menu.push_back({"UI_MAIN_BUTTON_RED", 0, 460 + 35});
+    menu.push_back({"UI_MAIN_BUTTON_LEFT", 120, 460 + 73});
+    menu.push_back({"UI_MAIN_BUTTON_RIGHT", 539, 460 + 73});
+    menu.push_back({"IMAGE_UI_WINDOW_SMALL", 190, 150});
+    menu.push_back({"IMAGE_UI_BUTTON_SMALL", 270, 150 + 155});
+    menu.push_back({"IMAGE_UI_BUTTON_SMALL_DOWN", 410, 150 + 155});
+    menu.push_back({"CURSOR_POINTER", 460, 330});
+    out.push_back({"menu", menu});
+    return out;
 }
 
 std::string TownItemsXml()

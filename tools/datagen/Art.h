@@ -29,9 +29,19 @@ Canvas PaintImage(const ImageDef& def);
 // their construction parts and previews, and the stage decorations
 // s0_deco..s4_deco, placed to match the town art.
 std::string TownItemsXml();
-// Where building k stands (its top-left corner), and the whole town built.
+// Where building k stands (its top-left corner).
 std::pair<int, int> TownPlace(int k);
-Canvas TownPreview();
+
+// Screens composed from the images, for review: (name, placements).
+struct Placement {
+    std::string id;
+    int x = 0, y = 0;
+    int cel = 0;
+    bool centred = false;
+    int srcX = 0, srcY = 0, srcW = 0, srcH = 0; // a part of the cel, when srcW > 0
+};
+Canvas Scene(const std::vector<Placement>& placements);
+std::vector<std::pair<std::string, std::vector<Placement>>> Scenes();
 
 // The colour of brick art suffix i (0..9).
 RGBA BrickColour(int i);

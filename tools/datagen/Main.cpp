@@ -115,7 +115,8 @@ bool Pack(const std::string& source, const std::string& out, std::string& error)
 }
 
 // Every image on a grid, over a checkerboard so that alpha shows, in pages
-// of at most 1600 x 1200 pixels: sheets/images_N.png and sheets/fonts.png.
+// of at most 1600 x 1200 pixels: sheets/images_N.png, sheets/fonts.png, and
+// screens composed from the images, sheets/screen_NAME.png.
 bool Sheets(const std::string& out, std::string& error)
 {
     fs::create_directories(out + "/sheets");
@@ -153,10 +154,15 @@ bool Sheets(const std::string& out, std::string& error)
             return false;
         }
     }
-    if (!FontSheet().WritePng(out + "/sheets/fonts.png") || !TownPreview().WritePng(out + "/sheets/town.png")) {
+    if (!FontSheet().WritePng(out + "/sheets/fonts.png")) {
         error = "cannot write the font sheet";
         return false;
     }
+    for (const auto& [name, placements] : Scenes())
+        if (!Scene(placements).WritePng(out + "/sheets/screen_" + name + ".png")) {
+            error = "cannot write the screen " + name;
+            return false;
+        }
     return true;
 }
 
