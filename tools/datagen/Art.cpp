@@ -315,7 +315,12 @@ void AddUi(Builder& b)
                 Solid({1, 1, 1, 0.05f}));
         c.Opaque();
     });
-    ui("IMAGE_BOARD_CELL_RECT", 45, 45, [](Canvas& c) { c.Fill(RoundRect(1, 1, 43, 43, 4), Solid(kWhite)); });
+    // Hard-edged on purpose (alpha only 0 or 255): it is tinted into a veil.
+    ui("IMAGE_BOARD_CELL_RECT", 45, 45, [](Canvas& c) {
+        for (int y = 1; y < 44; ++y)
+            for (int x = 1; x < 44; ++x)
+                c.At(x, y) = kWhite;
+    });
     ui("IMAGE_BOARD_CELL_HILIGHT", 45, 45, [](Canvas& c) {
         c.Fill(RoundRect(0, 0, 45, 45, 6), Radial(Hex(0xfff0a0, 0.9f), Hex(0x804000, 0.3f), 22.5f, 22.5f, 30));
         c.Opaque();

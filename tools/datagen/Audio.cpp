@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <thread>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -472,9 +473,13 @@ bool WriteMusic(const std::string& root, std::string& error)
     };
     std::filesystem::create_directories(root + "/music");
     const int rate = 44100;
-    for (const Track& t : tracks) {
+    std::vector<std::string> failures(tracks.size());
+    std::vector<std::thread> pool;
+    for (const Track& t : tracks) pool.emplace_back([&, &t = t] {
         const double beat = 60.0 / t.bpm;
-        const int bars = 16;
+        // Two sections of sixteen bars: A states the progression, B starts it
+        // from its third chord and adds a melody over it.
+        const int bars = 32;
         const size_t total = size_t(bars * 4 * beat * rate);
         std::vector<float> left(total, 0.f), right(total, 0.f);
         // Notes wrap around the end so the loop is seamless.
@@ -505,8 +510,21 @@ bool WriteMusic(const std::string& root, std::string& error)
         };
         Rng rng(t.seed);
         for (int bar = 0; bar < bars; ++bar) {
-            const std::vector<int>& ch = t.chords[size_t(bar % 4)];
+            const bool sectionB = bar >= 16;
+            const std::vector<int>& ch = t.chords[size_t((bar + (sectionB ? 2 : 0)) % 4)];
             double b0 = bar * 4 * beat;
+            if (sectionB) {
+                // Melody: chord tones on the beats, some held over two, some left out.
+                for (int b = 0; b < 4; ++b) {
+                    if (rng.Next() < -0.5f)
+                        continue;
+                    double len = rng.Next() > 0.3f && b < 3 ? 2 * beat : beat;
+                    int tone = ch[size_t(int((rng.Next() + 1) * 1.5f) % 3)] + (rng.Next() > 0 ? 12 : 0);
+                    note(b0 + b * beat, len * 1.8, t.key + 12 + tone, 0.11f, 0.1f, 0);
+                    if (len > beat)
+                        ++b;
+                }
+            }
             for (int c : ch)
                 note(b0, 4 * beat, t.key + c, 0.05f, (c % 2) ? 0.3f : -0.3f, 1);
             note(b0, 2 * beat, t.key + ch[0] - 24, 0.22f, 0, 2);
@@ -538,11 +556,16 @@ bool WriteMusic(const std::string& root, std::string& error)
             inter[2 * i] = left[i] * 0.7f / peak;
             inter[2 * i + 1] = right[i] * 0.7f / peak;
         }
-        if (!WriteOgg(root + "/music/" + t.file + ".ogg", rate, 2, inter, 0.2f)) {
-            error = std::string("cannot write music ") + t.file;
+        if (!WriteOgg(root + "/music/" + t.file + ".ogg", rate, 2, inter, 0.2f))
+            failures[size_t(&t - tracks.data())] = std::string("cannot write music ") + t.file;
+    });
+    for (std::thread& th : pool)
+        th.join();
+    for (const std::string& f : failures)
+        if (!f.empty()) {
+            error = f;
             return false;
         }
-    }
     return true;
 }
 
