@@ -420,9 +420,8 @@ void AddUi(Builder& b)
     ui("IMAGE_BONUS_BACKGROUND", 800, 145, [](Canvas& c) {
         Sdf body = Union(RoundRect(0, 30, 800, 140, 24), RoundRect(150, 0, 500, 100, 40));
         c.Bevel(body, [](float x, float y) { return Mix(kWoodLight, kWoodDark, Clamp01(y / 145) * 0.8f + (Fbm(41, x / 90, y / 5, 3) - 0.5f) * 0.4f); }, 8, 0.6f, 0.05f);
-        c.Fill(Outline(RoundRect(4, 34, 792, 140, 22), 1.5f), Solid(kGold), 0.8f);
-        c.Fill(Outline(RoundRect(154, 4, 492, 96, 37), 1.5f), Solid(kGold), 0.8f);
-        c.Opaque();
+        // One gold line following the whole outline, a little inside it.
+        c.Fill([=](float x, float y) { return std::abs(body(x, y) + 4) - 0.75f; }, Solid(kGold), 0.8f);
     });
     for (int i = 1; i <= 5; ++i) {
         ui("IMAGE_BONUS_SLOT" + std::to_string(i), 56, 56, [](Canvas& c) {
