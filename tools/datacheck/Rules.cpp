@@ -325,6 +325,17 @@ void Levels(DataSet& data, Report& report)
         }
         if (breakable == 0)
             report.push_back(std::string(name) + " has no breakable cell");
+        // The level's own colours (bytes 3..7) must not already stand three in a line.
+        auto colour = [&](int x, int y) {
+            int b = uint8_t(bytes[size_t(3 + 4 * (y * 10 + x) + 1)]);
+            return b >= 3 && b <= 7 ? b : -1;
+        };
+        for (int y = 0; y < 10; ++y)
+            for (int x = 0; x < 10; ++x) {
+                int c = colour(x, y);
+                if (c >= 0 && ((x <= 7 && colour(x + 1, y) == c && colour(x + 2, y) == c) || (y <= 7 && colour(x, y + 1) == c && colour(x, y + 2) == c)))
+                    report.push_back(std::string(name) + ": three cells of the level's colour " + std::to_string(c - 2) + " line up at " + std::to_string(x) + "," + std::to_string(y));
+            }
         if (locked > 50)
             report.push_back(std::string(name) + " has more than 50 chained or boxed bricks");
         if (starts > 1 || holes > 1 || (starts == 1) != (holes == 1)) {
@@ -333,30 +344,36 @@ void Levels(DataSet& data, Report& report)
         }
         if (!starts)
             continue;
-        // The hole must be reachable through key-way cells, which the start
-        // and the hole are as well.
+        // The key falls along the way, cell by cell, while the next cell in
+        // the board's down direction is on the way; the player turns the
+        // board to choose that direction. The hole must be a resting place
+        // the key can reach that way.
         bool seen[10][10] = {};
         std::vector<std::pair<int, int>> todo;
+        bool reached = false;
         if (l.mods[sy][sx] & 0x20) {
             todo.push_back({sx, sy});
             seen[sy][sx] = true;
         }
-        bool reached = false;
         while (!todo.empty()) {
             auto [x, y] = todo.back();
             todo.pop_back();
             reached |= (l.mods[y][x] & 0x80) != 0;
             const int d[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
             for (const auto& s : d) {
-                int nx = x + s[0], ny = y + s[1];
-                if (nx >= 0 && ny >= 0 && nx < 10 && ny < 10 && !seen[ny][nx] && (l.mods[ny][nx] & 0x20)) {
+                int nx = x, ny = y;
+                while (nx + s[0] >= 0 && ny + s[1] >= 0 && nx + s[0] < 10 && ny + s[1] < 10 && (l.mods[ny + s[1]][nx + s[0]] & 0x20)) {
+                    nx += s[0];
+                    ny += s[1];
+                }
+                if (!seen[ny][nx]) {
                     seen[ny][nx] = true;
                     todo.push_back({nx, ny});
                 }
             }
         }
         if (!reached)
-            report.push_back(std::string(name) + ": the hole cannot be reached from the key start along the key way");
+            report.push_back(std::string(name) + ": the key cannot fall from its start into the hole along the key way");
     }
 }
 
