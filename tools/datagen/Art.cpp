@@ -56,6 +56,11 @@ void Panel(Canvas& c, float x, float y, float w, float h, float r, RGBA body, RG
     Sdf inner = RoundRect(x + inset, y + inset, w - 2 * inset, h - 2 * inset, std::max(1.f, r - inset));
     c.Fill(Offset(inner, -1, -1), Solid({0, 0, 0, 0.35f}));
     c.Bevel(inner, LinearY(Shade(body, 1.15f), Shade(body, 0.75f), y, y + h), 4, -0.5f, 0.08f);
+    // Gold studs in the corners of the larger panels.
+    if (w >= 60 && h >= 60)
+        for (float sx : {x + r * 0.6f + 2, x + w - r * 0.6f - 2})
+            for (float sy : {y + r * 0.6f + 2, y + h - r * 0.6f - 2})
+                c.Bevel(Circle(sx, sy, 3), Radial(kGoldLight, kGoldDark, sx - 1, sy - 1, 4), 2, 0.6f, 0.3f);
 }
 
 void Button(Canvas& c, float x, float y, float w, float h, RGBA col, bool down)
@@ -109,7 +114,7 @@ void PaintBrick(Canvas& c, int i, float ox, float oy, float size, float phase)
     RGBA col = BrickColour(i);
     Sdf s = BrickShape(i, cx, cy, r);
     c.Shadow(s, 1.2f, 1.8f, 3, 0.55f);
-    c.Bevel(s, Radial(Shade(col, 1.45f), Shade(col, 0.7f), cx - r * 0.35f, cy - r * 0.4f, r * 1.7f), r * 0.35f, 0.6f, 0.25f);
+    c.Bevel(s, Radial(Shade(col, 1.35f), Shade(col, 0.82f), cx - r * 0.35f, cy - r * 0.4f, r * 1.7f), r * 0.35f, 0.55f, 0.25f);
     c.Fill(Outline(s, 0.6f), Solid(Shade(col, 0.35f)), 0.7f);
     // An inner facet ring and a sparkle that travels round it.
     c.Fill(Outline(BrickShape(i, cx, cy, r * 0.55f), 0.5f), Solid({1, 1, 1, 0.22f}));
@@ -534,7 +539,8 @@ void AddUi(Builder& b)
         c.Glow(Outline(RoundRect(6, 6, 88, 63, 6), 1), Hex(0xffe080), 6, 1);
         c.Opaque();
     });
-    auto window = [&](const std::string& id, int w, int h) {
+    // `rule`: the height of a gold rule under the caption, or 0.
+    auto window = [&](const std::string& id, int w, int h, int rule) {
         ui(id, w, h, [=](Canvas& c) {
             float fw = float(w), fh = float(h);
             Sdf outer = RoundRect(4, 4, fw - 8, fh - 8, 22);
@@ -548,12 +554,19 @@ void AddUi(Builder& b)
                 return Mix(Mix(kParchment, kParchmentDark, n * 0.6f), Shade(kParchmentDark, 0.8f), edge * 0.5f);
             }, 4, -0.3f, 0);
             c.Fill(Outline(RoundRect(10, 10, fw - 20, fh - 20, 16), 1), Solid(kGold), 0.9f);
+            if (rule > 0) {
+                float ry = float(rule), cx = fw / 2;
+                c.Fill(Segment(cx - fw * 0.3f, ry, cx + fw * 0.3f, ry, 0.7f), LinearY(kGoldDark, kGoldDark, 0, 1), 0.8f);
+                c.Bevel(Polygon({{cx, ry - 5}, {cx + 8, ry}, {cx, ry + 5}, {cx - 8, ry}}), Solid(kGold), 2, 0.6f, 0.3f);
+                for (float side : {-1.f, 1.f})
+                    c.Bevel(Circle(cx + side * fw * 0.3f, ry, 2.5f), Solid(kGold), 1.5f, 0.6f, 0.2f);
+            }
         });
     };
-    window("IMAGE_UI_WINDOW", 500, 520);
-    window("IMAGE_UI_WINDOW_SMALL", 420, 240);
-    window("IMAGE_UI_WINDOW_HINT", 300, 225);
-    window("IMAGE_UI_WINDOW_HELP", 750, 560);
+    window("IMAGE_UI_WINDOW", 500, 520, 52);
+    window("IMAGE_UI_WINDOW_SMALL", 420, 240, 0);
+    window("IMAGE_UI_WINDOW_HINT", 300, 225, 0);
+    window("IMAGE_UI_WINDOW_HELP", 750, 560, 0);
     ui("IMAGE_UI_WINDOW_HINT_ARROW", 48, 32, [](Canvas& c) {
         Sdf a = ArrowRight(2, 3, 44, 26);
         c.Shadow(a, 1, 2, 3, 0.5f);
