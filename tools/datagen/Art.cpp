@@ -649,8 +649,8 @@ void AddUi(Builder& b)
         c.Bevel(key, LinearY(kGoldLight, kGoldDark, 10, 36), 3, 0.6f, 0.3f);
     });
     icon("IMAGE_UI_ICON_TOWN", 48, [](Canvas& c, float) {
-        House(c, 0, 4, 12, 22, 32);
-        House(c, 6, 22, 4, 24, 40);
+        c.Fill(Ellipse(24, 43, 22, 4), Solid(Hex(0x5a8a3a, 0.9f)));
+        House(c, 3, 7, 4, 34, 40);
     });
     icon("IMAGE_UI_ICON_TIMED", 40, [](Canvas& c, float) {
         c.Shadow(Circle(20, 21, 17), 1, 2, 3, 0.5f);
