@@ -156,24 +156,35 @@ void Landscape(Canvas& c, uint32_t seed, float warmth, float built)
         };
         c.Fill(hill, LinearY(Shade(col, 1.1f), Shade(col, 0.8f), base - 60, base + 120));
     }
-    // Water with streaks of reflected sky.
+    // Houses on the far shore in later stages.
     float wy = float(h) * 0.72f;
-    c.Fill([=](float, float y) { return wy - y; }, [=](float x, float y) {
-        float k = Fbm(seed + 99, x / 90.f, y / 6.f, 3);
-        return Mix(Mix(kTeal, skyLow, 0.25f), kTealDeep, Clamp01((y - wy) / (float(h) - wy)) * 0.8f + (k - 0.5f) * 0.3f);
-    });
-    // Reeds along the water's edge and some houses in later stages.
-    for (int i = 0; i < 60; ++i) {
-        float x = Hash(seed, i, 1) * float(w), hh = 20 + Hash(seed, i, 2) * 40;
-        c.Fill(Segment(x, wy + 6, x + (Hash(seed, i, 3) - 0.5f) * 10, wy - hh, 1.2f), Solid(Shade(kMossDark, 0.8f)));
-    }
     for (int i = 0; i < int(built * 8); ++i) {
         float x = 60 + float(i) * float(w - 120) / 8 + Hash(seed, i, 5) * 30, bw = 34, bh = 26;
-        float y = wy - 8;
+        float y = wy - 2;
         RGBA wall = Mix(kParchmentDark, skyLow, 0.35f);
         c.Fill(RoundRect(x, y - bh, bw, bh, 2), Solid(wall));
         c.Fill(Polygon({{x - 4, y - bh}, {x + bw / 2, y - bh - 18}, {x + bw + 4, y - bh}}), Solid(Mix(Hex(0x8a3a2a), skyLow, 0.35f)));
         c.Fill(RoundRect(x + 12, y - 12, 9, 12, 1), Solid(Shade(wall, 0.5f)));
+    }
+    // Water with streaks of reflected sky, mirroring the shore with a ripple.
+    Canvas above = c;
+    c.Fill([=](float, float y) { return wy - y; }, [=](float x, float y) {
+        float k = Fbm(seed + 99, x / 90.f, y / 6.f, 3);
+        return Mix(Mix(kTeal, skyLow, 0.25f), kTealDeep, Clamp01((y - wy) / (float(h) - wy)) * 0.8f + (k - 0.5f) * 0.3f);
+    });
+    for (int y = int(wy) + 1; y < h; ++y) {
+        int sy = 2 * int(wy) - y;
+        float fade = 0.45f * (1 - Clamp01(float(y - int(wy)) / (float(h) - wy)));
+        for (int x = 0; sy >= 0 && x < w; ++x) {
+            int sx = std::clamp(x + int(2.5f * std::sin(float(y) * 0.7f + float(x) * 0.02f)), 0, w - 1);
+            RGBA r = above.At(sx, sy);
+            c.At(x, y) = Mix(c.At(x, y), Mix(r, kTealDeep, 0.3f), fade);
+        }
+    }
+    // Reeds along the water's edge.
+    for (int i = 0; i < 60; ++i) {
+        float x = Hash(seed, i, 1) * float(w), hh = 20 + Hash(seed, i, 2) * 40;
+        c.Fill(Segment(x, wy + 6, x + (Hash(seed, i, 3) - 0.5f) * 10, wy - hh, 1.2f), Solid(Shade(kMossDark, 0.8f)));
     }
     c.Grain(seed, 0.025f);
     c.Opaque();
