@@ -280,6 +280,121 @@ struct Level {
     int kind[10][10], mods[10][10];
 };
 
+// Advance widths of an image font's first layer, from its description: the
+// LayerSetCharWidths command's character list and width list.
+bool FontWidths(DataSet& data, const std::string& fontId, std::map<char, int>& out)
+{
+    const Resource* r = data.Find(fontId);
+    std::string text;
+    if (!r || r->kind != "Font" || !data.Read(r->path, text))
+        return false;
+    size_t at = Lower(text).find("layersetcharwidths");
+    if (at == std::string::npos)
+        return false;
+    // Two parenthesised lists after the layer name.
+    std::vector<std::string> chars;
+    std::vector<int> widths;
+    size_t p = text.find('(', at);
+    for (; p < text.size() && text[p] != ')'; ++p) {
+        char q = text[p];
+        if (q != '\'' && q != '"')
+            continue;
+        std::string token;
+        for (++p; p < text.size() && text[p] != q; ++p) {
+            if (text[p] == '\\' && p + 1 < text.size())
+                ++p;
+            token += text[p];
+        }
+        chars.push_back(token);
+    }
+    std::istringstream list(text.substr(text.find('(', p) + 1));
+    for (int w; widths.size() < chars.size() && list >> w;)
+        widths.push_back(w);
+    if (widths.size() != chars.size())
+        return false;
+    for (size_t i = 0; i < chars.size(); ++i)
+        if (chars[i].size() == 1)
+            out[chars[i][0]] = widths[i];
+    return true;
+}
+
+// Texts against the room the screens give them: one-line texts by width,
+// wrapped texts by their number of lines.
+void TextsFit(DataSet& data, Report& report)
+{
+    struct Fit { const char* id; const char* font; double room; double scale; int lines; };
+    static const Fit fits[] = {
+        {"game_stage_completed", "FONT_EFFECTS_BIG", 700, 1, 0},
+        {"game_gfx_text_chainmode", "FONT_EFFECTS_BIG", 700, 1, 0},
+        {"game_gfx_text_swapmode", "FONT_EFFECTS_BIG", 700, 1, 0},
+        {"game_gfx_text_groupmode", "FONT_EFFECTS_BIG", 700, 1, 0},
+        {"message_game_no_moves", "FONT_EFFECTS_BIG", 700, 1, 0},
+        {"game_level_completed", "FONT_EFFECTS", 700, 1, 0},
+        {"game_bonuslevel_completed", "FONT_EFFECTS", 700, 1, 0},
+        {"label_loaded_click_to_continue", "FONT_GOLD", 780, 1, 0},
+        {"info_panel_level", "FONT_GOLD", 110, 0.8, 0},
+        {"info_panel_points", "FONT_GOLD", 110, 0.8, 0},
+        {"window_score_bricks", "FONT_GOLD", 150, 1, 0},
+        {"window_score_bonus", "FONT_GOLD", 150, 1, 0},
+        {"window_score_combo", "FONT_GOLD", 150, 1, 0},
+        {"window_score_total", "FONT_GOLD", 150, 1, 0},
+        {"options_label_fullscreen", "FONT_GOLD", 300, 1, 0},
+        {"options_label_customcursor", "FONT_GOLD", 300, 1, 0},
+        {"options_label_voice", "FONT_GOLD", 300, 1, 0},
+        {"hb_intro_text1", "FONT_GOLD", 610, 1, 3},
+        {"window_score_bonus_game", "FONT_GOLD", 168, 0.8, 3},
+        {"window_score_build_town", "FONT_GOLD", 168, 0.8, 3},
+        {"window_newprofile_label_relaxed_comment", "FONT_GOLD", 299, 0.8, 2},
+        {"window_newprofile_label_timed_comment", "FONT_GOLD", 299, 0.8, 2},
+        {"window_howtoplay_text_chain_mode", "FONT_GOLD", 310, 1, 6},
+        {"window_howtoplay_text_swap_mode", "FONT_GOLD", 310, 1, 6},
+        {"window_howtoplay_text_group_mode", "FONT_GOLD", 310, 1, 6},
+        {"hb_intro_rule_swap", "FONT_GOLD", 300, 0.85, 5},
+        {"hb_intro_rule_group", "FONT_GOLD", 300, 0.85, 5},
+        {"hb_intro_rule_chain", "FONT_GOLD", 300, 0.85, 5},
+    };
+    const auto& strings = data.Strings();
+    std::map<std::string, std::map<char, int>> fonts;
+    for (const Fit& f : fits) {
+        if (!fonts.count(f.font) && !FontWidths(data, f.font, fonts[f.font])) {
+            report.push_back(std::string("cannot read the character widths of ") + f.font);
+            fonts[f.font].clear();
+            continue;
+        }
+        const auto& widths = fonts[f.font];
+        auto it = strings.find(f.id);
+        if (it == strings.end() || widths.empty())
+            continue; // a missing text is the texts rule's
+        auto width = [&](const std::string& word) {
+            double w = 0;
+            for (char c : word)
+                w += widths.count(c) ? widths.at(c) : 0;
+            return w * f.scale;
+        };
+        if (f.lines == 0) {
+            double w = width(it->second);
+            if (w > f.room)
+                report.push_back(std::string(f.id) + " is " + std::to_string(int(w)) + " px wide in " + f.font + ", more than " + std::to_string(int(f.room)));
+            continue;
+        }
+        // Greedy word wrap, as the program wraps.
+        std::istringstream words(it->second);
+        int lines = 1;
+        double line = 0, space = width(" ");
+        for (std::string word; words >> word;) {
+            double w = width(word);
+            if (line > 0 && line + space + w > f.room) {
+                ++lines;
+                line = w;
+            } else {
+                line += (line > 0 ? space : 0) + w;
+            }
+        }
+        if (lines > f.lines)
+            report.push_back(std::string(f.id) + " needs " + std::to_string(lines) + " lines in " + f.font + ", more than " + std::to_string(f.lines));
+    }
+}
+
 void Levels(DataSet& data, Report& report)
 {
     std::string gamesets;
@@ -894,7 +1009,8 @@ const std::vector<Rule>& Rules()
         {"resource_files", "image files exist once and divide into their cels; sound paths have no extension; font images exist", ResourceFiles},
         {"music", "the five music tracks exist, named with their extension", Music},
         {"texts", "the language files parse and hold every text id", Texts},
-        {"levels", "level files: 403 bytes, a breakable cell, a connected key way", Levels},
+        {"texts_fit", "texts fit the room their screens give them in their fonts", TextsFit},
+        {"levels", "level files: 403 bytes, a breakable cell, a key way the key can fall along", Levels},
         {"chipsets", "colour sets of digits with at least 6 distinct colours", Chipsets},
         {"town", "5 stages of 4 buildings whose items, layers, images and commands resolve", Town},
         {"hints", "hints in their frozen order, unique, with texts", Hints},
