@@ -1,6 +1,9 @@
 #include "platform/Backend.h"
+#include "platform/WindowSystem.h"
 
 #include "platform/headless/HeadlessBackend.h"
+
+#include <cstring>
 #include "platform/win32/AudioMixer.h"
 
 #include <algorithm>
@@ -117,6 +120,87 @@ AudioDevice& Backend::GetAudio()
 {
     static AudioDevice nowhere;
     return nowhere;
+}
+
+Presenter& Backend::GetPresenter()
+{
+    static MemoryPresenter nowhere;
+    return nowhere;
+}
+
+namespace {
+int TopBit(uint32_t mask)
+{
+    for (int bit = 31; bit >= 0; --bit)
+        if (mask & (1u << bit))
+            return bit;
+    return 0;
+}
+} // namespace
+
+MaskExpander::MaskExpander(uint32_t redMask, uint32_t greenMask, uint32_t blueMask)
+    : red_(redMask), green_(greenMask), blue_(blueMask), redShift_(23 - TopBit(redMask)),
+      greenShift_(15 - TopBit(greenMask)), blueShift_(7 - TopBit(blueMask))
+{
+}
+
+PixelLayout MemoryPresenter::DesktopLayout()
+{
+    std::lock_guard lock(mutex_);
+    return layout_;
+}
+
+void MemoryPresenter::SetDesktopLayout(const PixelLayout& layout)
+{
+    std::lock_guard lock(mutex_);
+    layout_ = layout;
+}
+
+void MemoryPresenter::Present(const uint8_t* pixels, int pitch, int width, int height, const PixelLayout& layout,
+                              bool fullscreen)
+{
+    const MaskExpander expand(layout.redMask, layout.greenMask, layout.blueMask);
+    Frame frame;
+    frame.width = width;
+    frame.height = height;
+    frame.fullscreen = fullscreen;
+    frame.pixels.resize(size_t(width) * size_t(height));
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* row = pixels + ptrdiff_t(y) * pitch;
+        uint32_t* out = frame.pixels.data() + size_t(y) * size_t(width);
+        for (int x = 0; x < width; ++x) {
+            uint32_t v = 0;
+            if (layout.bytesPerPixel == 2) {
+                uint16_t p;
+                std::memcpy(&p, row + x * 2, 2);
+                v = p;
+            } else {
+                std::memcpy(&v, row + x * 4, 4);
+            }
+            out[x] = expand(v);
+        }
+    }
+    std::lock_guard lock(mutex_);
+    last_ = std::move(frame);
+    ++presents_;
+}
+
+MemoryPresenter::Frame MemoryPresenter::LastFrame()
+{
+    std::lock_guard lock(mutex_);
+    return last_;
+}
+
+int MemoryPresenter::PresentCount()
+{
+    std::lock_guard lock(mutex_);
+    return presents_;
+}
+
+WindowSystem& Backend::GetWindows()
+{
+    static ScriptedWindows none;
+    return none;
 }
 
 Clock& SystemClock()

@@ -29,6 +29,7 @@ public:
 };
 
 class AudioDevice;
+class WindowSystem;
 
 // Something an audio device plays: adds `frames` frames of 44.1 kHz stereo
 // (left, right interleaved, 16-bit scale) into `mix`.
@@ -73,6 +74,70 @@ private:
     bool started_ = false;
 };
 
+// How a pixel is stored.
+struct PixelLayout {
+    int bytesPerPixel = 4; // 2 or 4; display depth is this x 8
+    uint32_t redMask = 0xFF0000;
+    uint32_t greenMask = 0xFF00;
+    uint32_t blueMask = 0xFF;
+};
+
+// Widens a pixel to 0xFFRRGGBB by its channel masks: each channel's top bit
+// lands on bit 23, 15 or 7; the bits below the channel stay 0.
+class MaskExpander {
+public:
+    MaskExpander(uint32_t redMask, uint32_t greenMask, uint32_t blueMask);
+    uint32_t operator()(uint32_t pixel) const
+    {
+        return 0xFF000000u | Move(pixel & red_, redShift_) | Move(pixel & green_, greenShift_) |
+               Move(pixel & blue_, blueShift_);
+    }
+
+private:
+    static uint32_t Move(uint32_t v, int n) { return n > 0 ? v << n : v >> -n; }
+    uint32_t red_, green_, blue_;
+    int redShift_, greenShift_, blueShift_;
+};
+
+// Where finished frames go. The desktop's size and refresh rate are the
+// window system's; its pixel layout is the presenter's.
+class Presenter {
+public:
+    virtual ~Presenter() = default;
+    virtual PixelLayout DesktopLayout() = 0;
+    // Shows a whole frame: `height` rows of `pitch` bytes. In full screen the
+    // frame is scaled to the output keeping its aspect (an emulated mode).
+    virtual void Present(const uint8_t* pixels, int pitch, int width, int height, const PixelLayout& layout,
+                         bool fullscreen) = 0;
+    // True when presenting already waits for the vertical blank.
+    virtual bool HasVSync() { return false; }
+};
+
+// A presenter without a screen: a settable layout, and the last frame kept
+// as 0xFFRRGGBB words (each channel's top bit moved to bit 7).
+class MemoryPresenter : public Presenter {
+public:
+    PixelLayout DesktopLayout() override;
+    void Present(const uint8_t* pixels, int pitch, int width, int height, const PixelLayout& layout,
+                 bool fullscreen) override;
+    void SetDesktopLayout(const PixelLayout& layout);
+
+    struct Frame {
+        int width = 0;
+        int height = 0;
+        bool fullscreen = false;
+        std::vector<uint32_t> pixels;
+    };
+    Frame LastFrame();
+    int PresentCount();
+
+private:
+    std::mutex mutex_;
+    PixelLayout layout_;
+    Frame last_;
+    int presents_ = 0;
+};
+
 class Backend {
 public:
     virtual ~Backend() = default;
@@ -81,6 +146,10 @@ public:
     virtual MessageBoxes& GetMessageBoxes() = 0;
     // The base gives a device that nothing pulls: sound goes nowhere.
     virtual AudioDevice& GetAudio();
+    // The base gives a memory presenter.
+    virtual Presenter& GetPresenter();
+    // The base gives scripted windows that nobody scripts: no events.
+    virtual WindowSystem& GetWindows();
 };
 
 using BackendFactory = std::unique_ptr<Backend> (*)();

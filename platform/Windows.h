@@ -9,3 +9,4 @@
 #include "platform/win32/Registry.h"
 #include "platform/win32/CommandLine.h"
 #include "platform/win32/DebugOutput.h"
+#include "platform/gdi/Gdi.h"

@@ -1,29 +1,28 @@
 #include "framework/app/KivoAppBase.h"
 
+#include "framework/core/Paths.h"
 #include "framework/core/Strings.h"
-#include "platform/win32/MessageBox.h"
+#include "framework/display/DDInterface.h"
+#include "framework/graphics/ImageLib.h"
+#include "framework/graphics/MemoryImage.h"
+#include "framework/resources/ResourceManager.h"
+#include "framework/sound/BassMusicInterface.h"
+#include "framework/sound/SoundInstance.h"
+#include "framework/sound/SoundManager.h"
+#include "framework/widgets/Dialog.h"
+#include "framework/widgets/WidgetManager.h"
+#include "platform/Windows.h"
+#include "platform/dsound/DSound.h"
+#include "platform/music/Bass.h"
+#include "platform/music/Fmod.h"
+#include "platform/win32/Cursor.h"
+#include "platform/win32/Shell.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <memory>
 
 namespace Kivo {
-
-KivoAppBase::KivoAppBase()
-{
-    static const char* const kDefaultTexts[][2] = {
-        { "DIALOG_BUTTON_OK", "OK" },
-        { "DIALOG_BUTTON_CANCEL", "CANCEL" },
-        { "UPDATE_CHECK_TITLE", "Update Check" },
-        { "UPDATE_CHECK_BODY", "Checking if there are any updates available for this product ..." },
-        { "UP_TO_DATE_TITLE", "Up to Date" },
-        { "UP_TO_DATE_BODY", "There are no updates available for this product at this time." },
-        { "NEW_VERSION_TITLE", "New Version" },
-        { "NEW_VERSION_BODY", "There is an update available for this product.  Would you like to visit the web site to download it?" },
-    };
-    for (const auto& text : kDefaultTexts)
-        SetString(text[0], StringToWString(text[1]));
-}
-
-KivoAppBase::~KivoAppBase() = default;
 
 bool KivoAppBase::GetBoolean(const std::string& name, bool defaultValue)
 {
@@ -79,19 +78,450 @@ void KivoAppBase::InsertStringList(const std::string& id, const std::vector<std:
     stringVectorProperties.insert({ id, list });
 }
 
-void KivoAppBase::Popup(const std::string& text)
+
+KivoAppBase* gKivoApp = nullptr;
+
+HMODULE gVersionDll = nullptr;
+HMODULE gDDrawDll = nullptr;
+HMODULE gDSoundDll = nullptr;
+
+namespace {
+
+[[noreturn]] void ExitProcess(int code)
 {
-    if (!shutdown)
-        MessageBoxA(nullptr, text.c_str(), GetString("FATAL_ERROR", "FATAL ERROR").c_str(), MB_ICONERROR);
+    std::exit(code);
 }
 
-void KivoAppBase::EnforceCursor()
+ExitFunction gExitFunction = nullptr;
+
+} // namespace
+
+void SetExitFunction(ExitFunction function)
 {
+    gExitFunction = function;
+}
+
+KivoAppBase::KivoAppBase()
+{
+    gKivoApp = this;
+    SetWidgetHost(this);
+    SetGraphicsHost(this);
+    SetSoundHost(this);
+    SetFontHost(this);
+
+    // The libraries this system provides itself, looked up by name below and
+    // by the sound code.
+    platform::RegisterDirectSound();
+    platform::RegisterBassLibrary();
+    platform::RegisterFmodLibrary();
+    platform::RegisterShellLibraries();
+
+    gVersionDll = LoadLibraryA("version.dll");
+    gDDrawDll = LoadLibraryA("ddraw.dll");
+    gDSoundDll = LoadLibraryA("dsound.dll");
+    LoadJ2KCodec();
+
+    char path[MAX_PATH];
+    if (GetModuleFileNameA(nullptr, path, MAX_PATH) > 0) {
+        productVersion = GetProductVersion(path);
+        programFolder = GetFileDir(path);
+    }
+    startTime = GetTickCount();
+    lastPresentTime = nextDrawTime = timeGetTime();
+
+    static const char* const kDefaultTexts[][2] = {
+        { "DIALOG_BUTTON_OK", "OK" },
+        { "DIALOG_BUTTON_CANCEL", "CANCEL" },
+        { "UPDATE_CHECK_TITLE", "Update Check" },
+        { "UPDATE_CHECK_BODY", "Checking if there are any updates available for this product ..." },
+        { "UP_TO_DATE_TITLE", "Up to Date" },
+        { "UP_TO_DATE_BODY", "There are no updates available for this product at this time." },
+        { "NEW_VERSION_TITLE", "New Version" },
+        { "NEW_VERSION_BODY", "There is an update available for this product.  Would you like to visit the web site to download it?" },
+    };
+    for (const auto& text : kDefaultTexts)
+        SetString(text[0], StringToWString(text[1]));
+    demoPrefix = "kivoapp";
+    demoFileName = demoPrefix + ".dmo";
+
+    widgetManager = new WidgetManager(this);
+    resourceManager = new ResourceManager(&resourceHost);
+    SetResourceHost(&resourceHost);
+
+    if (GetSystemMetrics(SM_TABLETPC) != 0) {
+        tabletPC = true;
+        flipAllowed = false;
+    }
+}
+
+KivoAppBase::~KivoAppBase()
+{
+    // The loader fills objects that the teardown below deletes: it must
+    // have ended first.
+    WaitForLoadingThread();
+    Shutdown();
+
+    // Whether hardware acceleration stays on.
+    bool asked = false;
+    if (is3DChanged && ddInterface) {
+        bool stored = false;
+        const bool wasRead = RegistryReadBoolean("Is3D", &stored);
+        D3DTester* tester = ddInterface->mD3DTester;
+        if (wasRead || (tester && tester->mResultA == 0 && tester->mResultB == 0)) {
+            RegistryWriteInteger("Is3D", ddInterface->mIs3D ? 1 : 0);
+        } else if (ddInterface->mIs3D) {
+            asked = true;
+            const std::string caption =
+                displayName + " " + GetString("HARDWARE_ACCEL_CONFIRMATION", "Hardware Acceleration Confirmation");
+            const std::string text = GetString("HARDWARE_ACCEL_SWITCHED_ON",
+                "Hardware Acceleration was switched on during this session.\r\n"
+                "If this resulted in slower performance, it should be switched off.\r\n"
+                "Would you like to keep Hardware Acceleration switched on?");
+            if (MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDYES)
+                RegistryWriteInteger("Is3D", 1);
+            else
+                ddInterface->mIs3D = false;
+        }
+    }
+    if (!asked && ddInterface && ddInterface->m3DMayHaveFailed && !screensaverMode) {
+        const std::string caption =
+            displayName + " " + GetString("HARDWARE_ACCEL_CONFIRMATION", "Hardware Acceleration Confirmation");
+        const std::string text = GetString("HARDWARE_ACCEL_NOT_WORKING",
+            "Hardware Acceleration may not have been working correctly during this session.\r\n"
+            "If you noticed graphics problems, you may want to turn off Hardware Acceleration.\r\n"
+            "Would you like to keep Hardware Acceleration switched on?");
+        if (MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_YESNO | MB_ICONQUESTION) == IDNO)
+            RegistryWriteInteger("Is3D", 0);
+    }
+
+    for (auto& [id, dialog] : dialogMap) {
+        widgetManager->RemoveWidget(dialog);
+        delete dialog;
+    }
+    dialogMap.clear();
+    dialogList.clear();
+    // Widgets still waiting for deletion go before their manager.
+    nestDepth = 0;
+    safeDeleteList.Process(0);
+
+    if (invisHwnd) {
+        SetWindowLongPtrA(invisHwnd, GWL_USERDATA, 0);
+        DestroyWindow(invisHwnd);
+        invisHwnd = nullptr;
+    }
+    delete widgetManager;
+    widgetManager = nullptr;
+    delete resourceManager;
+    resourceManager = nullptr;
+    if (GetResourceHost() == &resourceHost)
+        SetResourceHost(nullptr);
+
+    {
+        std::unique_ptr<std::lock_guard<std::recursive_mutex>> lock;
+        if (ddInterface)
+            lock = std::make_unique<std::lock_guard<std::recursive_mutex>>(ddInterface->mCritSect);
+        for (auto& [key, shared] : sharedImageMap) {
+            delete shared.mImage;
+            shared.mImage = nullptr;
+        }
+        sharedImageMap.clear();
+    }
+
+    delete ddInterface;
+    ddInterface = nullptr;
+    delete musicInterface;
+    musicInterface = nullptr;
+    delete soundManager;
+    soundManager = nullptr;
+
+    if (hwnd) {
+        SetWindowLongPtrA(hwnd, GWL_USERDATA, 0);
+        DestroyWindow(hwnd);
+        hwnd = nullptr;
+    }
+    if (handCursor)
+        DestroyCursor(handCursor);
+    if (draggingCursor)
+        DestroyCursor(draggingCursor);
+    handCursor = draggingCursor = nullptr;
+
+    if (mutex)
+        CloseHandle(mutex);
+    mutex = nullptr;
+    FreeLibrary(gVersionDll);
+    FreeLibrary(gDDrawDll);
+    FreeLibrary(gDSoundDll);
+    gVersionDll = gDDrawDll = gDSoundDll = nullptr;
+
+    if (GetWidgetHost() == this)
+        SetWidgetHost(nullptr);
+    if (GetGraphicsHost() == this)
+        SetGraphicsHost(nullptr);
+    if (&GetSoundHost() == this)
+        SetSoundHost(nullptr);
+    if (GetFontHost() == this)
+        SetFontHost(nullptr);
+    if (gKivoApp == this)
+        gKivoApp = nullptr;
+}
+
+void KivoAppBase::ShowResourceError(bool exit)
+{
+    Popup(resourceManager->GetErrorText());
+    if (exit)
+        Exit(0);
+}
+
+void KivoAppBase::LoadResourceManifest()
+{
+    if (!resourceManager->ParseResourcesFile("properties\\resources.xml"))
+        ShowResourceError(true);
 }
 
 void KivoAppBase::Exit(int code)
 {
-    std::exit(code);
+    if (gExitFunction)
+        gExitFunction(code);
+    ExitProcess(code);
+}
+
+void KivoAppBase::Shutdown()
+{
+    if (mainThreadId != 0 && GetCurrentThreadId() != mainThreadId) {
+        loadingFailed = true;
+        return;
+    }
+    if (shutdown)
+        return;
+    exitNestedLoops = true;
+    shutdown = true;
+    ShutdownHook();
+    if (demoPlaying) {
+        SetMusicVolume(savedMusicVolume);
+        SetSfxVolume(savedSfxVolume);
+    }
+    if (musicInterface)
+        musicInterface->StopAllMusic();
+    if (ddInterface && !ddInterface->mIsWindowed)
+        ddInterface->RestoreDisplayMode();
+    if (hwnd)
+        ShowWindow(hwnd, SW_HIDE);
+    if (registryLoaded)
+        WriteToRegistry();
+    FreeJ2KCodec();
+}
+
+void KivoAppBase::OnCrash()
+{
+    SetMusicVolume(0);
+    if (hwnd)
+        ShowWindow(hwnd, SW_HIDE);
+    crashed = true;
+    EnforceCursor();
+}
+
+void KivoAppBase::ButtonPressCount(int id, int)
+{
+    ButtonPress(id);
+}
+
+void KivoAppBase::DialogButtonPress(int dialogId, int buttonId)
+{
+    if (buttonId == 1000)
+        ButtonPress(dialogId + 2000);
+    else if (buttonId == 1001)
+        ButtonPress(dialogId + 3000);
+}
+
+void KivoAppBase::DialogButtonDepress(int dialogId, int buttonId)
+{
+    if (buttonId == 1000)
+        ButtonDepress(dialogId + 2000);
+    else if (buttonId == 1001)
+        ButtonDepress(dialogId + 3000);
+}
+
+MusicInterface* KivoAppBase::CreateMusicInterface(HWND window)
+{
+    if (musicDisabled)
+        return new MusicInterface();
+    return new BassMusicInterface(window);
+}
+
+// Sound.
+
+void KivoAppBase::PlaySample(int id, double volume)
+{
+    if (!soundManager)
+        return;
+    if (SoundInstance* instance = soundManager->GetSoundInstance(unsigned(id))) {
+        instance->SetVolume(volume);
+        instance->Play(false, true);
+    }
+}
+
+void KivoAppBase::PlaySample(int id, int pan)
+{
+    if (!soundManager)
+        return;
+    if (SoundInstance* instance = soundManager->GetSoundInstance(unsigned(id))) {
+        instance->SetPan(pan);
+        instance->Play(false, true);
+    }
+}
+
+void KivoAppBase::PlaySample(int id)
+{
+    if (!soundManager)
+        return;
+    if (SoundInstance* instance = soundManager->GetSoundInstance(unsigned(id)))
+        instance->Play(false, true);
+}
+
+double KivoAppBase::GetMasterVolume()
+{
+    return soundManager ? soundManager->GetMasterVolume() : 0;
+}
+
+void KivoAppBase::SetMasterVolume(double volume)
+{
+    sfxVolume = volume;
+    if (soundManager)
+        soundManager->SetMasterVolume(volume);
+}
+
+void KivoAppBase::SetMusicVolume(double volume)
+{
+    musicVolume = volume;
+    if (musicInterface)
+        musicInterface->SetVolume(muteCount > 0 ? 0.0 : volume);
+}
+
+void KivoAppBase::SetSfxVolume(double volume)
+{
+    sfxVolume = volume;
+    if (soundManager)
+        soundManager->SetVolume(muteCount > 0 ? 0.0 : volume);
+}
+
+void KivoAppBase::Mute(bool autoMute)
+{
+    ++muteCount;
+    if (autoMute)
+        ++autoMuteCount;
+    SetMusicVolume(musicVolume);
+    SetSfxVolume(sfxVolume);
+}
+
+void KivoAppBase::Unmute(bool autoMute)
+{
+    if (muteCount > 0) {
+        --muteCount;
+        if (autoMute)
+            --autoMuteCount;
+    }
+    SetMusicVolume(musicVolume);
+    SetSfxVolume(sfxVolume);
+}
+
+double KivoAppBase::GetLoadingThreadProgress()
+{
+    if (loadingDone)
+        return 1.0;
+    if (!loadingStarted || loadingTotal == 0)
+        return 0.0;
+    return std::min(1.0, double(loadingCount) / loadingTotal);
+}
+
+// The hosts.
+
+HMODULE KivoAppBase::GetDSoundModule()
+{
+    return gDSoundDll;
+}
+
+void KivoAppBase::FatalError(const std::string& text, const std::string& caption, UINT type)
+{
+    MessageBoxA(nullptr, text.c_str(), caption.c_str(), type);
+    Exit(0);
+}
+
+bool KivoAppBase::LockScreenImage(Image*)
+{
+    return false;
+}
+
+void KivoAppBase::UnlockScreenImage(Image*)
+{
+}
+
+NativeDisplay* KivoAppBase::GetNativeDisplay()
+{
+    return ddInterface;
+}
+
+bool KivoAppBase::ReadTexturesToBits(MemoryImage*)
+{
+    return false;
+}
+
+bool KivoAppBase::BeginSurfaceText(Image*, HDC* dc)
+{
+    if (dc)
+        *dc = nullptr;
+    return false;
+}
+
+void KivoAppBase::EndSurfaceText(Image*, HDC)
+{
+}
+
+bool KivoAppBase::IsDrawSurface3D(const Image*)
+{
+    return false;
+}
+
+bool KivoAppBase::Is3DAccelerated()
+{
+    return ddInterface && ddInterface->mIs3D;
+}
+
+// The frame timer.
+
+kivoTimer* kivoTimer::sInstance = nullptr;
+double (*kivoTimer::sGameTime)() = nullptr;
+
+kivoTimer::kivoTimer()
+{
+    sInstance = this;
+    mCurTicks = mPrevTicks = gKivoApp ? uint32_t(gKivoApp->updateCount) : 0;
+    mCurTime = mPrevTime = sGameTime ? sGameTime() : 0.0;
+}
+
+kivoTimer::~kivoTimer()
+{
+    if (sInstance == this)
+        sInstance = nullptr;
+}
+
+kivoTimer* kivoTimer::Instance()
+{
+    if (!sInstance)
+        new kivoTimer();
+    return sInstance;
+}
+
+void kivoTimer::Delete()
+{
+    delete sInstance;
+}
+
+void kivoTimer::Update()
+{
+    mPrevTicks = mCurTicks;
+    mPrevTime = mCurTime;
+    mCurTicks = gKivoApp ? uint32_t(gKivoApp->updateCount) : 0;
+    mCurTime = sGameTime ? sGameTime() : 0.0;
 }
 
 } // namespace Kivo

@@ -9,10 +9,13 @@
 #include "framework/graphics/Rect.h"
 
 #include <list>
+#include <string>
 
 namespace Kivo {
 
 class Font;
+class Matrix3x3;
+class Transform;
 
 class GraphicsState {
 public:
@@ -89,9 +92,69 @@ public:
     // Scales the caller's vertices in place.
     void DrawTrianglesTex(Image* image, TriVertex (*vertices)[3], int numTriangles);
 
+    // Images. Source rectangles must lie inside the image (x, y, width and
+    // height not negative); others draw nothing. The image colour is the
+    // context's colour with colorize images on, else white.
+    void DrawImage(Image* image, int x, int y);
+    void DrawImageF(Image* image, float x, float y);
+    void DrawImageSrc(Image* image, int x, int y, const Rect& src);
+    void DrawImageSrcF(Image* image, float x, float y, const Rect& src);
+    void DrawImageStretch(Image* image, int x, int y, int w, int h);
+    // Unscaled always; only the translation applies.
+    void DrawImageStretch(Image* image, const Rect& dest, const Rect& src);
+    void DrawImageMirror(Image* image, int x, int y, const Rect& src, bool mirror = true);
+    void DrawImageMirror(Image* image, const Rect& dest, const Rect& src, bool mirror = true);
+    // About the centre of the source rectangle (the whole image when null).
+    void DrawImageRotated(Image* image, int x, int y, double angle, const Rect* src = nullptr);
+    // The centre is relative to the drawn top-left; the scale is not applied.
+    void DrawImageRotated(Image* image, int x, int y, double angle, int centerX, int centerY,
+                          const Rect* src = nullptr);
+    void DrawImageRotatedF(Image* image, float x, float y, double angle, float centerX, float centerY,
+                           const Rect* src = nullptr);
+    void DrawImageMatrix(Image* image, const Matrix3x3& matrix, const Rect& src, float x, float y);
+    // (x, y) is where the centre of the image (or source rectangle) goes;
+    // the F forms place it to the sub-pixel.
+    void DrawImageTransform(Image* image, const Transform& transform, float x, float y);
+    void DrawImageTransformF(Image* image, const Transform& transform, float x, float y);
+    void DrawImageTransformSrc(Image* image, const Transform& transform, const Rect& src, float x, float y);
+    void DrawImageTransformSrcF(Image* image, const Transform& transform, const Rect& src, float x, float y);
+    void DrawImageTransformCommon(Image* image, const Transform& transform, const Rect& src, float x, float y,
+                                  bool subPixel);
+    void DrawImageCel(Image* image, int x, int y, int cel);
+    void DrawImageCel(Image* image, int x, int y, int column, int row);
+    void DrawImageCel(Image* image, const Rect& dest, int cel);
+    void DrawImageCel(Image* image, const Rect& dest, int column, int row);
+    void DrawImageAnim(Image* image, int x, int y, int time);
+    // Nine parts: corners as they are, edges and centre tiled.
+    void DrawImageBox(const Rect& dest, Image* image);
+    void DrawImageBoxSrc(const Rect& src, const Rect& dest, Image* image);
+
+    // Text through the font; y is the baseline. Without a font nothing is
+    // drawn and widths are 0.
+    void DrawString(const std::string& text, int x, int y, bool floatForm = false);
+    int StringWidth(const std::string& text);
+    // Draws (or only measures) text with colour codes: "^RRGGBB^" switches
+    // the colour (alpha kept), "^oldclr^" goes back to `oldColor` (-1: the
+    // colour at the start), "^^" is one caret; a code cut off by the end of
+    // the range ends the text. Justification 0 centres in `width`, 1 aligns
+    // right, anything else left. Returns the width.
+    int WriteString(const std::string& text, int x, int y, int width = -1, int justification = -1, bool draw = true,
+                    int offset = 0, int length = -1, int oldColor = -1, bool floatForm = false);
+    // Breaks at blanks, line feeds and '|' (a word too long for the width is
+    // cut); draws the lines whose baseline can show in the clip. A line
+    // spacing of -1 is the font's; `lastWidth` in: the first line's indent,
+    // out: the last line's width. Returns the height used.
+    int WriteWordWrapped(const Rect& rect, const std::string& text, int lineSpacing = -1, int justification = -1,
+                         int* maxWidth = nullptr, int maxChars = -1, int* lastWidth = nullptr);
+    int GetWordWrappedHeight(int width, const std::string& text, int lineSpacing = -1, int* maxWidth = nullptr);
+
 private:
     bool IsScaled() const { return mScaleX != 1 || mScaleY != 1; }
     Rect ScaledRect(int x, int y, int w, int h) const;
+    const Color& ImageColor() const { return mColorizeImages ? mColor : Color::White; }
+    // The destination rectangle of a scaled source drawn at X, Y (translated).
+    Rect ScaledDest(int X, int Y, float w, float h) const;
+    void DrawTextPiece(const std::string& text, int x, int y, bool floatForm);
 
     std::list<GraphicsState> mStateStack;
 };

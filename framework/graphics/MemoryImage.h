@@ -37,6 +37,19 @@ public:
                                    int coverHeight) override;
     void Blt(Image* source, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;
 
+    // Transformed blits. These clip to clipRect (and to this image) and draw
+    // nothing for a source rect that does not lie inside the source.
+    void BltF(Image* source, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
+              int drawMode) override;
+    void BltRotated(Image* source, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
+                    int drawMode, double angle, float centerX, float centerY) override;
+    void StretchBlt(Image* source, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
+                    const Color& color, int drawMode, bool fastStretch) override;
+    void BltMatrix(Image* source, float x, float y, const Matrix3x3& matrix, const Rect& clipRect,
+                   const Color& color, int drawMode, const Rect& srcRect, bool blend) override;
+    void BltTrianglesTex(Image* source, const TriVertex (*vertices)[3], int numTriangles, const Rect& clipRect,
+                         const Color& color, int drawMode, float tx, float ty, bool blend) override;
+
     virtual uint32_t* GetNativeAlphaData(NativeDisplay* display);
     virtual uint8_t* GetRLAlphaData();
     virtual uint8_t* GetRLAdditiveData(NativeDisplay* display);

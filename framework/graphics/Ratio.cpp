@@ -1,5 +1,7 @@
 #include "framework/graphics/Ratio.h"
 
+#include <cstdint>
+
 namespace Kivo {
 
 void Ratio::Set(int numerator, int denominator)
@@ -15,6 +17,12 @@ void Ratio::Set(int numerator, int denominator)
         return;
     mNumerator = numerator / a;
     mDenominator = denominator / a;
+}
+
+bool Ratio::IsNarrowerThan(const Ratio& other) const
+{
+    const int64_t a = mNumerator, b = mDenominator, c = other.mNumerator, d = other.mDenominator;
+    return a * d / b < c || a < c * b / d;
 }
 
 } // namespace Kivo

@@ -13,6 +13,9 @@ public:
     void Set(int numerator, int denominator);
 
     bool operator==(const Ratio&) const = default;
+    // a:b against c:d: true when a*d/b < c or a < c*b/d (integer divisions),
+    // so equal and wider ratios give false.
+    bool IsNarrowerThan(const Ratio& other) const;
 
     int mNumerator = 1;
     int mDenominator = 1;

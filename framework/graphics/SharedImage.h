@@ -1,13 +1,18 @@
 #pragma once
 // Images shared through the application's table, and the counted handle by
 // which the resource manager and game code hold them.
+#include <atomic>
+
 namespace Kivo {
 
 class Image;
 
+// Handles are taken and dropped on the main thread and on the loading
+// thread alike, so the count is atomic; the table itself is guarded by the
+// display's lock.
 struct SharedImage {
     Image* mImage = nullptr;
-    int mRefCount = 0;
+    std::atomic<int> mRefCount { 0 };
 };
 
 class SharedImageRef {

@@ -2,6 +2,7 @@
 // The backend of tests and tools: time moves only when the caller (or a
 // Sleep) moves it, and message boxes answer from a script.
 #include "platform/Backend.h"
+#include "platform/WindowSystem.h"
 
 #include <deque>
 #include <mutex>
@@ -54,6 +55,8 @@ public:
     Clock& GetClock() override { return clock; }
     MessageBoxes& GetMessageBoxes() override { return boxes; }
     AudioDevice& GetAudio() override { return audio; }
+    Presenter& GetPresenter() override { return presenter; }
+    WindowSystem& GetWindows() override { return windows; }
 
     // The current backend as the headless one; null when another is current.
     static HeadlessBackend* Current();
@@ -62,6 +65,9 @@ public:
     ScriptedMessageBoxes boxes;
     // Mixed only when a test calls audio.Render.
     AudioDevice audio;
+    MemoryPresenter presenter;
+    // Window events come from the test's script.
+    ScriptedWindows windows;
 };
 
 } // namespace platform

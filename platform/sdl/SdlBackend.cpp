@@ -1,6 +1,8 @@
 #include "platform/sdl/SdlBackend.h"
+#include "platform/sdl/SdlPresenter.h"
 
 #include "platform/Backend.h"
+#include "platform/sdl/SdlWindows.h"
 #include "platform/win32/MessageBox.h"
 
 #include <SDL.h>
@@ -92,10 +94,15 @@ public:
     Clock& GetClock() override { return SystemClock(); }
     MessageBoxes& GetMessageBoxes() override { return boxes_; }
     AudioDevice& GetAudio() override { return audio_; }
+    WindowSystem& GetWindows() override { return *windows_; }
+    Presenter& GetPresenter() override { return *presenter_; }
 
 private:
     SdlMessageBoxes boxes_;
     SdlAudioDevice audio_;
+    std::unique_ptr<WindowSystem> windows_ = MakeSdlWindows();
+    // Goes before the windows it draws into.
+    std::unique_ptr<Presenter> presenter_ = MakeSdlPresenter(*windows_);
 };
 
 } // namespace

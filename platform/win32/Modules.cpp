@@ -1,5 +1,6 @@
 #include "platform/win32/Modules.h"
 
+#include "platform/ddraw/DDraw.h"
 #include "platform/j2k/J2KCodec.h"
 
 #include <cctype>
@@ -33,6 +34,8 @@ struct Registry {
     {
         for (const auto& [name, address] : platform::J2KCodecFunctions())
             Add(kJ2KCodecModule, name, address);
+        Add(platform::kDDrawModule, "DirectDrawCreate", reinterpret_cast<FARPROC>(&DirectDrawCreate));
+        Add(platform::kDDrawModule, "DirectDrawCreateEx", reinterpret_cast<FARPROC>(&DirectDrawCreateEx));
     }
 
     void Add(const std::string& module, const std::string& function, FARPROC address)
@@ -107,6 +110,16 @@ void RegisterModuleFunction(const std::string& module, const std::string& functi
     Registry& r = GetRegistry();
     std::lock_guard lock(r.mutex);
     r.Add(module, function, address);
+}
+
+void RegisterModule(const std::string& module)
+{
+    Registry& r = GetRegistry();
+    std::lock_guard lock(r.mutex);
+    auto& slot = r.modules[ModuleKey(module)];
+    if (!slot)
+        slot = std::make_unique<HINSTANCE__>();
+    slot->registered = true;
 }
 
 void UnregisterModuleFunction(const std::string& module, const std::string& function)

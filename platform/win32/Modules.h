@@ -24,6 +24,9 @@ void RegisterModuleFunction(const std::string& module, const std::string& functi
     RegisterModuleFunction(module, function, reinterpret_cast<FARPROC>(address));
 }
 
+// Adds a module without functions, so that LoadLibraryA finds it.
+void RegisterModule(const std::string& module);
+
 // Removes a function or a whole module, so that tests reach the paths where
 // a library or one of its functions is missing. Handles already given out
 // stay valid; later look-ups fail.

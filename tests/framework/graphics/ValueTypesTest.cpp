@@ -59,6 +59,8 @@ TEST(Rect, Intersection)
         { { 0, 0, 10, 10 }, { 10, 0, 5, 5 }, { 10, 0, 0, 5 } }, // touching keeps its place
         { { 0, 0, 10, 10 }, { 5, -5, 10, 10 }, { 5, 0, 5, 5 } },
         { { 2, 3, 4, 5 }, { 0, 0, 100, 100 }, { 2, 3, 4, 5 } },
+        // Right and bottom edges past the 32-bit range must not overflow.
+        { { 100, 100, 2147483600, 2147483600 }, { 0, 0, 800, 600 }, { 100, 100, 700, 500 } },
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.a.Intersection(c.b), c.expected);

@@ -1,0 +1,411 @@
+#include "framework/app/KivoAppBase.h"
+
+#include "framework/core/Strings.h"
+#include "framework/display/DDInterface.h"
+#include "framework/graphics/Image.h"
+#include "framework/sound/MusicInterface.h"
+#include "framework/widgets/WidgetManager.h"
+#include "platform/Windows.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace Kivo {
+
+namespace {
+
+// Millisecond ticks wrap at 2^32; the signed difference is right across the
+// wrap as long as the two lie less than 24 days apart.
+int32_t TickDiff(uint32_t later, uint32_t earlier)
+{
+    return int32_t(later - earlier);
+}
+
+void LoadingThreadEntry(void* arg)
+{
+    auto* app = static_cast<KivoAppBase*>(arg);
+    app->LoadingThreadProc();
+    app->loadingDone = true;
+}
+
+} // namespace
+
+void KivoAppBase::StartLoadingThread()
+{
+    if (loadingStarted)
+        return;
+    loadingStarted = true;
+    loadingThrottle = true;
+    if (_beginthread(LoadingThreadEntry, 0, this) == uintptr_t(-1)) {
+        loadingThrottle = false;
+        loadingDone = true;
+    }
+}
+
+void KivoAppBase::WaitForLoadingThread()
+{
+    while (loadingStarted && !loadingDone)
+        ::Sleep(20);
+}
+
+void KivoAppBase::Start()
+{
+    if (shutdown)
+        return;
+    if (autoStartLoadingThread)
+        StartLoadingThread();
+    if (hwnd) {
+        ShowWindow(hwnd, SW_SHOW);
+        SetForegroundWindow(hwnd);
+    }
+    timeBeginPeriod(1);
+    lastInputTime = lastTimerTick = GetTickCount();
+    loopRunning = true;
+    MainLoop();
+    ProcessSafeDeleteList();
+    loopRunning = false;
+    WaitForLoadingThread();
+
+    OutputDebugStringA(StrFormat("Seconds       = %g\r\n", TickDiff(GetTickCount(), startTime) / 1000.0).c_str());
+    OutputDebugStringA(StrFormat("Sleep Count   = %d\r\n", sleepCount).c_str());
+    OutputDebugStringA(StrFormat("Update Count  = %d\r\n", updateCount).c_str());
+    OutputDebugStringA(StrFormat("Draw Count    = %d\r\n", drawCount).c_str());
+    OutputDebugStringA(StrFormat("Draw Time     = %d\r\n", drawTime).c_str());
+    OutputDebugStringA(StrFormat("Screen Blt    = %d\r\n", screenBltTime).c_str());
+    if (drawTime + screenBltTime > 0)
+        OutputDebugStringA(StrFormat("Avg FPS       = %d\r\n", drawCount * 1000 / (drawTime + screenBltTime)).c_str());
+    timeEndPeriod(1);
+    PreTerminate();
+    WriteToRegistry();
+}
+
+void KivoAppBase::MainLoop()
+{
+    while (!shutdown) {
+        exitNestedLoops = false;
+        UpdateApp();
+    }
+}
+
+bool KivoAppBase::UpdateApp()
+{
+    bool updated = false;
+    do {
+        if (!UpdateAppStep(&updated))
+            return false;
+    } while (!updated);
+    return true;
+}
+
+bool KivoAppBase::UpdateAppStep(bool* updated)
+{
+    if (updated)
+        *updated = false;
+    if (exitNestedLoops)
+        return false;
+    if (paused) {
+        loopState = 3;
+        ::Sleep(100);
+        // A failed load, or a shutdown asked for by another thread, is
+        // carried out while paused too: the failure's own message box takes
+        // the focus away, so waiting for it to come back could last forever.
+        if (loadingFailed)
+            Shutdown();
+    }
+    if (loopState == 3)
+        loopState = 0;
+    ++nestDepth;
+    struct DepthGuard {
+        int& depth;
+        ~DepthGuard() { --depth; }
+    } guard { nestDepth };
+
+    if (loopState == 0) {
+        MSG msg;
+        while (!shutdown && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (!ProcessDeferredMessages(true))
+            loopState = 1;
+        return true;
+    }
+    const int before = updateCount;
+    Process(true);
+    if (updated && updateCount != before)
+        *updated = true;
+    return true;
+}
+
+void KivoAppBase::AccumulateTime(uint32_t now)
+{
+    if (lastAccTime != 0)
+        timeAcc = std::min(timeAcc + double(TickDiff(now, lastAccTime)), 200.0);
+    lastAccTime = now;
+}
+
+bool KivoAppBase::Process(bool allowSleep)
+{
+    if (loadingFailed)
+        Shutdown();
+
+    const bool vsyncPacing = !demoPlaying && waitForVSync && !redrawSkipped && !vsyncBroken &&
+        (!displayWindowed || (adjustJerking && !adjustJerkingAllowed));
+
+    // A display that reports no rate (0 Hz) is timed as 60 Hz.
+    const int rate = refreshRate > 0 ? refreshRate : 60;
+    double frameTime;
+    double updatesPerFrame;
+    if (waitForVSync) {
+        frameTime = (1000.0 / rate) / speed;
+        updatesPerFrame = 1000.0 / (double(updateStepMs) * rate);
+    } else {
+        frameTime = updateStepMs / speed;
+        updatesPerFrame = 1.0;
+    }
+
+    if (!paused && speed > 0) {
+        const uint32_t passStart = timeGetTime();
+        uint32_t slept = 0;
+        if (!vsyncPacing)
+            AccumulateTime(passStart);
+
+        if (loopState == 1) {
+            ++updatesSinceDraw;
+            bool doUpdate = false;
+            if (updatesSinceDraw >= int(std::ceil(speed * 10)) && loadingHandedOver) {
+                doUpdate = false;
+            } else if (vsyncPacing) {
+                doUpdate = !needsDraw || timeAcc >= double(int(frameTime * 0.75));
+            } else {
+                doUpdate = timeAcc >= frameTime;
+            }
+            if (doUpdate) {
+                if (!demoPlaying && speed == 1.0) {
+                    ++vsyncUpdateCount;
+                    if (vsyncUpdateCount >= uint32_t((updateStepMs + 999) / updateStepMs)) {
+                        const uint32_t now = timeGetTime();
+                        if (TickDiff(now, vsyncCheckTime) <= 800) {
+                            if (++vsyncFastCount >= 3)
+                                vsyncBroken = true;
+                        } else {
+                            vsyncFastCount = 0;
+                        }
+                        vsyncCheckTime = now;
+                        vsyncUpdateCount = 0;
+                    }
+                }
+                if (DoUpdateFrames())
+                    loopState = 2;
+                needsDraw = true;
+            } else {
+                loopState = 3;
+                updatesSinceDraw = 0;
+                if (needsDraw) {
+                    Redraw(nullptr);
+                } else {
+                    const int n = int(frameTime - timeAcc);
+                    if (n > 0) {
+                        if (!allowSleep)
+                            return false;
+                        ++sleepCount;
+                        ::Sleep(DWORD(n));
+                        slept = uint32_t(n);
+                    }
+                }
+            }
+        } else if (loopState == 2) {
+            loopState = 3;
+            fracUpdateAcc += updatesPerFrame - 1.0;
+            ProcessSafeDeleteList();
+            while (fracUpdateAcc >= 1.0) {
+                ++updatesSinceDraw;
+                if (!DoUpdateFrames())
+                    break;
+                ProcessSafeDeleteList();
+                fracUpdateAcc -= 1.0;
+            }
+            UpdateFTimeAcc(updatesPerFrame);
+            ProcessSafeDeleteList();
+            if (vsyncPacing)
+                timeAcc = std::max(0.0, timeAcc - frameTime - 0.2);
+            else
+                timeAcc -= frameTime;
+        } else {
+            loopState = 3;
+            updatesSinceDraw = 0;
+            if (needsDraw) {
+                Redraw(nullptr);
+            } else {
+                const int n = int(frameTime - timeAcc);
+                if (n > 0) {
+                    if (!allowSleep)
+                        return false;
+                    ++sleepCount;
+                    ::Sleep(DWORD(n));
+                    slept = uint32_t(n);
+                }
+            }
+        }
+
+        if (loadingThrottle) {
+            // Signed: a pass that took less than it slept owes nothing.
+            int32_t w = 2 * (TickDiff(timeGetTime(), passStart) - int32_t(slept)) - int32_t(slept);
+            w = std::min<int32_t>(w, 250);
+            if (w >= 0) {
+                if (!allowSleep)
+                    return false;
+                ::Sleep(DWORD(w));
+            }
+        }
+    }
+    ProcessSafeDeleteList();
+    return true;
+}
+
+bool KivoAppBase::DoUpdateFrames()
+{
+    if (screenSaverSuspended)
+        return false;
+    if (loadingDone && !loadingHandedOver) {
+        loadingHandedOver = true;
+        loadingThrottle = false;
+        LoadingThreadCompleted();
+    }
+    UpdateFrames();
+    return true;
+}
+
+void KivoAppBase::UpdateFrames()
+{
+    ++updateCount;
+    if (!minimized && widgetManager)
+        widgetManager->UpdateFrame();
+    if (musicInterface)
+        musicInterface->Update();
+    if (!sharedImagesDirty)
+        return;
+    std::unique_lock<std::recursive_mutex> lock;
+    if (ddInterface)
+        lock = std::unique_lock(ddInterface->mCritSect);
+    for (auto it = sharedImageMap.begin(); it != sharedImageMap.end();) {
+        if (it->second.mRefCount == 0) {
+            delete it->second.mImage;
+            it = sharedImageMap.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    sharedImagesDirty = false;
+}
+
+void KivoAppBase::UpdateFTimeAcc(double frac)
+{
+    if (waitForVSync && !minimized && widgetManager)
+        widgetManager->UpdateFrameF(float(frac));
+}
+
+void KivoAppBase::ProcessSafeDeleteList()
+{
+    safeDeleteList.Process(nestDepth);
+}
+
+void KivoAppBase::SafeDeleteWidget(Widget* widget)
+{
+    safeDeleteList.Add(nestDepth, widget);
+}
+
+bool KivoAppBase::ScreenSaverCheck(uint32_t now)
+{
+    if (screensaverMode || !displayWindowed)
+        return screenSaverSuspended;
+    if (!screenSaverRead || TickDiff(now, screenSaverReadTime) > 10000) {
+        UINT timeout = 0;
+        BOOL isActive = FALSE;
+        SystemParametersInfoA(SPI_GETSCREENSAVETIMEOUT, 0, &timeout, 0);
+        SystemParametersInfoA(SPI_GETSCREENSAVEACTIVE, 0, &isActive, 0);
+        screenSaverRead = true;
+        screenSaverReadTime = now;
+        screenSaverLimitMs = uint32_t(std::max<int>(int(timeout) - 2, 1)) * 1000;
+        screenSaverActive = isActive != FALSE;
+        if (!screenSaverActive)
+            screenSaverSuspended = false;
+    }
+    // No last-input query exists on this system: lastInputTime is kept by
+    // the input handling alone.
+    if (screenSaverActive) {
+        const uint32_t idle = uint32_t(TickDiff(now, lastInputTime));
+        if (screenSaverSuspended) {
+            BOOL running = FALSE;
+            if (!SystemParametersInfoA(SPI_GETSCREENSAVERRUNNING, 0, &running, 0))
+                running = FALSE;
+            if (!running && idle < screenSaverLimitMs) {
+                screenSaverSuspended = false;
+                if (widgetManager)
+                    widgetManager->MarkAllDirty();
+            }
+        } else if (idle > screenSaverLimitMs) {
+            screenSaverSuspended = true;
+        }
+    }
+    return screenSaverSuspended;
+}
+
+bool KivoAppBase::Redraw(const Rect*)
+{
+    auto skip = [this] {
+        needsDraw = false;
+        redrawSkipped = true;
+        return false;
+    };
+    if (displayLost) {
+        RedrawChecks(nullptr);
+        return skip();
+    }
+    uint32_t now = timeGetTime();
+    if (TickDiff(now, lastScreenSaverCheck) > 1000) {
+        lastScreenSaverCheck = now;
+        ScreenSaverCheck(now);
+    }
+    if (screenSaverSuspended)
+        return skip();
+
+    const uint32_t drawStart = timeGetTime();
+    drawing = true;
+    const bool drew = widgetManager && widgetManager->DrawScreen();
+    drawing = false;
+    now = timeGetTime();
+    if (!drew && TickDiff(now, lastPresentTime) < 1000 && !forceRedraw)
+        return skip();
+    if (TickDiff(now, nextDrawTime) < 0)
+        return skip();
+
+    ++drawCount;
+    redrawSkipped = false;
+    drawTime += TickDiff(now, drawStart);
+    if (adjustJerking && displayWindowed && adjustJerkingAllowed && ddInterface) {
+        const int32_t wait = ddInterface->mMillisecondsPerFrame - TickDiff(timeGetTime(), lastPresentTime);
+        if (wait > 0)
+            ::Sleep(DWORD(wait));
+    }
+    const uint32_t presentStart = timeGetTime();
+    lastPresentTime = presentStart;
+    RedrawChecks(nullptr);
+    now = timeGetTime();
+    AccumulateTime(now);
+    screenBltTime = TickDiff(now, presentStart);
+
+    if (loadingStarted && !loadingDone) {
+        const int32_t d = TickDiff(now, drawStart);
+        nextDrawTime += uint32_t(std::max<int32_t>(d, 15) + 35);
+        if (TickDiff(nextDrawTime, now) <= 0)
+            nextDrawTime = now;
+    } else {
+        nextDrawTime = now;
+    }
+    needsDraw = false;
+    forceRedraw = false;
+    return true;
+}
+
+} // namespace Kivo

@@ -1,0 +1,94 @@
+#pragma once
+// The image of the display: a memory image whose pixels may also, or only,
+// live in a DirectDraw surface in the screen's format. The surface is made
+// from the bits (transparent pixels become a source colour key; images with
+// translucent pixels never get one), read back into bits on demand, and
+// released with or without reading it back as the bits change.
+//
+// Surfaces handed in with SetSurface (the screen and the cursor areas) are
+// adopted: only the destructor lets them go. Software drawing into an
+// adopted surface's image works on its bits; the bits are written into the
+// surface when the surface is next locked or presented.
+#include "framework/graphics/MemoryImage.h"
+#include "platform/ddraw/DDraw.h"
+
+namespace Kivo {
+
+class DDInterface;
+
+class DDImage : public MemoryImage {
+public:
+    explicit DDImage(DDInterface* display);
+    ~DDImage() override;
+
+    bool PolyFill3D(const Point* points, int count, const Rect* clipRect, const Color& color, int drawMode, int tx,
+                    int ty, bool convex) override;
+    void FillRect(const Rect& rect, const Color& color, int drawMode) override;
+    void DrawLine(double x1, double y1, double x2, double y2, const Color& color, int drawMode) override;
+    void DrawLineAA(double x1, double y1, double x2, double y2, const Color& color, int drawMode) override;
+    // Software drawing; nothing while the image is draw-disabled (its pixels
+    // are in video memory only and GetBits gives none).
+    void ClearRect(const Rect& rect) override;
+    void FillScanLinesWithCoverage(const Span* spans, int count, const Color& color, int drawMode,
+                                   const uint8_t* coverage, int coverX, int coverY, int coverWidth,
+                                   int coverHeight) override;
+    void Blt(Image* source, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;
+
+    void PurgeBits() override;
+    void DeleteExtraBuffers() override;
+    void ReInit() override;
+    void BitsChanged() override;
+    void CommitBits() override;
+    void DeleteNativeData() override;
+    void Create(int width, int height) override;
+    uint32_t* GetBits() override;
+
+    virtual void SetVideoMemory(bool videoMemory);
+    virtual bool GenerateDDSurface() { return CreateSurfaceFromBits(); }
+    // Drawing on the locked surface, normal (alpha blended) and additive.
+    virtual void NormalFillRect(const Rect& rect, const Color& color);
+    virtual void AdditiveFillRect(const Rect& rect, const Color& color);
+    virtual void NormalDrawLine(double x1, double y1, double x2, double y2, const Color& color);
+    virtual void AdditiveDrawLine(double x1, double y1, double x2, double y2, const Color& color);
+    virtual void NormalDrawLineAA(double x1, double y1, double x2, double y2, const Color& color);
+    virtual void AdditiveDrawLineAA(double, double, double, double, const Color&) {}
+    virtual bool LockSurface();
+    virtual bool UnlockSurface();
+    virtual void SetSurface(IDirectDrawSurface* surface);
+
+    bool CreateSurfaceFromBits();
+    IDirectDrawSurface* GetSurface();
+    // Releases the surface, reading the pixels back first when nothing else
+    // holds them.
+    void DeleteDDSurface();
+    // Leaves the pixels only in the surface (after drawing into it).
+    void DeleteAllNonSurfaceData();
+    // Writes bits newer than an adopted surface into it.
+    void FlushBitsToSurface();
+    bool Is3DTarget() const;
+
+    DDInterface* mDDInterface;
+    IDirectDrawSurface* mSurface = nullptr; // one reference owned
+    bool mNoLock = false; // adopted through SetSurface
+    bool mDrawToBits = false; // draw-disabled: the display draws in video memory only
+    bool mVideoMemory = false;
+    bool mWantDDSurface = false;
+    bool mHasColorKey = false;
+    uint32_t mColorKey = 0;
+    int mLockCount = 0;
+    DDSURFACEDESC mLockedSurfaceDesc {};
+
+private:
+    void ReleaseSurface();
+    // Drawing goes to the surface routines.
+    bool SurfaceRoute(bool transparentUnkeyed);
+    void RouteLine(double x1, double y1, double x2, double y2, const Color& color, int drawMode, bool smooth);
+    bool mSurfaceStale = false; // adopted surface older than the bits
+};
+
+// Read-back of a locked surface into ARGB pixels (alpha 255), each channel's
+// top bit moved to bit 23, 15 or 7 by the masks.
+void ReadSurfacePixels32(uint32_t* out, int width, int height, const DDSURFACEDESC2& desc);
+void ReadSurfacePixels16(uint32_t* out, int width, int height, const DDSURFACEDESC2& desc);
+
+} // namespace Kivo

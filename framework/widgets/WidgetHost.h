@@ -1,0 +1,40 @@
+#pragma once
+// What the widget toolkit and the screens need of the application object.
+// The application implements it and installs itself with SetWidgetHost;
+// tests install a double.
+namespace Kivo {
+
+class Image;
+class Widget;
+class WidgetManager;
+
+enum Cursor { CURSOR_POINTER = 0, CURSOR_HAND = 1, CURSOR_DRAGGING = 2, CURSOR_TEXT = 3 };
+
+class WidgetHost {
+public:
+    virtual ~WidgetHost() = default;
+
+    // Stores the wanted cursor (a Cursor) and applies it at once.
+    virtual void SetCursor(int cursorNum) = 0;
+    virtual bool Is3DAccelerated() = 0;
+    // Takes a widget that a running pass may still use and deletes it after
+    // that pass (see SafeDeleteList).
+    virtual void SafeDeleteWidget(Widget* widget) = 0;
+    // True while the application quits.
+    virtual bool IsShuttingDown() = 0;
+    // The game area (800 x 600).
+    virtual int GetWidth() = 0;
+    virtual int GetHeight() = 0;
+    virtual WidgetManager* GetWidgetManager() = 0;
+    // Locks the screen image for a whole draw when it is a display surface;
+    // false when it is not one or the lock failed. Unlock only after a
+    // successful lock.
+    virtual bool LockScreenImage(Image* image) = 0;
+    virtual void UnlockScreenImage(Image* image) = 0;
+};
+
+// The application; null until one is installed.
+WidgetHost* GetWidgetHost();
+void SetWidgetHost(WidgetHost* host);
+
+} // namespace Kivo

@@ -1,0 +1,20 @@
+#include "game/app/GameApp.h"
+
+#include "game/app/GameCmdLine.h"
+
+GameApp::GameApp()
+{
+    companyName = "Olvane Studio";
+    productName = "Marrowfen";
+    displayName = "Marrowfen";
+    registryKey = companyName + "\\" + productName;
+    title = productName + " v." + productVersion;
+    width = 800;
+    height = 600;
+    colorDepth = 32;
+}
+
+void GameApp::HandleCmdLineParam(const std::string& name, const std::string& value)
+{
+    HandleGameCmdLineParam(*this, name, value);
+}

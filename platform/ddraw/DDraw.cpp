@@ -1,0 +1,791 @@
+#include "platform/ddraw/DDraw.h"
+
+#include "platform/WindowSystem.h"
+#include "platform/win32/Time.h"
+#include "platform/win32/Window.h"
+
+#include <atomic>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
+
+namespace platform {
+namespace {
+
+struct Fault {
+    std::string method;
+    HRESULT result;
+    int nth;
+};
+
+struct State {
+    std::mutex mutex;
+    DDrawControls controls;
+    std::vector<Fault> faults;
+    std::map<std::string, int> counts;
+};
+
+State& GetState()
+{
+    static State state;
+    return state;
+}
+
+std::atomic<int> gLive { 0 };
+
+// Counts and logs a call; the injected result when one is due, else DD_OK.
+HRESULT Enter(const char* method)
+{
+    State& s = GetState();
+    std::lock_guard lock(s.mutex);
+    const int n = ++s.counts[method];
+    if (s.controls.logCalls)
+        s.controls.calls.emplace_back(method);
+    for (const Fault& f : s.faults)
+        if (f.method == method && (f.nth == 0 || f.nth == n))
+            return f.result;
+    return DD_OK;
+}
+
+PixelLayout LayoutForDepth(int bpp, const PixelLayout& desktop)
+{
+    if (bpp == desktop.bytesPerPixel * 8)
+        return desktop;
+    switch (bpp) {
+    case 16:
+        return { 2, 0xF800, 0x07E0, 0x001F };
+    case 32:
+        return { 4, 0xFF0000, 0xFF00, 0xFF };
+    case 24:
+        return { 3, 0xFF0000, 0xFF00, 0xFF };
+    default:
+        return { 1, 0, 0, 0 };
+    }
+}
+
+// What the DirectDraw object and its surfaces share: the cooperative level,
+// the emulated display mode and the primary.
+struct Device {
+    HWND window = nullptr;
+    bool fullscreen = false;
+    bool modeSet = false;
+    int modeWidth = 0;
+    int modeHeight = 0;
+    int modeBpp = 0;
+    void* primary = nullptr; // SoftSurface*, not owned
+
+    PixelLayout Layout() const
+    {
+        const PixelLayout desktop = CurrentBackend().GetPresenter().DesktopLayout();
+        return modeSet ? LayoutForDepth(modeBpp, desktop) : desktop;
+    }
+};
+
+class Counted {
+public:
+    Counted() { ++gLive; }
+    virtual ~Counted() { --gLive; }
+    ULONG AddRefImpl() { return ++refs_; }
+    ULONG ReleaseImpl()
+    {
+        const ULONG left = --refs_;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+
+private:
+    std::atomic<ULONG> refs_ { 1 };
+};
+
+class SoftClipper final : public IDirectDrawClipper, public Counted {
+public:
+    HRESULT QueryInterface(REFIID, void** out) override
+    {
+        if (out)
+            *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG AddRef() override { return AddRefImpl(); }
+    ULONG Release() override { return ReleaseImpl(); }
+    HRESULT SetHWnd(DWORD, HWND window) override
+    {
+        if (HRESULT hr = Enter("SetHWnd"); FAILED(hr))
+            return hr;
+        window_ = window;
+        return DD_OK;
+    }
+
+private:
+    HWND window_ = nullptr;
+};
+
+class SoftPalette final : public IDirectDrawPalette, public Counted {
+public:
+    explicit SoftPalette(const PALETTEENTRY* entries) { std::memcpy(entries_, entries, sizeof(entries_)); }
+    HRESULT QueryInterface(REFIID, void** out) override
+    {
+        if (out)
+            *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG AddRef() override { return AddRefImpl(); }
+    ULONG Release() override { return ReleaseImpl(); }
+    HRESULT GetEntries(DWORD, DWORD start, DWORD count, PALETTEENTRY* entries) override
+    {
+        if (!entries || start > 256 || count > 256 - start)
+            return DDERR_INVALIDPARAMS;
+        std::memcpy(entries, entries_ + start, count * sizeof(PALETTEENTRY));
+        return DD_OK;
+    }
+
+private:
+    PALETTEENTRY entries_[256];
+};
+
+class SoftSurface final : public IDirectDrawSurface, public IDirectDrawSurface7, public Counted {
+public:
+    SoftSurface(std::shared_ptr<Device> device, int width, int height, const PixelLayout& layout, DWORD caps)
+        : device_(std::move(device)), width_(width), height_(height), layout_(layout), caps_(caps)
+    {
+        pitch_ = (width * layout.bytesPerPixel + 3) & ~3;
+        pixels_.assign(size_t(pitch_) * size_t(height), 0);
+    }
+
+    ~SoftSurface() override
+    {
+        if (dc_)
+            ReleaseDC(dc_);
+        if (back_)
+            back_->ReleaseImpl();
+        if (clipper_)
+            clipper_->Release();
+        if (palette_)
+            palette_->Release();
+        if (device_->primary == this)
+            device_->primary = nullptr;
+    }
+
+    static SoftSurface* From(IDirectDrawSurface* s) { return static_cast<SoftSurface*>(s); }
+    static SoftSurface* From(IDirectDrawSurface7* s) { return static_cast<SoftSurface*>(s); }
+
+    void AttachBack(SoftSurface* back) { back_ = back; }
+
+    HRESULT QueryInterface(REFIID iid, void** out) override
+    {
+        if (!out)
+            return DDERR_INVALIDPARAMS;
+        *out = nullptr;
+        if (HRESULT hr = Enter("QueryInterface"); FAILED(hr))
+            return hr;
+        if (iid == IID_IDirectDrawSurface)
+            *out = static_cast<IDirectDrawSurface*>(this);
+        else if (iid == IID_IDirectDrawSurface7)
+            *out = static_cast<IDirectDrawSurface7*>(this);
+        else
+            return E_NOINTERFACE;
+        AddRefImpl();
+        return DD_OK;
+    }
+    ULONG AddRef() override { return AddRefImpl(); }
+    ULONG Release() override { return ReleaseImpl(); }
+
+    HRESULT Blt(RECT* dest, IDirectDrawSurface* source, RECT* sourceRect, DWORD flags, DDBLTFX* fx) override
+    {
+        return BltImpl(dest, From(source), sourceRect, flags, fx);
+    }
+    HRESULT Blt(RECT* dest, IDirectDrawSurface7* source, RECT* sourceRect, DWORD flags, DDBLTFX* fx) override
+    {
+        return BltImpl(dest, From(source), sourceRect, flags, fx);
+    }
+    HRESULT Flip(IDirectDrawSurface*, DWORD) override { return FlipImpl(); }
+    HRESULT Flip(IDirectDrawSurface7*, DWORD) override { return FlipImpl(); }
+
+    HRESULT GetAttachedSurface(DDSCAPS* caps, IDirectDrawSurface** out) override
+    {
+        if (!caps || !out)
+            return DDERR_INVALIDPARAMS;
+        SoftSurface* s = Attached(caps->dwCaps);
+        *out = s;
+        return s ? DD_OK : DDERR_NOTFOUND;
+    }
+    HRESULT GetAttachedSurface(DDSCAPS2* caps, IDirectDrawSurface7** out) override
+    {
+        if (!caps || !out)
+            return DDERR_INVALIDPARAMS;
+        SoftSurface* s = Attached(caps->dwCaps);
+        *out = s;
+        return s ? DD_OK : DDERR_NOTFOUND;
+    }
+
+    HRESULT GetSurfaceDesc(DDSURFACEDESC* desc) override { return Describe(desc); }
+    HRESULT GetSurfaceDesc(DDSURFACEDESC2* desc) override { return Describe(desc); }
+
+    HRESULT Lock(RECT* rect, DDSURFACEDESC* desc, DWORD, HANDLE) override { return LockImpl(rect, desc); }
+    HRESULT Lock(RECT* rect, DDSURFACEDESC2* desc, DWORD, HANDLE) override { return LockImpl(rect, desc); }
+    HRESULT Unlock(void*) override { return UnlockImpl(); }
+    HRESULT Unlock(RECT*) override { return UnlockImpl(); }
+
+    HRESULT SetClipper(IDirectDrawClipper* clipper) override
+    {
+        if (clipper)
+            clipper->AddRef();
+        if (clipper_)
+            clipper_->Release();
+        clipper_ = clipper;
+        return DD_OK;
+    }
+
+    HRESULT SetColorKey(DWORD flags, DDCOLORKEY* key) override
+    {
+        if (!(flags & DDCKEY_SRCBLT))
+            return DDERR_INVALIDPARAMS;
+        hasKey_ = key != nullptr;
+        key_ = key ? key->dwColorSpaceLowValue : 0;
+        return DD_OK;
+    }
+
+    HRESULT SetPalette(IDirectDrawPalette* palette) override
+    {
+        if (palette)
+            palette->AddRef();
+        if (palette_)
+            palette_->Release();
+        palette_ = palette;
+        return DD_OK;
+    }
+
+    HRESULT GetDC(HDC* dc) override
+    {
+        if (!dc)
+            return DDERR_INVALIDPARAMS;
+        *dc = nullptr;
+        if (HRESULT hr = Enter("GetDC"); FAILED(hr))
+            return hr;
+        if (dc_)
+            return DDERR_DCALREADYCREATED;
+        if (locked_)
+            return DDERR_SURFACEBUSY;
+        if (layout_.bytesPerPixel != 2 && layout_.bytesPerPixel != 4)
+            return DDERR_CANTCREATEDC;
+        BITMAPINFO info {};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width_;
+        info.bmiHeader.biHeight = -height_;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        HDC memory = CreateCompatibleDC(nullptr);
+        HBITMAP bitmap = memory ? CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
+        if (!bitmap) {
+            if (memory)
+                DeleteDC(memory);
+            return DDERR_CANTCREATEDC;
+        }
+        // The text layer draws on 32-bit 0x00RRGGBB pixels: the surface's
+        // pixels are widened into them and narrowed back on release.
+        const MaskExpander widen(layout_.redMask, layout_.greenMask, layout_.blueMask);
+        auto* out = static_cast<uint32_t*>(bits);
+        for (int y = 0; y < height_; ++y)
+            for (int x = 0; x < width_; ++x)
+                out[size_t(y) * size_t(width_) + size_t(x)] = widen(Read(x, y)) & 0xFFFFFF;
+        SelectObject(memory, reinterpret_cast<HGDIOBJ>(bitmap));
+        dc_ = memory;
+        dcBitmap_ = bitmap;
+        dcBits_ = out;
+        locked_ = true;
+        *dc = memory;
+        return DD_OK;
+    }
+
+    HRESULT ReleaseDC(HDC dc) override
+    {
+        if (!dc_ || dc != dc_)
+            return DDERR_NODC;
+        auto narrow = [](uint32_t c, uint32_t mask) {
+            if (!mask)
+                return 0u;
+            const int low = __builtin_ctz(mask), bits = 32 - __builtin_clz(mask) - low;
+            return ((bits >= 8 ? c << (bits - 8) : c >> (8 - bits)) << low) & mask;
+        };
+        for (int y = 0; y < height_; ++y)
+            for (int x = 0; x < width_; ++x) {
+                const uint32_t p = dcBits_[size_t(y) * size_t(width_) + size_t(x)];
+                Write(x, y,
+                      narrow((p >> 16) & 0xFF, layout_.redMask) | narrow((p >> 8) & 0xFF, layout_.greenMask) |
+                          narrow(p & 0xFF, layout_.blueMask));
+            }
+        DeleteDC(dc_);
+        DeleteObject(reinterpret_cast<HGDIOBJ>(dcBitmap_));
+        dc_ = nullptr;
+        dcBitmap_ = nullptr;
+        dcBits_ = nullptr;
+        locked_ = false;
+        return DD_OK;
+    }
+
+private:
+    uint32_t Read(int x, int y) const
+    {
+        uint32_t v = 0;
+        std::memcpy(&v, pixels_.data() + ptrdiff_t(y) * pitch_ + ptrdiff_t(x) * layout_.bytesPerPixel,
+                    size_t(layout_.bytesPerPixel));
+        return v;
+    }
+    void Write(int x, int y, uint32_t v)
+    {
+        std::memcpy(pixels_.data() + ptrdiff_t(y) * pitch_ + ptrdiff_t(x) * layout_.bytesPerPixel, &v,
+                    size_t(layout_.bytesPerPixel));
+    }
+
+    SoftSurface* Attached(DWORD caps)
+    {
+        if (!(caps & DDSCAPS_BACKBUFFER) || !back_)
+            return nullptr;
+        back_->AddRefImpl();
+        return back_;
+    }
+
+    template <typename Desc>
+    void Fill(Desc* desc)
+    {
+        desc->dwFlags |= DDSD_CAPS | DDSD_HEIGHT | DDSD_WIDTH | DDSD_PITCH | DDSD_PIXELFORMAT;
+        desc->dwWidth = DWORD(width_);
+        desc->dwHeight = DWORD(height_);
+        desc->lPitch = pitch_;
+        desc->dwBackBufferCount = back_ ? 1 : 0;
+        desc->ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
+        desc->ddpfPixelFormat.dwFlags = DDPF_RGB;
+        desc->ddpfPixelFormat.dwRGBBitCount = DWORD(layout_.bytesPerPixel * 8);
+        desc->ddpfPixelFormat.dwRBitMask = layout_.redMask;
+        desc->ddpfPixelFormat.dwGBitMask = layout_.greenMask;
+        desc->ddpfPixelFormat.dwBBitMask = layout_.blueMask;
+        desc->ddpfPixelFormat.dwRGBAlphaBitMask = 0;
+        desc->ddsCaps.dwCaps = caps_;
+        desc->ddckCKSrcBlt = { key_, key_ };
+    }
+
+    template <typename Desc>
+    HRESULT Describe(Desc* desc)
+    {
+        if (!desc)
+            return DDERR_INVALIDPARAMS;
+        if (HRESULT hr = Enter("GetSurfaceDesc"); FAILED(hr))
+            return hr;
+        Fill(desc);
+        desc->lpSurface = nullptr;
+        return DD_OK;
+    }
+
+    template <typename Desc>
+    HRESULT LockImpl(RECT* rect, Desc* desc)
+    {
+        if (!desc)
+            return DDERR_INVALIDPARAMS;
+        if (HRESULT hr = Enter("Lock"); FAILED(hr))
+            return hr;
+        if (locked_)
+            return DDERR_SURFACEBUSY;
+        uint8_t* p = pixels_.data();
+        if (rect) {
+            if (!Inside(*rect))
+                return DDERR_INVALIDRECT;
+            p += ptrdiff_t(rect->top) * pitch_ + ptrdiff_t(rect->left) * layout_.bytesPerPixel;
+        }
+        Fill(desc);
+        desc->lpSurface = p;
+        locked_ = true;
+        return DD_OK;
+    }
+
+    HRESULT UnlockImpl()
+    {
+        if (!locked_)
+            return DDERR_NOTLOCKED;
+        locked_ = false;
+        return DD_OK;
+    }
+
+    bool Inside(const RECT& r) const
+    {
+        return r.left >= 0 && r.top >= 0 && r.left <= r.right && r.top <= r.bottom && r.right <= width_ &&
+               r.bottom <= height_;
+    }
+
+    HRESULT BltImpl(RECT* destRect, SoftSurface* src, RECT* srcRect, DWORD flags, DDBLTFX*)
+    {
+        if (HRESULT hr = Enter("Blt"); FAILED(hr))
+            return hr;
+        if (!src)
+            return DDERR_INVALIDPARAMS;
+        if (locked_ || src->locked_)
+            return DDERR_SURFACEBUSY;
+        if (src->layout_.bytesPerPixel != layout_.bytesPerPixel)
+            return DDERR_INVALIDPIXELFORMAT;
+        RECT d = destRect ? *destRect : RECT { 0, 0, width_, height_ };
+        RECT s = srcRect ? *srcRect : RECT { 0, 0, src->width_, src->height_ };
+        if (d.right < d.left || d.bottom < d.top || !src->Inside(s))
+            return DDERR_INVALIDRECT;
+        const RECT full = d;
+        if (clipper_) {
+            d.left = std::max<LONG>(d.left, 0);
+            d.top = std::max<LONG>(d.top, 0);
+            d.right = std::min<LONG>(d.right, width_);
+            d.bottom = std::min<LONG>(d.bottom, height_);
+        } else if (!Inside(d)) {
+            return DDERR_INVALIDRECT;
+        }
+        // Blits within one surface read from a copy.
+        std::vector<uint8_t> copy;
+        const uint8_t* from = src->pixels_.data();
+        if (src == this) {
+            copy = pixels_;
+            from = copy.data();
+        }
+        const int bpp = layout_.bytesPerPixel;
+        const int64_t fw = full.right - full.left, fh = full.bottom - full.top;
+        const int64_t sw = s.right - s.left, sh = s.bottom - s.top;
+        const bool keyed = (flags & DDBLT_KEYSRC) && src->hasKey_;
+        const uint32_t rgb = src->layout_.redMask | src->layout_.greenMask | src->layout_.blueMask;
+        const bool plain = !keyed && fw == sw && fh == sh;
+        for (LONG y = d.top; y < d.bottom; ++y) {
+            const int64_t sy = s.top + (fh == sh ? y - full.top : (y - full.top) * sh / fh);
+            const uint8_t* srow = from + sy * src->pitch_;
+            uint8_t* drow = pixels_.data() + ptrdiff_t(y) * pitch_;
+            if (plain) {
+                std::memcpy(drow + ptrdiff_t(d.left) * bpp, srow + (s.left + d.left - full.left) * bpp,
+                            size_t(d.right - d.left) * bpp);
+                continue;
+            }
+            for (LONG x = d.left; x < d.right; ++x) {
+                const int64_t sx = s.left + (fw == sw ? x - full.left : (x - full.left) * sw / fw);
+                uint32_t p = 0;
+                std::memcpy(&p, srow + sx * bpp, size_t(bpp));
+                if (keyed && (p & rgb) == src->key_)
+                    continue;
+                std::memcpy(drow + ptrdiff_t(x) * bpp, &p, size_t(bpp));
+            }
+        }
+        if (device_->primary == this) {
+            shownWidth_ = std::max<int>(shownWidth_, d.right);
+            shownHeight_ = std::max<int>(shownHeight_, d.bottom);
+            Present();
+        }
+        return DD_OK;
+    }
+
+    HRESULT FlipImpl()
+    {
+        if (HRESULT hr = Enter("Flip"); FAILED(hr))
+            return hr;
+        if (!back_ || device_->primary != this)
+            return DDERR_NOTFLIPPABLE;
+        if (locked_ || back_->locked_)
+            return DDERR_SURFACEBUSY;
+        pixels_.swap(back_->pixels_);
+        Present();
+        return DD_OK;
+    }
+
+    // A full-screen primary shows all of itself. A windowed one is the
+    // desktop: it shows the window's client area, or, for a window the
+    // window system does not know, what the blits into it have covered.
+    void Present()
+    {
+        if (layout_.bytesPerPixel != 2 && layout_.bytesPerPixel != 4)
+            return;
+        int x = 0, y = 0, w = width_, h = height_;
+        const bool full = device_->fullscreen;
+        if (!full) {
+            RECT client {};
+            POINT origin { 0, 0 };
+            if (GetClientRect(device_->window, &client) && ClientToScreen(device_->window, &origin) &&
+                client.right > 0 && client.bottom > 0) {
+                x = std::clamp<int>(origin.x, 0, width_);
+                y = std::clamp<int>(origin.y, 0, height_);
+                w = std::min<int>(client.right, width_ - x);
+                h = std::min<int>(client.bottom, height_ - y);
+            } else {
+                w = shownWidth_;
+                h = shownHeight_;
+            }
+        }
+        if (w <= 0 || h <= 0)
+            return;
+        CurrentBackend().GetPresenter().Present(pixels_.data() + ptrdiff_t(y) * pitch_ + ptrdiff_t(x) * layout_.bytesPerPixel,
+                                                pitch_, w, h, layout_, full);
+    }
+
+    std::shared_ptr<Device> device_;
+    int width_;
+    int height_;
+    PixelLayout layout_;
+    DWORD caps_;
+    int pitch_ = 0;
+    std::vector<uint8_t> pixels_;
+    bool locked_ = false;
+    bool hasKey_ = false;
+    DWORD key_ = 0;
+    SoftSurface* back_ = nullptr; // one reference owned
+    IDirectDrawClipper* clipper_ = nullptr;
+    IDirectDrawPalette* palette_ = nullptr;
+    int shownWidth_ = 0;
+    int shownHeight_ = 0;
+    HDC dc_ = nullptr;
+    HBITMAP dcBitmap_ = nullptr;
+    uint32_t* dcBits_ = nullptr;
+};
+
+class SoftDirectDraw final : public IDirectDraw, public IDirectDraw7, public Counted {
+public:
+    SoftDirectDraw() : device_(std::make_shared<Device>()) {}
+
+    HRESULT QueryInterface(REFIID iid, void** out) override
+    {
+        if (!out)
+            return DDERR_INVALIDPARAMS;
+        *out = nullptr;
+        if (HRESULT hr = Enter("QueryInterface"); FAILED(hr))
+            return hr;
+        if (iid == IID_IDirectDraw)
+            *out = static_cast<IDirectDraw*>(this);
+        else if (iid == IID_IDirectDraw7)
+            *out = static_cast<IDirectDraw7*>(this);
+        else
+            return E_NOINTERFACE; // no Direct3D: the program runs in 2D
+        AddRefImpl();
+        return DD_OK;
+    }
+    ULONG AddRef() override { return AddRefImpl(); }
+    ULONG Release() override { return ReleaseImpl(); }
+
+    HRESULT CreateClipper(DWORD, IDirectDrawClipper** out, IUnknown*) override
+    {
+        if (!out)
+            return DDERR_INVALIDPARAMS;
+        *out = nullptr;
+        if (HRESULT hr = Enter("CreateClipper"); FAILED(hr))
+            return hr;
+        *out = new SoftClipper;
+        return DD_OK;
+    }
+
+    HRESULT CreatePalette(DWORD flags, PALETTEENTRY* entries, IDirectDrawPalette** out, IUnknown*) override
+    {
+        if (!out || !entries || !(flags & DDPCAPS_8BIT))
+            return DDERR_INVALIDPARAMS;
+        *out = new SoftPalette(entries);
+        return DD_OK;
+    }
+
+    HRESULT CreateSurface(DDSURFACEDESC* desc, IDirectDrawSurface** out, IUnknown*) override
+    {
+        if (!desc || !out)
+            return DDERR_INVALIDPARAMS;
+        SoftSurface* s = nullptr;
+        HRESULT hr = Make(*desc, s);
+        *out = s;
+        return hr;
+    }
+    HRESULT CreateSurface(DDSURFACEDESC2* desc, IDirectDrawSurface7** out, IUnknown*) override
+    {
+        if (!desc || !out)
+            return DDERR_INVALIDPARAMS;
+        SoftSurface* s = nullptr;
+        HRESULT hr = Make(*desc, s);
+        *out = s;
+        return hr;
+    }
+
+    HRESULT FlipToGDISurface() override { return Enter("FlipToGDISurface"); }
+
+    HRESULT GetAvailableVidMem(DDSCAPS2*, DWORD* total, DWORD* free) override
+    {
+        constexpr DWORD kVideoMemory = 256u << 20;
+        if (total)
+            *total = kVideoMemory;
+        if (free)
+            *free = kVideoMemory;
+        return DD_OK;
+    }
+
+    HRESULT GetMonitorFrequency(DWORD* hz) override
+    {
+        if (!hz)
+            return DDERR_INVALIDPARAMS;
+        if (HRESULT hr = Enter("GetMonitorFrequency"); FAILED(hr))
+            return hr;
+        const int rate = CurrentBackend().GetWindows().RefreshRate();
+        if (rate <= 0)
+            return DDERR_UNSUPPORTED;
+        *hz = DWORD(rate);
+        return DD_OK;
+    }
+
+    HRESULT GetScanLine(DWORD* line) override
+    {
+        if (!line)
+            return DDERR_INVALIDPARAMS;
+        Enter("GetScanLine");
+        std::function<HRESULT(DWORD*)> source;
+        {
+            State& s = GetState();
+            std::lock_guard lock(s.mutex);
+            source = s.controls.scanLine;
+        }
+        return source ? source(line) : DDERR_UNSUPPORTED;
+    }
+
+    HRESULT RestoreDisplayMode() override
+    {
+        device_->modeSet = false;
+        return DD_OK;
+    }
+
+    HRESULT SetCooperativeLevel(HWND window, DWORD flags) override
+    {
+        if (HRESULT hr = Enter("SetCooperativeLevel"); FAILED(hr))
+            return hr;
+        const bool full = (flags & DDSCL_FULLSCREEN) != 0;
+        if (full != ((flags & DDSCL_EXCLUSIVE) != 0) || (full && (flags & DDSCL_NORMAL)))
+            return DDERR_INVALIDPARAMS;
+        device_->window = window;
+        device_->fullscreen = full;
+        if (!full)
+            device_->modeSet = false;
+        return DD_OK;
+    }
+
+    HRESULT SetDisplayMode(DWORD width, DWORD height, DWORD bpp) override
+    {
+        if (HRESULT hr = Enter("SetDisplayMode"); FAILED(hr))
+            return hr;
+        if (width == 0 || height == 0 || width > 16384 || height > 16384 ||
+            (bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32))
+            return DDERR_INVALIDMODE;
+        int forced;
+        {
+            State& s = GetState();
+            std::lock_guard lock(s.mutex);
+            forced = s.controls.forcedModeDepth;
+        }
+        device_->modeSet = true;
+        device_->modeWidth = int(width);
+        device_->modeHeight = int(height);
+        device_->modeBpp = forced ? forced : int(bpp);
+        return DD_OK;
+    }
+
+    HRESULT WaitForVerticalBlank(DWORD, HANDLE) override
+    {
+        if (HRESULT hr = Enter("WaitForVerticalBlank"); FAILED(hr))
+            return hr;
+        Presenter& presenter = CurrentBackend().GetPresenter();
+        if (presenter.HasVSync())
+            return DD_OK;
+        const int rate = CurrentBackend().GetWindows().RefreshRate();
+        const DWORD period = 1000 / DWORD(rate > 0 ? rate : 60);
+        Sleep(period - timeGetTime() % period);
+        return DD_OK;
+    }
+
+private:
+    template <typename Desc>
+    HRESULT Make(const Desc& desc, SoftSurface*& out)
+    {
+        if (HRESULT hr = Enter("CreateSurface"); FAILED(hr))
+            return hr;
+        const DWORD caps = (desc.dwFlags & DDSD_CAPS) ? desc.ddsCaps.dwCaps : 0;
+        const PixelLayout display = device_->Layout();
+        if (caps & DDSCAPS_PRIMARYSURFACE) {
+            if (device_->primary)
+                return DDERR_PRIMARYSURFACEALREADYEXISTS;
+            const DesktopRect desktop = CurrentBackend().GetWindows().Screen();
+            const bool mode = device_->modeSet;
+            const int w = mode ? device_->modeWidth : desktop.width;
+            const int h = mode ? device_->modeHeight : desktop.height;
+            const bool flipping = (caps & DDSCAPS_FLIP) && (desc.dwFlags & DDSD_BACKBUFFERCOUNT);
+            if (flipping && (!device_->fullscreen || desc.dwBackBufferCount != 1))
+                return flipping && !device_->fullscreen ? DDERR_NOEXCLUSIVEMODE : DDERR_INVALIDPARAMS;
+            auto* primary = new SoftSurface(device_, w, h, display, caps | DDSCAPS_FRONTBUFFER);
+            if (flipping)
+                primary->AttachBack(new SoftSurface(device_, w, h, display,
+                                                    (caps & ~(DDSCAPS_PRIMARYSURFACE)) | DDSCAPS_BACKBUFFER));
+            device_->primary = primary;
+            out = primary;
+            return DD_OK;
+        }
+        if (!(desc.dwFlags & DDSD_WIDTH) || !(desc.dwFlags & DDSD_HEIGHT) || desc.dwWidth == 0 ||
+            desc.dwHeight == 0)
+            return DDERR_INVALIDPARAMS;
+        if (desc.dwWidth > 16384 || desc.dwHeight > 16384)
+            return DDERR_OUTOFMEMORY;
+        PixelLayout layout = display;
+        if (desc.dwFlags & DDSD_PIXELFORMAT) {
+            const DDPIXELFORMAT& pf = desc.ddpfPixelFormat;
+            if (!(pf.dwFlags & DDPF_RGB) || (pf.dwRGBBitCount != 16 && pf.dwRGBBitCount != 32))
+                return DDERR_INVALIDPIXELFORMAT;
+            layout = { int(pf.dwRGBBitCount / 8), pf.dwRBitMask, pf.dwGBitMask, pf.dwBBitMask };
+        }
+        out = new SoftSurface(device_, int(desc.dwWidth), int(desc.dwHeight), layout, caps);
+        return DD_OK;
+    }
+
+    std::shared_ptr<Device> device_;
+};
+
+} // namespace
+
+void DDrawControls::FailCall(const std::string& method, HRESULT result, int nth)
+{
+    // Called by tests on the controls they got from DDraw(); the lock guards
+    // against calls running on other threads.
+    State& s = GetState();
+    std::lock_guard lock(s.mutex);
+    s.faults.push_back({ method, result, nth });
+}
+
+DDrawControls& DDraw() { return GetState().controls; }
+
+void ResetDDraw()
+{
+    State& s = GetState();
+    std::lock_guard lock(s.mutex);
+    s.controls = DDrawControls();
+    s.faults.clear();
+    s.counts.clear();
+}
+
+int DDrawLiveObjects() { return gLive; }
+
+} // namespace platform
+
+HRESULT DirectDrawCreate(GUID*, IDirectDraw** out, IUnknown* outer)
+{
+    if (!out)
+        return DDERR_INVALIDPARAMS;
+    *out = nullptr;
+    if (outer)
+        return static_cast<HRESULT>(0x80040110); // no aggregation
+    if (HRESULT hr = platform::Enter("DirectDrawCreate"); FAILED(hr))
+        return hr;
+    *out = new platform::SoftDirectDraw;
+    return DD_OK;
+}
+
+HRESULT DirectDrawCreateEx(GUID*, void** out, REFIID iid, IUnknown* outer)
+{
+    if (!out)
+        return DDERR_INVALIDPARAMS;
+    *out = nullptr;
+    if (outer)
+        return static_cast<HRESULT>(0x80040110);
+    if (!(iid == IID_IDirectDraw7))
+        return DDERR_INVALIDPARAMS;
+    if (HRESULT hr = platform::Enter("DirectDrawCreateEx"); FAILED(hr))
+        return hr;
+    *out = static_cast<IDirectDraw7*>(new platform::SoftDirectDraw);
+    return DD_OK;
+}

@@ -1,0 +1,186 @@
+#include "tests/framework/app/AppFixture.h"
+
+#include "framework/widgets/WidgetManager.h"
+#include "platform/win32/Sync.h"
+#include "platform/win32/Time.h"
+
+#include <thread>
+
+namespace apptest {
+namespace {
+
+class MainLoop : public AppTest {};
+
+TEST_F(MainLoop, AStallCatchesUpTwentyUpdatesWithForcedDrawsOnceHandedOver)
+{
+    struct Case {
+        bool handedOver;
+        const char* log;
+    };
+    for (const Case& c : { Case { true, "UUUUUUUUUDUUUUUUUUUDUUD" }, Case { false, "UUUUUUUUUUUUUUUUUUUUD" } }) {
+        SCOPED_TRACE(c.handedOver);
+        MakeApp(false);
+        app->fakePresents = true;
+        app->loadingHandedOver = c.handedOver;
+        app->needsDraw = false;
+        app->lastAccTime = timeGetTime();
+        backend->clock.AdvanceMillis(2000);
+        RunUntilSleep();
+        EXPECT_EQ(app->log, c.log);
+        EXPECT_EQ(app->updateCount, 20);
+    }
+}
+
+TEST_F(MainLoop, RetracePacingRunsTheUpdatesEachFrameOwes)
+{
+    struct Case {
+        int refreshRate;
+        const char* log; // from the first draw on
+    };
+    // At 60 Hz a frame owes 1.667 updates: one, then two, then two. A
+    // display that reports no rate is timed as 60 Hz.
+    for (const Case& c : { Case { 60, "DUDUUDUUDUDUUDUUD" }, Case { 0, "DUDUUDUUDUDUUDUUD" },
+                           Case { 100, "DUDUDUDUDUDUDUDUD" } }) {
+        SCOPED_TRACE(c.refreshRate);
+        MakeApp(false);
+        app->fakePresents = true;
+        app->msPerDraw = 16;
+        app->waitForVSync = true;
+        app->displayWindowed = false;
+        app->refreshRate = c.refreshRate;
+        for (int i = 0; i < 200 && app->log.size() < 17; ++i)
+            Step(1);
+        EXPECT_EQ(app->log, c.log);
+        EXPECT_FALSE(app->vsyncBroken);
+    }
+}
+
+TEST_F(MainLoop, ARetraceThatDoesNotWaitIsFoundAndPacingStops)
+{
+    struct Case {
+        int msPerFrame;
+        bool broken;
+    };
+    // 100 updates in 500 ms three times in a row cannot be a 100 Hz retrace;
+    // in 1000 ms they can.
+    for (const Case& c : { Case { 5, true }, Case { 10, false } }) {
+        SCOPED_TRACE(c.msPerFrame);
+        MakeApp(false);
+        app->fakePresents = true;
+        app->msPerDraw = c.msPerFrame;
+        app->waitForVSync = true;
+        app->displayWindowed = false;
+        app->refreshRate = 100;
+        for (int i = 0; i < 100000 && app->updateCount < 450 && !app->vsyncBroken; ++i)
+            Step(1);
+        EXPECT_EQ(app->vsyncBroken, c.broken);
+        if (c.broken) {
+            EXPECT_EQ(app->updateCount, 400); // the first hundred only start the clock
+        }
+    }
+}
+
+TEST_F(MainLoop, PausedPassesOnlySleepAndPumpButStillEndAFailedLoad)
+{
+    MakeApp(false);
+    app->fakePresents = true;
+    app->paused = true;
+    const uint64_t slept = backend->clock.SleptMillis();
+    Step(5);
+    EXPECT_EQ(app->log, "");
+    EXPECT_EQ(backend->clock.SleptMillis() - slept, 500u);
+    EXPECT_FALSE(app->shutdown);
+    app->loadingFailed = true;
+    Step(1);
+    EXPECT_TRUE(app->shutdown);
+}
+
+TEST_F(MainLoop, MinimizedUpdatesCountWithoutUpdatingTheWidgets)
+{
+    MakeApp(false);
+    RecordingWidget widget;
+    app->widgetManager->AddWidget(&widget);
+    app->minimized = true;
+    app->lastAccTime = timeGetTime();
+    backend->clock.AdvanceMillis(50);
+    RunUntilSleep();
+    EXPECT_EQ(app->updateCount, 5);
+    EXPECT_EQ(widget.updates, 0);
+    app->minimized = false;
+    backend->clock.AdvanceMillis(50);
+    RunUntilSleep();
+    EXPECT_GE(app->updateCount, 10);
+    EXPECT_EQ(widget.updates, app->updateCount - 5);
+    app->widgetManager->RemoveWidget(&widget);
+}
+
+TEST_F(MainLoop, TheLoadingThrottleSleepsNothingForAPassThatOnlySlept)
+{
+    MakeApp(false);
+    app->fakePresents = true;
+    app->needsDraw = false;
+    app->loadingThrottle = true;
+    app->lastAccTime = timeGetTime();
+    const uint64_t slept = backend->clock.SleptMillis();
+    RunUntilSleep();
+    // The frame's 10 ms; a pass whose work took less than its sleep owes
+    // nothing (computed without sign it would owe 250 ms).
+    EXPECT_EQ(backend->clock.SleptMillis() - slept, 10u);
+}
+
+TEST_F(MainLoop, StartRunsUntilShutdownAndReportsItsFigures)
+{
+    struct Case {
+        bool draws;
+        bool avgFps;
+    };
+    for (const Case& c : { Case { false, false }, Case { true, true } }) {
+        SCOPED_TRACE(c.draws);
+        MakeApp(false);
+        app->shutdownAfterUpdates = 30;
+        if (c.draws)
+            app->drawTime = 20;
+        testing::internal::CaptureStderr();
+        app->Start();
+        const std::string out = testing::internal::GetCapturedStderr();
+        EXPECT_FALSE(app->loopRunning);
+        EXPECT_EQ(app->updateCount, 30);
+        EXPECT_NE(out.find("Update Count  = 30\r\n"), std::string::npos);
+        EXPECT_EQ(out.find("Avg FPS       = ") != std::string::npos, c.avgFps);
+        EXPECT_EQ(platform::TimerPeriodDepth(), 0);
+    }
+}
+
+TEST_F(MainLoop, DeferredDeletionWaitsForThePassThatAskedForIt)
+{
+    MakeApp(false);
+    bool outerDeleted = false, innerDeleted = false;
+    auto* outer = new RecordingWidget;
+    outer->deleted = &outerDeleted;
+    auto* inner = new RecordingWidget;
+    inner->deleted = &innerDeleted;
+    app->nestDepth = 1;
+    app->SafeDeleteWidget(outer);
+    app->nestDepth = 2; // a dialog's nested loop
+    app->SafeDeleteWidget(inner);
+    app->ProcessSafeDeleteList();
+    EXPECT_TRUE(innerDeleted);
+    EXPECT_FALSE(outerDeleted);
+    app->nestDepth = 1;
+    app->ProcessSafeDeleteList();
+    EXPECT_TRUE(outerDeleted);
+}
+
+TEST_F(MainLoop, ShutdownFromAnotherThreadIsCarriedOutByTheMainLoop)
+{
+    MakeApp(false);
+    app->mainThreadId = GetCurrentThreadId();
+    std::thread([&] { app->Shutdown(); }).join();
+    EXPECT_FALSE(app->shutdown);
+    EXPECT_TRUE(app->loadingFailed);
+    app->Process(true);
+    EXPECT_TRUE(app->shutdown);
+}
+
+} // namespace
+} // namespace apptest
