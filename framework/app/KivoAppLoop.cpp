@@ -169,6 +169,25 @@ bool KivoAppBase::Process(bool allowSleep)
         uint32_t slept = 0;
         if (!vsyncPacing)
             AccumulateTime(passStart);
+        // Draws what is due, or sleeps out the rest of the frame; false when
+        // a sleep is due but the caller allows none.
+        auto drawOrSleep = [&] {
+            loopState = 3;
+            updatesSinceDraw = 0;
+            if (needsDraw) {
+                Redraw(nullptr);
+                return true;
+            }
+            const int n = int(frameTime - timeAcc);
+            if (n > 0) {
+                if (!allowSleep)
+                    return false;
+                ++sleepCount;
+                ::Sleep(DWORD(n));
+                slept = uint32_t(n);
+            }
+            return true;
+        };
 
         if (loopState == 1) {
             ++updatesSinceDraw;
@@ -198,21 +217,8 @@ bool KivoAppBase::Process(bool allowSleep)
                 if (DoUpdateFrames())
                     loopState = 2;
                 needsDraw = true;
-            } else {
-                loopState = 3;
-                updatesSinceDraw = 0;
-                if (needsDraw) {
-                    Redraw(nullptr);
-                } else {
-                    const int n = int(frameTime - timeAcc);
-                    if (n > 0) {
-                        if (!allowSleep)
-                            return false;
-                        ++sleepCount;
-                        ::Sleep(DWORD(n));
-                        slept = uint32_t(n);
-                    }
-                }
+            } else if (!drawOrSleep()) {
+                return false;
             }
         } else if (loopState == 2) {
             loopState = 3;
@@ -231,21 +237,8 @@ bool KivoAppBase::Process(bool allowSleep)
                 timeAcc = std::max(0.0, timeAcc - frameTime - 0.2);
             else
                 timeAcc -= frameTime;
-        } else {
-            loopState = 3;
-            updatesSinceDraw = 0;
-            if (needsDraw) {
-                Redraw(nullptr);
-            } else {
-                const int n = int(frameTime - timeAcc);
-                if (n > 0) {
-                    if (!allowSleep)
-                        return false;
-                    ++sleepCount;
-                    ::Sleep(DWORD(n));
-                    slept = uint32_t(n);
-                }
-            }
+        } else if (!drawOrSleep()) {
+            return false;
         }
 
         if (loadingThrottle) {
