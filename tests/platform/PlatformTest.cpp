@@ -110,7 +110,7 @@ TEST(Sync, BeginThreadRunsTheProcedureWithItsArgument)
         },
         0, &shared);
     ASSERT_NE(handle, static_cast<uintptr_t>(-1));
-    for (int i = 0; i < 1000 && shared.value != 42; ++i)
+    for (int i = 0; i < 10000 && shared.value != 42; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     EXPECT_EQ(shared.value, 42);
     EXPECT_NE(shared.thread, GetCurrentThreadId());
