@@ -107,6 +107,7 @@ KivoAppBase::KivoAppBase()
     SetWidgetHost(this);
     SetGraphicsHost(this);
     SetSoundHost(this);
+    SetAudioHost(this);
     SetFontHost(this);
 
     // The libraries this system provides itself, looked up by name below and
@@ -261,6 +262,8 @@ KivoAppBase::~KivoAppBase()
         SetSoundHost(nullptr);
     if (GetFontHost() == this)
         SetFontHost(nullptr);
+    if (GetAudioHost() == this)
+        SetAudioHost(nullptr);
     if (gKivoApp == this)
         gKivoApp = nullptr;
 }

@@ -13,6 +13,7 @@
 #include "framework/graphics/Ratio.h"
 #include "framework/graphics/SharedImage.h"
 #include "framework/resources/PropertiesParser.h"
+#include "framework/sound/AudioHost.h"
 #include "framework/sound/SoundHost.h"
 #include "framework/widgets/SafeDeleteList.h"
 #include "framework/widgets/WidgetHost.h"
@@ -43,6 +44,7 @@ class KivoAppBase : public PropertiesTarget,
                     public WidgetHost,
                     public GraphicsHost,
                     public SoundHost,
+                    public AudioHost,
                     public FontHost,
                     public DisplayHost {
 public:
@@ -91,7 +93,7 @@ public:
     virtual void BeginPopup();
     virtual void EndPopup();
     virtual int MsgBoxW(const std::wstring& text, const std::wstring& caption, unsigned flags);
-    virtual int MsgBox(const std::string& text, const std::string& caption = "Message", unsigned flags = 0);
+    int MsgBox(const std::string& text, const std::string& caption = "Message", unsigned flags = 0) override;
     virtual void PopupW(const std::wstring& text);
     // A fatal message in a box titled "FATAL ERROR"; the caller decides
     // whether to end the program.
@@ -273,6 +275,18 @@ public:
     // folder, 0 when none; with `deleteOldest` and more than keep - 1 such
     // files, the one with the smallest number is deleted first.
     int GetLastDemoNumber(const std::string& prefix, int keep, bool deleteOldest);
+
+    // AudioHost. The framework keeps no player profiles and has no message
+    // window of its own: without a game to answer, no profile is selected
+    // and the message goes to a message box.
+    bool IsMusicDisabled() override { return musicDisabled; }
+    int GetUpdateCount() override { return updateCount; }
+    SoundManager* GetSoundManager() override { return soundManager; }
+    MusicInterface* GetMusicInterface() override { return musicInterface; }
+    ResourceManager* GetResourceManager() override { return resourceManager; }
+    bool HasProfile() override { return false; }
+    int GetProfileInt(const std::string& key) override { return (void)key, 0; }
+    void ShowMessageWindow(const std::string& text) override { MsgBox(text); }
 
     // WidgetHost, GraphicsHost and SoundHost.
     bool IsShuttingDown() override { return shutdown; }

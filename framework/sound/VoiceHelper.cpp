@@ -1,0 +1,83 @@
+#include "framework/sound/VoiceHelper.h"
+
+#include "framework/core/Random.h"
+#include "framework/core/Strings.h"
+#include "framework/resources/ResourceHelpers.h"
+#include "framework/resources/ResourceManager.h"
+#include "framework/sound/AudioHost.h"
+#include "framework/sound/SoundInstance.h"
+#include "framework/sound/SoundManager.h"
+
+using Kivo::AudioHost;
+using Kivo::GetAudioHost;
+
+VoiceHelper::~VoiceHelper()
+{
+    StopVoice();
+}
+
+void VoiceHelper::StopVoice()
+{
+    if (!mCurrentVoice)
+        return;
+    mCurrentVoice->SetVolume(0.0);
+    mCurrentVoice->Stop();
+    mCurrentVoice->Release();
+    mCurrentVoice = nullptr;
+}
+
+void VoiceHelper::PlayVoice(int soundId)
+{
+    AudioHost* host = GetAudioHost();
+    if (!host || host->IsMusicDisabled())
+        return;
+    if (host->HasProfile() ? host->GetProfileInt("voice") == 0 : !host->GetBoolean("voice_current", false))
+        return;
+    unsigned update = unsigned(host->GetUpdateCount());
+    if (update == mLastUpdate)
+        return;
+    mLastUpdate = update;
+    StopVoice();
+    Kivo::SoundManager* sounds = host->GetSoundManager();
+    // A negative id (a line that is not loaded) must not wrap to a large one.
+    Kivo::SoundInstance* voice = sounds && soundId >= 0 ? sounds->GetSoundInstance(unsigned(soundId)) : nullptr;
+    if (!voice)
+        return;
+    voice->Play(false, false);
+    mCurrentVoice = voice;
+    mLastVoiceId = soundId;
+}
+
+void VoiceHelper::PlayVoiceByName(const std::string& id)
+{
+    PlayVoice(GetSoundIdByName(id));
+}
+
+void VoiceHelper::PlayRandomVoice(const std::string& prefix, int minimum, int maximum, float chance)
+{
+    if (chance < Kivo::RandomFloat(0.0f, 1.0f))
+        return;
+    auto draw = [&] { return GetSoundIdByName(Kivo::StrFormat("%s%d", prefix.c_str(), Kivo::RandomInt(minimum, maximum))); };
+    int id = draw();
+    while (id != -1 && id == mLastVoiceId && maximum > minimum)
+        id = draw();
+    PlayVoice(id);
+}
+
+bool VoiceHelper::IsVoicePlaying()
+{
+    return mCurrentVoice && !mCurrentVoice->IsReleased() && mCurrentVoice->IsPlaying();
+}
+
+bool LoadSoundsGroup()
+{
+    AudioHost* host = GetAudioHost();
+    Kivo::ResourceManager* resources = host ? host->GetResourceManager() : nullptr;
+    if (!resources)
+        return false;
+    resources->DeleteResources("Sounds");
+    if (resources->ParseResourcesFileAllowRedefine("properties\\sounds.xml") && resources->LoadResources("Sounds"))
+        return true;
+    host->ShowMessageWindow(resources->GetErrorText());
+    return false;
+}
