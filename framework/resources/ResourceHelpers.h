@@ -3,7 +3,8 @@
 // installed application (GetResourceHost). Nothing here reports an error or
 // throws: an unknown id, a resource not loaded or no application gives null,
 // -1, an empty string or silence. With sound off nothing is looked up or
-// played.
+// played. Voice lines (VoiceHelper, with StopVoice) sit above the sound
+// manager, in framework/sound/VoiceHelper.h.
 #include <string>
 
 namespace Kivo {

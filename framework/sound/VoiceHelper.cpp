@@ -76,6 +76,10 @@ bool LoadSoundsGroup()
     if (!resources)
         return false;
     resources->DeleteResources("Sounds");
+    // The manager keeps its first failure until a group load starts, and a
+    // parse fails while one is kept: without this, one failed reload would
+    // make every later one fail with the old message.
+    resources->StartLoadResources("Sounds");
     if (resources->ParseResourcesFileAllowRedefine("properties\\sounds.xml") && resources->LoadResources("Sounds"))
         return true;
     host->ShowMessageWindow(resources->GetErrorText());

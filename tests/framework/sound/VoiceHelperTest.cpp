@@ -231,6 +231,16 @@ TEST_F(VoiceHelperTest, ReloadingTheSoundsGroupReportsABrokenManifest)
         audio.messages.clear();
     }
     audio.resources = resources->manager.get();
+
+    // After a reload that failed, the mended manifest reloads.
+    dir.Write("properties/sounds.xml", manifests[0]);
+    EXPECT_FALSE(LoadSoundsGroup());
+    dir.Write("properties/sounds.xml", kManifest);
+    EXPECT_TRUE(LoadSoundsGroup()) << resources->manager->GetErrorText();
+    EXPECT_EQ(audio.messages.size(), 1u);
+    NextUpdate();
+    voice->PlayVoiceByName("VOICE_LINE3");
+    EXPECT_EQ(Heard(), 3);
 }
 
 } // namespace
