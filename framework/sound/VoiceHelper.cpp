@@ -16,13 +16,24 @@ VoiceHelper::~VoiceHelper()
     StopVoice();
 }
 
+Kivo::SoundInstance* VoiceHelper::CurrentVoice()
+{
+    // The instance belongs to the sound manager and goes with it when the
+    // application is deleted before this helper.
+    AudioHost* host = GetAudioHost();
+    if (mCurrentVoice && !(host && host->GetSoundManager()))
+        mCurrentVoice = nullptr;
+    return mCurrentVoice;
+}
+
 void VoiceHelper::StopVoice()
 {
-    if (!mCurrentVoice)
+    Kivo::SoundInstance* voice = CurrentVoice();
+    if (!voice)
         return;
-    mCurrentVoice->SetVolume(0.0);
-    mCurrentVoice->Stop();
-    mCurrentVoice->Release();
+    voice->SetVolume(0.0);
+    voice->Stop();
+    voice->Release();
     mCurrentVoice = nullptr;
 }
 
@@ -66,7 +77,8 @@ void VoiceHelper::PlayRandomVoice(const std::string& prefix, int minimum, int ma
 
 bool VoiceHelper::IsVoicePlaying()
 {
-    return mCurrentVoice && !mCurrentVoice->IsReleased() && mCurrentVoice->IsPlaying();
+    Kivo::SoundInstance* voice = CurrentVoice();
+    return voice && !voice->IsReleased() && voice->IsPlaying();
 }
 
 bool LoadSoundsGroup()

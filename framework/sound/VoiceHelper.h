@@ -27,6 +27,9 @@ public:
     int GetLastVoiceId() const { return mLastVoiceId; }
 
 private:
+    // The line last started, while the sound manager that owns it lives.
+    Kivo::SoundInstance* CurrentVoice();
+
     // The update counter at the last request that passed the setting checks.
     unsigned mLastUpdate = 0;
     int mLastVoiceId = -1;

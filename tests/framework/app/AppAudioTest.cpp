@@ -84,6 +84,17 @@ TEST_F(AppAudio, VoiceLinesStartAtMostOncePerApplicationUpdate)
     auto boxes = Boxes();
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_EQ(boxes[0].text, "Sounds failed");
+
+    // A line still held when the application (and its sound manager) goes
+    // is not touched again.
+    app->musicDisabled = false;
+    voice = VoiceHelper::Instance();
+    app->UpdateFrames();
+    voice->PlayVoice(0);
+    ASSERT_TRUE(voice->IsVoicePlaying());
+    app.reset();
+    EXPECT_FALSE(voice->IsVoicePlaying());
+    delete voice;
 }
 
 } // namespace
