@@ -9,6 +9,7 @@
 #include "framework/sound/VoiceHelper.h"
 #include "tests/support/ScopedCwd.h"
 
+#include <climits>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -192,6 +193,9 @@ TEST_F(VoiceHelperTest, RandomLinesNeverRepeatTheLastOne)
     }
     NextUpdate();
     voice->PlayRandomVoice("VOICE_LINE", 4, 9, 1.0f);
+    EXPECT_EQ(Heard(), 0);
+    NextUpdate();
+    voice->PlayRandomVoice("VOICE_LINE", INT_MIN, INT_MAX, 1.0f); // the widest range does not overflow
     EXPECT_EQ(Heard(), 0);
 
     // A chance of 0 keeps silent (the seeded draws are never exactly 0).
