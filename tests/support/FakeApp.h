@@ -3,11 +3,15 @@
 // a widget manager with a 800 x 600 game area, runs fixed update steps the
 // way the main loop does (update, fractional update, deferred deletion after
 // each), keeps deferred deletion by nesting depth, and records cursor
-// changes and screen-image locks.
+// changes and screen-image locks. Its application steps (for modal waits)
+// run a hook and then one update step while mRunning holds; its clipboard
+// is a string.
 #include "framework/widgets/SafeDeleteList.h"
 #include "framework/widgets/WidgetHost.h"
 #include "framework/widgets/WidgetManager.h"
 
+#include <functional>
+#include <string>
 #include <vector>
 
 class FakeApp : public Kivo::WidgetHost {
@@ -36,6 +40,29 @@ public:
         return mLockSucceeds;
     }
     void UnlockScreenImage(Kivo::Image*) override { ++mUnlocks; }
+    Kivo::DialogListener* GetDialogListener() override { return mDialogListener; }
+    bool UpdateAppStep(bool* updated) override
+    {
+        if (updated)
+            *updated = false;
+        if (!mRunning)
+            return false;
+        ++mAppSteps;
+        if (mOnAppStep)
+            mOnAppStep();
+        Step();
+        if (updated)
+            *updated = true;
+        return true;
+    }
+    bool KillDialog(int id) override
+    {
+        mKilledDialogs.push_back(id);
+        return true;
+    }
+    void CopyToClipboard(const std::string& text) override { mClipboard = text; }
+    std::string GetClipboard() override { return mClipboard; }
+    bool AllowHighCharacters() override { return mAllowHighCharacters; }
 
     // One fixed update step of the main loop at nesting depth mNestDepth.
     void Step()
@@ -60,4 +87,11 @@ public:
     int mLocks = 0;
     int mUnlocks = 0;
     std::vector<int> mCursors;
+    Kivo::DialogListener* mDialogListener = nullptr;
+    bool mRunning = true;
+    int mAppSteps = 0;
+    std::function<void()> mOnAppStep;
+    std::vector<int> mKilledDialogs;
+    std::string mClipboard;
+    bool mAllowHighCharacters = false;
 };
