@@ -154,7 +154,7 @@ public:
     virtual Dialog* DoDialog(int id, bool isModal, const std::string& header, const std::string& lines,
                              const std::string& footer, int buttonMode);
     virtual Dialog* GetDialog(int id);
-    virtual void AddDialog(Dialog* dialog);
+    void AddDialog(Dialog* dialog) override;
     virtual void AddDialog(int id, Dialog* dialog);
     virtual bool KillDialog(Dialog* dialog);
     bool KillDialog(int id) override;
@@ -197,6 +197,10 @@ public:
     void CopyToClipboard(const std::string& text) override;
     std::string GetClipboard() override;
     bool AllowHighCharacters() override { return allowHighCharacters; }
+    bool IsWindowed() override { return windowed; }
+    bool IsMouseInWindow() override { return mouseIn; }
+    bool CustomCursorsOn() override { return customCursorsOn; }
+    bool GetFullScreenSize(int* width, int* height) override;
     void DemoSyncString(std::string& text) { (void)text; }
     void DemoSyncBool(bool& value) { (void)value; }
     // Ends the process with `code`; tests replace the way out.

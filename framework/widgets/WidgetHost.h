@@ -6,6 +6,7 @@
 
 namespace Kivo {
 
+class Dialog;
 class DialogListener;
 class Image;
 class Widget;
@@ -57,6 +58,20 @@ public:
     virtual std::string GetClipboard() { return std::string(); }
     // Characters 128 to 255 may be typed.
     virtual bool AllowHighCharacters() { return false; }
+    // Sizes a dialog without a width, records it under its id and adds it
+    // to the tree, as the base-modal widget when it is modal.
+    virtual void AddDialog(Dialog* dialog) { (void)dialog; }
+    virtual bool IsWindowed() { return true; }
+    // The pointer is inside the application's window.
+    virtual bool IsMouseInWindow() { return false; }
+    // The Windows cursor is hidden and the game draws its own.
+    virtual bool CustomCursorsOn() { return false; }
+    // The display mode used in full screen; false when there is none.
+    virtual bool GetFullScreenSize(int* width, int* height)
+    {
+        (void)width, (void)height;
+        return false;
+    }
 };
 
 // The application; null until one is installed.

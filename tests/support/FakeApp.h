@@ -6,11 +6,13 @@
 // changes and screen-image locks. Its application steps (for modal waits)
 // run a hook and then one update step while mRunning holds; its clipboard
 // is a string.
+#include "framework/widgets/Dialog.h"
 #include "framework/widgets/SafeDeleteList.h"
 #include "framework/widgets/WidgetHost.h"
 #include "framework/widgets/WidgetManager.h"
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -55,9 +57,18 @@ public:
             *updated = true;
         return true;
     }
-    bool KillDialog(int id) override
+    // Dialogs as the application keeps them: by id, the modal ones base
+    // modal, killed ones deleted after the pass.
+    void AddDialog(Kivo::Dialog* dialog) override;
+    bool KillDialog(int id) override;
+    bool RemoveDialog(int id);
+    bool IsWindowed() override { return mWindowed; }
+    bool IsMouseInWindow() override { return mMouseInWindow; }
+    bool CustomCursorsOn() override { return mCustomCursors; }
+    bool GetFullScreenSize(int* width, int* height) override
     {
-        mKilledDialogs.push_back(id);
+        *width = mFullScreenWidth;
+        *height = mFullScreenHeight;
         return true;
     }
     void CopyToClipboard(const std::string& text) override { mClipboard = text; }
@@ -94,4 +105,39 @@ public:
     std::vector<int> mKilledDialogs;
     std::string mClipboard;
     bool mAllowHighCharacters = false;
+    std::map<int, Kivo::Dialog*> mDialogs;
+    bool mWindowed = true;
+    bool mMouseInWindow = true;
+    bool mCustomCursors = true;
+    int mFullScreenWidth = 800;
+    int mFullScreenHeight = 600;
 };
+
+inline void FakeApp::AddDialog(Kivo::Dialog* dialog)
+{
+    RemoveDialog(dialog->mId);
+    mDialogs[dialog->mId] = dialog;
+    mManager.AddWidget(dialog);
+    if (dialog->IsModal())
+        mManager.AddBaseModal(dialog);
+}
+
+inline bool FakeApp::KillDialog(int id)
+{
+    mKilledDialogs.push_back(id);
+    return RemoveDialog(id);
+}
+
+inline bool FakeApp::RemoveDialog(int id)
+{
+    auto it = mDialogs.find(id);
+    if (it == mDialogs.end())
+        return false;
+    Kivo::Dialog* dialog = it->second;
+    mDialogs.erase(it);
+    mManager.RemoveWidget(dialog);
+    if (dialog->IsModal())
+        mManager.RemoveBaseModal(dialog);
+    SafeDeleteWidget(dialog);
+    return true;
+}
