@@ -46,40 +46,37 @@ void CustomCursor::DrawOverlay(Kivo::Graphics* g)
 
 CustomCursor* GetCustomCursor() { return CustomCursor::Instance(); }
 
+namespace {
+
+// The cursors by kind: made on first use, or only when they exist.
+struct CursorKind {
+    BaseCursor* (*mInstance)();
+    BaseCursor* (*mExisting)();
+};
+
+template <class T>
+constexpr CursorKind kKindOf{[]() -> BaseCursor* { return T::Instance(); }, []() -> BaseCursor* { return T::Existing(); }};
+
+constexpr CursorKind kKinds[] = {kKindOf<CursorPointer>, kKindOf<CursorBonusBomb>, kKindOf<CursorBonusRow>,
+                                 kKindOf<CursorBonusMagnet>};
+constexpr int kNumKinds = sizeof kKinds / sizeof kKinds[0];
+
+} // namespace
+
 void SetCursorKind(int kind)
 {
-    switch (kind) {
-    case -1:
+    if (kind == -1)
         GetCustomCursor()->SetCursor(nullptr);
-        break;
-    case 0:
-        GetCustomCursor()->SetCursor(CursorPointer::Instance());
-        break;
-    case 1:
-        GetCustomCursor()->SetCursor(CursorBonusBomb::Instance());
-        break;
-    case 2:
-        GetCustomCursor()->SetCursor(CursorBonusRow::Instance());
-        break;
-    case 3:
-        GetCustomCursor()->SetCursor(CursorBonusMagnet::Instance());
-        break;
-    default:
-        break;
-    }
+    else if (kind >= 0 && kind < kNumKinds)
+        GetCustomCursor()->SetCursor(kKinds[kind].mInstance());
 }
 
 int GetCursorKind()
 {
     const BaseCursor* cursor = GetCustomCursor()->mCursor;
-    if (!cursor || cursor == CursorPointer::Existing())
-        return 0;
-    if (cursor == CursorBonusBomb::Existing())
-        return 1;
-    if (cursor == CursorBonusRow::Existing())
-        return 2;
-    if (cursor == CursorBonusMagnet::Existing())
-        return 3;
+    for (int kind = 0; cursor && kind < kNumKinds; ++kind)
+        if (cursor == kKinds[kind].mExisting())
+            return kind;
     return 0;
 }
 
@@ -88,8 +85,6 @@ void FreeCursors()
     // The custom cursor must not keep drawing a deleted cursor.
     if (CustomCursor* custom = CustomCursor::Existing())
         custom->SetCursor(nullptr);
-    delete CursorPointer::Existing();
-    delete CursorBonusBomb::Existing();
-    delete CursorBonusRow::Existing();
-    delete CursorBonusMagnet::Existing();
+    for (const CursorKind& kind : kKinds)
+        delete kind.mExisting();
 }
