@@ -64,6 +64,8 @@ Dialog::Dialog(Image* componentImage, Image* buttonComponentImage, int id, bool 
 
 Dialog::~Dialog()
 {
+    if (mWaitAlive)
+        *mWaitAlive = false;
     for (DialogButton* button : {mYesButton, mNoButton}) {
         if (button) {
             RemoveWidget(button);
@@ -283,8 +285,17 @@ void Dialog::ButtonDepress(int id)
 int Dialog::WaitForResult(bool autoKill)
 {
     WidgetHost* app = GetWidgetHost();
-    while (app && mManager && mResult == kNoResult && app->UpdateAppStep(nullptr)) {
+    bool alive = true;
+    bool* outer = mWaitAlive;
+    mWaitAlive = &alive;
+    while (app && mManager && mResult == kNoResult && app->UpdateAppStep(nullptr) && alive) {
     }
+    if (!alive) {
+        if (outer)
+            *outer = false;
+        return kNoResult;
+    }
+    mWaitAlive = outer;
     const int result = mResult;
     if (autoKill && app)
         app->KillDialog(mId);

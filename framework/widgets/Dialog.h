@@ -57,7 +57,8 @@ public:
     virtual bool IsModal() { return mIsModal; }
     // Runs application steps until a button sets the result, the dialog
     // leaves the tree or the application stops; kNoResult in the last two
-    // cases. With autoKill the application then kills the dialog.
+    // cases. With autoKill the application then kills the dialog, unless it
+    // was deleted during the wait.
     virtual int WaitForResult(bool autoKill = true);
 
     void ButtonPress(int id) override;
@@ -89,6 +90,10 @@ public:
     int32_t mButtonSidePadding = 0;
 
 protected:
+    // Cleared by the destructor: a dialog deleted during the wait's own
+    // application steps ends the wait without touching it again.
+    bool* mWaitAlive = nullptr;
+
     Font* HeaderFont();
     Font* LinesFont();
     // Width of the lines' wrapping box, and their line spacing.

@@ -84,6 +84,22 @@ TEST_F(Dialogs, WaitForResultRunsStepsUntilAButtonIsReleased)
     EXPECT_EQ(app.mKilledDialogs.size(), 1u);
 }
 
+// Killed by someone else during the wait, the dialog is deleted inside one
+// of the wait's steps; the wait ends without touching it or killing
+// another dialog of its id.
+TEST_F(Dialogs, WaitForResultSurvivesTheDialogBeingKilledDuringIt)
+{
+    auto* d = new Dialog(nullptr, nullptr, 6, true, "", "", "", 1);
+    app.AddDialog(d);
+    app.mOnAppStep = [&] {
+        if (app.mAppSteps == 2)
+            app.KillDialog(6);
+    };
+    EXPECT_EQ(d->WaitForResult(true), Dialog::kNoResult);
+    EXPECT_EQ(app.mAppSteps, 2);
+    EXPECT_EQ(app.mKilledDialogs, (std::vector<int>{6}));
+}
+
 TEST_F(Dialogs, DraggingStopsEightPixelsOutsideTheScreen)
 {
     Dialog* d = Make(0);
