@@ -323,11 +323,6 @@ void KivoAppBase::OnCrash()
     EnforceCursor();
 }
 
-void KivoAppBase::ButtonPressCount(int id, int)
-{
-    ButtonPress(id);
-}
-
 void KivoAppBase::DialogButtonPress(int dialogId, int buttonId)
 {
     if (buttonId == 1000)

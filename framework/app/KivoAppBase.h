@@ -15,6 +15,8 @@
 #include "framework/resources/PropertiesParser.h"
 #include "framework/sound/AudioHost.h"
 #include "framework/sound/SoundHost.h"
+#include "framework/widgets/ButtonListener.h"
+#include "framework/widgets/DialogListener.h"
 #include "framework/widgets/SafeDeleteList.h"
 #include "framework/widgets/WidgetHost.h"
 #include "platform/win32/Messages.h"
@@ -46,7 +48,9 @@ class KivoAppBase : public PropertiesTarget,
                     public SoundHost,
                     public AudioHost,
                     public FontHost,
-                    public DisplayHost {
+                    public DisplayHost,
+                    public ButtonListener,
+                    public DialogListener {
 public:
     KivoAppBase();
     virtual ~KivoAppBase();
@@ -54,16 +58,10 @@ public:
     KivoAppBase& operator=(const KivoAppBase&) = delete;
 
     // Button and dialog listener.
-    virtual void ButtonPressCount(int id, int count);
-    virtual void ButtonPress(int id) { (void)id; }
-    virtual void ButtonDepress(int id) { (void)id; }
-    virtual void ButtonDownTick(int id) { (void)id; }
-    virtual void ButtonMouseEnter(int id) { (void)id; }
-    virtual void ButtonMouseLeave(int id) { (void)id; }
-    virtual void ButtonMouseMove(int id, int x, int y) { (void)id, (void)x, (void)y; }
     // A dialog's button 1000 is the dialog id + 2000, button 1001 + 3000.
-    virtual void DialogButtonPress(int dialogId, int buttonId);
-    virtual void DialogButtonDepress(int dialogId, int buttonId);
+    void DialogButtonPress(int dialogId, int buttonId) override;
+    void DialogButtonDepress(int dialogId, int buttonId) override;
+    DialogListener* GetDialogListener() override { return this; }
 
     // The main loop.
     virtual bool Process(bool allowSleep = true);
@@ -158,10 +156,10 @@ public:
     virtual Dialog* DoDialog(int id, bool isModal, const std::string& header, const std::string& lines,
                              const std::string& footer, int buttonMode);
     virtual Dialog* GetDialog(int id);
-    virtual void AddDialog(Dialog* dialog);
+    void AddDialog(Dialog* dialog) override;
     virtual void AddDialog(int id, Dialog* dialog);
     virtual bool KillDialog(Dialog* dialog);
-    virtual bool KillDialog(int id);
+    bool KillDialog(int id) override;
     virtual bool KillDialog(int id, bool removeWidget, bool deleteWidget);
     virtual int GetDialogCount();
     virtual void ModalOpen() {}
@@ -179,7 +177,7 @@ public:
     virtual void RedrawChecks(const Rect* rect);
     virtual void PostWindowClassHook() {}
     virtual void MainLoop();
-    virtual bool UpdateAppStep(bool* updated);
+    bool UpdateAppStep(bool* updated) override;
     virtual bool UpdateApp();
     virtual bool AppCanRestore();
     // Called when the display initialisation made a new 3D verdict.
@@ -198,8 +196,13 @@ public:
     LRESULT WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // The screen-saver filter; true when it took the message.
     bool ScreenSaverFilter(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
-    void CopyToClipboard(const std::string& text);
-    std::string GetClipboard();
+    void CopyToClipboard(const std::string& text) override;
+    std::string GetClipboard() override;
+    bool AllowHighCharacters() override { return allowHighCharacters; }
+    bool IsWindowed() override { return windowed; }
+    bool IsMouseInWindow() override { return mouseIn; }
+    bool CustomCursorsOn() override { return customCursorsOn; }
+    bool GetFullScreenSize(int* width, int* height) override;
     void DemoSyncString(std::string& text) { (void)text; }
     void DemoSyncBool(bool& value) { (void)value; }
     // Ends the process with `code`; tests replace the way out.

@@ -113,6 +113,15 @@ bool KivoAppBase::KillDialog(int id, bool removeWidget, bool deleteWidget)
     return true;
 }
 
+bool KivoAppBase::GetFullScreenSize(int* width, int* height)
+{
+    if (!ddInterface || ddInterface->mDisplayWidth <= 0 || ddInterface->mDisplayHeight <= 0)
+        return false;
+    *width = ddInterface->mDisplayWidth;
+    *height = ddInterface->mDisplayHeight;
+    return true;
+}
+
 int KivoAppBase::GetDialogCount()
 {
     return int(dialogMap.size());

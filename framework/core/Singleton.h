@@ -14,6 +14,8 @@ public:
             new T();
         return static_cast<T*>(sInstance);
     }
+    // The instance when one exists; never creates it.
+    static T* Existing() { return static_cast<T*>(sInstance); }
 
 protected:
     // Kept as the base: T is not constructed yet when this runs.

@@ -116,10 +116,12 @@ void Widget::SetDisabled(bool disabled)
         mManager->MousePosition(x, y);
 }
 
-void Widget::ShowFinger(bool on)
+void Widget::ShowFinger(bool on) { SetAppCursor(on ? CURSOR_HAND : CURSOR_POINTER); }
+
+void Widget::SetAppCursor(int cursor)
 {
     if (mManager && mManager->mApp)
-        mManager->mApp->SetCursor(on ? CURSOR_HAND : CURSOR_POINTER);
+        mManager->mApp->SetCursor(cursor);
 }
 
 void Widget::ResizeToRect(const Rect& rect) { Resize(rect.mX, rect.mY, rect.mWidth, rect.mHeight); }

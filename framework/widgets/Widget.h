@@ -79,6 +79,9 @@ public:
     virtual bool Contains(int x, int y);
     virtual Rect GetInsetRect();
 
+    // The application's cursor (a Cursor); nothing without a manager.
+    void SetAppCursor(int cursor);
+
     bool mVisible = true;
     bool mMouseVisible = true; // the widget itself can be hit; its children are searched either way
     bool mDisabled = false;

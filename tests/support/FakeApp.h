@@ -3,11 +3,17 @@
 // a widget manager with a 800 x 600 game area, runs fixed update steps the
 // way the main loop does (update, fractional update, deferred deletion after
 // each), keeps deferred deletion by nesting depth, and records cursor
-// changes and screen-image locks.
+// changes and screen-image locks. Its application steps (for modal waits)
+// run a hook and then one update step while mRunning holds; its clipboard
+// is a string.
+#include "framework/widgets/Dialog.h"
 #include "framework/widgets/SafeDeleteList.h"
 #include "framework/widgets/WidgetHost.h"
 #include "framework/widgets/WidgetManager.h"
 
+#include <functional>
+#include <map>
+#include <string>
 #include <vector>
 
 class FakeApp : public Kivo::WidgetHost {
@@ -36,6 +42,38 @@ public:
         return mLockSucceeds;
     }
     void UnlockScreenImage(Kivo::Image*) override { ++mUnlocks; }
+    Kivo::DialogListener* GetDialogListener() override { return mDialogListener; }
+    bool UpdateAppStep(bool* updated) override
+    {
+        if (updated)
+            *updated = false;
+        if (!mRunning)
+            return false;
+        ++mAppSteps;
+        if (mOnAppStep)
+            mOnAppStep();
+        Step();
+        if (updated)
+            *updated = true;
+        return true;
+    }
+    // Dialogs as the application keeps them: by id, the modal ones base
+    // modal, killed ones deleted after the pass.
+    void AddDialog(Kivo::Dialog* dialog) override;
+    bool KillDialog(int id) override;
+    bool RemoveDialog(int id);
+    bool IsWindowed() override { return mWindowed; }
+    bool IsMouseInWindow() override { return mMouseInWindow; }
+    bool CustomCursorsOn() override { return mCustomCursors; }
+    bool GetFullScreenSize(int* width, int* height) override
+    {
+        *width = mFullScreenWidth;
+        *height = mFullScreenHeight;
+        return true;
+    }
+    void CopyToClipboard(const std::string& text) override { mClipboard = text; }
+    std::string GetClipboard() override { return mClipboard; }
+    bool AllowHighCharacters() override { return mAllowHighCharacters; }
 
     // One fixed update step of the main loop at nesting depth mNestDepth.
     void Step()
@@ -60,4 +98,46 @@ public:
     int mLocks = 0;
     int mUnlocks = 0;
     std::vector<int> mCursors;
+    Kivo::DialogListener* mDialogListener = nullptr;
+    bool mRunning = true;
+    int mAppSteps = 0;
+    std::function<void()> mOnAppStep;
+    std::vector<int> mKilledDialogs;
+    std::string mClipboard;
+    bool mAllowHighCharacters = false;
+    std::map<int, Kivo::Dialog*> mDialogs;
+    bool mWindowed = true;
+    bool mMouseInWindow = true;
+    bool mCustomCursors = true;
+    int mFullScreenWidth = 800;
+    int mFullScreenHeight = 600;
 };
+
+inline void FakeApp::AddDialog(Kivo::Dialog* dialog)
+{
+    RemoveDialog(dialog->mId);
+    mDialogs[dialog->mId] = dialog;
+    mManager.AddWidget(dialog);
+    if (dialog->IsModal())
+        mManager.AddBaseModal(dialog);
+}
+
+inline bool FakeApp::KillDialog(int id)
+{
+    mKilledDialogs.push_back(id);
+    return RemoveDialog(id);
+}
+
+inline bool FakeApp::RemoveDialog(int id)
+{
+    auto it = mDialogs.find(id);
+    if (it == mDialogs.end())
+        return false;
+    Kivo::Dialog* dialog = it->second;
+    mDialogs.erase(it);
+    mManager.RemoveWidget(dialog);
+    if (dialog->IsModal())
+        mManager.RemoveBaseModal(dialog);
+    SafeDeleteWidget(dialog);
+    return true;
+}

@@ -1,4 +1,4 @@
-#include "game/ui/Singleton.h"
+#include "framework/core/Singleton.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,3 @@
+#include "game/ui/CursorBonusMagnet.h"
+
+CursorBonusMagnet::CursorBonusMagnet() : BaseCursor("BRICK_BONUS_MAGNIT", -17, -28) {}

@@ -1,2 +1,0 @@
-#pragma once
-#include "framework/core/Singleton.h"
