@@ -13,7 +13,7 @@ class Profile;
 constexpr uint32_t kProfileMagic = 0xFFAAFFAA;
 // No real profile comes near this; a larger file is refused before it is
 // read, and a profile that would exceed it is not written.
-constexpr size_t kMaxProfileFileSize = 16u << 20;
+constexpr size_t kMaxProfileFileSize = 4u << 20;
 
 // The whole file; empty when the profile is too large to be read back.
 std::vector<uint8_t> EncodeProfileFile(const Profile& profile);

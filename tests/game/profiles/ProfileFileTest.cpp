@@ -275,6 +275,27 @@ TEST(ProfileFile, NegativeCountsAndLengthsReadNothing)
     EXPECT_EQ(p.GetInt("progress_type"), 2);
 }
 
+TEST(ProfileFile, LargestFileSavesAndLoads)
+{
+    // Magic, checksum, version, reserved, three counts, trailer, and the
+    // entry's key text and length: 44 bytes around the blob.
+    testsupport::TempDir dir;
+    Profile p;
+    Clear(p);
+    Kivo::Buffer blob;
+    blob.SetData(std::vector<uint8_t>(kMaxProfileFileSize - 44, 0x33).data(), int(kMaxProfileFileSize - 44));
+    p.SetBuffer("town_info", &blob);
+    ASSERT_TRUE(p.Save(dir / "slot0.profile"));
+    EXPECT_EQ(std::filesystem::file_size(dir / "slot0.profile"), kMaxProfileFileSize);
+    Profile loaded;
+    ASSERT_TRUE(loaded.Load(dir / "slot0.profile"));
+    EXPECT_EQ(loaded.GetBuffer("town_info")->data, blob.data);
+
+    blob.SetData(std::vector<uint8_t>(kMaxProfileFileSize - 43).data(), int(kMaxProfileFileSize - 43));
+    p.SetBuffer("town_info", &blob);
+    EXPECT_TRUE(EncodeProfileFile(p).empty());
+}
+
 TEST(ProfileFile, FailedSaveKeepsTheOldFile)
 {
     testsupport::TempDir dir;
