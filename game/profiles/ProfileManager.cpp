@@ -1,0 +1,191 @@
+#include "game/profiles/ProfileManager.h"
+
+#include "framework/app/KivoAppBase.h"
+#include "framework/core/Paths.h"
+#include "framework/core/Strings.h"
+#include "framework/resources/ResourceHelpers.h"
+#include "platform/Paths.h"
+
+#include <cstdio>
+
+namespace {
+
+NewProfilePrompt* gNewProfilePrompt = nullptr;
+
+// The first slot whose file holds no profile that loads. A new player goes
+// there, so that no good profile is ever written over.
+int FirstSlotWithoutProfile()
+{
+    for (int slot = 0; slot < kProfileSlots; ++slot) {
+        Profile probe;
+        if (!probe.Load(ProfileManager::GetSlotPath(slot)))
+            return slot;
+    }
+    return -1;
+}
+
+} // namespace
+
+ProfileManager::ProfileManager()
+{
+    int remembered = -1;
+    if (Kivo::gKivoApp && Kivo::gKivoApp->RegistryReadInteger("UserProfile", &remembered) && remembered >= 0 &&
+        SelectSlot(remembered))
+        return;
+    for (int slot = 0; slot < kProfileSlots; ++slot)
+        if (SelectSlot(slot))
+            return;
+}
+
+ProfileManager::~ProfileManager()
+{
+    if (Kivo::gKivoApp)
+        Kivo::gKivoApp->RegistryWriteInteger("UserProfile", slotIndex);
+    SaveCurrent();
+    delete profile;
+}
+
+std::string ProfileManager::GetProfilesFolder()
+{
+    return Kivo::GetAppDataFolder() + "profiles";
+}
+
+std::string ProfileManager::GetSlotPath(int slot)
+{
+    return Kivo::StrFormat("%s/slot%d.profile", GetProfilesFolder().c_str(), slot);
+}
+
+bool ProfileManager::SaveCurrent()
+{
+    if (slotIndex < 0 || !profile)
+        return true;
+    Kivo::MakeDirectories(GetProfilesFolder());
+    return profile->Save(GetSlotPath(slotIndex));
+}
+
+bool ProfileManager::SelectSlot(int slot)
+{
+    if (slot == slotIndex)
+        return true;
+    SaveCurrent();
+    if (slot < 0) {
+        slotIndex = slot;
+        return true;
+    }
+    auto loaded = std::make_unique<Profile>();
+    if (!loaded->Load(GetSlotPath(slot)))
+        return false;
+    delete profile;
+    profile = loaded.release();
+    slotIndex = slot;
+    return true;
+}
+
+bool ProfileManager::DeleteSlot(int slot)
+{
+    std::remove(platform::DiskPath(GetSlotPath(slot)).c_str());
+    if (slot == slotIndex) {
+        delete profile;
+        profile = nullptr;
+        slotIndex = -1;
+    }
+    return true;
+}
+
+bool ProfileManager::CreateSlot(int slot)
+{
+    if (slot == slotIndex)
+        DeleteSlot(slot);
+    std::remove(platform::DiskPath(GetSlotPath(slot)).c_str());
+
+    const int32_t previousIndex = slotIndex;
+    Profile* previousProfile = profile;
+    Profile fresh;
+    slotIndex = slot;
+    profile = &fresh;
+    const bool saved = SaveCurrent();
+    slotIndex = previousIndex;
+    profile = previousProfile;
+    return saved;
+}
+
+void SetNewProfilePrompt(NewProfilePrompt* prompt)
+{
+    gNewProfilePrompt = prompt;
+}
+
+void SetProfileInt(const std::string& key, int32_t value)
+{
+    if (Profile* profile = ProfileManager::Instance()->profile)
+        profile->SetInt(key, value);
+}
+
+int32_t GetProfileInt(const std::string& key)
+{
+    const Profile* profile = ProfileManager::Instance()->profile;
+    return profile ? profile->GetInt(key) : 0;
+}
+
+void SetProfileString(const std::string& key, const std::string& value)
+{
+    if (Profile* profile = ProfileManager::Instance()->profile)
+        profile->SetString(key, value);
+}
+
+std::string GetProfileString(const std::string& key)
+{
+    const Profile* profile = ProfileManager::Instance()->profile;
+    return profile ? profile->GetString(key) : std::string();
+}
+
+void SaveCurrentProfile()
+{
+    ProfileManager* manager = ProfileManager::Instance();
+    if (manager->HasProfile())
+        manager->SaveCurrent();
+}
+
+void ResetCurrentProfileGame()
+{
+    ProfileManager* manager = ProfileManager::Instance();
+    if (!manager->HasProfile() || !manager->profile)
+        return;
+    manager->profile->ResetGame();
+    manager->SaveCurrent();
+}
+
+void ClearStoredGame()
+{
+    ProfileManager* manager = ProfileManager::Instance();
+    if (!manager->HasProfile() || !manager->profile)
+        return;
+    for (int gameType = 1; gameType <= 3; ++gameType)
+        manager->profile->SetBuffer(FormatStoredGameFieldKey(gameType), nullptr);
+    for (const char* key : { "score_level_bricks", "score_level_bonus", "score_level_combo", "score_level_bonusgame" })
+        manager->profile->SetInt(key, 0);
+}
+
+std::string FormatStoredGameFieldKey(int gameType)
+{
+    return Kivo::StrFormat("stored_game_field_%d", gameType);
+}
+
+bool EnsureProfile()
+{
+    ProfileManager* manager = ProfileManager::Instance();
+    if (manager->HasProfile() || (Kivo::gKivoApp && Kivo::gKivoApp->shutdown) || !gNewProfilePrompt)
+        return false;
+    NewProfilePrompt& window = *gNewProfilePrompt;
+    window.SetUserName(GetStringById("window_profiles_default_user_name"));
+    window.SetProgressType(false);
+    if (window.ShowAnimated() == 1) {
+        const int slot = FirstSlotWithoutProfile();
+        if (slot >= 0 && manager->CreateSlot(slot) && manager->SelectSlot(slot)) {
+            manager->profile->SetString("user_name", window.GetUserName());
+            manager->profile->SetInt("progress_type", window.GetProgressType());
+            manager->SaveCurrent();
+        }
+    }
+    window.SetProgressType(true);
+    return true;
+}

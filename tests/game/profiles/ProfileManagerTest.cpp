@@ -1,0 +1,288 @@
+#include "framework/app/KivoAppBase.h"
+#include "framework/core/Paths.h"
+#include "game/profiles/ProfileManager.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class FakePrompt : public NewProfilePrompt {
+public:
+    void SetUserName(const std::string& name) override
+    {
+        calls.push_back("name " + name);
+        userName = name;
+    }
+    std::string GetUserName() override { return userName; }
+    void SetProgressType(bool second) override
+    {
+        calls.push_back(second ? "type 2" : "type 1");
+        progressType = second ? 2 : 1;
+    }
+    int GetProgressType() override { return progressType; }
+    int ShowAnimated() override
+    {
+        calls.push_back("show");
+        userName = typedName;
+        progressType = chosenType;
+        return result;
+    }
+
+    int result = 1;
+    std::string typedName = "ANNA";
+    int chosenType = 1;
+    std::string userName;
+    int progressType = 0;
+    std::vector<std::string> calls;
+};
+
+class ProfileManagerTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        platform::UseMemoryRegistry(true);
+        app.registryKey = "Olvane Studio\\Marrowfen";
+        app.SetString("window_profiles_default_user_name", L"PLAYER");
+        Kivo::SetAppDataFolder(data.Path());
+        SetNewProfilePrompt(&prompt);
+    }
+    void TearDown() override
+    {
+        Drop();
+        SetNewProfilePrompt(nullptr);
+        Kivo::SetAppDataFolder("");
+    }
+
+    ProfileManager& Manager() { return *ProfileManager::Instance(); }
+    // Ends the manager as the program's end does: slot remembered, profile saved.
+    void Drop()
+    {
+        delete &Manager();
+    }
+    // A slot file holding a profile with the given name.
+    void WriteSlot(int slot, const std::string& name)
+    {
+        fs::create_directories(data / "profiles");
+        Profile p;
+        p.SetString("user_name", name);
+        ASSERT_TRUE(p.Save(ProfileManager::GetSlotPath(slot)));
+    }
+    void DamageSlot(int slot)
+    {
+        fs::create_directories(data / "profiles");
+        std::ofstream(SlotFile(slot), std::ios::binary) << "\xAA\xFF\xAA\xFFjunkjunk";
+    }
+    std::string SlotFile(int slot) { return data / ("profiles/slot" + std::to_string(slot) + ".profile"); }
+    std::string NameInSlot(int slot)
+    {
+        Profile p;
+        return p.Load(ProfileManager::GetSlotPath(slot)) ? p.GetString("user_name") : "<none>";
+    }
+    int RememberedSlot()
+    {
+        int slot = -100;
+        app.RegistryReadInteger("UserProfile", &slot);
+        return slot;
+    }
+
+    Kivo::KivoAppBase app;
+    testsupport::TempDir data;
+    FakePrompt prompt;
+};
+
+TEST_F(ProfileManagerTest, FirstRunCreatesSlotZero)
+{
+    EXPECT_EQ(Manager().GetCurrentProfileSlot(), -1);
+    EXPECT_FALSE(Manager().HasProfile());
+    prompt.chosenType = 2;
+    EXPECT_TRUE(EnsureProfile());
+    EXPECT_EQ(prompt.calls, (std::vector<std::string> { "name PLAYER", "type 1", "show", "type 2" }));
+    EXPECT_EQ(Manager().GetCurrentProfileSlot(), 0);
+    EXPECT_EQ(GetProfileString("user_name"), "ANNA");
+    EXPECT_EQ(GetProfileInt("progress_type"), 2);
+    EXPECT_EQ(NameInSlot(0), "ANNA");
+
+    // With a profile selected the window is not shown again.
+    prompt.calls.clear();
+    EXPECT_FALSE(EnsureProfile());
+    EXPECT_TRUE(prompt.calls.empty());
+    Drop();
+    EXPECT_EQ(RememberedSlot(), 0);
+}
+
+TEST_F(ProfileManagerTest, EnsureProfileDeclinedOrShuttingDown)
+{
+    prompt.result = 0;
+    EXPECT_TRUE(EnsureProfile());
+    EXPECT_FALSE(Manager().HasProfile());
+    EXPECT_FALSE(fs::exists(SlotFile(0)));
+
+    prompt.calls.clear();
+    app.shutdown = true;
+    EXPECT_FALSE(EnsureProfile());
+    EXPECT_TRUE(prompt.calls.empty());
+}
+
+TEST_F(ProfileManagerTest, StartsOnTheRememberedOrFirstLoadableSlot)
+{
+    struct Case {
+        int remembered; // -2: no value
+        std::vector<int> valid, damaged;
+        int expected;
+    };
+    const std::vector<Case> cases = {
+        { -2, {}, {}, -1 },
+        { -2, { 2, 4 }, { 0 }, 2 },
+        { 3, { 1 }, { 3 }, 1 },
+        { 4, { 1, 4 }, {}, 4 },
+        { -1, { 3 }, {}, 3 },
+        { 2, {}, { 0, 1, 2, 3, 4 }, -1 },
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(data / "profiles");
+        app.RegistryEraseValue("UserProfile");
+        if (c.remembered != -2)
+            app.RegistryWriteInteger("UserProfile", c.remembered);
+        for (int slot : c.valid)
+            WriteSlot(slot, "P" + std::to_string(slot));
+        for (int slot : c.damaged)
+            DamageSlot(slot);
+        EXPECT_EQ(Manager().GetCurrentProfileSlot(), c.expected) << "remembered " << c.remembered;
+        if (c.expected >= 0) {
+            EXPECT_EQ(GetProfileString("user_name"), "P" + std::to_string(c.expected));
+        }
+        Drop();
+    }
+}
+
+TEST_F(ProfileManagerTest, SelectingSavesAndSwitches)
+{
+    WriteSlot(1, "ONE");
+    WriteSlot(2, "TWO");
+    DamageSlot(3);
+    ASSERT_EQ(Manager().GetCurrentProfileSlot(), 1);
+    SetProfileInt("score_total", 77);
+
+    // The current slot is not read again.
+    WriteSlot(1, "CHANGED ON DISK");
+    EXPECT_TRUE(Manager().SelectSlot(1));
+    EXPECT_EQ(GetProfileString("user_name"), "ONE");
+
+    // A damaged slot leaves the current profile in place.
+    Profile* before = Manager().profile;
+    EXPECT_FALSE(Manager().SelectSlot(3));
+    EXPECT_EQ(Manager().profile, before);
+    EXPECT_EQ(Manager().GetCurrentProfileSlot(), 1);
+
+    EXPECT_TRUE(Manager().SelectSlot(2));
+    EXPECT_EQ(GetProfileString("user_name"), "TWO");
+    Profile one;
+    ASSERT_TRUE(one.Load(ProfileManager::GetSlotPath(1)));
+    EXPECT_EQ(one.GetInt("score_total"), 77);
+    EXPECT_EQ(one.GetString("user_name"), "ONE");
+
+    // No slot: the profile stays in memory but nothing is selected.
+    EXPECT_TRUE(Manager().SelectSlot(-1));
+    EXPECT_FALSE(Manager().HasProfile());
+    Drop();
+    EXPECT_EQ(RememberedSlot(), -1);
+}
+
+TEST_F(ProfileManagerTest, CreateAndDeleteSlots)
+{
+    WriteSlot(0, "ZERO");
+    ASSERT_EQ(Manager().GetCurrentProfileSlot(), 0);
+
+    // Another slot: written, not selected.
+    EXPECT_TRUE(Manager().CreateSlot(2));
+    EXPECT_EQ(NameInSlot(2), "PLAYER");
+    EXPECT_EQ(Manager().GetCurrentProfileSlot(), 0);
+    EXPECT_EQ(GetProfileString("user_name"), "ZERO");
+
+    // The current slot: replaced by a new player, nothing selected.
+    EXPECT_TRUE(Manager().CreateSlot(0));
+    EXPECT_EQ(Manager().GetCurrentProfileSlot(), -1);
+    EXPECT_EQ(Manager().profile, nullptr);
+    EXPECT_EQ(NameInSlot(0), "PLAYER");
+
+    EXPECT_TRUE(Manager().SelectSlot(2));
+    EXPECT_TRUE(Manager().DeleteSlot(2));
+    EXPECT_FALSE(fs::exists(SlotFile(2)));
+    EXPECT_FALSE(Manager().HasProfile());
+    EXPECT_EQ(GetProfileInt("game_type"), 0);
+    EXPECT_TRUE(Manager().DeleteSlot(4)); // no file: fine
+}
+
+TEST_F(ProfileManagerTest, UnwritableFolderIsReported)
+{
+    // A file where the profiles folder should be.
+    std::ofstream(data / "profiles") << "x";
+    EXPECT_FALSE(Manager().CreateSlot(0));
+    EXPECT_EQ(Manager().GetCurrentProfileSlot(), -1);
+    EXPECT_TRUE(EnsureProfile());
+    EXPECT_FALSE(Manager().HasProfile());
+}
+
+TEST_F(ProfileManagerTest, NewPlayerNeverReplacesAGoodProfile)
+{
+    WriteSlot(0, "ZERO");
+    DamageSlot(1);
+    ASSERT_TRUE(Manager().SelectSlot(-1));
+    EXPECT_TRUE(EnsureProfile());
+    EXPECT_EQ(Manager().GetCurrentProfileSlot(), 1);
+    EXPECT_EQ(NameInSlot(0), "ZERO");
+    EXPECT_EQ(NameInSlot(1), "ANNA");
+}
+
+TEST_F(ProfileManagerTest, FreeFunctions)
+{
+    // Without a profile nothing happens.
+    SetProfileInt("score_total", 5);
+    SetProfileString("user_name", "X");
+    ClearStoredGame();
+    ResetCurrentProfileGame();
+    SaveCurrentProfile();
+    EXPECT_EQ(GetProfileInt("score_total"), 0);
+    EXPECT_EQ(GetProfileString("user_name"), "");
+    EXPECT_FALSE(fs::exists(data / "profiles"));
+    EXPECT_EQ(FormatStoredGameFieldKey(2), "stored_game_field_2");
+
+    WriteSlot(0, "ZERO");
+    Drop();
+    ASSERT_TRUE(Manager().HasProfile());
+    Kivo::Buffer field;
+    field.WriteByte(7);
+    Profile& p = *Manager().profile;
+    for (int type = 1; type <= 3; ++type)
+        p.SetBuffer(FormatStoredGameFieldKey(type), &field);
+    p.SetBuffer("town_info", &field);
+    for (const char* key : { "score_level_bricks", "score_level_bonus", "score_level_combo", "score_level_bonusgame",
+                             "score_total" })
+        SetProfileInt(key, 9);
+
+    ClearStoredGame();
+    for (int type = 1; type <= 3; ++type)
+        EXPECT_EQ(p.GetBuffer(FormatStoredGameFieldKey(type))->GetDataLen(), 0);
+    EXPECT_EQ(p.GetBuffer("town_info")->GetDataLen(), 1);
+    EXPECT_EQ(GetProfileInt("score_level_bonusgame"), 0);
+    EXPECT_EQ(GetProfileInt("score_total"), 9);
+
+    SaveCurrentProfile();
+    Profile onDisk;
+    ASSERT_TRUE(onDisk.Load(ProfileManager::GetSlotPath(0)));
+    EXPECT_EQ(onDisk.GetInt("score_total"), 9);
+
+    ResetCurrentProfileGame();
+    ASSERT_TRUE(onDisk.Load(ProfileManager::GetSlotPath(0)));
+    EXPECT_EQ(onDisk.GetInt("score_total"), 0);
+    EXPECT_EQ(onDisk.GetBuffer("town_info")->GetDataLen(), 0);
+}
+
+} // namespace
