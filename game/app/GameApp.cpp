@@ -1,6 +1,7 @@
 #include "game/app/GameApp.h"
 
 #include "game/app/GameCmdLine.h"
+#include "game/profiles/ProfileManager.h"
 
 GameApp::GameApp()
 {
@@ -17,4 +18,15 @@ GameApp::GameApp()
 void GameApp::HandleCmdLineParam(const std::string& name, const std::string& value)
 {
     HandleGameCmdLineParam(*this, name, value);
+}
+
+bool GameApp::HasProfile()
+{
+    ProfileManager* manager = ProfileManager::Existing();
+    return manager && manager->HasProfile();
+}
+
+int GameApp::GetProfileInt(const std::string& key)
+{
+    return HasProfile() ? ::GetProfileInt(key) : 0;
 }

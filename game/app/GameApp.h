@@ -9,4 +9,7 @@ public:
     ~GameApp() override = default;
     // The game's command line replaces the framework's.
     void HandleCmdLineParam(const std::string& name, const std::string& value) override;
+    // The current player's profile, once the profile manager exists.
+    bool HasProfile() override;
+    int GetProfileInt(const std::string& key) override;
 };

@@ -1,5 +1,7 @@
 #include "game/app/GameApp.h"
 
+#include "game/profiles/ProfileManager.h"
+
 #include "framework/core/Paths.h"
 #include "platform/dsound/DSound.h"
 #include "platform/headless/HeadlessBackend.h"
@@ -35,6 +37,17 @@ TEST(GameAppStart, TheGameStartsRunsItsLoopAndQuitsOnAClose)
         EXPECT_EQ(backend->windows.title.rfind("Marrowfen v.", 0), 0u);
         EXPECT_EQ(backend->windows.windowWidth, 800);
         EXPECT_EQ(backend->windows.windowHeight, 600);
+
+        // Voice lines ask the application for the player's profile.
+        EXPECT_FALSE(app.HasProfile());
+        ProfileManager* profiles = ProfileManager::Instance();
+        ASSERT_TRUE(profiles->CreateSlot(0));
+        ASSERT_TRUE(profiles->SelectSlot(0));
+        SetProfileInt("voice_test", 7);
+        EXPECT_TRUE(app.HasProfile());
+        EXPECT_EQ(app.GetProfileInt("voice_test"), 7);
+        delete profiles;
+        EXPECT_FALSE(app.HasProfile());
         platform::WindowEvent close;
         close.kind = platform::WindowEvent::Close;
         backend->windows.Push(close);
