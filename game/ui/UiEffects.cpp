@@ -1,0 +1,9 @@
+#include "game/ui/UiEffects.h"
+
+namespace {
+UiEffectsFactory* gFactory = nullptr;
+}
+
+UiEffectsFactory* GetUiEffects() { return gFactory; }
+
+void SetUiEffects(UiEffectsFactory* factory) { gFactory = factory; }
