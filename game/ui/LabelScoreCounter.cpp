@@ -44,8 +44,11 @@ bool LabelScoreCounter::IsCounting() { return mDelay > 0 || mCount.IsMoving(); }
 
 void LabelScoreCounter::SkipToEnd()
 {
-    if (mListener && mCount.IsMoving()) {
-        mListener->CountStarted(mId);
+    // A count still waiting out its delay has not finished either; and a
+    // count that was already announced is not announced twice.
+    if (mListener && IsCounting()) {
+        if (!mStarted)
+            mListener->CountStarted(mId);
         mListener->CountFinished(mId);
     }
     mStarted = true;
