@@ -36,7 +36,7 @@ bool RestoreLevelMap(Kivo::Buffer& buffer, std::unique_ptr<LevelMap>& out)
     // The sides come from a file: the cells they promise must be there
     // before anything is allocated for them.
     int64_t remaining = (static_cast<int64_t>(buffer.bitSize) - buffer.readPos) / 8;
-    if (static_cast<int64_t>(width) * height * kStoredCellBytes > remaining)
+    if (width > remaining / kStoredCellBytes / height)
         return false;
     auto map = std::make_unique<LevelMap>(width, height);
     for (int y = 0; y < height; ++y) {
