@@ -1,6 +1,7 @@
 #include "framework/app/KivoAppBase.h"
 #include "framework/core/PakInterface.h"
 #include "framework/sound/SoundFiles.h"
+#include "game/match/BrickHelper.h"
 #include "game/match/LevelFile.h"
 #include "game/match/LevelMap.h"
 
@@ -142,6 +143,17 @@ TEST_F(DataSetLevels, EveryLevelFileLoads)
     std::unique_ptr<LevelMap> map;
     EXPECT_FALSE(LoadLevelFile("level999", map));
     EXPECT_FALSE(map);
+}
+
+TEST_F(DataSetLevels, ColourSetsLoad)
+{
+    delete BrickHelper::Existing();
+    BrickHelper* helper = BrickHelper::Instance();
+    ASSERT_FALSE(helper->mColourSets.empty());
+    std::vector<int> colours;
+    EXPECT_GE(helper->PickRandomColourSet(colours, 5), 0);
+    EXPECT_EQ(colours.size(), 5u);
+    delete helper;
 }
 
 TEST_F(DataSetLevels, StartLevelAppliesOnce)
