@@ -4,6 +4,7 @@
 #include "game/match/BrickHelper.h"
 #include "game/match/BrickKey.h"
 #include "game/match/CellBase.h"
+#include "game/match/CellItem.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -173,6 +174,41 @@ TEST(BrickHelper, ColoursAndLookups)
     EXPECT_EQ(helper->GetBrickImage(0), nullptr);
     EXPECT_EQ(helper->GetBrickImage(13), nullptr);
     EXPECT_EQ(helper->GetGlowImage(12), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+TEST(Cell, VisibilityFades)
+{
+    std::unique_ptr<CellBase> base(CreateCell(1, 2, 3));
+    auto* cell = static_cast<CellItem*>(base.get());
+    auto run = [&] {
+        for (int i = 0; i < 100; ++i)
+            cell->Update(1.0f);
+    };
+    EXPECT_EQ(cell->GetVisibility(), 1.0f);
+    cell->SetState(2);
+    cell->Update(1.0f);
+    EXPECT_FLOAT_EQ(cell->GetVisibility(), 0.96f);
+    run();
+    EXPECT_EQ(cell->GetVisibility(), 0.0f);
+    // Fading in from rest starts from nothing; a fade out standing at 0
+    // stays there.
+    cell->SetState(2);
+    EXPECT_EQ(cell->GetVisibility(), 0.0f);
+    cell->SetState(1);
+    run();
+    EXPECT_EQ(cell->GetVisibility(), 1.0f);
+    cell->SetState(3);
+    EXPECT_EQ(cell->GetVisibility(), 0.0f);
+    cell->ResetStates();
+    EXPECT_EQ(cell->GetVisibility(), 1.0f);
+    cell->SetFlag(kCellBreakable | kCellSecondHit);
+    cell->ClearFlag(kCellSecondHit);
+    EXPECT_TRUE(cell->HasFlag(kCellBreakable));
+    EXPECT_FALSE(cell->HasFlag(kCellSecondHit));
 }
 
 } // namespace
