@@ -1,5 +1,6 @@
 #include "framework/app/KivoAppBase.h"
 
+#include "framework/app/DebugOverlay.h"
 #include "framework/core/Paths.h"
 #include "framework/core/Strings.h"
 #include "framework/display/DDInterface.h"
@@ -227,6 +228,7 @@ KivoAppBase::~KivoAppBase()
         sharedImageMap.clear();
     }
 
+    FreeDebugOverlays();
     delete ddInterface;
     ddInterface = nullptr;
     delete musicInterface;

@@ -482,6 +482,7 @@ public:
     std::string demoFileName = "kivoapp.dmo";
     Buffer demoBuffer;
     int nextEventUpdate = 0;
+    int demoEndUpdate = 0; // the update count at which the playing demo ends
     bool needHeader = true;
     bool eventIsShort = false;
     int eventCommand = 0;
@@ -501,6 +502,10 @@ private:
     void DispatchDeferred(const MSG& msg);
     bool ScreenSaverCheck(uint32_t now);
     void AccumulateTime(uint32_t now);
+    // The diagnostic overlays: brought up to date before a draw, put in the
+    // bottom right corner of the screen after it.
+    void PrepareOverlays();
+    void DrawOverlays();
     void FatalDisplayFailure(int result);
 };
 

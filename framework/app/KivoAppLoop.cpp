@@ -1,7 +1,9 @@
 #include "framework/app/KivoAppBase.h"
 
+#include "framework/app/DebugOverlay.h"
 #include "framework/core/Strings.h"
 #include "framework/display/DDInterface.h"
+#include "framework/graphics/Graphics.h"
 #include "framework/graphics/Image.h"
 #include "framework/sound/MusicInterface.h"
 #include "framework/widgets/WidgetManager.h"
@@ -344,6 +346,30 @@ bool KivoAppBase::ScreenSaverCheck(uint32_t now)
     return screenSaverSuspended;
 }
 
+void KivoAppBase::PrepareOverlays()
+{
+    if (fpsMode == 0)
+        DrawFPSOverlay(*this);
+    else if (fpsMode == 1 && widgetManager)
+        DrawMouseOverlay(*this, widgetManager->mLastX, widgetManager->mLastY);
+    if (demoPlaying)
+        DrawDemoTimeOverlay(*this);
+}
+
+void KivoAppBase::DrawOverlays()
+{
+    Image* screen = ddInterface ? ddInterface->GetScreenImage() : nullptr;
+    MemoryImage* frame = GetFPSOverlayImage();
+    if (!screen || !frame)
+        return;
+    Graphics g(screen);
+    const int x = screen->mWidth - frame->mWidth - 10;
+    g.DrawImage(frame, x, screen->mHeight - frame->mHeight - 10);
+    MemoryImage* demo = GetDemoTimeOverlayImage();
+    if (demoPlaying && demo)
+        g.DrawImage(demo, screen->mWidth - demo->mWidth - 10, screen->mHeight - frame->mHeight - demo->mHeight - 15);
+}
+
 bool KivoAppBase::Redraw(const Rect*)
 {
     auto skip = [this] {
@@ -355,6 +381,8 @@ bool KivoAppBase::Redraw(const Rect*)
         RedrawChecks(nullptr);
         return skip();
     }
+    if (showFps)
+        PrepareOverlays();
     uint32_t now = timeGetTime();
     if (TickDiff(now, lastScreenSaverCheck) > 1000) {
         lastScreenSaverCheck = now;
@@ -376,6 +404,8 @@ bool KivoAppBase::Redraw(const Rect*)
     ++drawCount;
     redrawSkipped = false;
     drawTime += TickDiff(now, drawStart);
+    if (showFps)
+        DrawOverlays();
     if (adjustJerking && displayWindowed && adjustJerkingAllowed && ddInterface) {
         const int32_t wait = ddInterface->mMillisecondsPerFrame - TickDiff(timeGetTime(), lastPresentTime);
         if (wait > 0)

@@ -1,5 +1,8 @@
 #include "framework/app/KivoAppBase.h"
 
+#include "framework/app/DebugOverlay.h"
+#include "framework/app/PerfTimer.h"
+#include "framework/app/VideoStats.h"
 #include "framework/core/Strings.h"
 #include "framework/display/DDInterface.h"
 #include "framework/sound/SoundManager.h"
@@ -762,6 +765,9 @@ bool KivoAppBase::DebugKeyDown(int key)
             fpsMode = fpsMode == 0 ? 1 : 0, showFps = true;
         else
             showFps = !showFps;
+        // A count begun before the overlay was switched off means nothing.
+        if (showFps)
+            ResetFPSOverlay();
         return false;
     }
     if (c == 'w' && shift) {
@@ -769,8 +775,22 @@ bool KivoAppBase::DebugKeyDown(int key)
         MsgBox(StrFormat("3D-Mode: %s", Is3DAccelerated() ? "ON" : "OFF"), "Mode Switch", MB_OK);
         return true;
     }
-    if (c == 'w' || c == 'y')
+    if (c == 'w') {
+        DumpProgramInfo(*this);
         return true;
+    }
+    if (c == 'y')
+        return true;
+    if (c == 'q') {
+        if (IsPerfOn()) {
+            PerfEnd();
+            MsgBox(GetPerfResults(), "Perf Results", MB_OK);
+        } else {
+            timeAcc = 0;
+            lastAccTime = timeGetTime();
+            PerfBegin();
+        }
+    }
     return false;
 }
 

@@ -2,6 +2,8 @@
 
 #include "game/app/GameCmdLine.h"
 
+#include "framework/app/Screenshot.h"
+
 GameApp::GameApp()
 {
     companyName = "Olvane Studio";
@@ -17,4 +19,18 @@ GameApp::GameApp()
 void GameApp::HandleCmdLineParam(const std::string& name, const std::string& value)
 {
     HandleGameCmdLineParam(*this, name, value);
+}
+
+bool GameApp::DebugKeyDown(int key)
+{
+    switch (key) {
+    case 'z':
+        Kivo::TakeScreenshot(*this);
+        return true;
+    case 'w':
+    case 'r':
+        return KivoAppBase::DebugKeyDown(key);
+    default:
+        return false;
+    }
 }

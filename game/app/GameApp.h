@@ -9,4 +9,7 @@ public:
     ~GameApp() override = default;
     // The game's command line replaces the framework's.
     void HandleCmdLineParam(const std::string& name, const std::string& value) override;
+    // 'z' saves a screenshot; 'w' and 'r' are the framework's; other keys
+    // are not the game's.
+    bool DebugKeyDown(int key) override;
 };
