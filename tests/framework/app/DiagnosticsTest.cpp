@@ -7,6 +7,7 @@
 #include "framework/app/Screenshot.h"
 #include "framework/app/VideoStats.h"
 #include "framework/graphics/ImageLib.h"
+#include "platform/win32/Modules.h"
 #include "tests/support/TempDir.h"
 
 #include <fstream>
@@ -49,7 +50,16 @@ TEST(Screenshots, NumberFollowsTheLargestImageNumber)
     }
 }
 
-class ScreenshotOfDisplay : public displaytest::DisplayTest {};
+class ScreenshotOfDisplay : public displaytest::DisplayTest {
+protected:
+    // The application tests leave "ddraw.dll" without its functions.
+    void SetUp() override
+    {
+        platform::RegisterModuleFunction(platform::kDDrawModule, "DirectDrawCreate", &DirectDrawCreate);
+        platform::RegisterModuleFunction(platform::kDDrawModule, "DirectDrawCreateEx", &DirectDrawCreateEx);
+        DisplayTest::SetUp();
+    }
+};
 
 TEST_F(ScreenshotOfDisplay, ThePngReadBackEqualsTheScreen)
 {
