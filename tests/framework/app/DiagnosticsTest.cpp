@@ -179,6 +179,12 @@ TEST_F(Diagnostics, FrameRateChangesOncePerSecondAndRounds)
     ASSERT_TRUE(Kivo::GetFPSOverlayImage());
     EXPECT_EQ(Kivo::GetFPSOverlayImage()->mWidth, 50);
     EXPECT_EQ(Kivo::GetFPSOverlayValue(), 0);
+    // White text on black.
+    const Kivo::MemoryImage* image = Kivo::GetFPSOverlayImage();
+    const uint32_t* pixels = const_cast<Kivo::MemoryImage*>(image)->GetBits();
+    const size_t count = size_t(image->mWidth) * image->mHeight;
+    EXPECT_EQ(pixels[0], 0xFF000000u);
+    EXPECT_TRUE(std::any_of(pixels, pixels + count, [](uint32_t p) { return (p & 0xFF) > 0x80; }));
 
     struct Step {
         int frames;
