@@ -161,6 +161,7 @@ KivoAppBase::~KivoAppBase()
     // have ended first.
     WaitForLoadingThread();
     Shutdown();
+    WriteDemoFile();
 
     // Whether hardware acceleration stays on.
     bool asked = false;

@@ -192,6 +192,14 @@ void KivoAppBase::Init()
     randomSeed = GetTickCount();
     SeedRandom(randomSeed);
     std::srand(GetTickCount());
+    if (demoPlaying) {
+        std::string error;
+        if (!ReadDemoFile(error)) {
+            demoPlaying = false;
+            Popup(error);
+            Exit(0);
+        }
+    }
 
     WNDCLASSA wc {};
     wc.style = CS_DBLCLKS;

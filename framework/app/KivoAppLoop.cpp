@@ -128,6 +128,7 @@ bool KivoAppBase::UpdateAppStep(bool* updated)
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
+        ProcessDemo();
         if (!ProcessDeferredMessages(true))
             loopState = 1;
         return true;
@@ -227,6 +228,7 @@ bool KivoAppBase::Process(bool allowSleep)
             fracUpdateAcc += updatesPerFrame - 1.0;
             ProcessSafeDeleteList();
             while (fracUpdateAcc >= 1.0) {
+                ProcessDemo();
                 ++updatesSinceDraw;
                 if (!DoUpdateFrames())
                     break;
@@ -262,10 +264,20 @@ bool KivoAppBase::DoUpdateFrames()
 {
     if (screenSaverSuspended)
         return false;
-    if (loadingDone && !loadingHandedOver) {
+    auto handOver = [this] {
         loadingHandedOver = true;
         loadingThrottle = false;
         LoadingThreadCompleted();
+    };
+    if (demoPlaying) {
+        // The hand-over happens at the update the recording had it.
+        if (loadingDone && !loadingHandedOver && demoLoadingDone)
+            handOver();
+        if (loadingHandedOver != demoLoadingDone || DemoInputPending())
+            return false;
+    } else if (loadingDone && !loadingHandedOver) {
+        handOver();
+        RecordDemoCommand(kDemoLoadingDone);
     }
     UpdateFrames();
     return true;

@@ -442,6 +442,7 @@ bool KivoAppBase::ProcessDeferredMessages(bool singleMessage)
     while (!deferredMessages.empty()) {
         const MSG msg = deferredMessages.front();
         deferredMessages.pop_front();
+        RecordDemoMessage(msg);
         if (!demoPlaying)
             DispatchDeferred(msg);
         else if (msg.message == WM_CLOSE && (msg.hwnd == hwnd || msg.hwnd == invisHwnd)) {
@@ -622,6 +623,7 @@ void KivoAppBase::HandleTimer()
         inside = client.x >= 0 && client.y >= 0 && client.x < ddInterface->mWidth && client.y < ddInterface->mHeight;
     if (inside == mouseIn)
         return;
+    RecordDemoCommand(inside ? kDemoMouseEnter : kDemoMouseLeave);
     if (inside) {
         mouseIn = true;
         EnforceCursor();
