@@ -221,6 +221,9 @@ public:
     bool DemoReadFile(const std::string& path, Buffer& buffer, bool bypass = false);
     bool DemoFileExists(const std::string& path);
     void ToggleDemoSound();
+    // A character typed while a demo plays: speed, pause, single step,
+    // runs towards the end, sound.
+    void DemoPlaybackKey(char c);
     // Ends the process with `code`; tests replace the way out.
     [[noreturn]] void Exit(int code);
     bool Is3DAccelerated() override;

@@ -387,6 +387,37 @@ bool KivoAppBase::DemoFileExists(const std::string& path)
     return exists;
 }
 
+void KivoAppBase::DemoPlaybackKey(char c)
+{
+    // Seconds before the end for the keys '4' to '9'.
+    static const int kSecondsBeforeEnd[] = { 120, 90, 60, 30, 10, 5 };
+    switch (c) {
+    case '+': speed *= 1.5; break;
+    case '-': speed /= 1.5; break;
+    case '=': speed = 1.0; break;
+    case 'P':
+    case 'p':
+        paused = !paused;
+        timeAcc = 0;
+        lastAccTime = timeGetTime();
+        break;
+    case 'N':
+    case 'n':
+        ffTargetUpdate = updateCount + 1;
+        ffStep = true;
+        break;
+    case 'M':
+    case 'm': ffToMarker = true; break;
+    case '0': ffTargetUpdate = demoEndUpdate; break;
+    case 'S':
+    case 's': ToggleDemoSound(); break;
+    default:
+        if (c >= '4' && c <= '9')
+            ffTargetUpdate = demoEndUpdate - kSecondsBeforeEnd[c - '4'] * 1000 / updateStepMs;
+        break;
+    }
+}
+
 void KivoAppBase::ToggleDemoSound()
 {
     if (GetMusicVolume() == 0) {

@@ -232,6 +232,13 @@ void KivoAppBase::Init()
     }
 
     MakeWindow();
+    if (demoPlaying) {
+        // The display as the recording had it.
+        ReadEventHeader();
+        needHeader = true;
+        windowed = demoBuffer.ReadByte() != 0;
+        refreshRate = demoBuffer.ReadByte();
+    }
 
     if (!soundManager)
         soundManager = new DSoundManager(musicDisabled ? nullptr : hwnd, useFMod);

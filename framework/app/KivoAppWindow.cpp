@@ -155,6 +155,11 @@ int KivoAppBase::InitDisplay()
     screenRect = gameRect;
     if (widgetManager)
         widgetManager->SetMouseMapping(gameRect, ddInterface->mPresentationRect);
+    if (demoRecording && !shutdown) {
+        WriteDemoEvent(false, kDemoDisplaySettings);
+        demoBuffer.WriteByte(windowed ? 1 : 0);
+        demoBuffer.WriteByte(uint8_t(std::clamp(refreshRate, 0, 255)));
+    }
     PostDisplayInitHook();
     return r;
 }
@@ -379,6 +384,12 @@ LRESULT KivoAppBase::QueueMessage(HWND window, UINT message, WPARAM wParam, LPAR
             ctrlDown = false;
         if (key == VK_MENU)
             altDown = false;
+    }
+    if (demoPlaying) {
+        if (message == WM_KEYDOWN)
+            DebugKeyDown(key);
+        else if (message == WM_CHAR)
+            DemoPlaybackKey(char(wParam));
     }
 
     // Coalescing.

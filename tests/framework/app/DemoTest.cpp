@@ -236,5 +236,61 @@ TEST_F(Demo, ReadingReportsMissingAndForeignFiles)
     EXPECT_EQ(error, "This demo file appears to be for '1.2.3'");
 }
 
+TEST_F(Demo, AMissingDemoEndsStartUpWithItsReason)
+{
+    testsupport::TempDir dir;
+    MakeApp(false);
+    app->demoPlaying = true;
+    app->demoFileName = dir / "gone.dmo";
+    int code = -1;
+    try {
+        app->Init();
+    } catch (const ExitCalled& e) {
+        code = e.code;
+    }
+    EXPECT_EQ(code, 0);
+    EXPECT_FALSE(app->demoPlaying);
+    auto boxes = Boxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Demo file not found: " + dir / "gone.dmo");
+}
+
+TEST_F(Demo, PlaybackKeysSteerSpeedPauseAndTargets)
+{
+    MakeApp(false);
+    app->demoEndUpdate = 100000;
+    app->updateCount = 500;
+    app->DemoPlaybackKey('+');
+    EXPECT_DOUBLE_EQ(app->speed, 1.5);
+    app->DemoPlaybackKey('-');
+    app->DemoPlaybackKey('-');
+    EXPECT_DOUBLE_EQ(app->speed, 1.0 / 1.5);
+    app->DemoPlaybackKey('=');
+    EXPECT_DOUBLE_EQ(app->speed, 1.0);
+    app->DemoPlaybackKey('p');
+    EXPECT_TRUE(app->paused);
+    app->DemoPlaybackKey('P');
+    EXPECT_FALSE(app->paused);
+    app->DemoPlaybackKey('n');
+    EXPECT_EQ(app->ffTargetUpdate, 501);
+    EXPECT_TRUE(app->ffStep);
+    const struct {
+        char key;
+        int target;
+    } runs[] = { { '0', 100000 }, { '4', 100000 - 12000 }, { '7', 100000 - 3000 }, { '9', 100000 - 500 } };
+    for (const auto& r : runs) {
+        app->DemoPlaybackKey(r.key);
+        EXPECT_EQ(app->ffTargetUpdate, r.target) << r.key;
+    }
+    app->SetMusicVolume(0.5);
+    app->SetSfxVolume(0.25);
+    app->DemoPlaybackKey('s');
+    EXPECT_EQ(app->GetMusicVolume(), 0.0);
+    EXPECT_EQ(app->GetSfxVolume(), 0.0);
+    app->DemoPlaybackKey('S');
+    EXPECT_DOUBLE_EQ(app->GetMusicVolume(), 0.5);
+    EXPECT_DOUBLE_EQ(app->GetSfxVolume(), 0.25);
+}
+
 } // namespace
 } // namespace apptest
