@@ -508,6 +508,8 @@ public:
     int nextEventUpdate = 0;
     int demoEndUpdate = 0; // the update count at which the playing demo ends
     bool demoLoadingDone = false; // playback has passed the loading-done event
+    uint32_t ffRefreshTick = 0; // the last frame shown while fast-forwarding
+    bool ffRefreshTickSet = false;
     std::vector<DemoMarker> demoMarkers;
     bool needHeader = true;
     bool eventIsShort = false;
@@ -529,6 +531,9 @@ private:
     bool ScreenSaverCheck(uint32_t now);
     void AccumulateTime(uint32_t now);
     void WriteDemoEvent(bool shortForm, int command);
+    // Runs a playing demo's updates at full speed towards ffTargetUpdate,
+    // showing a frame a second; true when the timing step ends here.
+    bool FastForwardDemo(double updatesPerFrame);
     // No further event header fits in the stream.
     bool DemoStreamEnded() const;
     // The diagnostic overlays: brought up to date before a draw, put in the

@@ -407,7 +407,15 @@ void KivoAppBase::DemoPlaybackKey(char c)
         ffStep = true;
         break;
     case 'M':
-    case 'm': ffToMarker = true; break;
+    case 'm':
+        // To the next marker, and no further.
+        for (const DemoMarker& marker : demoMarkers) {
+            if (marker.update > updateCount) {
+                ffTargetUpdate = marker.update;
+                break;
+            }
+        }
+        break;
     case '0': ffTargetUpdate = demoEndUpdate; break;
     case 'S':
     case 's': ToggleDemoSound(); break;

@@ -6,6 +6,7 @@
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/Image.h"
 #include "framework/sound/MusicInterface.h"
+#include "framework/sound/SoundManager.h"
 #include "framework/widgets/WidgetManager.h"
 #include "platform/Windows.h"
 
@@ -140,6 +141,54 @@ bool KivoAppBase::UpdateAppStep(bool* updated)
     return true;
 }
 
+bool KivoAppBase::FastForwardDemo(double updatesPerFrame)
+{
+    auto wanted = [this] { return demoPlaying && !shutdown && (updateCount < ffTargetUpdate || ffToMarker); };
+    if (wanted()) {
+        if (!demoMuted && !ffStep) {
+            Mute(true);
+            demoMuted = true;
+        }
+        if (!ffRefreshTickSet) {
+            ffRefreshTick = GetTickCount();
+            ffRefreshTickSet = true;
+        }
+        while (wanted()) {
+            timeAcc = 0;
+            lastAccTime = timeGetTime();
+            // Events due now are replayed first: the updates wait for them.
+            ProcessDemo();
+            if (!DoUpdateFrames())
+                return true;
+            fracUpdateAcc += updatesPerFrame - 1.0;
+            ProcessSafeDeleteList();
+            while (fracUpdateAcc >= 1.0) {
+                ProcessDemo();
+                if (!DoUpdateFrames())
+                    break;
+                ProcessSafeDeleteList();
+                fracUpdateAcc -= 1.0;
+            }
+            UpdateFTimeAcc(updatesPerFrame);
+            ProcessSafeDeleteList();
+            const uint32_t tick = GetTickCount();
+            if (TickDiff(tick, ffRefreshTick) >= 1000 || ffStep) {
+                ffStep = false;
+                ffRefreshTick = tick;
+                Redraw(nullptr);
+                return true;
+            }
+        }
+    }
+    if (demoMuted) {
+        demoMuted = false;
+        if (soundManager)
+            soundManager->StopAllSounds();
+        Unmute(true);
+    }
+    return false;
+}
+
 void KivoAppBase::AccumulateTime(uint32_t now)
 {
     if (lastAccTime != 0)
@@ -166,6 +215,9 @@ bool KivoAppBase::Process(bool allowSleep)
         frameTime = updateStepMs / speed;
         updatesPerFrame = 1.0;
     }
+
+    if (FastForwardDemo(updatesPerFrame))
+        return true;
 
     if (!paused && speed > 0) {
         const uint32_t passStart = timeGetTime();

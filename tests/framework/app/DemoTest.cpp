@@ -236,6 +236,45 @@ TEST_F(Demo, ReadingReportsMissingAndForeignFiles)
     EXPECT_EQ(error, "This demo file appears to be for '1.2.3'");
 }
 
+TEST_F(Demo, FastForwardRunsToTheTargetReplayingOnTheWay)
+{
+    testsupport::TempDir dir;
+    {
+        MakeApp(false);
+        app->demoRecording = true;
+        app->demoFileName = dir / "ff.dmo";
+        app->demoMarkers = {};
+        app->updateCount = 10;
+        app->RecordDemoMessage(Message(WM_KEYDOWN, 'X'));
+        app->updateCount = 30;
+        app->RecordDemoMessage(Message(WM_KEYDOWN, 'Y'));
+        app->updateCount = 60;
+        app->WriteDemoFile();
+        app->demoRecording = false;
+        app.reset();
+    }
+    MakeApp(false);
+    RecordingWidget widget;
+    app->widgetManager->AddWidget(&widget);
+    app->widgetManager->SetFocus(&widget);
+    app->demoPlaying = true;
+    app->demoFileName = dir / "ff.dmo";
+    std::string error;
+    ASSERT_TRUE(app->ReadDemoFile(error)) << error;
+    app->demoMarkers = { { "a", 5 }, { "b", 40 } };
+    app->updateCount = 20;
+    app->DemoPlaybackKey('m'); // the next marker after update 20
+    EXPECT_EQ(app->ffTargetUpdate, 40);
+    app->updateCount = 0;
+    EXPECT_TRUE(app->Process(true));
+    EXPECT_EQ(app->updateCount, 40);
+    EXPECT_EQ(widget.calls, (std::vector<std::string> { "key 88", "key 89" }));
+    EXPECT_FALSE(app->demoMuted);
+    EXPECT_FALSE(app->IsMuted());
+    app->widgetManager->RemoveWidget(&widget);
+    app->demoPlaying = false;
+}
+
 TEST_F(Demo, AMissingDemoEndsStartUpWithItsReason)
 {
     testsupport::TempDir dir;
