@@ -1,5 +1,6 @@
 #include "framework/app/KivoAppBase.h"
 
+#include "framework/app/DebugOverlay.h"
 #include "framework/core/Paths.h"
 #include "framework/core/Strings.h"
 #include "framework/display/DDInterface.h"
@@ -161,6 +162,7 @@ KivoAppBase::~KivoAppBase()
     // have ended first.
     WaitForLoadingThread();
     Shutdown();
+    WriteDemoFile();
 
     // Whether hardware acceleration stays on.
     bool asked = false;
@@ -228,6 +230,7 @@ KivoAppBase::~KivoAppBase()
         sharedImageMap.clear();
     }
 
+    FreeDebugOverlays();
     delete ddInterface;
     ddInterface = nullptr;
     delete musicInterface;

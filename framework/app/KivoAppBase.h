@@ -4,6 +4,7 @@
 // the image set and shared images, its setting maps, registry access and
 // command line. One instance exists (gKivoApp); the game derives from it.
 #include "framework/app/AppResourceHost.h"
+#include "framework/app/DemoFile.h"
 #include "framework/core/Buffer.h"
 #include "framework/graphics/FontHost.h"
 #include "framework/display/DisplayHost.h"
@@ -203,8 +204,31 @@ public:
     bool IsMouseInWindow() override { return mouseIn; }
     bool CustomCursorsOn() override { return customCursorsOn; }
     bool GetFullScreenSize(int* width, int* height) override;
-    void DemoSyncString(std::string& text) { (void)text; }
-    void DemoSyncBool(bool& value) { (void)value; }
+    // Demo recording and playback. The synchronising operations record the
+    // value while recording and replace it from the stream while playing.
+    void WriteDemoFile();
+    // Loads demoFileName for playback; false with the reason in `error`.
+    bool ReadDemoFile(std::string& error);
+    // Records a queued message as the main loop hands it on.
+    void RecordDemoMessage(const MSG& msg);
+    // Records an event without payload (loading done).
+    void RecordDemoCommand(int command);
+    // Replays the events due at the current update.
+    void ProcessDemo();
+    // While true, events of the current update are still to be replayed
+    // and no update may run.
+    bool DemoInputPending() const;
+    void DemoSyncBuffer(Buffer& buffer);
+    void DemoSyncString(std::string& text);
+    void DemoSyncBool(bool& value);
+    // Whether the file was read (through the pak layer) into `buffer`; with
+    // `bypass` it is neither recorded nor replayed.
+    bool DemoReadFile(const std::string& path, Buffer& buffer, bool bypass = false);
+    bool DemoFileExists(const std::string& path);
+    void ToggleDemoSound();
+    // A character typed while a demo plays: speed, pause, single step,
+    // runs towards the end, sound.
+    void DemoPlaybackKey(char c);
     // Ends the process with `code`; tests replace the way out.
     [[noreturn]] void Exit(int code);
     bool Is3DAccelerated() override;
@@ -493,12 +517,17 @@ public:
     uint32_t screenSaverLimitMs = 60000;
     bool screenSaverSuspended = false;
 
-    // Demo state (recording and playback are not switched on in this
-    // program; the fields keep the registry and command-line code whole).
+    // Demo state (the game's command line never switches recording or
+    // playback on).
     std::string demoPrefix = "kivoapp";
     std::string demoFileName = "kivoapp.dmo";
     Buffer demoBuffer;
     int nextEventUpdate = 0;
+    int demoEndUpdate = 0; // the update count at which the playing demo ends
+    bool demoLoadingDone = false; // playback has passed the loading-done event
+    uint32_t ffRefreshTick = 0; // the last frame shown while fast-forwarding
+    bool ffRefreshTickSet = false;
+    std::vector<DemoMarker> demoMarkers;
     bool needHeader = true;
     bool eventIsShort = false;
     int eventCommand = 0;
@@ -518,6 +547,16 @@ private:
     void DispatchDeferred(const MSG& msg);
     bool ScreenSaverCheck(uint32_t now);
     void AccumulateTime(uint32_t now);
+    void WriteDemoEvent(bool shortForm, int command);
+    // Runs a playing demo's updates at full speed towards ffTargetUpdate,
+    // showing a frame a second; true when the timing step ends here.
+    bool FastForwardDemo(double updatesPerFrame);
+    // No further event header fits in the stream.
+    bool DemoStreamEnded() const;
+    // The diagnostic overlays: brought up to date before a draw, put in the
+    // bottom right corner of the screen after it.
+    void PrepareOverlays();
+    void DrawOverlays();
     void FatalDisplayFailure(int result);
 };
 

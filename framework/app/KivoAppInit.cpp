@@ -192,6 +192,14 @@ void KivoAppBase::Init()
     randomSeed = GetTickCount();
     SeedRandom(randomSeed);
     std::srand(GetTickCount());
+    if (demoPlaying) {
+        std::string error;
+        if (!ReadDemoFile(error)) {
+            demoPlaying = false;
+            Popup(error);
+            Exit(0);
+        }
+    }
 
     WNDCLASSA wc {};
     wc.style = CS_DBLCLKS;
@@ -224,6 +232,13 @@ void KivoAppBase::Init()
     }
 
     MakeWindow();
+    if (demoPlaying) {
+        // The display as the recording had it.
+        ReadEventHeader();
+        needHeader = true;
+        windowed = demoBuffer.ReadByte() != 0;
+        refreshRate = demoBuffer.ReadByte();
+    }
 
     if (!soundManager)
         soundManager = new DSoundManager(musicDisabled ? nullptr : hwnd, useFMod);

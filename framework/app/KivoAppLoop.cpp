@@ -1,9 +1,12 @@
 #include "framework/app/KivoAppBase.h"
 
+#include "framework/app/DebugOverlay.h"
 #include "framework/core/Strings.h"
 #include "framework/display/DDInterface.h"
+#include "framework/graphics/Graphics.h"
 #include "framework/graphics/Image.h"
 #include "framework/sound/MusicInterface.h"
+#include "framework/sound/SoundManager.h"
 #include "framework/widgets/WidgetManager.h"
 #include "platform/Windows.h"
 
@@ -126,6 +129,7 @@ bool KivoAppBase::UpdateAppStep(bool* updated)
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }
+        ProcessDemo();
         if (!ProcessDeferredMessages(true))
             loopState = 1;
         return true;
@@ -135,6 +139,54 @@ bool KivoAppBase::UpdateAppStep(bool* updated)
     if (updated && updateCount != before)
         *updated = true;
     return true;
+}
+
+bool KivoAppBase::FastForwardDemo(double updatesPerFrame)
+{
+    auto wanted = [this] { return demoPlaying && !shutdown && (updateCount < ffTargetUpdate || ffToMarker); };
+    if (wanted()) {
+        if (!demoMuted && !ffStep) {
+            Mute(true);
+            demoMuted = true;
+        }
+        if (!ffRefreshTickSet) {
+            ffRefreshTick = GetTickCount();
+            ffRefreshTickSet = true;
+        }
+        while (wanted()) {
+            timeAcc = 0;
+            lastAccTime = timeGetTime();
+            // Events due now are replayed first: the updates wait for them.
+            ProcessDemo();
+            if (!DoUpdateFrames())
+                return true;
+            fracUpdateAcc += updatesPerFrame - 1.0;
+            ProcessSafeDeleteList();
+            while (fracUpdateAcc >= 1.0) {
+                ProcessDemo();
+                if (!DoUpdateFrames())
+                    break;
+                ProcessSafeDeleteList();
+                fracUpdateAcc -= 1.0;
+            }
+            UpdateFTimeAcc(updatesPerFrame);
+            ProcessSafeDeleteList();
+            const uint32_t tick = GetTickCount();
+            if (TickDiff(tick, ffRefreshTick) >= 1000 || ffStep) {
+                ffStep = false;
+                ffRefreshTick = tick;
+                Redraw(nullptr);
+                return true;
+            }
+        }
+    }
+    if (demoMuted) {
+        demoMuted = false;
+        if (soundManager)
+            soundManager->StopAllSounds();
+        Unmute(true);
+    }
+    return false;
 }
 
 void KivoAppBase::AccumulateTime(uint32_t now)
@@ -163,6 +215,9 @@ bool KivoAppBase::Process(bool allowSleep)
         frameTime = updateStepMs / speed;
         updatesPerFrame = 1.0;
     }
+
+    if (FastForwardDemo(updatesPerFrame))
+        return true;
 
     if (!paused && speed > 0) {
         const uint32_t passStart = timeGetTime();
@@ -225,6 +280,7 @@ bool KivoAppBase::Process(bool allowSleep)
             fracUpdateAcc += updatesPerFrame - 1.0;
             ProcessSafeDeleteList();
             while (fracUpdateAcc >= 1.0) {
+                ProcessDemo();
                 ++updatesSinceDraw;
                 if (!DoUpdateFrames())
                     break;
@@ -260,10 +316,20 @@ bool KivoAppBase::DoUpdateFrames()
 {
     if (screenSaverSuspended)
         return false;
-    if (loadingDone && !loadingHandedOver) {
+    auto handOver = [this] {
         loadingHandedOver = true;
         loadingThrottle = false;
         LoadingThreadCompleted();
+    };
+    if (demoPlaying) {
+        // The hand-over happens at the update the recording had it.
+        if (loadingDone && !loadingHandedOver && demoLoadingDone)
+            handOver();
+        if (loadingHandedOver != demoLoadingDone || DemoInputPending())
+            return false;
+    } else if (loadingDone && !loadingHandedOver) {
+        handOver();
+        RecordDemoCommand(kDemoLoadingDone);
     }
     UpdateFrames();
     return true;
@@ -344,6 +410,30 @@ bool KivoAppBase::ScreenSaverCheck(uint32_t now)
     return screenSaverSuspended;
 }
 
+void KivoAppBase::PrepareOverlays()
+{
+    if (fpsMode == 0)
+        DrawFPSOverlay(*this);
+    else if (fpsMode == 1 && widgetManager)
+        DrawMouseOverlay(*this, widgetManager->mLastX, widgetManager->mLastY);
+    if (demoPlaying)
+        DrawDemoTimeOverlay(*this);
+}
+
+void KivoAppBase::DrawOverlays()
+{
+    Image* screen = ddInterface ? ddInterface->GetScreenImage() : nullptr;
+    MemoryImage* frame = GetFPSOverlayImage();
+    if (!screen || !frame)
+        return;
+    Graphics g(screen);
+    const int x = screen->mWidth - frame->mWidth - 10;
+    g.DrawImage(frame, x, screen->mHeight - frame->mHeight - 10);
+    MemoryImage* demo = GetDemoTimeOverlayImage();
+    if (demoPlaying && demo)
+        g.DrawImage(demo, screen->mWidth - demo->mWidth - 10, screen->mHeight - frame->mHeight - demo->mHeight - 15);
+}
+
 bool KivoAppBase::Redraw(const Rect*)
 {
     auto skip = [this] {
@@ -355,6 +445,8 @@ bool KivoAppBase::Redraw(const Rect*)
         RedrawChecks(nullptr);
         return skip();
     }
+    if (showFps)
+        PrepareOverlays();
     uint32_t now = timeGetTime();
     if (TickDiff(now, lastScreenSaverCheck) > 1000) {
         lastScreenSaverCheck = now;
@@ -376,6 +468,8 @@ bool KivoAppBase::Redraw(const Rect*)
     ++drawCount;
     redrawSkipped = false;
     drawTime += TickDiff(now, drawStart);
+    if (showFps)
+        DrawOverlays();
     if (adjustJerking && displayWindowed && adjustJerkingAllowed && ddInterface) {
         const int32_t wait = ddInterface->mMillisecondsPerFrame - TickDiff(timeGetTime(), lastPresentTime);
         if (wait > 0)

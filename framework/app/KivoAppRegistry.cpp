@@ -2,6 +2,7 @@
 // its demo record and replay.
 #include "framework/app/KivoAppBase.h"
 
+#include "framework/app/DemoFile.h"
 #include "framework/core/Strings.h"
 
 #include <algorithm>
@@ -9,10 +10,6 @@
 
 namespace Kivo {
 namespace {
-
-constexpr int kEventRegistryRead = 11;
-constexpr int kEventRegistryWrite = 12;
-constexpr int kEventFiller = 31;
 
 // Stored values are hundredths. v × 100 of a value read back as n / 100
 // (0.29, or 0.53 held in a float) lies just below n, so a plain truncation
@@ -48,7 +45,7 @@ void KivoAppBase::WriteEventHeader()
     while (delta > 15) {
         demoBuffer.WriteNumBits(15, 4);
         demoBuffer.WriteNumBits(0, 1);
-        demoBuffer.WriteNumBits(kEventFiller, 5);
+        demoBuffer.WriteNumBits(kDemoFiller, 5);
         nextEventUpdate += 15;
         ++eventCount;
         delta -= 15;
@@ -87,7 +84,7 @@ bool KivoAppBase::RegistryWrite(const std::string& valueName, DWORD type, const 
             return;
         WriteEventHeader();
         demoBuffer.WriteNumBits(0, 1);
-        demoBuffer.WriteNumBits(kEventRegistryWrite, 5);
+        demoBuffer.WriteNumBits(kDemoRegistryWrite, 5);
         demoBuffer.WriteNumBits(result ? 1 : 0, 1);
     };
 
@@ -146,7 +143,7 @@ bool KivoAppBase::RegistryRead(const std::string& valueName, DWORD* type, BYTE* 
     if (demoRecording) {
         WriteEventHeader();
         demoBuffer.WriteNumBits(0, 1);
-        demoBuffer.WriteNumBits(kEventRegistryRead, 5);
+        demoBuffer.WriteNumBits(kDemoRegistryRead, 5);
         demoBuffer.WriteNumBits(ok ? 1 : 0, 1);
         if (ok) {
             demoBuffer.WriteLong(static_cast<int32_t>(type ? *type : REG_NONE));

@@ -2,6 +2,7 @@
 // properties files.
 #include "framework/app/KivoAppBase.h"
 
+#include "framework/app/AppFiles.h"
 #include "framework/core/PakFile.h"
 #include "framework/core/Strings.h"
 
@@ -11,9 +12,7 @@
 #include <tinyxml.h>
 
 namespace Kivo {
-namespace {
 
-// The whole file through the pak layer; false when it cannot be opened.
 bool ReadWholeFile(const std::string& fileName, std::string& bytes)
 {
     PakFileHandle* f = PakFileOpen(fileName.c_str(), "rb");
@@ -26,6 +25,8 @@ bool ReadWholeFile(const std::string& fileName, std::string& bytes)
     PakFileClose(f);
     return true;
 }
+
+namespace {
 
 // strtol in base 10, held to the 32-bit range.
 int DecimalValue(const char* text)

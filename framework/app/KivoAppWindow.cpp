@@ -1,5 +1,8 @@
 #include "framework/app/KivoAppBase.h"
 
+#include "framework/app/DebugOverlay.h"
+#include "framework/app/PerfTimer.h"
+#include "framework/app/VideoStats.h"
 #include "framework/core/Strings.h"
 #include "framework/display/DDInterface.h"
 #include "framework/sound/SoundManager.h"
@@ -152,6 +155,11 @@ int KivoAppBase::InitDisplay()
     screenRect = gameRect;
     if (widgetManager)
         widgetManager->SetMouseMapping(gameRect, ddInterface->mPresentationRect);
+    if (demoRecording && !shutdown) {
+        WriteDemoEvent(false, kDemoDisplaySettings);
+        demoBuffer.WriteByte(windowed ? 1 : 0);
+        demoBuffer.WriteByte(uint8_t(std::clamp(refreshRate, 0, 255)));
+    }
     PostDisplayInitHook();
     return r;
 }
@@ -377,6 +385,12 @@ LRESULT KivoAppBase::QueueMessage(HWND window, UINT message, WPARAM wParam, LPAR
         if (key == VK_MENU)
             altDown = false;
     }
+    if (demoPlaying) {
+        if (message == WM_KEYDOWN)
+            DebugKeyDown(key);
+        else if (message == WM_CHAR)
+            DemoPlaybackKey(char(wParam));
+    }
 
     // Coalescing.
     if (!deferredMessages.empty() && deferredMessages.back().message == WM_CLOSE)
@@ -439,6 +453,7 @@ bool KivoAppBase::ProcessDeferredMessages(bool singleMessage)
     while (!deferredMessages.empty()) {
         const MSG msg = deferredMessages.front();
         deferredMessages.pop_front();
+        RecordDemoMessage(msg);
         if (!demoPlaying)
             DispatchDeferred(msg);
         else if (msg.message == WM_CLOSE && (msg.hwnd == hwnd || msg.hwnd == invisHwnd)) {
@@ -619,6 +634,7 @@ void KivoAppBase::HandleTimer()
         inside = client.x >= 0 && client.y >= 0 && client.x < ddInterface->mWidth && client.y < ddInterface->mHeight;
     if (inside == mouseIn)
         return;
+    RecordDemoCommand(inside ? kDemoMouseEnter : kDemoMouseLeave);
     if (inside) {
         mouseIn = true;
         EnforceCursor();
@@ -762,6 +778,9 @@ bool KivoAppBase::DebugKeyDown(int key)
             fpsMode = fpsMode == 0 ? 1 : 0, showFps = true;
         else
             showFps = !showFps;
+        // A count begun before the overlay was switched off means nothing.
+        if (showFps)
+            ResetFPSOverlay();
         return false;
     }
     if (c == 'w' && shift) {
@@ -769,8 +788,22 @@ bool KivoAppBase::DebugKeyDown(int key)
         MsgBox(StrFormat("3D-Mode: %s", Is3DAccelerated() ? "ON" : "OFF"), "Mode Switch", MB_OK);
         return true;
     }
-    if (c == 'w' || c == 'y')
+    if (c == 'w') {
+        DumpProgramInfo(*this);
         return true;
+    }
+    if (c == 'y')
+        return true;
+    if (c == 'q') {
+        if (IsPerfOn()) {
+            PerfEnd();
+            MsgBox(GetPerfResults(), "Perf Results", MB_OK);
+        } else {
+            timeAcc = 0;
+            lastAccTime = timeGetTime();
+            PerfBegin();
+        }
+    }
     return false;
 }
 

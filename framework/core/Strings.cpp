@@ -201,15 +201,12 @@ std::string CommaSeparate(int n)
     return out;
 }
 
-std::string StrFormat(const char* format, ...)
+std::string StrFormatV(const char* format, va_list args)
 {
     char small[160];
-    va_list args;
-    va_start(args, format);
     va_list again;
     va_copy(again, args);
     int n = std::vsnprintf(small, sizeof small, format, args);
-    va_end(args);
     std::string out;
     if (n >= 0 && static_cast<size_t>(n) < sizeof small) {
         out.assign(small, static_cast<size_t>(n));
@@ -218,6 +215,15 @@ std::string StrFormat(const char* format, ...)
         std::vsnprintf(out.data(), out.size() + 1, format, again);
     }
     va_end(again);
+    return out;
+}
+
+std::string StrFormat(const char* format, ...)
+{
+    va_list args;
+    va_start(args, format);
+    std::string out = StrFormatV(format, args);
+    va_end(args);
     return out;
 }
 

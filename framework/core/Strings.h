@@ -2,6 +2,7 @@
 // Text and number helpers. Narrow strings are bytes in Windows-1252; wide
 // strings hold one code unit per character. Every helper returns a new
 // value and fails by its return value only.
+#include <cstdarg>
 #include <cstdint>
 #include <string>
 
@@ -24,6 +25,7 @@ bool HexStringToUInt(const std::string& s, uint32_t& out);
 // 1234567 gives "1,234,567"; a negative number gives "".
 std::string CommaSeparate(int n);
 std::string StrFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
+std::string StrFormatV(const char* format, va_list args) __attribute__((format(printf, 1, 0)));
 
 // Each byte becomes the code unit of the same value, and back: narrowing is
 // the exact inverse of widening. A unit above 255 becomes its Windows-1252

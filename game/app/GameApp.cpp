@@ -3,6 +3,8 @@
 #include "game/app/GameCmdLine.h"
 #include "game/profiles/ProfileManager.h"
 
+#include "framework/app/Screenshot.h"
+
 GameApp::GameApp()
 {
     companyName = "Olvane Studio";
@@ -29,4 +31,18 @@ bool GameApp::HasProfile()
 int GameApp::GetProfileInt(const std::string& key)
 {
     return HasProfile() ? ::GetProfileInt(key) : 0;
+}
+
+bool GameApp::DebugKeyDown(int key)
+{
+    switch (key) {
+    case 'z':
+        Kivo::TakeScreenshot(*this);
+        return true;
+    case 'w':
+    case 'r':
+        return KivoAppBase::DebugKeyDown(key);
+    default:
+        return false;
+    }
 }

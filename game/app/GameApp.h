@@ -12,4 +12,7 @@ public:
     // The current player's profile, once the profile manager exists.
     bool HasProfile() override;
     int GetProfileInt(const std::string& key) override;
+    // 'z' saves a screenshot; 'w' and 'r' are the framework's; other keys
+    // are not the game's.
+    bool DebugKeyDown(int key) override;
 };
