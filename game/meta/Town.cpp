@@ -114,8 +114,7 @@ bool Town::LoadItemsXml(const std::string& text)
 
 bool Town::AddItems(TiXmlDocument& doc)
 {
-    TiXmlNode* root = doc.FirstChild("Objects");
-    TiXmlElement* objects = root ? root->ToElement() : nullptr;
+    TiXmlElement* objects = TownRootElement(doc, "Objects");
     if (!objects)
         return false;
     for (TiXmlElement* e = objects->FirstChildElement("Object"); e; e = e->NextSiblingElement("Object")) {

@@ -1,6 +1,7 @@
 #include "game/meta/TownItem.h"
 
 #include "framework/resources/ResourceHelpers.h"
+#include "game/meta/TownXml.h"
 
 #include <cstring>
 #include <tinyxml.h>
@@ -8,11 +9,6 @@
 namespace {
 
 TownGfxHost* sHost = nullptr;
-
-bool Named(const TiXmlElement* e, const char* name)
-{
-    return std::strcmp(e->Value(), name) == 0;
-}
 
 std::string TextOf(const TiXmlElement* e)
 {
@@ -53,11 +49,11 @@ bool TownItem::Load(const TiXmlElement* element)
         return false;
     id = itemId;
     for (const TiXmlElement* e = element->FirstChildElement(); e; e = e->NextSiblingElement()) {
-        if (Named(e, "Name")) {
+        if (TownElementIs(e, "Name")) {
             name = TextOf(e);
-        } else if (Named(e, "Description")) {
+        } else if (TownElementIs(e, "Description")) {
             description = TextOf(e);
-        } else if (Named(e, "Type")) {
+        } else if (TownElementIs(e, "Type")) {
             const char* value = e->Attribute("id");
             if (!value)
                 continue;
@@ -70,7 +66,7 @@ bool TownItem::Load(const TiXmlElement* element)
                 type = kStage;
                 shown = false;
             }
-        } else if (Named(e, "Layer")) {
+        } else if (TownElementIs(e, "Layer")) {
             std::unique_ptr<TownPicture> loaded = sHost ? sHost->CreatePicture() : nullptr;
             if (!loaded || !loaded->Load(e))
                 continue;

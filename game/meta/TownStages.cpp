@@ -23,15 +23,9 @@ void AddCommand(const TiXmlElement* e, std::vector<TownCommand*>& to)
         delete command;
 }
 
-bool Named(const TiXmlElement* e, const char* name)
-{
-    return std::strcmp(e->Value(), name) == 0;
-}
-
 bool LoadStages(TownStages* list, TiXmlDocument& doc)
 {
-    TiXmlNode* root = doc.FirstChild("Stages");
-    TiXmlElement* stages = root ? root->ToElement() : nullptr;
+    TiXmlElement* stages = TownRootElement(doc, "Stages");
     if (!stages)
         return false;
     for (TiXmlElement* e = stages->FirstChildElement("Stage"); e; e = e->NextSiblingElement("Stage")) {
@@ -57,12 +51,12 @@ bool TownStages::Building::Load(const TiXmlElement* element, Building* building)
     if (const char* id = element->Attribute("id"))
         building->id = id;
     for (const TiXmlElement* e = element->FirstChildElement(); e; e = e->NextSiblingElement()) {
-        if (Named(e, "Cost")) {
+        if (TownElementIs(e, "Cost")) {
             building->cost = TownIntAttribute(e, "value");
-        } else if (Named(e, "Gfx")) {
+        } else if (TownElementIs(e, "Gfx")) {
             const char* name = e->Attribute("name");
             building->gfx = name ? name : "";
-        } else if (Named(e, "Animation")) {
+        } else if (TownElementIs(e, "Animation")) {
             building->levels = TownIntAttribute(e, "levels");
             for (const TiXmlElement* c = e->FirstChildElement(); c; c = c->NextSiblingElement())
                 AddCommand(c, building->animationCommands);
@@ -83,7 +77,7 @@ TownStages::Stage::~Stage()
 bool TownStages::Stage::Load(const TiXmlElement* element, Stage* stage)
 {
     for (const TiXmlElement* e = element->FirstChildElement(); e; e = e->NextSiblingElement()) {
-        if (Named(e, "Building")) {
+        if (TownElementIs(e, "Building")) {
             auto* building = new Building();
             Building::Load(e, building);
             stage->buildings.push_back(building);

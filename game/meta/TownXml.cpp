@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <tinyxml.h>
 
 namespace {
@@ -59,4 +60,15 @@ int TownIntAttribute(const TiXmlElement* e, const char* name)
     // strtol saturates where atoi would overflow.
     long v = std::strtol(value, nullptr, 10);
     return static_cast<int>(std::clamp<long>(v, INT_MIN, INT_MAX));
+}
+
+bool TownElementIs(const TiXmlElement* e, const char* name)
+{
+    return std::strcmp(e->Value(), name) == 0;
+}
+
+TiXmlElement* TownRootElement(TiXmlDocument& doc, const char* name)
+{
+    TiXmlNode* root = doc.FirstChild(name);
+    return root ? root->ToElement() : nullptr;
 }

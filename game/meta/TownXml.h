@@ -11,3 +11,7 @@ bool ParseTownXml(const std::string& text, TiXmlDocument& doc);
 bool LoadTownXmlFile(const std::string& name, TiXmlDocument& doc);
 // The C library's atoi rule over an attribute; 0 when it is missing.
 int TownIntAttribute(const class TiXmlElement* e, const char* name);
+// The element's name is exactly this one, case included.
+bool TownElementIs(const class TiXmlElement* e, const char* name);
+// The first node of the document with this name, when it is an element.
+class TiXmlElement* TownRootElement(TiXmlDocument& doc, const char* name);
