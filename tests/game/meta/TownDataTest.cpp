@@ -68,6 +68,19 @@ TEST(TownItems, TypesLayersAndDroppedObjects)
     EXPECT_TRUE(e->IsLayerVisible("gfx:preview"));
 }
 
+TEST(TownItems, LaterItemsDrawFirstAndHiddenOnesOnlyTheirEffects)
+{
+    ItemsTown t(R"(<Objects>
+      <Object id="front"><Layer name="front"><Image id="X"/></Layer></Object>
+      <Object id="house"><Type id="building"/><Layer name="house"><Image id="X"/></Layer></Object>
+      <Object id="bg"><Layer name="bg"><Image id="X"/></Layer></Object></Objects>)");
+    std::vector<std::string> drawn;
+    FakeLayer::drawLog = &drawn;
+    t.town->Draw(nullptr);
+    FakeLayer::drawLog = nullptr;
+    EXPECT_EQ(drawn, (std::vector<std::string>{"bg", "effects", "effects", "front", "effects"}));
+}
+
 TEST(TownItems, LayerPaths)
 {
     ItemsTown t(R"(<Objects><Object id="h"><Layer>

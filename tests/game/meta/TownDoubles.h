@@ -56,8 +56,14 @@ public:
     }
     void Update() override {}
     void UpdateF(float) override {}
-    void Draw(Kivo::Graphics*, int, int) override {}
+    void Draw(Kivo::Graphics*, int, int) override
+    {
+        if (drawLog && shown)
+            drawLog->push_back(name);
+    }
 
+    // Where drawn pictures record their root layer's name, when set.
+    static inline std::vector<std::string>* drawLog = nullptr;
     std::string name;
     bool shown = true;
     std::vector<std::unique_ptr<FakeLayer>> children;
@@ -81,7 +87,11 @@ public:
     }
     void Process() override {}
     void Update(float) override {}
-    void Draw(Kivo::Graphics*) override {}
+    void Draw(Kivo::Graphics*) override
+    {
+        if (FakeLayer::drawLog)
+            FakeLayer::drawLog->push_back("effects");
+    }
     void Clear() override { count = 0; }
 
     std::vector<AddedEffect>* log;
