@@ -9,6 +9,7 @@
 #include "game/match/BrickHelper.h"
 #include "game/match/BrickListener.h"
 #include "game/match/Grid.h"
+#include "game/match/ImageFrames.h"
 
 #include <algorithm>
 #include <cmath>
@@ -16,16 +17,6 @@
 namespace {
 
 constexpr float kStartSpeed = 1.5f;
-
-int FrameCount(Kivo::Image* image)
-{
-    return image ? image->mNumCols * image->mNumRows : 1;
-}
-
-int FrameDelay(Kivo::Image* image)
-{
-    return image && image->mAnimInfo && image->mAnimInfo->mFrameDelay > 0 ? image->mAnimInfo->mFrameDelay : 1;
-}
 
 int Sign(float d)
 {
