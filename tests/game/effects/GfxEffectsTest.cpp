@@ -1,0 +1,57 @@
+#include "game/effects/GfxAnimatedImage.h"
+#include "game/effects/GfxClickToContinue.h"
+
+#include "framework/graphics/Graphics.h"
+#include "tests/support/RecordingImage.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(GfxAnimatedImage, PlaysOnceCentredAndFadesOverTheSecondHalf)
+{
+    RecordingImage strip(40, 10); // four 10 x 10 cels
+    strip.mNumCols = 4;
+    strip.mNumCels = 4;
+    GfxAnimatedImage effect(&strip, 100, 50, true);
+    RecordingImage screen(800, 600);
+    Kivo::Graphics g(&screen);
+    std::vector<int> alphas;
+    int steps = 0;
+    for (; steps < 100; ++steps) {
+        effect.draw(&g);
+        alphas.push_back(screen.mOps.back().mColor.mAlpha);
+        if (effect.process() == -1)
+            break;
+    }
+    EXPECT_EQ(steps, 3);
+    EXPECT_EQ(alphas, (std::vector<int>{255, 255, 255, 127}));
+    EXPECT_EQ(screen.mOps.back().mRect.mX, 95);
+    EXPECT_EQ(screen.mOps.back().mRect.mY, 45);
+    EXPECT_EQ(screen.mOps.back().mSource.mX, 30);
+}
+
+TEST(GfxAnimatedImage, WithoutAnImageEndsAtOnce)
+{
+    GfxAnimatedImage effect(nullptr, 0, 0, false);
+    EXPECT_EQ(effect.process(), -1);
+}
+
+TEST(GfxClickToContinue, FadesInPulsesAndFadesOutByItsEnd)
+{
+    GfxClickToContinue effect(400, 300, 2); // two half pulses: phase 0 .. 2 pi
+    ASSERT_TRUE(effect.start());
+    int steps = 0;
+    float peak = 0;
+    while (effect.process() != -1 && steps < 1000) {
+        effect.update(1.0f);
+        peak = std::max(peak, effect.mAlpha.mCurrent);
+        ++steps;
+    }
+    EXPECT_EQ(steps, 315); // 2 pi / 0.02
+    EXPECT_FLOAT_EQ(peak, 1.0f);
+    EXPECT_LT(effect.mAlpha.mCurrent, 0.05f);
+    EXPECT_EQ(effect.name(), "GfxClickToContinue");
+}
+
+} // namespace
