@@ -1,5 +1,6 @@
 #include "framework/app/CrashCatcher.h"
 
+#include "framework/app/CrashErrorWindow.h"
 #include "framework/app/KivoAppBase.h"
 #include "framework/core/Strings.h"
 #include "platform/Paths.h"
@@ -106,6 +107,7 @@ CrashCatcher& CrashCatcher::Instance()
 }
 
 CrashCatcher::CrashCatcher()
+    : showErrorDialog(&CrashErrorWindow::Show)
 {
     if (this != &gCrashCatcher)
         return;

@@ -68,8 +68,8 @@ public:
     bool allowSubmit = true;
     bool exitLoop = false;
     HTTPTransfer transfer;
-    // Shows the error window; the application may replace it (tests do).
-    void (*showErrorDialog)(CrashCatcher& catcher) = nullptr;
+    // Shows the error window (CrashErrorWindow::Show); replaceable.
+    void (*showErrorDialog)(CrashCatcher& catcher);
 
     static constexpr const char* kBoundary = "---------------------------7d3e1f30eec";
 

@@ -167,3 +167,45 @@ TEST(CrashCatcher, FatalSignalWritesCrashTxt)
 }
 
 } // namespace
+
+#include "framework/app/CrashErrorWindow.h"
+#include "framework/widgets/DialogButton.h"
+
+namespace {
+
+TEST(CrashErrorWindow, OffersSendingOnlyWithAHost)
+{
+    CrashCatcher c;
+    c.errorText = "the report";
+    {
+        Kivo::CrashErrorWindow w(c, "t", c.errorText);
+        EXPECT_FALSE(w.OffersSend());
+        ASSERT_NE(w.mYesButton, nullptr);
+        EXPECT_EQ(w.mYesButton->mLabel, "Close Now");
+        EXPECT_EQ(w.mNoButton, nullptr);
+        EXPECT_EQ(w.mDialogHeader, "An unexpected error has occured!");
+        EXPECT_EQ(w.mDialogLines, "the report");
+        EXPECT_EQ(w.mWidth, 400);
+        EXPECT_EQ(w.mHeight, 300);
+        w.ButtonDepress(Kivo::Dialog::ID_YES);
+        EXPECT_TRUE(c.exitLoop);
+        EXPECT_EQ(c.transfer.result, Kivo::HTTPTransfer::RESULT_NOT_STARTED) << "nothing sent";
+    }
+    test::LoopbackServer server("HTTP/1.1 200 OK\r\n\r\n");
+    c.submitHost = "127.0.0.1:" + std::to_string(server.Port());
+    c.allowSubmit = false;
+    EXPECT_FALSE(Kivo::CrashErrorWindow(c, "t", "x").OffersSend());
+    c.allowSubmit = true;
+    Kivo::CrashErrorWindow w(c, "t", "x");
+    ASSERT_TRUE(w.OffersSend());
+    EXPECT_EQ(w.mYesButton->mLabel, "Send Report");
+    EXPECT_EQ(w.mNoButton->mLabel, "Close Now");
+    EXPECT_TRUE(w.mYesButton->mDisabled) << "no application object";
+    c.exitLoop = false;
+    w.ButtonDepress(Kivo::Dialog::ID_YES);
+    EXPECT_TRUE(c.exitLoop);
+    c.transfer.WaitFor();
+    EXPECT_EQ(c.transfer.result, Kivo::HTTPTransfer::RESULT_DONE);
+}
+
+} // namespace
