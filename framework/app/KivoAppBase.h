@@ -104,7 +104,9 @@ public:
     virtual bool OpenURL(const std::string& url, bool shutdownOnOpen = false);
     static std::string GetProductVersion(const std::string& path);
     virtual void OnCrash();
-    virtual std::string GetCrashInfoText() { return std::string(); }
+    // Product, version, time since start, screen mode and main thread, for
+    // crash reports.
+    virtual std::string GetCrashInfoText();
     virtual void ListenerStub() {}
     virtual void Shutdown();
 
