@@ -79,6 +79,10 @@ public:
     DDSURFACEDESC mLockedSurfaceDesc {};
 
 private:
+    // Locks the surface and calls fn with a pixel of its depth (uint16_t or
+    // uint32_t); other depths draw nothing.
+    template <typename Fn>
+    void OnLockedSurface(Fn fn);
     void ReleaseSurface();
     // Drawing goes to the surface routines.
     bool SurfaceRoute(bool transparentUnkeyed);
