@@ -443,13 +443,13 @@ bool DDImage::PolyFill3D(const Point*, int, const Rect*, const Color&, int, int,
     return false;
 }
 
-bool DDImage::SurfaceRoute(bool transparentUnkeyed)
+bool DDImage::SurfaceRoute(bool transparentUnkeyed, bool allowIn3D)
 {
     // While software drawing is under way on an adopted surface's bits, the
     // bits are the picture. An image that cannot get a surface (no display
     // yet, no free colour key) keeps drawing on its bits: dropping them
     // after a surface routine that drew nothing would lose the picture.
-    return !mSurfaceStale && !mHasAlpha && !transparentUnkeyed && !mDDInterface->mIs3D && GetSurface() &&
+    return !mSurfaceStale && !mHasAlpha && !transparentUnkeyed && (allowIn3D || !mDDInterface->mIs3D) && GetSurface() &&
            !Is3DTarget();
 }
 
@@ -470,8 +470,36 @@ void DDImage::FillScanLinesWithCoverage(const Span* spans, int count, const Colo
 
 void DDImage::Blt(Image* source, int x, int y, const Rect& srcRect, const Color& color, int drawMode)
 {
-    if (!mDrawToBits)
+    if (mDrawToBits)
+        return;
+    source->mDrawn = true;
+    CommitBits();
+    const bool cursorArea = this == mDDInterface->mOldCursorAreaImage || this == mDDInterface->mNewCursorAreaImage;
+    if (!SurfaceRoute(mHasTrans, cursorArea)) {
         MemoryImage::Blt(source, x, y, srcRect, color, drawMode);
+        return;
+    }
+    if (drawMode == DRAWMODE_NORMAL)
+        NormalBlt(source, x, y, srcRect, color);
+    else if (drawMode == DRAWMODE_ADDITIVE)
+        AdditiveBlt(source, x, y, srcRect, color);
+    DeleteAllNonSurfaceData();
+}
+
+void DDImage::BltMirror(Image* source, int x, int y, const Rect& srcRect, const Color& color, int drawMode)
+{
+    if (mDrawToBits)
+        return;
+    CommitBits();
+    // There is no software mirror: an image that cannot draw into a surface
+    // keeps its picture untouched.
+    if (!SurfaceRoute(false, true))
+        return;
+    if (drawMode == DRAWMODE_NORMAL)
+        NormalBltMirror(source, x, y, srcRect, color);
+    else if (drawMode == DRAWMODE_ADDITIVE)
+        AdditiveBltMirror(source, x, y, srcRect, color);
+    DeleteAllNonSurfaceData();
 }
 
 void DDImage::FillRect(const Rect& rect, const Color& color, int drawMode)
@@ -741,19 +769,6 @@ void SmoothLine(double x1, double y1, double x2, double y2, int width, int heigh
 }
 
 } // namespace
-
-template <typename Fn>
-void DDImage::OnLockedSurface(Fn fn)
-{
-    if (!LockSurface())
-        return;
-    const DWORD depth = mLockedSurfaceDesc.ddpfPixelFormat.dwRGBBitCount;
-    if (depth == 32)
-        fn(uint32_t {});
-    else if (depth == 16)
-        fn(uint16_t {});
-    UnlockSurface();
-}
 
 void DDImage::NormalFillRect(const Rect& rect, const Color& color)
 {

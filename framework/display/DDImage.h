@@ -33,6 +33,7 @@ public:
                                    const uint8_t* coverage, int coverX, int coverY, int coverWidth,
                                    int coverHeight) override;
     void Blt(Image* source, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;
+    void BltMirror(Image* source, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;
 
     void PurgeBits() override;
     void DeleteExtraBuffers() override;
@@ -52,6 +53,12 @@ public:
     virtual void AdditiveDrawLine(double x1, double y1, double x2, double y2, const Color& color);
     virtual void NormalDrawLineAA(double x1, double y1, double x2, double y2, const Color& color);
     virtual void AdditiveDrawLineAA(double, double, double, double, const Color&) {}
+    // Copies of a source rect into the locked surface at (x, y); the mirrored
+    // ones land left-right reversed.
+    virtual void NormalBlt(Image* source, int x, int y, const Rect& srcRect, const Color& color);
+    virtual void AdditiveBlt(Image* source, int x, int y, const Rect& srcRect, const Color& color);
+    virtual void NormalBltMirror(Image* source, int x, int y, const Rect& srcRect, const Color& color);
+    virtual void AdditiveBltMirror(Image* source, int x, int y, const Rect& srcRect, const Color& color);
     virtual bool LockSurface();
     virtual bool UnlockSurface();
     virtual void SetSurface(IDirectDrawSurface* surface);
@@ -85,7 +92,10 @@ private:
     void OnLockedSurface(Fn fn);
     void ReleaseSurface();
     // Drawing goes to the surface routines.
-    bool SurfaceRoute(bool transparentUnkeyed);
+    bool SurfaceRoute(bool transparentUnkeyed, bool allowIn3D = false);
+    // The blits' shared body: `mirror` reverses the rows, `additive` adds.
+    void SurfaceBlt(Image* source, int x, int y, const Rect& srcRect, const Color& color, bool additive,
+                    bool mirror);
     void RouteLine(double x1, double y1, double x2, double y2, const Color& color, int drawMode, bool smooth);
     bool mSurfaceStale = false; // adopted surface older than the bits
 };
@@ -94,5 +104,18 @@ private:
 // top bit moved to bit 23, 15 or 7 by the masks.
 void ReadSurfacePixels32(uint32_t* out, int width, int height, const DDSURFACEDESC2& desc);
 void ReadSurfacePixels16(uint32_t* out, int width, int height, const DDSURFACEDESC2& desc);
+
+template <typename Fn>
+void DDImage::OnLockedSurface(Fn fn)
+{
+    if (!LockSurface())
+        return;
+    const DWORD depth = mLockedSurfaceDesc.ddpfPixelFormat.dwRGBBitCount;
+    if (depth == 32)
+        fn(uint32_t {});
+    else if (depth == 16)
+        fn(uint16_t {});
+    UnlockSurface();
+}
 
 } // namespace Kivo
