@@ -122,3 +122,138 @@ TEST_F(SurfaceTest, SmoothLineOnSpreadSixteenBitLayouts)
 }
 
 } // namespace
+
+namespace {
+
+using Kivo::Color;
+using Kivo::Rect;
+using surfacetest::kLayouts;
+using surfacetest::Rgba;
+using surfacetest::SurfaceTest;
+
+class SurfaceBltTest : public SurfaceTest {
+protected:
+    std::unique_ptr<Kivo::MemoryImage> Source(const std::vector<uint32_t>& pixels, bool hint = false)
+    {
+        auto image = std::make_unique<Kivo::MemoryImage>(&app);
+        image->SetBits(pixels.data(), int(pixels.size()), 1);
+        image->SetBltHint(hint);
+        return image;
+    }
+};
+
+TEST_F(SurfaceBltTest, BlitsPerLayoutAndColour)
+{
+    struct Case {
+        const char* name;
+        int layout;
+        uint32_t source;
+        uint32_t before;
+        Color color;
+        int mode;
+        uint32_t after;
+        bool hint = false;
+    } cases[] = {
+        { "opaque copy keeps the native alpha", 2, 0xFF102030, 0, Color(255, 255, 255), 0, 0xFF102030 },
+        { "opaque copy 565", 0, 0xFFF8FCF8, 0, Color(255, 255, 255), 0, 0xFFFF },
+        { "grey halves 32", 2, 0xFF102030, 0, Color(128, 128, 128), 0, 0x00081018 },
+        { "grey halves 565 in fifths of 32", 0, 0xFFF8FCF8, 0, Color(128, 128, 128), 0, 0x7BEF },
+        { "grey halves 555", 1, 0xFFF8F8F8, 0, Color(128, 128, 128), 0, 0x3DEF },
+        { "other colour keeps red only 32", 2, 0xFFFFFFFF, 0, Color(255, 0, 0), 0, 0x00FE0000 },
+        { "translucent over white 32", 2, 0x80FFFFFF, 0x00FFFFFF, Color(255, 255, 255), 0, 0x80FFFFFF },
+        { "translucent over black 565", 0, 0x80FFFFFF, 0, Color(255, 255, 255), 0, 0x8410 },
+        { "transparent untouched by a colour", 2, 0x00FFFFFF, 0x00123456, Color(1, 2, 3), 0, 0x00123456 },
+        { "additive red on red saturates 565", 0, 0xFFFF0000, 0xF800, Color(255, 255, 255), 1, 0xF800 },
+        { "additive red on black 32", 2, 0xFFFF0000, 0, Color(255, 255, 255), 1, 0x00FF0000 },
+        { "additive black leaves the pixel", 2, 0xFF000000, 0x00102030, Color(255, 255, 255), 1, 0x00102030 },
+        { "additive by a colour 32", 2, 0xFFFF0000, 0x00010000, Color(128, 0, 0), 1, 0x00800000 },
+        { "hinted alpha 128 is 16 of 32 on 565", 0, 0x80FFFFFF, 0, Color(255, 255, 255), 0, 0x7BEF, true },
+        { "hinted 32", 2, 0x80FFFFFF, 0x00000000, Color(255, 255, 255), 0, 0x007F7F7F, true },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Start(kLayouts[c.layout]);
+        auto image = Opaque(3, 2);
+        SetAll(*image, c.before);
+        auto source = Source({ 0xFF000000, c.source }, c.hint);
+        image->Blt(source.get(), 1, 1, Rect(1, 0, 1, 1), c.color, c.mode);
+        EXPECT_TRUE(source->mDrawn);
+        const auto px = Pixels(*image);
+        EXPECT_EQ(px[4], c.after);
+        EXPECT_EQ(px[3], c.before);
+        EXPECT_EQ(px[5], c.before);
+        EXPECT_EQ(image->mBits, nullptr);
+    }
+}
+
+TEST_F(SurfaceBltTest, TransparentPixelsAreLeftOut)
+{
+    Start(kLayouts[2]);
+    auto image = Opaque(4, 1);
+    SetAll(*image, 0x00ABCDEF);
+    // Copy and blend paths both skip alpha 0; a long transparent run is walked
+    // in pieces of at most 255 pixels.
+    std::vector<uint32_t> pixels(300, 0x00FFFFFF);
+    pixels[1] = 0xFF010203;
+    pixels[299] = 0xFF040506;
+    auto source = Source(pixels);
+    image->Blt(source.get(), 0, 0, Rect(0, 0, 2, 1), Color(255, 255, 255), 0);
+    EXPECT_EQ(Pixels(*image), (std::vector<uint32_t> { 0x00ABCDEF, 0xFF010203, 0x00ABCDEF, 0x00ABCDEF }));
+    auto wide = Opaque(300, 1);
+    SetAll(*wide, 0x00ABCDEF);
+    wide->Blt(source.get(), 0, 0, Rect(0, 0, 300, 1), Rgba(255, 255, 255, 255 - 1), 0);
+    const auto px = Pixels(*wide);
+    EXPECT_EQ(px[0], 0x00ABCDEFu);
+    EXPECT_EQ(px[298], 0x00ABCDEFu);
+    EXPECT_NE(px[299], 0x00ABCDEFu);
+}
+
+TEST_F(SurfaceBltTest, MirroredBlitsRunRightToLeft)
+{
+    for (int mode : { 0, 1 }) {
+        SCOPED_TRACE(mode);
+        Start(kLayouts[2]);
+        auto image = Opaque(13, 1);
+        SetAll(*image, 0);
+        auto source = Source({ 0xFF000001, 0xFF000002, 0xFF000003 });
+        image->BltMirror(source.get(), 10, 0, Rect(0, 0, 3, 1), Color(255, 255, 255), mode);
+        const auto px = Pixels(*image);
+        EXPECT_EQ(px[9], 0u);
+        EXPECT_EQ(px[10] & 0xFFFFFF, 3u);
+        EXPECT_EQ(px[11] & 0xFFFFFF, 2u);
+        EXPECT_EQ(px[12] & 0xFFFFFF, 1u);
+    }
+}
+
+TEST_F(SurfaceBltTest, SurfaceSourcesCopyThroughDirectDrawKeepingTheLock)
+{
+    Start(kLayouts[2]);
+    auto image = Opaque(3, 1);
+    SetAll(*image, 0);
+    auto source = std::make_unique<Kivo::DDImage>(display.get());
+    const std::vector<uint32_t> pixels { 0xFF112233, 0x00000000 };
+    source->SetBits(pixels.data(), 2, 1);
+    ASSERT_TRUE(source->CreateSurfaceFromBits());
+    ASSERT_TRUE(image->LockSurface());
+    image->Blt(source.get(), 1, 0, Rect(0, 0, 2, 1), Color(255, 255, 255), 0);
+    EXPECT_EQ(image->mLockCount, 1);
+    image->UnlockSurface();
+    // Keyed: the transparent pixel is not copied.
+    EXPECT_EQ(Pixels(*image), (std::vector<uint32_t> { 0, 0x112233, 0 }));
+}
+
+TEST_F(SurfaceBltTest, ImagesWithoutASurfaceKeepTheirPicture)
+{
+    Start(kLayouts[2]);
+    auto image = std::make_unique<Kivo::DDImage>(display.get());
+    const std::vector<uint32_t> pixels { 0x80000000, 0xFF000000 };
+    image->SetBits(pixels.data(), 2, 1); // translucent: never gets a surface
+    auto source = Source({ 0xFF00FF00 });
+    image->BltMirror(source.get(), 1, 0, Rect(0, 0, 1, 1), Color(255, 255, 255), 0);
+    ASSERT_NE(image->mBits, nullptr);
+    EXPECT_EQ(image->mBits[1], 0xFF000000u);
+    image->Blt(source.get(), 1, 0, Rect(0, 0, 1, 1), Color(255, 255, 255), 0);
+    EXPECT_NE(image->mBits[1], 0xFF000000u); // drawn on the bits
+}
+
+} // namespace
