@@ -463,9 +463,44 @@ void DDImage::FillScanLinesWithCoverage(const Span* spans, int count, const Colo
                                         const uint8_t* coverage, int coverX, int coverY, int coverWidth,
                                         int coverHeight)
 {
-    if (!mDrawToBits)
+    if (mDrawToBits || count <= 0)
+        return;
+    if (mSurfaceStale || !GetSurface() || Is3DTarget()) {
         MemoryImage::FillScanLinesWithCoverage(spans, count, color, drawMode, coverage, coverX, coverY, coverWidth,
                                                coverHeight);
+        return;
+    }
+    // Blended into the surface by coverage; additive calls blend too.
+    OnLockedSurface([&](auto pixel) {
+        using Pixel = decltype(pixel);
+        const DDSURFACEDESC& desc = mLockedSurfaceDesc;
+        const uint32_t masks[3] = { desc.ddpfPixelFormat.dwRBitMask, desc.ddpfPixelFormat.dwGBitMask,
+                                    desc.ddpfPixelFormat.dwBBitMask };
+        const uint32_t c[3] = { uint32_t(color.mRed), uint32_t(color.mGreen), uint32_t(color.mBlue) };
+        uint32_t packed = 0;
+        for (int k = 0; k < 3; ++k)
+            packed |= uint32_t((uint64_t(c[k]) * masks[k]) >> 8) & masks[k];
+        for (int i = 0; i < count; ++i) {
+            const Span& span = spans[i];
+            // Only the part inside both the image and the coverage buffer.
+            const int row = span.mY - coverY;
+            if (span.mY < 0 || span.mY >= mHeight || row < 0 || row >= coverHeight)
+                continue;
+            const int from = std::max({ span.mX, 0, coverX });
+            const int to = std::min({ span.mX + span.mWidth, mWidth, coverX + coverWidth });
+            Pixel* out = reinterpret_cast<Pixel*>(Row(desc, span.mY));
+            const uint8_t* cover = coverage + ptrdiff_t(row) * coverWidth - coverX;
+            for (int x = from; x < to; ++x) {
+                const uint32_t a = ((uint32_t(cover[x]) + 1) * uint32_t(color.mAlpha)) >> 8, inv = 256 - a;
+                const uint32_t d = out[x];
+                uint32_t v = 0;
+                for (uint32_t m : masks)
+                    v |= uint32_t((uint64_t(d & m) * inv + uint64_t(packed & m) * a) >> 8) & m;
+                out[x] = Pixel(v);
+            }
+        }
+    });
+    DeleteAllNonSurfaceData();
 }
 
 void DDImage::Blt(Image* source, int x, int y, const Rect& srcRect, const Color& color, int drawMode)

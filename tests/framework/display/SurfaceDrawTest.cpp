@@ -257,3 +257,39 @@ TEST_F(SurfaceBltTest, ImagesWithoutASurfaceKeepTheirPicture)
 }
 
 } // namespace
+
+namespace {
+
+using Kivo::Color;
+using surfacetest::kLayouts;
+using surfacetest::SurfaceTest;
+
+TEST_F(SurfaceTest, CoverageFillsBlendByCoverage)
+{
+    for (int layout : { 0, 2 }) {
+        SCOPED_TRACE(layout);
+        Start(kLayouts[layout]);
+        auto image = Opaque(4, 2);
+        SetAll(*image, 0);
+        const uint8_t coverage[] = { 255, 127, 0, 9, 9, 9 }; // 3 x 2, at (1, 0)
+        const Kivo::Span spans[] = { { 0, 1, 3 }, { 1, 0, 4 } };
+        // Additive calls blend like normal ones; pixels beyond the coverage
+        // buffer (row 1, column 0) are left alone.
+        image->FillScanLinesWithCoverage(spans, 2, Color(255, 255, 255), 1, coverage, 1, 0, 3, 2);
+        const auto px = Pixels(*image);
+        if (layout == 2) {
+            // White packs to 254; coverage 255 gives factor 255, 127 gives 127.
+            EXPECT_EQ(px[1], 0x00FDFDFDu);
+            EXPECT_EQ(px[2], 0x007E7E7Eu);
+        } else {
+            EXPECT_EQ(px[1], 0xEFBDu); // white packs to 30, 62, 30; 255 / 256 of that
+            EXPECT_EQ(px[2], 0x73CEu);
+        }
+        EXPECT_EQ(px[3], 0u);
+        EXPECT_EQ(px[4], 0u);
+        EXPECT_NE(px[5], 0u);
+        EXPECT_EQ(image->mBits, nullptr);
+    }
+}
+
+} // namespace
