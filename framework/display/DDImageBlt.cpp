@@ -61,28 +61,20 @@ struct Masks {
     const int* table[3];
 };
 
-// Alpha blend of native pixels by run class (normal and mirrored blits).
-template <typename Pixel, bool kMirror>
-void BlendRuns(const BltSpan& s, const Masks& mk, const Color& color)
+enum BlendKind { kWhiteSpread, kWhiteOther16, kWhite32, kGreySpread, kGrey32, kGeneral };
+
+// Alpha blend of native pixels by run class (normal and mirrored blits), one
+// loop per colour and layout kind.
+template <typename Pixel, bool kMirror, BlendKind kind>
+void BlendRunsOf(const BltSpan& s, const Masks& mk, const Color& color, uint32_t spread)
 {
-    constexpr bool kWide = sizeof(Pixel) == 4;
     const uint32_t ca = uint32_t(color.mAlpha);
     const uint32_t mc[3] = { uint32_t(color.mRed) * ca / 255, uint32_t(color.mGreen) * ca / 255,
                              uint32_t(color.mBlue) * ca / 255 };
-    const bool white = color.mRed == 255 && color.mGreen == 255 && color.mBlue == 255 && color.mAlpha == 255;
-    const bool grey = mc[0] == mc[1] && mc[1] == mc[2];
-    const uint32_t spread = kWide ? 0 : mk.m[1] == 0x07E0 ? 0x07E0F81F : mk.m[1] == 0x03E0 ? 0x03E07C1F : 0;
     const uint32_t m = mc[0];
-    enum { kWhiteSpread, kWhiteOther16, kWhite32, kGreySpread, kGrey32, kGeneral } kind;
-    if (white)
-        kind = kWide ? kWhite32 : spread ? kWhiteSpread : kWhiteOther16;
-    else if (grey && (kWide || spread))
-        kind = kWide ? kGrey32 : kGreySpread;
-    else
-        kind = kGeneral;
 
     auto opaque = [&](uint32_t n) -> uint32_t {
-        switch (kind) {
+        switch (kind) { // resolved at compile time
         case kWhiteSpread:
         case kWhiteOther16:
             return n & 0xFFFF;
@@ -104,7 +96,7 @@ void BlendRuns(const BltSpan& s, const Masks& mk, const Color& color)
         const uint32_t a = n >> 24;
         const uint32_t inv = 256 - a;
         const uint32_t f = 256 - a * ca / 255;
-        switch (kind) {
+        switch (kind) { // resolved at compile time
         case kWhiteSpread:
             return ((Fold(((Spread(d, spread) * (inv >> 3)) >> 5) & spread) + n) & 0xFFFF);
         case kWhiteOther16: {
@@ -144,12 +136,35 @@ void BlendRuns(const BltSpan& s, const Masks& mk, const Color& color)
     });
 }
 
-// Saturating add of native pixels through the display's add tables.
 template <typename Pixel, bool kMirror>
-void AddRuns(const BltSpan& s, const Masks& mk, const Color& color)
+void BlendRuns(const BltSpan& s, const Masks& mk, const Color& color)
+{
+    constexpr bool kWide = sizeof(Pixel) == 4;
+    const uint32_t ca = uint32_t(color.mAlpha);
+    const uint32_t mr = uint32_t(color.mRed) * ca / 255, mg = uint32_t(color.mGreen) * ca / 255,
+                   mb = uint32_t(color.mBlue) * ca / 255;
+    const bool white = color.mRed == 255 && color.mGreen == 255 && color.mBlue == 255 && color.mAlpha == 255;
+    const bool grey = mr == mg && mg == mb;
+    const uint32_t spread = kWide ? 0 : mk.m[1] == 0x07E0 ? 0x07E0F81F : mk.m[1] == 0x03E0 ? 0x03E07C1F : 0;
+    if (white && kWide)
+        BlendRunsOf<Pixel, kMirror, kWhite32>(s, mk, color, spread);
+    else if (white && spread)
+        BlendRunsOf<Pixel, kMirror, kWhiteSpread>(s, mk, color, spread);
+    else if (white)
+        BlendRunsOf<Pixel, kMirror, kWhiteOther16>(s, mk, color, spread);
+    else if (grey && kWide)
+        BlendRunsOf<Pixel, kMirror, kGrey32>(s, mk, color, spread);
+    else if (grey && spread)
+        BlendRunsOf<Pixel, kMirror, kGreySpread>(s, mk, color, spread);
+    else
+        BlendRunsOf<Pixel, kMirror, kGeneral>(s, mk, color, spread);
+}
+
+// Saturating add of native pixels through the display's add tables.
+template <typename Pixel, bool kMirror, bool white>
+void AddRunsOf(const BltSpan& s, const Masks& mk, const Color& color)
 {
     const uint32_t ca = uint32_t(color.mAlpha);
-    const bool white = color.mRed == 255 && color.mGreen == 255 && color.mBlue == 255 && color.mAlpha == 255;
     const uint32_t mc[3] = { uint32_t(color.mRed) * ca / 255, uint32_t(color.mGreen) * ca / 255,
                              uint32_t(color.mBlue) * ca / 255 };
     WalkRuns<Pixel, kMirror>(s, [&](Pixel* out, size_t i, int col, int length, uint32_t first) {
@@ -169,6 +184,15 @@ void AddRuns(const BltSpan& s, const Masks& mk, const Color& color)
             p = Pixel(v);
         }
     });
+}
+
+template <typename Pixel, bool kMirror>
+void AddRuns(const BltSpan& s, const Masks& mk, const Color& color)
+{
+    if (color.mRed == 255 && color.mGreen == 255 && color.mBlue == 255 && color.mAlpha == 255)
+        AddRunsOf<Pixel, kMirror, true>(s, mk, color);
+    else
+        AddRunsOf<Pixel, kMirror, false>(s, mk, color);
 }
 
 // Hinted sources blend straight from their ARGB pixels by their own alpha.
