@@ -9,6 +9,7 @@
 // adopted: only the destructor lets them go. Software drawing into an
 // adopted surface's image works on its bits; the bits are written into the
 // surface when the surface is next locked or presented.
+#include "framework/graphics/FRect.h"
 #include "framework/graphics/MemoryImage.h"
 #include "platform/ddraw/DDraw.h"
 
@@ -34,6 +35,10 @@ public:
                                    int coverHeight) override;
     void Blt(Image* source, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;
     void BltMirror(Image* source, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;
+    void StretchBlt(Image* source, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
+                    const Color& color, int drawMode, bool fastStretch) override;
+    void StretchBltMirror(Image* source, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
+                          const Color& color, int drawMode, bool fastStretch) override;
 
     void PurgeBits() override;
     void DeleteExtraBuffers() override;
@@ -97,6 +102,9 @@ private:
     void SurfaceBlt(Image* source, int x, int y, const Rect& srcRect, const Color& color, bool additive,
                     bool mirror);
     void RouteLine(double x1, double y1, double x2, double y2, const Color& color, int drawMode, bool smooth);
+    // Nearest-pixel stretch of a source area into the locked surface.
+    void SurfaceStretch(MemoryImage* source, const Rect& dest, const FRect& area, const Color& color, int drawMode,
+                        bool mirror);
     bool mSurfaceStale = false; // adopted surface older than the bits
 };
 

@@ -293,3 +293,61 @@ TEST_F(SurfaceTest, CoverageFillsBlendByCoverage)
 }
 
 } // namespace
+
+namespace {
+
+using Kivo::Color;
+using Kivo::Rect;
+using surfacetest::kLayouts;
+using surfacetest::Rgba;
+using surfacetest::SurfaceTest;
+
+TEST_F(SurfaceTest, FastStretchesSampleTheNearestPixel)
+{
+    Start(kLayouts[2]);
+    Kivo::MemoryImage source(&app);
+    const std::vector<uint32_t> pixels { 0xFF000001, 0xFF000002, 0x00000000 };
+    source.SetBits(pixels.data(), 3, 1);
+    auto image = Opaque(6, 1);
+    const Rect all(0, 0, 6, 1);
+    struct Case {
+        const char* name;
+        bool mirror;
+        int mode;
+        uint32_t before;
+        std::vector<uint32_t> after;
+    } cases[] = {
+        { "plain", false, 0, 0, { 0, 0xFF000001, 0xFF000001, 0xFF000002, 0xFF000002, 0 } },
+        { "mirrored", true, 0, 0, { 0, 0xFF000002, 0xFF000002, 0xFF000001, 0xFF000001, 0 } },
+        { "additive saturates", false, 1, 0x00FFFFFE, { 0x00FFFFFE, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0x00FFFFFE } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetAll(*image, c.before);
+        if (c.mirror)
+            image->StretchBltMirror(&source, Rect(1, 0, 4, 1), Rect(0, 0, 2, 1), all, Color(255, 255, 255), c.mode,
+                                    true);
+        else
+            image->StretchBlt(&source, Rect(1, 0, 4, 1), Rect(0, 0, 2, 1), all, Color(255, 255, 255), c.mode, true);
+        EXPECT_EQ(Pixels(*image), c.after);
+    }
+    // A transparent source pixel, or a whole-zero one added, leaves the pixel.
+    SetAll(*image, 0x00123456);
+    image->StretchBlt(&source, Rect(0, 0, 2, 1), Rect(2, 0, 1, 1), all, Color(255, 255, 255), 0, true);
+    image->StretchBlt(&source, Rect(2, 0, 2, 1), Rect(2, 0, 1, 1), all, Color(255, 255, 255), 1, true);
+    EXPECT_EQ(Pixels(*image), std::vector<uint32_t>(6, 0x00123456));
+    // A colour scales the premultiplied source: alpha 128 over black.
+    const std::vector<uint32_t> white { 0xFFFFFFFF };
+    source.SetBits(white.data(), 1, 1);
+    SetAll(*image, 0);
+    image->StretchBlt(&source, Rect(0, 0, 1, 1), Rect(0, 0, 1, 1), all, Rgba(255, 255, 255, 128), 0, true);
+    EXPECT_EQ(Pixels(*image)[0], 0x007F7F7Fu); // (255 x 128) >> 8
+    // Clipped away: nothing drawn, the software copies stay.
+    auto fresh = Opaque(2, 1);
+    std::vector<uint32_t> keep { 0xFF000000, 0xFF000000 };
+    fresh->SetBits(keep.data(), 2, 1);
+    fresh->StretchBlt(&source, Rect(0, 0, 2, 1), Rect(0, 0, 1, 1), Rect(5, 5, 1, 1), Color(255, 255, 255), 0, true);
+    EXPECT_NE(fresh->mBits, nullptr);
+}
+
+} // namespace
