@@ -35,6 +35,8 @@ public:
                                    int coverHeight) override;
     void Blt(Image* source, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;
     void BltMirror(Image* source, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;
+    void BltRotated(Image* source, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
+                    int drawMode, double angle, float centerX, float centerY) override;
     void StretchBlt(Image* source, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
                     const Color& color, int drawMode, bool fastStretch) override;
     void StretchBltMirror(Image* source, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,

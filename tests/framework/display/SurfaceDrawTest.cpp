@@ -1,5 +1,7 @@
 #include "SurfaceFixture.h"
 
+#include <numbers>
+
 namespace {
 
 using Kivo::Color;
@@ -348,6 +350,99 @@ TEST_F(SurfaceTest, FastStretchesSampleTheNearestPixel)
     fresh->SetBits(keep.data(), 2, 1);
     fresh->StretchBlt(&source, Rect(0, 0, 2, 1), Rect(0, 0, 1, 1), Rect(5, 5, 1, 1), Color(255, 255, 255), 0, true);
     EXPECT_NE(fresh->mBits, nullptr);
+}
+
+} // namespace
+
+namespace {
+
+using Kivo::Color;
+using Kivo::Rect;
+using surfacetest::kLayouts;
+using surfacetest::Rgba;
+using surfacetest::SurfaceTest;
+
+TEST_F(SurfaceTest, RotatedBlitAtAngleZeroTrimsTheEdges)
+{
+    struct Case {
+        const char* name;
+        int layout;
+        uint32_t before;
+        Color color;
+        int mode;
+        uint32_t drawn; // each drawn pixel from an opaque white source
+    } cases[] = {
+        { "32 over black", 2, 0, Color(255, 255, 255), 0, 0x00FDFDFD },
+        { "32 over white", 2, 0x00FFFFFF, Color(255, 255, 255), 0, 0x00FEFEFE },
+        { "565 packed", 0, 0, Color(255, 255, 255), 0, 0xFFFF },
+        { "555 packed", 1, 0, Color(255, 255, 255), 0, 0x7FFF },
+        { "colour modulated", 2, 0, Rgba(255, 255, 255, 254), 0, 0x00FBFBFB },
+        { "additive scales by 255 / 256", 2, 0, Color(255, 255, 255), 1, 0x00FCFCFC },
+        { "additive saturates", 2, 0x00808080, Color(255, 255, 255), 1, 0x00FFFFFF },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Start(kLayouts[c.layout]);
+        Kivo::MemoryImage source(&app);
+        const std::vector<uint32_t> white(4 * 3, 0xFFFFFFFF);
+        source.SetBits(white.data(), 4, 3);
+        auto image = Opaque(6, 5);
+        SetAll(*image, c.before);
+        image->BltRotated(&source, 1, 1, Rect(0, 0, 4, 3), Rect(0, 0, 6, 5), c.color, c.mode, 0.0, 0, 0);
+        // Source columns 1 and 2, rows 0 and 1 land at x 2..3, y 1..2.
+        EXPECT_EQ(Shape(*image), c.before ? "######\n######\n######\n######\n######\n"
+                                          : "......\n..##..\n..##..\n......\n......\n");
+        const auto px = Pixels(*image);
+        EXPECT_EQ(px[6 + 2], c.drawn);
+        EXPECT_EQ(px[12 + 3], c.drawn);
+        EXPECT_EQ(px[6 + 1], c.before);
+        EXPECT_EQ(px[18 + 2], c.before);
+    }
+}
+
+TEST_F(SurfaceTest, RotatedBlitsThatDrawNothing)
+{
+    Start(kLayouts[2]);
+    Kivo::MemoryImage source(&app);
+    const std::vector<uint32_t> white(4, 0xFFFFFFFF);
+    source.SetBits(white.data(), 4, 1);
+    auto image = Opaque(6, 5);
+    SetAll(*image, 0);
+    // One pixel high: no source row has a lower neighbour.
+    image->BltRotated(&source, 1, 1, Rect(0, 0, 4, 1), Rect(0, 0, 6, 5), Color(255, 255, 255), 0, 0.0, 0, 0);
+    EXPECT_EQ(Shape(*image), "......\n......\n......\n......\n......\n");
+    // A clip rect that misses the box: the software copies stay.
+    std::vector<uint32_t> keep(30, 0xFF000000);
+    image->SetBits(keep.data(), 6, 5);
+    image->CreateSurfaceFromBits();
+    image->BltRotated(&source, 1, 1, Rect(0, 0, 4, 1), Rect(50, 50, 2, 2), Color(255, 255, 255), 0, 0.5, 0, 0);
+    EXPECT_NE(image->mBits, nullptr);
+}
+
+TEST_F(SurfaceTest, RotatedBlitAHalfTurnMirrorsBothAxes)
+{
+    Start(kLayouts[2]);
+    Kivo::MemoryImage source(&app);
+    std::vector<uint32_t> pixels(5 * 4);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = 0xFF000000u | uint32_t(i + 1);
+    source.SetBits(pixels.data(), 5, 4);
+    auto image = Opaque(12, 10);
+    SetAll(*image, 0);
+    image->BltRotated(&source, 3, 3, Rect(0, 0, 5, 4), Rect(0, 0, 12, 10), Color(255, 255, 255), 0, std::numbers::pi, 2.5f,
+                      2.0f);
+    // Every pixel written lies inside the turned box and holds a source value.
+    const auto px = Pixels(*image);
+    int drawn = 0;
+    for (int i = 0; i < 120; ++i) {
+        if (!px[i])
+            continue;
+        ++drawn;
+        const int x = i % 12, y = i / 12;
+        EXPECT_TRUE(x >= 3 && x < 8 && y >= 3 && y < 8) << x << "," << y;
+        EXPECT_LE(px[i], 20u);
+    }
+    EXPECT_GT(drawn, 0);
 }
 
 } // namespace
