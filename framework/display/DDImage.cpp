@@ -323,6 +323,19 @@ void DDImage::DeleteDDSurface()
     ReleaseSurface();
 }
 
+bool DDImage::Palletize()
+{
+    // An adopted surface (the screen, a cursor area) stays the picture.
+    if (mNoLock || !MemoryImage::Palletize())
+        return false;
+    if (!mSurface)
+        return true;
+    if (!mColorTable && !mBits && !mD3DData)
+        GetBits();
+    ReleaseSurface();
+    return true;
+}
+
 void DDImage::DeleteAllNonSurfaceData()
 {
     FreeArray(mBits);

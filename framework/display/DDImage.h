@@ -35,6 +35,12 @@ public:
                                    int coverHeight) override;
     void Blt(Image* source, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;
     void BltMirror(Image* source, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;
+    // Off the 3D target: the rotated blit at angle 0.
+    void BltF(Image* source, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
+              int drawMode) override;
+    // Converts the bits; an image with a surface then reads its pixels back
+    // first when nothing else holds them, and lets the surface go.
+    bool Palletize() override;
     void BltRotated(Image* source, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
                     int drawMode, double angle, float centerX, float centerY) override;
     void StretchBlt(Image* source, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,

@@ -161,6 +161,15 @@ bool IsWhite(const Color& c) { return c.mRed == 255 && c.mGreen == 255 && c.mBlu
 
 } // namespace
 
+void DDImage::BltF(Image* source, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
+                   int drawMode)
+{
+    source->mDrawn = true;
+    if (Is3DTarget())
+        return; // drawn by Direct3D only
+    BltRotated(source, x, y, srcRect, clipRect, color, drawMode, 0.0, 0.0f, 0.0f);
+}
+
 void DDImage::BltRotated(Image* source, float x, float y, const Rect& srcRect, const Rect& clipRect,
                          const Color& color, int drawMode, double angle, float centerX, float centerY)
 {

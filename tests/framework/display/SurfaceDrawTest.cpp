@@ -446,3 +446,25 @@ TEST_F(SurfaceTest, RotatedBlitAHalfTurnMirrorsBothAxes)
 }
 
 } // namespace
+
+namespace {
+
+using surfacetest::kLayouts;
+using surfacetest::SurfaceTest;
+
+TEST_F(SurfaceTest, PalletizingLetsTheSurfaceGoAndKeepsThePicture)
+{
+    Start(kLayouts[2]);
+    auto image = Opaque(2, 1);
+    SetAll(*image, 0x00102030);
+    EXPECT_TRUE(image->Palletize());
+    EXPECT_EQ(image->mSurface, nullptr);
+    ASSERT_NE(image->mColorTable, nullptr);
+    EXPECT_EQ(image->mColorTable[image->mColorIndices[1]], 0xFF102030u);
+    // The screen keeps its adopted surface.
+    auto* screen = display->mScreenImage;
+    EXPECT_FALSE(screen->Palletize());
+    EXPECT_EQ(screen->mSurface, display->mDrawSurface);
+}
+
+} // namespace
