@@ -143,7 +143,7 @@ void BlendRuns(const BltSpan& s, const Masks& mk, const Color& color)
     const uint32_t ca = uint32_t(color.mAlpha);
     const uint32_t mr = uint32_t(color.mRed) * ca / 255, mg = uint32_t(color.mGreen) * ca / 255,
                    mb = uint32_t(color.mBlue) * ca / 255;
-    const bool white = color.mRed == 255 && color.mGreen == 255 && color.mBlue == 255 && color.mAlpha == 255;
+    const bool white = color == Color::White;
     const bool grey = mr == mg && mg == mb;
     const uint32_t spread = kWide ? 0 : mk.m[1] == 0x07E0 ? 0x07E0F81F : mk.m[1] == 0x03E0 ? 0x03E07C1F : 0;
     if (white && kWide)
@@ -189,7 +189,7 @@ void AddRunsOf(const BltSpan& s, const Masks& mk, const Color& color)
 template <typename Pixel, bool kMirror>
 void AddRuns(const BltSpan& s, const Masks& mk, const Color& color)
 {
-    if (color.mRed == 255 && color.mGreen == 255 && color.mBlue == 255 && color.mAlpha == 255)
+    if (color == Color::White)
         AddRunsOf<Pixel, kMirror, true>(s, mk, color);
     else
         AddRunsOf<Pixel, kMirror, false>(s, mk, color);
@@ -248,8 +248,6 @@ void CopyNative(const BltSpan& s, bool skipTransparent)
     }
 }
 
-bool IsWhite(const Color& c) { return c.mRed == 255 && c.mGreen == 255 && c.mBlue == 255 && c.mAlpha == 255; }
-
 } // namespace
 
 void DDImage::NormalBlt(Image* source, int x, int y, const Rect& srcRect, const Color& color)
@@ -285,7 +283,7 @@ void DDImage::SurfaceBlt(Image* source, int x, int y, const Rect& srcRect, const
         srcRect.mX > src->mWidth - srcRect.mWidth || srcRect.mY > src->mHeight - srcRect.mHeight || x < 0 ||
         y < 0 || x > mWidth - srcRect.mWidth || y > mHeight - srcRect.mHeight)
         return;
-    const bool white = IsWhite(color);
+    const bool white = (color == Color::White);
     auto* ddSource = dynamic_cast<DDImage*>(source);
     const bool sourceSurface = ddSource && ddSource->mSurface;
     if (!additive && !mirror && !src->mHasAlpha && white && sourceSurface &&

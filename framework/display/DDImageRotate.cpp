@@ -157,8 +157,6 @@ void RotateRows(const RotatePass& p, const DDSURFACEDESC& desc, const FRect& bou
     }
 }
 
-bool IsWhite(const Color& c) { return c.mRed == 255 && c.mGreen == 255 && c.mBlue == 255 && c.mAlpha == 255; }
-
 } // namespace
 
 void DDImage::BltF(Image* source, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
@@ -220,7 +218,7 @@ void DDImage::BltRotated(Image* source, float x, float y, const Rect& srcRect, c
                             ca,
                             { uint32_t(color.mRed) * ca / 255, uint32_t(color.mGreen) * ca / 255,
                               uint32_t(color.mBlue) * ca / 255 } };
-    const bool white = IsWhite(color);
+    const bool white = (color == Color::White);
     const uint32_t green = desc.ddpfPixelFormat.dwGBitMask;
     auto run = [&](auto pixel) {
         using Pixel = decltype(pixel);

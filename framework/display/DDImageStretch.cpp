@@ -81,8 +81,6 @@ void StretchFor(const StretchPass& p, bool white, bool additive)
         white ? Stretch<Pixel, kMirror, kNormalWhite>(p) : Stretch<Pixel, kMirror, kNormalColour>(p);
 }
 
-bool IsWhite(const Color& c) { return c.mRed == 255 && c.mGreen == 255 && c.mBlue == 255 && c.mAlpha == 255; }
-
 } // namespace
 
 void DDImage::StretchBlt(Image* source, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
@@ -105,7 +103,7 @@ void DDImage::StretchBlt(Image* source, const Rect& destRect, const Rect& srcRec
         return;
     }
     auto* ddSource = dynamic_cast<DDImage*>(source);
-    if (ddSource && IsWhite(color) && drawMode == DRAWMODE_NORMAL && !ddSource->mHasAlpha && ddSource->GetSurface()) {
+    if (ddSource && (color == Color::White) && drawMode == DRAWMODE_NORMAL && !ddSource->mHasAlpha && ddSource->GetSurface()) {
         DDBLTFX fx {};
         fx.dwSize = 100;
         RECT to { dest.mX, dest.mY, dest.mX + dest.mWidth, dest.mY + dest.mHeight };
@@ -180,7 +178,7 @@ void DDImage::SurfaceStretch(MemoryImage* source, const Rect& dest, const FRect&
                        { uint32_t(color.mRed) * ca / 255, uint32_t(color.mGreen) * ca / 255,
                          uint32_t(color.mBlue) * ca / 255 },
                        ca };
-    const bool white = IsWhite(color);
+    const bool white = (color == Color::White);
     const bool additive = drawMode != DRAWMODE_NORMAL;
     const int bytes = desc.ddpfPixelFormat.dwRGBBitCount == 32 ? 4 : desc.ddpfPixelFormat.dwRGBBitCount == 16 ? 2 : 0;
     if (bytes && (!additive || (pass.table[0] && pass.table[1] && pass.table[2]))) {
