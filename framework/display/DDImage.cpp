@@ -5,6 +5,7 @@
 #include "framework/graphics/GraphicsHost.h"
 #include "platform/Backend.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -322,6 +323,19 @@ void DDImage::DeleteDDSurface()
     ReleaseSurface();
 }
 
+bool DDImage::Palletize()
+{
+    // An adopted surface (the screen, a cursor area) stays the picture.
+    if (mNoLock || !MemoryImage::Palletize())
+        return false;
+    if (!mSurface)
+        return true;
+    if (!mColorTable && !mBits && !mD3DData)
+        GetBits();
+    ReleaseSurface();
+    return true;
+}
+
 void DDImage::DeleteAllNonSurfaceData()
 {
     FreeArray(mBits);
@@ -442,13 +456,13 @@ bool DDImage::PolyFill3D(const Point*, int, const Rect*, const Color&, int, int,
     return false;
 }
 
-bool DDImage::SurfaceRoute(bool transparentUnkeyed)
+bool DDImage::SurfaceRoute(bool transparentUnkeyed, bool allowIn3D)
 {
     // While software drawing is under way on an adopted surface's bits, the
     // bits are the picture. An image that cannot get a surface (no display
     // yet, no free colour key) keeps drawing on its bits: dropping them
     // after a surface routine that drew nothing would lose the picture.
-    return !mSurfaceStale && !mHasAlpha && !transparentUnkeyed && !mDDInterface->mIs3D && GetSurface() &&
+    return !mSurfaceStale && !mHasAlpha && !transparentUnkeyed && (allowIn3D || !mDDInterface->mIs3D) && GetSurface() &&
            !Is3DTarget();
 }
 
@@ -462,15 +476,78 @@ void DDImage::FillScanLinesWithCoverage(const Span* spans, int count, const Colo
                                         const uint8_t* coverage, int coverX, int coverY, int coverWidth,
                                         int coverHeight)
 {
-    if (!mDrawToBits)
+    if (mDrawToBits || count <= 0)
+        return;
+    if (mSurfaceStale || !GetSurface() || Is3DTarget()) {
         MemoryImage::FillScanLinesWithCoverage(spans, count, color, drawMode, coverage, coverX, coverY, coverWidth,
                                                coverHeight);
+        return;
+    }
+    // Blended into the surface by coverage; additive calls blend too.
+    OnLockedSurface([&](auto pixel) {
+        using Pixel = decltype(pixel);
+        const DDSURFACEDESC& desc = mLockedSurfaceDesc;
+        const uint32_t masks[3] = { desc.ddpfPixelFormat.dwRBitMask, desc.ddpfPixelFormat.dwGBitMask,
+                                    desc.ddpfPixelFormat.dwBBitMask };
+        const uint32_t c[3] = { uint32_t(color.mRed), uint32_t(color.mGreen), uint32_t(color.mBlue) };
+        uint32_t packed = 0;
+        for (int k = 0; k < 3; ++k)
+            packed |= uint32_t((uint64_t(c[k]) * masks[k]) >> 8) & masks[k];
+        for (int i = 0; i < count; ++i) {
+            const Span& span = spans[i];
+            // Only the part inside both the image and the coverage buffer.
+            const int row = span.mY - coverY;
+            if (span.mY < 0 || span.mY >= mHeight || row < 0 || row >= coverHeight)
+                continue;
+            const int from = std::max({ span.mX, 0, coverX });
+            const int to = std::min({ span.mX + span.mWidth, mWidth, coverX + coverWidth });
+            Pixel* out = reinterpret_cast<Pixel*>(Row(desc, span.mY));
+            const uint8_t* cover = coverage + ptrdiff_t(row) * coverWidth - coverX;
+            for (int x = from; x < to; ++x) {
+                const uint32_t a = ((uint32_t(cover[x]) + 1) * uint32_t(color.mAlpha)) >> 8, inv = 256 - a;
+                const uint32_t d = out[x];
+                uint32_t v = 0;
+                for (uint32_t m : masks)
+                    v |= uint32_t((uint64_t(d & m) * inv + uint64_t(packed & m) * a) >> 8) & m;
+                out[x] = Pixel(v);
+            }
+        }
+    });
+    DeleteAllNonSurfaceData();
 }
 
 void DDImage::Blt(Image* source, int x, int y, const Rect& srcRect, const Color& color, int drawMode)
 {
-    if (!mDrawToBits)
+    if (mDrawToBits)
+        return;
+    source->mDrawn = true;
+    CommitBits();
+    const bool cursorArea = this == mDDInterface->mOldCursorAreaImage || this == mDDInterface->mNewCursorAreaImage;
+    if (!SurfaceRoute(mHasTrans, cursorArea)) {
         MemoryImage::Blt(source, x, y, srcRect, color, drawMode);
+        return;
+    }
+    if (drawMode == DRAWMODE_NORMAL)
+        NormalBlt(source, x, y, srcRect, color);
+    else if (drawMode == DRAWMODE_ADDITIVE)
+        AdditiveBlt(source, x, y, srcRect, color);
+    DeleteAllNonSurfaceData();
+}
+
+void DDImage::BltMirror(Image* source, int x, int y, const Rect& srcRect, const Color& color, int drawMode)
+{
+    if (mDrawToBits)
+        return;
+    CommitBits();
+    // There is no software mirror: an image that cannot draw into a surface
+    // keeps its picture untouched.
+    if (!SurfaceRoute(false, true))
+        return;
+    if (drawMode == DRAWMODE_NORMAL)
+        NormalBltMirror(source, x, y, srcRect, color);
+    else if (drawMode == DRAWMODE_ADDITIVE)
+        AdditiveBltMirror(source, x, y, srcRect, color);
+    DeleteAllNonSurfaceData();
 }
 
 void DDImage::FillRect(const Rect& rect, const Color& color, int drawMode)
@@ -509,8 +586,14 @@ void DDImage::RouteLine(double x1, double y1, double x2, double y2, const Color&
         return;
     }
     // Straight lines are rectangles and take the FillRect route.
-    if (y1 == y2 || x1 == x2) {
-        MemoryImage::DrawLine(x1, y1, x2, y2, color, drawMode);
+    if (y1 == y2) {
+        const int left = int(std::min(x1, x2));
+        FillRect(Rect(left, int(y1), int(std::max(x1, x2)) - left + 1, 1), color, drawMode);
+        return;
+    }
+    if (x1 == x2) {
+        const int top = int(std::min(y1, y2));
+        FillRect(Rect(int(x1), top, 1, int(std::max(y1, y2)) - top + 1), color, drawMode);
         return;
     }
     CommitBits();
@@ -521,89 +604,299 @@ void DDImage::RouteLine(double x1, double y1, double x2, double y2, const Color&
     DeleteAllNonSurfaceData();
 }
 
-void DDImage::NormalFillRect(const Rect& rect, const Color& color)
-{
-    if (mDrawToBits || !LockSurface())
-        return;
-    const DDInterface& d = *mDDInterface;
-    const Channel ch[3] = { { d.mRedMask, uint32_t(color.mRed) },
-                            { d.mGreenMask, uint32_t(color.mGreen) },
-                            { d.mBlueMask, uint32_t(color.mBlue) } };
-    if (mLockedSurfaceDesc.ddpfPixelFormat.dwRGBBitCount == 32)
-        FillBlend<uint32_t>(mLockedSurfaceDesc, rect, ch, color.mAlpha);
-    else
-        FillBlend<uint16_t>(mLockedSurfaceDesc, rect, ch, color.mAlpha);
-    UnlockSurface();
-}
-
-void DDImage::AdditiveFillRect(const Rect& rect, const Color& color)
-{
-    if (mDrawToBits || !LockSurface())
-        return;
-    const DDInterface& d = *mDDInterface;
-    struct Add {
-        uint32_t mask;
-        int shift;
-        int bits;
-        const int* table;
-        int c;
-    };
-    const Add ch[3] = { { d.mRedMask, d.mRedShift, d.mRedBits, d.mRedAddTable, color.mRed },
-                        { d.mGreenMask, d.mGreenShift, d.mGreenBits, d.mGreenAddTable, color.mGreen },
-                        { d.mBlueMask, d.mBlueShift, d.mBlueBits, d.mBlueAddTable, color.mBlue } };
-    auto apply = [&](auto* row, int count) {
-        for (int x = 0; x < count; ++x) {
-            uint32_t v = 0;
-            for (const Add& k : ch) {
-                const int add = (k.c * color.mAlpha / 255) >> (8 - k.bits);
-                v |= uint32_t(k.table[((row[x] & k.mask) >> k.shift) + add]) << k.shift;
-            }
-            row[x] = static_cast<std::remove_reference_t<decltype(row[x])>>(v);
-        }
-    };
-    if (d.mRedAddTable && d.mGreenAddTable && d.mBlueAddTable) {
-        for (int y = rect.mY; y < rect.mY + rect.mHeight; ++y) {
-            if (mLockedSurfaceDesc.ddpfPixelFormat.dwRGBBitCount == 32)
-                apply(reinterpret_cast<uint32_t*>(Row(mLockedSurfaceDesc, y)) + rect.mX, rect.mWidth);
-            else
-                apply(reinterpret_cast<uint16_t*>(Row(mLockedSurfaceDesc, y)) + rect.mX, rect.mWidth);
-        }
-    }
-    UnlockSurface();
-}
-
 namespace {
 
-// Steps the major axis one pixel at a time, calling `pixel` on each point
-// inside the image.
+// Pixel access on a locked surface for the line routines; pixels outside the
+// image are left alone (the drawing context hands lines inside it).
 template <typename Pixel>
-void StepLine(double x1, double y1, double x2, double y2, int width, int height, Pixel pixel)
-{
-    const double dx = x2 - x1, dy = y2 - y1;
-    const int steps = int(std::max(std::fabs(dx), std::fabs(dy)));
-    for (int i = 0; i <= steps; ++i) {
-        const double t = steps ? double(i) / steps : 0;
-        const int x = int(x1 + dx * t), y = int(y1 + dy * t);
-        if (x >= 0 && y >= 0 && x < width && y < height)
-            pixel(x, y);
+struct SurfacePixels {
+    SurfacePixels(const DDSURFACEDESC& desc, int width, int height)
+        : base(static_cast<uint8_t*>(desc.lpSurface)), pitch(desc.lPitch), width(width), height(height)
+    {
     }
+    Pixel* At(int x, int y) const
+    {
+        if (x < 0 || y < 0 || x >= width || y >= height)
+            return nullptr;
+        return reinterpret_cast<Pixel*>(base + ptrdiff_t(y) * pitch) + x;
+    }
+    uint8_t* base;
+    long pitch;
+    int width;
+    int height;
+};
+
+// Midpoint stepping of a plain line along its major axis; `draw` gets
+// (x, y). The line stops when the minor step leaves the endpoints' box.
+template <typename Draw>
+void StepLine(double x1, double y1, double x2, double y2, Draw draw)
+{
+    const double minX = std::min(x1, x2), maxX = std::max(x1, x2);
+    const double minY = std::min(y1, y2), maxY = std::max(y1, y2);
+    const double dx = x2 - x1, dy = y2 - y1;
+    const bool xMajor = std::fabs(dx) > std::fabs(dy);
+    // Major (a) and minor (b) axes.
+    const double a1 = xMajor ? x1 : y1, b1 = xMajor ? y1 : x1, a2 = xMajor ? x2 : y2, b2 = xMajor ? y2 : x2;
+    const double da = a2 - a1, db = b2 - b1;
+    const double minA = xMajor ? minX : minY, maxA = xMajor ? maxX : maxY;
+    const double minB = xMajor ? minY : minX, maxB = xMajor ? maxY : maxX;
+    const bool swap = da < 0;
+    const double startA = swap ? a2 : a1, startB = swap ? b2 : b1, endA = swap ? a1 : a2;
+    const double DA = swap ? -da : da, DB = swap ? -db : db;
+    const int step = DB >= 0 ? 1 : -1;
+    const double adb = std::fabs(DB);
+    int ai = int(startA), bi = int(startB);
+    auto plot = [&](int a, int b) { xMajor ? draw(a, b) : draw(b, a); };
+    plot(ai, bi);
+    const int incrE = int(2 * adb), incrNE = int(2 * (adb - DA));
+    int d = int((startB - bi) * incrE + int(2 * adb - DA));
+    for (int ac = ai + 1; ac <= endA; ++ac) {
+        if (d > 0) {
+            bi += step;
+            d += incrNE;
+            if (ac < minA || bi < minB || ac > maxA || bi > maxB)
+                return;
+        } else {
+            d += incrE;
+        }
+        plot(ac, bi);
+    }
+}
+
+// The line's per-pixel formula: `ph` replaces, else source + destination.
+struct LineBlend {
+    LineBlend(const DDSURFACEDESC& desc, const Color& color)
+    {
+        const uint32_t masks[3] = { desc.ddpfPixelFormat.dwRBitMask, desc.ddpfPixelFormat.dwGBitMask,
+                                    desc.ddpfPixelFormat.dwBBitMask };
+        const int c[3] = { color.mRed, color.mGreen, color.mBlue };
+        const uint32_t a = uint32_t(color.mAlpha);
+        opaque = a == 255;
+        inverse = 256 - a;
+        for (int k = 0; k < 3; ++k) {
+            m[k] = masks[k];
+            const uint32_t cc = opaque ? uint32_t(c[k]) : (uint32_t(c[k]) * a + 128) >> 8;
+            source |= (uint32_t(uint64_t(cc) * m[k] + (m[k] >> 1)) >> 8) & m[k];
+        }
+    }
+    uint32_t operator()(uint32_t d) const
+    {
+        if (opaque)
+            return source;
+        uint32_t v = source;
+        for (uint32_t mask : m)
+            v += (uint32_t(uint64_t(d & mask) * inverse + (mask >> 1)) >> 8) & mask;
+        return v;
+    }
+    uint32_t m[3] {};
+    uint32_t source = 0;
+    uint32_t inverse = 0;
+    bool opaque = false;
+};
+
+// Per-channel saturating add of the colour through the display's tables.
+struct AddBlend {
+    AddBlend(const DDInterface& d, const DDSURFACEDESC& desc, const Color& color)
+    {
+        const uint32_t masks[3] = { desc.ddpfPixelFormat.dwRBitMask, desc.ddpfPixelFormat.dwGBitMask,
+                                    desc.ddpfPixelFormat.dwBBitMask };
+        const int shifts[3] = { d.mRedShift, d.mGreenShift, d.mBlueShift };
+        const int bits[3] = { d.mRedBits, d.mGreenBits, d.mBlueBits };
+        const int* tables[3] = { d.mRedAddTable, d.mGreenAddTable, d.mBlueAddTable };
+        const int c[3] = { color.mRed, color.mGreen, color.mBlue };
+        for (int k = 0; k < 3; ++k)
+            ch[k] = { masks[k], shifts[k], tables[k], (c[k] * color.mAlpha / 255) >> (8 - bits[k]) };
+        valid = tables[0] && tables[1] && tables[2];
+    }
+    uint32_t operator()(uint32_t d) const
+    {
+        uint32_t v = 0;
+        for (const Channel3& k : ch)
+            v |= uint32_t(k.table[((d & k.mask) >> k.shift) + uint32_t(k.add)]) << k.shift;
+        return v;
+    }
+    struct Channel3 {
+        uint32_t mask;
+        int shift;
+        const int* table;
+        int add;
+    } ch[3] {};
+    bool valid = false;
+};
+
+// Blend of the smoothed line at factor a (0..255) of the packed colour.
+template <typename Pixel>
+struct SmoothBlend {
+    SmoothBlend(const DDSURFACEDESC& desc, const Color& color)
+    {
+        m[0] = desc.ddpfPixelFormat.dwRBitMask;
+        m[1] = desc.ddpfPixelFormat.dwGBitMask;
+        m[2] = desc.ddpfPixelFormat.dwBBitMask;
+        const int c[3] = { color.mRed, color.mGreen, color.mBlue };
+        for (int k = 0; k < 3; ++k)
+            source |= uint32_t((uint64_t(uint32_t(c[k])) * m[k]) >> 8) & m[k];
+        alpha = color.mAlpha;
+        if (sizeof(Pixel) == 2 && m[1] == 0x07E0)
+            spread = 0x07E0F81F;
+        else if (sizeof(Pixel) == 2 && m[1] == 0x03E0)
+            spread = 0x03E07C1F;
+        spreadSource = ((source << 16) | source) & spread;
+    }
+    static uint32_t Fold(uint32_t v) { return ((v >> 16) | v) & 0xFFFF; }
+    uint32_t operator()(uint32_t d, int weight) const
+    {
+        const uint32_t a = alpha == 255 ? uint32_t(weight) : (uint32_t(weight) * uint32_t(alpha + 1)) >> 8;
+        const uint32_t inv = 256 - a;
+        if constexpr (sizeof(Pixel) == 4) {
+            uint32_t v = 0;
+            for (uint32_t mask : { 0xFF0000u, 0xFF00u, 0xFFu })
+                v |= (uint32_t((uint64_t(d & mask) * inv + uint64_t(source & mask) * a) >> 8)) & mask;
+            return v;
+        }
+        if (spread) {
+            const uint32_t dd = ((d << 16) | d) & spread;
+            return (Fold(((spreadSource * (a >> 3)) >> 5) & spread) + Fold(((dd * (inv >> 3)) >> 5) & spread)) &
+                   0xFFFF;
+        }
+        uint32_t v = 0;
+        for (uint32_t mask : m)
+            v |= (((d & mask) * inv + (source & mask) * a) >> 8) & mask;
+        return v;
+    }
+    uint32_t m[3] {};
+    uint32_t source = 0;
+    uint32_t spread = 0;
+    uint32_t spreadSource = 0;
+    int alpha = 255;
+};
+
+// Wu-style line with a 16.16 fraction: each step draws its pixel and the
+// minor-axis neighbour, weighted by the fraction. `draw` gets (x, y, weight).
+template <typename Draw>
+void SmoothLine(double x1, double y1, double x2, double y2, int width, int height, Draw draw)
+{
+    int xa = int(x1), ya = int(y1), xb = int(x2), yb = int(y2);
+    if (ya > yb) {
+        std::swap(xa, xb);
+        std::swap(ya, yb);
+        std::swap(x1, x2);
+        std::swap(y1, y2);
+    }
+    int DX = xb - xa;
+    const int DY = yb - ya;
+    double fdx = x2 - x1;
+    const double fdy = y2 - y1;
+    int xStep = 1;
+    if (DX < 0) {
+        DX = -DX;
+        fdx = -fdx;
+        xStep = -1;
+    }
+    int e = int(std::fabs(y1 - ya) * std::fabs(x1 - xa) * 65536);
+    const bool xMajor = DX >= DY;
+    const int count = xMajor ? DX : DY;
+    // Only stepped lines need the gradient; their major extent is at least
+    // two pixels, so the division is safe.
+    const int g = count > 1 ? int((xMajor ? fdy / fdx : fdx / fdy) * 65536) : 0;
+    int f = (e >> 8) & 255;
+    draw(xa, ya, 255 - f);
+    int x = xa, y = ya;
+    for (int i = 1; i < count; ++i) {
+        e += g;
+        if (e >= 0x10000) {
+            e &= 0xFFFF;
+            xMajor ? ++y : x += xStep;
+        }
+        xMajor ? x += xStep : ++y;
+        f = (e >> 8) & 255;
+        draw(x, y, 255 - f);
+        if (xMajor ? y < height - 1 : (x + xStep >= 0 && x + xStep < width))
+            xMajor ? draw(x, y + 1, f) : draw(x + xStep, y, f);
+    }
+    draw(xb, yb, 255 - f);
 }
 
 } // namespace
 
+void DDImage::NormalFillRect(const Rect& rect, const Color& color)
+{
+    if (mDrawToBits)
+        return;
+    const Rect r = rect.Intersection(Rect(0, 0, mWidth, mHeight));
+    if (r.mWidth <= 0 || r.mHeight <= 0)
+        return;
+    OnLockedSurface([&](auto pixel) {
+        const DDSURFACEDESC& desc = mLockedSurfaceDesc;
+        const Channel ch[3] = { { desc.ddpfPixelFormat.dwRBitMask, uint32_t(color.mRed) },
+                                { desc.ddpfPixelFormat.dwGBitMask, uint32_t(color.mGreen) },
+                                { desc.ddpfPixelFormat.dwBBitMask, uint32_t(color.mBlue) } };
+        FillBlend<decltype(pixel)>(desc, r, ch, color.mAlpha);
+    });
+}
+
+void DDImage::AdditiveFillRect(const Rect& rect, const Color& color)
+{
+    if (mDrawToBits)
+        return;
+    const Rect r = rect.Intersection(Rect(0, 0, mWidth, mHeight));
+    if (r.mWidth <= 0 || r.mHeight <= 0)
+        return;
+    OnLockedSurface([&](auto pixel) {
+        using Pixel = decltype(pixel);
+        const AddBlend blend(*mDDInterface, mLockedSurfaceDesc, color);
+        if (!blend.valid)
+            return;
+        for (int y = r.mY; y < r.mY + r.mHeight; ++y) {
+            Pixel* row = reinterpret_cast<Pixel*>(Row(mLockedSurfaceDesc, y)) + r.mX;
+            for (int x = 0; x < r.mWidth; ++x)
+                row[x] = Pixel(blend(row[x]));
+        }
+    });
+}
+
 void DDImage::NormalDrawLine(double x1, double y1, double x2, double y2, const Color& color)
 {
-    StepLine(x1, y1, x2, y2, mWidth, mHeight, [&](int x, int y) { NormalFillRect(Rect(x, y, 1, 1), color); });
+    if (mDrawToBits)
+        return;
+    OnLockedSurface([&](auto pixel) {
+        using Pixel = decltype(pixel);
+        const SurfacePixels<Pixel> surface(mLockedSurfaceDesc, mWidth, mHeight);
+        const LineBlend blend(mLockedSurfaceDesc, color);
+        StepLine(x1, y1, x2, y2, [&](int x, int y) {
+            if (Pixel* p = surface.At(x, y))
+                *p = Pixel(blend(*p));
+        });
+    });
 }
 
 void DDImage::AdditiveDrawLine(double x1, double y1, double x2, double y2, const Color& color)
 {
-    StepLine(x1, y1, x2, y2, mWidth, mHeight, [&](int x, int y) { AdditiveFillRect(Rect(x, y, 1, 1), color); });
+    if (mDrawToBits)
+        return;
+    OnLockedSurface([&](auto pixel) {
+        using Pixel = decltype(pixel);
+        const SurfacePixels<Pixel> surface(mLockedSurfaceDesc, mWidth, mHeight);
+        const AddBlend blend(*mDDInterface, mLockedSurfaceDesc, color);
+        if (!blend.valid)
+            return;
+        StepLine(x1, y1, x2, y2, [&](int x, int y) {
+            if (Pixel* p = surface.At(x, y))
+                *p = Pixel(blend(*p));
+        });
+    });
 }
 
 void DDImage::NormalDrawLineAA(double x1, double y1, double x2, double y2, const Color& color)
 {
-    NormalDrawLine(x1, y1, x2, y2, color);
+    OnLockedSurface([&](auto pixel) {
+        using Pixel = decltype(pixel);
+        const SurfacePixels<Pixel> surface(mLockedSurfaceDesc, mWidth, mHeight);
+        const SmoothBlend<Pixel> blend(mLockedSurfaceDesc, color);
+        SmoothLine(x1, y1, x2, y2, mWidth, mHeight, [&](int x, int y, int weight) {
+            if (Pixel* p = surface.At(x, y))
+                *p = Pixel(blend(*p, weight));
+        });
+    });
 }
 
 void ReadSurfacePixels32(uint32_t* out, int width, int height, const DDSURFACEDESC2& desc)

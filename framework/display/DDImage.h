@@ -9,6 +9,7 @@
 // adopted: only the destructor lets them go. Software drawing into an
 // adopted surface's image works on its bits; the bits are written into the
 // surface when the surface is next locked or presented.
+#include "framework/graphics/FRect.h"
 #include "framework/graphics/MemoryImage.h"
 #include "platform/ddraw/DDraw.h"
 
@@ -33,6 +34,19 @@ public:
                                    const uint8_t* coverage, int coverX, int coverY, int coverWidth,
                                    int coverHeight) override;
     void Blt(Image* source, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;
+    void BltMirror(Image* source, int x, int y, const Rect& srcRect, const Color& color, int drawMode) override;
+    // Off the 3D target: the rotated blit at angle 0.
+    void BltF(Image* source, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
+              int drawMode) override;
+    // Converts the bits; an image with a surface then reads its pixels back
+    // first when nothing else holds them, and lets the surface go.
+    bool Palletize() override;
+    void BltRotated(Image* source, float x, float y, const Rect& srcRect, const Rect& clipRect, const Color& color,
+                    int drawMode, double angle, float centerX, float centerY) override;
+    void StretchBlt(Image* source, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
+                    const Color& color, int drawMode, bool fastStretch) override;
+    void StretchBltMirror(Image* source, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
+                          const Color& color, int drawMode, bool fastStretch) override;
 
     void PurgeBits() override;
     void DeleteExtraBuffers() override;
@@ -52,6 +66,12 @@ public:
     virtual void AdditiveDrawLine(double x1, double y1, double x2, double y2, const Color& color);
     virtual void NormalDrawLineAA(double x1, double y1, double x2, double y2, const Color& color);
     virtual void AdditiveDrawLineAA(double, double, double, double, const Color&) {}
+    // Copies of a source rect into the locked surface at (x, y); the mirrored
+    // ones land left-right reversed.
+    virtual void NormalBlt(Image* source, int x, int y, const Rect& srcRect, const Color& color);
+    virtual void AdditiveBlt(Image* source, int x, int y, const Rect& srcRect, const Color& color);
+    virtual void NormalBltMirror(Image* source, int x, int y, const Rect& srcRect, const Color& color);
+    virtual void AdditiveBltMirror(Image* source, int x, int y, const Rect& srcRect, const Color& color);
     virtual bool LockSurface();
     virtual bool UnlockSurface();
     virtual void SetSurface(IDirectDrawSurface* surface);
@@ -79,10 +99,20 @@ public:
     DDSURFACEDESC mLockedSurfaceDesc {};
 
 private:
+    // Locks the surface and calls fn with a pixel of its depth (uint16_t or
+    // uint32_t); other depths draw nothing.
+    template <typename Fn>
+    void OnLockedSurface(Fn fn);
     void ReleaseSurface();
     // Drawing goes to the surface routines.
-    bool SurfaceRoute(bool transparentUnkeyed);
+    bool SurfaceRoute(bool transparentUnkeyed, bool allowIn3D = false);
+    // The blits' shared body: `mirror` reverses the rows, `additive` adds.
+    void SurfaceBlt(Image* source, int x, int y, const Rect& srcRect, const Color& color, bool additive,
+                    bool mirror);
     void RouteLine(double x1, double y1, double x2, double y2, const Color& color, int drawMode, bool smooth);
+    // Nearest-pixel stretch of a source area into the locked surface.
+    void SurfaceStretch(MemoryImage* source, const Rect& dest, const FRect& area, const Color& color, int drawMode,
+                        bool mirror);
     bool mSurfaceStale = false; // adopted surface older than the bits
 };
 
@@ -90,5 +120,18 @@ private:
 // top bit moved to bit 23, 15 or 7 by the masks.
 void ReadSurfacePixels32(uint32_t* out, int width, int height, const DDSURFACEDESC2& desc);
 void ReadSurfacePixels16(uint32_t* out, int width, int height, const DDSURFACEDESC2& desc);
+
+template <typename Fn>
+void DDImage::OnLockedSurface(Fn fn)
+{
+    if (!LockSurface())
+        return;
+    const DWORD depth = mLockedSurfaceDesc.ddpfPixelFormat.dwRGBBitCount;
+    if (depth == 32)
+        fn(uint32_t {});
+    else if (depth == 16)
+        fn(uint16_t {});
+    UnlockSurface();
+}
 
 } // namespace Kivo

@@ -72,6 +72,8 @@ public:
     virtual bool Palletize();
 
     GraphicsHost* GetHost() const { return mHost; }
+    // Whether the native data has one entry per colour-table index.
+    bool NativeIndexed() const { return mNativeIndexed; }
 
     uint32_t* mBits = nullptr;
     uint32_t mBitsChangedCount = 0;

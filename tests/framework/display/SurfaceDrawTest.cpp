@@ -1,0 +1,470 @@
+#include "SurfaceFixture.h"
+
+#include <numbers>
+
+namespace {
+
+using Kivo::Color;
+using Kivo::Rect;
+using surfacetest::kLayouts;
+using surfacetest::Rgba;
+using surfacetest::SurfaceTest;
+
+TEST_F(SurfaceTest, FillsPerLayout)
+{
+    struct Case {
+        const char* name;
+        int layout; // index into kLayouts: 565, 555, 32-bit
+        uint32_t before;
+        Color color;
+        int mode;
+        uint32_t after;
+    } cases[] = {
+        { "opaque white 565", 0, 0x0000, Color(255, 255, 255), 0, 0xFFFF },
+        { "opaque white 555", 1, 0x0000, Color(255, 255, 255), 0, 0x7FFF },
+        { "opaque white 32, top byte cleared", 2, 0xFF000000, Color(255, 255, 255), 0, 0x00FEFEFE },
+        { "black at 128 over white 32", 2, 0x00FFFFFF, Rgba(0, 0, 0, 128), 0, 0x007F7F7F },
+        // Source ((((c a + 128) >> 8) + 1) M) >> 8, destination (d inverse + M) >> 8.
+        { "red at 128 over black 565", 0, 0x0000, Rgba(255, 0, 0, 128), 0, 0x7800 },
+        { "additive white on black 565", 0, 0x0000, Color(255, 255, 255), 1, 0xFFFF },
+        { "additive saturates 565", 0, 0xF800, Color(255, 0, 0), 1, 0xF800 },
+        { "additive saturates 32", 2, 0xFFFF0000, Color(255, 16, 0), 1, 0x00FF1000 },
+        { "additive at half alpha 555", 1, 0x0000, Rgba(255, 255, 255, 128), 1, 0x4210 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Start(kLayouts[c.layout]);
+        auto image = Opaque(3, 3);
+        SetAll(*image, c.before);
+        image->FillRect(Rect(1, 1, 1, 1), c.color, c.mode);
+        EXPECT_EQ(image->mBits, nullptr); // drawn into the surface only
+        const auto px = Pixels(*image);
+        EXPECT_EQ(px[4], c.after);
+        EXPECT_EQ(px[0], c.before);
+        EXPECT_EQ(px[5], c.before);
+    }
+}
+
+TEST_F(SurfaceTest, PlainLinesStepOnePixelPerMajorStep)
+{
+    Start(kLayouts[2]);
+    const char* shallow = "##.........\n"
+                          "..####.....\n"
+                          "......###..\n"
+                          ".........##\n";
+    for (bool backwards : { false, true }) {
+        SCOPED_TRACE(backwards);
+        auto image = Opaque(11, 4);
+        SetAll(*image, 0);
+        if (backwards)
+            image->DrawLine(10, 3, 0, 0, Color(255, 255, 255), 0);
+        else
+            image->DrawLine(0, 0, 10, 3, Color(255, 255, 255), 0);
+        EXPECT_EQ(Shape(*image), shallow);
+    }
+    // Equal extents step along y; the opaque colour is placed with rounding.
+    auto image = Opaque(4, 4);
+    SetAll(*image, 0);
+    image->DrawLine(3, 0, 0, 3, Color(255, 0, 0), 0);
+    EXPECT_EQ(Shape(*image), "...#\n..#.\n.#..\n#...\n");
+    EXPECT_EQ(Pixels(*image)[3], 0x00FE0000u);
+    // Straight lines are one-pixel fills; translucent lines blend.
+    image->DrawLine(0, 1, 3, 1, Rgba(0, 0, 0, 128), 0);
+    EXPECT_EQ(Pixels(*image)[6], 0x007F0000u);
+    EXPECT_EQ(Pixels(*image)[4], 0u);
+    image->DrawLine(1, 0, 1, 3, Color(0, 0, 255), 1);
+    EXPECT_EQ(Shape(*image), ".#.#\n.##.\n.#..\n##..\n");
+}
+
+TEST_F(SurfaceTest, SmoothLineWeightsAndEdges)
+{
+    Start(kLayouts[2]);
+    auto image = Opaque(5, 4);
+    SetAll(*image, 0);
+    image->DrawLineAA(0, 0, 4, 2, Color(255, 255, 255), 0);
+    // Weights 255, 127 / 128, 255 / 0, 127 / 128, then the end at 127; white
+    // packs to 254, so a weight w gives (254 w) >> 8 in each channel.
+    const uint32_t expect[] = { 253, 126, 0, 0, 0, 0, 127, 253, 126, 0, 0, 0, 0, 127, 126, 0, 0, 0, 0, 0 };
+    const auto px = Pixels(*image);
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(px[i], expect[i] * 0x010101u) << i;
+
+    // Endpoints in one pixel: drawn twice, nothing else.
+    SetAll(*image, 0);
+    image->DrawLineAA(2.2, 1.1, 2.7, 1.9, Color(255, 255, 255), 0);
+    EXPECT_EQ(Shape(*image), ".....\n..#..\n.....\n.....\n");
+    // Fraction 0.1 x 0.2 gives weight 250 twice: 248, then (248 x 6 + 254 x 250) >> 8.
+    EXPECT_EQ(Pixels(*image)[7], 0x00FDFDFDu);
+
+    // On the bottom row no neighbour is drawn below (nothing outside the image).
+    SetAll(*image, 0);
+    image->DrawLineAA(0, 3.5, 4, 3.5, Rgba(255, 255, 255, 128), 0);
+    EXPECT_EQ(Shape(*image), ".....\n.....\n.....\n#####\n");
+
+    // The additive smoothed line draws nothing.
+    SetAll(*image, 0);
+    image->DrawLineAA(0, 0, 4, 2, Color(255, 255, 255), 1);
+    EXPECT_EQ(Shape(*image), ".....\n.....\n.....\n.....\n");
+}
+
+TEST_F(SurfaceTest, SmoothLineOnSpreadSixteenBitLayouts)
+{
+    for (int layout : { 0, 1 }) {
+        SCOPED_TRACE(layout);
+        Start(kLayouts[layout]);
+        auto image = Opaque(3, 2);
+        SetAll(*image, layout == 0 ? 0xFFFF : 0x7FFF);
+        image->DrawLineAA(0, 0, 2, 1, Color(0, 0, 0), 0);
+        const auto px = Pixels(*image);
+        // Weight 255 keeps 0 of 31 parts of white: nothing of it is left.
+        EXPECT_EQ(px[0], 0u);
+        // Weight 127 (factor 15 of 32, destination 16 of 32): half of white.
+        EXPECT_EQ(px[1], layout == 0 ? 0x7BEFu : 0x3DEFu);
+    }
+}
+
+} // namespace
+
+namespace {
+
+using Kivo::Color;
+using Kivo::Rect;
+using surfacetest::kLayouts;
+using surfacetest::Rgba;
+using surfacetest::SurfaceTest;
+
+class SurfaceBltTest : public SurfaceTest {
+protected:
+    std::unique_ptr<Kivo::MemoryImage> Source(const std::vector<uint32_t>& pixels, bool hint = false)
+    {
+        auto image = std::make_unique<Kivo::MemoryImage>(&app);
+        image->SetBits(pixels.data(), int(pixels.size()), 1);
+        image->SetBltHint(hint);
+        return image;
+    }
+};
+
+TEST_F(SurfaceBltTest, BlitsPerLayoutAndColour)
+{
+    struct Case {
+        const char* name;
+        int layout;
+        uint32_t source;
+        uint32_t before;
+        Color color;
+        int mode;
+        uint32_t after;
+        bool hint = false;
+    } cases[] = {
+        { "opaque copy keeps the native alpha", 2, 0xFF102030, 0, Color(255, 255, 255), 0, 0xFF102030 },
+        { "opaque copy 565", 0, 0xFFF8FCF8, 0, Color(255, 255, 255), 0, 0xFFFF },
+        { "grey halves 32", 2, 0xFF102030, 0, Color(128, 128, 128), 0, 0x00081018 },
+        { "grey halves 565 in fifths of 32", 0, 0xFFF8FCF8, 0, Color(128, 128, 128), 0, 0x7BEF },
+        { "grey halves 555", 1, 0xFFF8F8F8, 0, Color(128, 128, 128), 0, 0x3DEF },
+        { "other colour keeps red only 32", 2, 0xFFFFFFFF, 0, Color(255, 0, 0), 0, 0x00FE0000 },
+        { "translucent over white 32", 2, 0x80FFFFFF, 0x00FFFFFF, Color(255, 255, 255), 0, 0x80FFFFFF },
+        { "translucent over black 565", 0, 0x80FFFFFF, 0, Color(255, 255, 255), 0, 0x8410 },
+        { "transparent untouched by a colour", 2, 0x00FFFFFF, 0x00123456, Color(1, 2, 3), 0, 0x00123456 },
+        { "additive red on red saturates 565", 0, 0xFFFF0000, 0xF800, Color(255, 255, 255), 1, 0xF800 },
+        { "additive red on black 32", 2, 0xFFFF0000, 0, Color(255, 255, 255), 1, 0x00FF0000 },
+        { "additive black leaves the pixel", 2, 0xFF000000, 0x00102030, Color(255, 255, 255), 1, 0x00102030 },
+        { "additive by a colour 32", 2, 0xFFFF0000, 0x00010000, Color(128, 0, 0), 1, 0x00800000 },
+        { "hinted alpha 128 is 16 of 32 on 565", 0, 0x80FFFFFF, 0, Color(255, 255, 255), 0, 0x7BEF, true },
+        { "hinted 32", 2, 0x80FFFFFF, 0x00000000, Color(255, 255, 255), 0, 0x007F7F7F, true },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Start(kLayouts[c.layout]);
+        auto image = Opaque(3, 2);
+        SetAll(*image, c.before);
+        auto source = Source({ 0xFF000000, c.source }, c.hint);
+        image->Blt(source.get(), 1, 1, Rect(1, 0, 1, 1), c.color, c.mode);
+        EXPECT_TRUE(source->mDrawn);
+        const auto px = Pixels(*image);
+        EXPECT_EQ(px[4], c.after);
+        EXPECT_EQ(px[3], c.before);
+        EXPECT_EQ(px[5], c.before);
+        EXPECT_EQ(image->mBits, nullptr);
+    }
+}
+
+TEST_F(SurfaceBltTest, TransparentPixelsAreLeftOut)
+{
+    Start(kLayouts[2]);
+    auto image = Opaque(4, 1);
+    SetAll(*image, 0x00ABCDEF);
+    // Copy and blend paths both skip alpha 0; a long transparent run is walked
+    // in pieces of at most 255 pixels.
+    std::vector<uint32_t> pixels(300, 0x00FFFFFF);
+    pixels[1] = 0xFF010203;
+    pixels[299] = 0xFF040506;
+    auto source = Source(pixels);
+    image->Blt(source.get(), 0, 0, Rect(0, 0, 2, 1), Color(255, 255, 255), 0);
+    EXPECT_EQ(Pixels(*image), (std::vector<uint32_t> { 0x00ABCDEF, 0xFF010203, 0x00ABCDEF, 0x00ABCDEF }));
+    auto wide = Opaque(300, 1);
+    SetAll(*wide, 0x00ABCDEF);
+    wide->Blt(source.get(), 0, 0, Rect(0, 0, 300, 1), Rgba(255, 255, 255, 255 - 1), 0);
+    const auto px = Pixels(*wide);
+    EXPECT_EQ(px[0], 0x00ABCDEFu);
+    EXPECT_EQ(px[298], 0x00ABCDEFu);
+    EXPECT_NE(px[299], 0x00ABCDEFu);
+}
+
+TEST_F(SurfaceBltTest, MirroredBlitsRunRightToLeft)
+{
+    for (int mode : { 0, 1 }) {
+        SCOPED_TRACE(mode);
+        Start(kLayouts[2]);
+        auto image = Opaque(13, 1);
+        SetAll(*image, 0);
+        auto source = Source({ 0xFF000001, 0xFF000002, 0xFF000003 });
+        image->BltMirror(source.get(), 10, 0, Rect(0, 0, 3, 1), Color(255, 255, 255), mode);
+        const auto px = Pixels(*image);
+        EXPECT_EQ(px[9], 0u);
+        EXPECT_EQ(px[10] & 0xFFFFFF, 3u);
+        EXPECT_EQ(px[11] & 0xFFFFFF, 2u);
+        EXPECT_EQ(px[12] & 0xFFFFFF, 1u);
+    }
+}
+
+TEST_F(SurfaceBltTest, SurfaceSourcesCopyThroughDirectDrawKeepingTheLock)
+{
+    Start(kLayouts[2]);
+    auto image = Opaque(3, 1);
+    SetAll(*image, 0);
+    auto source = std::make_unique<Kivo::DDImage>(display.get());
+    const std::vector<uint32_t> pixels { 0xFF112233, 0x00000000 };
+    source->SetBits(pixels.data(), 2, 1);
+    ASSERT_TRUE(source->CreateSurfaceFromBits());
+    ASSERT_TRUE(image->LockSurface());
+    image->Blt(source.get(), 1, 0, Rect(0, 0, 2, 1), Color(255, 255, 255), 0);
+    EXPECT_EQ(image->mLockCount, 1);
+    image->UnlockSurface();
+    // Keyed: the transparent pixel is not copied.
+    EXPECT_EQ(Pixels(*image), (std::vector<uint32_t> { 0, 0x112233, 0 }));
+}
+
+TEST_F(SurfaceBltTest, ImagesWithoutASurfaceKeepTheirPicture)
+{
+    Start(kLayouts[2]);
+    auto image = std::make_unique<Kivo::DDImage>(display.get());
+    const std::vector<uint32_t> pixels { 0x80000000, 0xFF000000 };
+    image->SetBits(pixels.data(), 2, 1); // translucent: never gets a surface
+    auto source = Source({ 0xFF00FF00 });
+    image->BltMirror(source.get(), 1, 0, Rect(0, 0, 1, 1), Color(255, 255, 255), 0);
+    ASSERT_NE(image->mBits, nullptr);
+    EXPECT_EQ(image->mBits[1], 0xFF000000u);
+    image->Blt(source.get(), 1, 0, Rect(0, 0, 1, 1), Color(255, 255, 255), 0);
+    EXPECT_NE(image->mBits[1], 0xFF000000u); // drawn on the bits
+}
+
+} // namespace
+
+namespace {
+
+using Kivo::Color;
+using surfacetest::kLayouts;
+using surfacetest::SurfaceTest;
+
+TEST_F(SurfaceTest, CoverageFillsBlendByCoverage)
+{
+    for (int layout : { 0, 2 }) {
+        SCOPED_TRACE(layout);
+        Start(kLayouts[layout]);
+        auto image = Opaque(4, 2);
+        SetAll(*image, 0);
+        const uint8_t coverage[] = { 255, 127, 0, 9, 9, 9 }; // 3 x 2, at (1, 0)
+        const Kivo::Span spans[] = { { 0, 1, 3 }, { 1, 0, 4 } };
+        // Additive calls blend like normal ones; pixels beyond the coverage
+        // buffer (row 1, column 0) are left alone.
+        image->FillScanLinesWithCoverage(spans, 2, Color(255, 255, 255), 1, coverage, 1, 0, 3, 2);
+        const auto px = Pixels(*image);
+        if (layout == 2) {
+            // White packs to 254; coverage 255 gives factor 255, 127 gives 127.
+            EXPECT_EQ(px[1], 0x00FDFDFDu);
+            EXPECT_EQ(px[2], 0x007E7E7Eu);
+        } else {
+            EXPECT_EQ(px[1], 0xEFBDu); // white packs to 30, 62, 30; 255 / 256 of that
+            EXPECT_EQ(px[2], 0x73CEu);
+        }
+        EXPECT_EQ(px[3], 0u);
+        EXPECT_EQ(px[4], 0u);
+        EXPECT_NE(px[5], 0u);
+        EXPECT_EQ(image->mBits, nullptr);
+    }
+}
+
+} // namespace
+
+namespace {
+
+using Kivo::Color;
+using Kivo::Rect;
+using surfacetest::kLayouts;
+using surfacetest::Rgba;
+using surfacetest::SurfaceTest;
+
+TEST_F(SurfaceTest, FastStretchesSampleTheNearestPixel)
+{
+    Start(kLayouts[2]);
+    Kivo::MemoryImage source(&app);
+    const std::vector<uint32_t> pixels { 0xFF000001, 0xFF000002, 0x00000000 };
+    source.SetBits(pixels.data(), 3, 1);
+    auto image = Opaque(6, 1);
+    const Rect all(0, 0, 6, 1);
+    struct Case {
+        const char* name;
+        bool mirror;
+        int mode;
+        uint32_t before;
+        std::vector<uint32_t> after;
+    } cases[] = {
+        { "plain", false, 0, 0, { 0, 0xFF000001, 0xFF000001, 0xFF000002, 0xFF000002, 0 } },
+        { "mirrored", true, 0, 0, { 0, 0xFF000002, 0xFF000002, 0xFF000001, 0xFF000001, 0 } },
+        { "additive saturates", false, 1, 0x00FFFFFE, { 0x00FFFFFE, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0x00FFFFFE } },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetAll(*image, c.before);
+        if (c.mirror)
+            image->StretchBltMirror(&source, Rect(1, 0, 4, 1), Rect(0, 0, 2, 1), all, Color(255, 255, 255), c.mode,
+                                    true);
+        else
+            image->StretchBlt(&source, Rect(1, 0, 4, 1), Rect(0, 0, 2, 1), all, Color(255, 255, 255), c.mode, true);
+        EXPECT_EQ(Pixels(*image), c.after);
+    }
+    // A transparent source pixel, or a whole-zero one added, leaves the pixel.
+    SetAll(*image, 0x00123456);
+    image->StretchBlt(&source, Rect(0, 0, 2, 1), Rect(2, 0, 1, 1), all, Color(255, 255, 255), 0, true);
+    image->StretchBlt(&source, Rect(2, 0, 2, 1), Rect(2, 0, 1, 1), all, Color(255, 255, 255), 1, true);
+    EXPECT_EQ(Pixels(*image), std::vector<uint32_t>(6, 0x00123456));
+    // A colour scales the premultiplied source: alpha 128 over black.
+    const std::vector<uint32_t> white { 0xFFFFFFFF };
+    source.SetBits(white.data(), 1, 1);
+    SetAll(*image, 0);
+    image->StretchBlt(&source, Rect(0, 0, 1, 1), Rect(0, 0, 1, 1), all, Rgba(255, 255, 255, 128), 0, true);
+    EXPECT_EQ(Pixels(*image)[0], 0x007F7F7Fu); // (255 x 128) >> 8
+    // Clipped away: nothing drawn, the software copies stay.
+    auto fresh = Opaque(2, 1);
+    std::vector<uint32_t> keep { 0xFF000000, 0xFF000000 };
+    fresh->SetBits(keep.data(), 2, 1);
+    fresh->StretchBlt(&source, Rect(0, 0, 2, 1), Rect(0, 0, 1, 1), Rect(5, 5, 1, 1), Color(255, 255, 255), 0, true);
+    EXPECT_NE(fresh->mBits, nullptr);
+}
+
+} // namespace
+
+namespace {
+
+using Kivo::Color;
+using Kivo::Rect;
+using surfacetest::kLayouts;
+using surfacetest::Rgba;
+using surfacetest::SurfaceTest;
+
+TEST_F(SurfaceTest, RotatedBlitAtAngleZeroTrimsTheEdges)
+{
+    struct Case {
+        const char* name;
+        int layout;
+        uint32_t before;
+        Color color;
+        int mode;
+        uint32_t drawn; // each drawn pixel from an opaque white source
+    } cases[] = {
+        { "32 over black", 2, 0, Color(255, 255, 255), 0, 0x00FDFDFD },
+        { "32 over white", 2, 0x00FFFFFF, Color(255, 255, 255), 0, 0x00FEFEFE },
+        { "565 packed", 0, 0, Color(255, 255, 255), 0, 0xFFFF },
+        { "555 packed", 1, 0, Color(255, 255, 255), 0, 0x7FFF },
+        { "colour modulated", 2, 0, Rgba(255, 255, 255, 254), 0, 0x00FBFBFB },
+        { "additive scales by 255 / 256", 2, 0, Color(255, 255, 255), 1, 0x00FCFCFC },
+        { "additive saturates", 2, 0x00808080, Color(255, 255, 255), 1, 0x00FFFFFF },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Start(kLayouts[c.layout]);
+        Kivo::MemoryImage source(&app);
+        const std::vector<uint32_t> white(4 * 3, 0xFFFFFFFF);
+        source.SetBits(white.data(), 4, 3);
+        auto image = Opaque(6, 5);
+        SetAll(*image, c.before);
+        image->BltRotated(&source, 1, 1, Rect(0, 0, 4, 3), Rect(0, 0, 6, 5), c.color, c.mode, 0.0, 0, 0);
+        // Source columns 1 and 2, rows 0 and 1 land at x 2..3, y 1..2.
+        EXPECT_EQ(Shape(*image), c.before ? "######\n######\n######\n######\n######\n"
+                                          : "......\n..##..\n..##..\n......\n......\n");
+        const auto px = Pixels(*image);
+        EXPECT_EQ(px[6 + 2], c.drawn);
+        EXPECT_EQ(px[12 + 3], c.drawn);
+        EXPECT_EQ(px[6 + 1], c.before);
+        EXPECT_EQ(px[18 + 2], c.before);
+    }
+}
+
+TEST_F(SurfaceTest, RotatedBlitsThatDrawNothing)
+{
+    Start(kLayouts[2]);
+    Kivo::MemoryImage source(&app);
+    const std::vector<uint32_t> white(4, 0xFFFFFFFF);
+    source.SetBits(white.data(), 4, 1);
+    auto image = Opaque(6, 5);
+    SetAll(*image, 0);
+    // One pixel high: no source row has a lower neighbour.
+    image->BltRotated(&source, 1, 1, Rect(0, 0, 4, 1), Rect(0, 0, 6, 5), Color(255, 255, 255), 0, 0.0, 0, 0);
+    EXPECT_EQ(Shape(*image), "......\n......\n......\n......\n......\n");
+    // A clip rect that misses the box: the software copies stay.
+    std::vector<uint32_t> keep(30, 0xFF000000);
+    image->SetBits(keep.data(), 6, 5);
+    image->CreateSurfaceFromBits();
+    image->BltRotated(&source, 1, 1, Rect(0, 0, 4, 1), Rect(50, 50, 2, 2), Color(255, 255, 255), 0, 0.5, 0, 0);
+    EXPECT_NE(image->mBits, nullptr);
+}
+
+TEST_F(SurfaceTest, RotatedBlitAHalfTurnMirrorsBothAxes)
+{
+    Start(kLayouts[2]);
+    Kivo::MemoryImage source(&app);
+    std::vector<uint32_t> pixels(5 * 4);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = 0xFF000000u | uint32_t(i + 1);
+    source.SetBits(pixels.data(), 5, 4);
+    auto image = Opaque(12, 10);
+    SetAll(*image, 0);
+    image->BltRotated(&source, 3, 3, Rect(0, 0, 5, 4), Rect(0, 0, 12, 10), Color(255, 255, 255), 0, std::numbers::pi, 2.5f,
+                      2.0f);
+    // Every pixel written lies inside the turned box and holds a source value.
+    const auto px = Pixels(*image);
+    int drawn = 0;
+    for (int i = 0; i < 120; ++i) {
+        if (!px[i])
+            continue;
+        ++drawn;
+        const int x = i % 12, y = i / 12;
+        EXPECT_TRUE(x >= 3 && x < 8 && y >= 3 && y < 8) << x << "," << y;
+        EXPECT_LE(px[i], 20u);
+    }
+    EXPECT_GT(drawn, 0);
+}
+
+} // namespace
+
+namespace {
+
+using surfacetest::kLayouts;
+using surfacetest::SurfaceTest;
+
+TEST_F(SurfaceTest, PalletizingLetsTheSurfaceGoAndKeepsThePicture)
+{
+    Start(kLayouts[2]);
+    auto image = Opaque(2, 1);
+    SetAll(*image, 0x00102030);
+    EXPECT_TRUE(image->Palletize());
+    EXPECT_EQ(image->mSurface, nullptr);
+    ASSERT_NE(image->mColorTable, nullptr);
+    EXPECT_EQ(image->mColorTable[image->mColorIndices[1]], 0xFF102030u);
+    // The screen keeps its adopted surface.
+    auto* screen = display->mScreenImage;
+    EXPECT_FALSE(screen->Palletize());
+    EXPECT_EQ(screen->mSurface, display->mDrawSurface);
+}
+
+} // namespace
