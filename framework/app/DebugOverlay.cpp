@@ -35,7 +35,6 @@ struct Overlay {
         g.SetFont(font.get());
         g.SetColor(Color(255, 255, 255));
         g.DrawString(text, 2, font->GetAscent());
-        image->BitsChanged();
     }
 };
 
