@@ -14,7 +14,7 @@ namespace datagen {
 
 namespace {
 
-struct FontSpec {
+struct FontStyle {
     const char* id;
     const char* folder;
     const char* face;
@@ -22,7 +22,7 @@ struct FontSpec {
     bool loading; // group Loading instead of Fonts
 };
 
-const FontSpec kFonts[] = {
+const FontStyle kFonts[] = {
     {"FONT_GOLD", "gold", "DejaVuSans-Bold.ttf", 18, false},
     {"FONT_BOARD", "board", "DejaVuSans-Bold.ttf", 20, false},
     {"FONT_EFFECTS", "effects", "DejaVuSerif-Bold.ttf", 40, false},
@@ -132,18 +132,18 @@ struct Glyph {
 // One font: its glyph sheet (outlined light faces) and the metrics its
 // description gives the program.
 struct BuiltFont {
-    const FontSpec* spec = nullptr;
+    const FontStyle* style = nullptr;
     Canvas sheet {1, 1};
     std::vector<Glyph> glyphs;
     int ascent = 0, height = 0, cellH = 0, shadowOffset = 0;
 };
 
-bool Build(const FontSpec& spec, BuiltFont& out)
+bool Build(const FontStyle& style, BuiltFont& out)
 {
-    Face f(DejaVuPath(spec.face), spec.px);
+    Face f(DejaVuPath(style.face), style.px);
     if (!f.face)
         return false;
-    const int outline = spec.px >= 36 ? 2 : 1;
+    const int outline = style.px >= 36 ? 2 : 1;
     const int pad = outline + 1;
     int asc = int(f.face->size->metrics.ascender >> 6), desc = int(-f.face->size->metrics.descender >> 6);
     int cellH = asc + desc + 2 * pad;
@@ -171,12 +171,12 @@ bool Build(const FontSpec& spec, BuiltFont& out)
         rowW = std::max(rowW, x);
         raws.push_back(std::move(r));
     }
-    out.spec = &spec;
+    out.style = &style;
     out.sheet = Canvas(rowW, y + cellH);
     out.ascent = asc + pad;
     out.height = asc + desc;
     out.cellH = cellH;
-    out.shadowOffset = spec.px >= 36 ? 3 : 2;
+    out.shadowOffset = style.px >= 36 ? 3 : 2;
     for (const Raw& r : raws) {
         // A dark outline under a light face with a soft top-to-bottom
         // gradient; the program tints it.
@@ -204,7 +204,7 @@ bool Build(const FontSpec& spec, BuiltFont& out)
 
 std::string Description(const BuiltFont& font)
 {
-    const FontSpec& spec = *font.spec;
+    const FontStyle& style = *font.style;
     std::ostringstream d, list, rects, widths, offsets;
     for (const Glyph& g : font.glyphs) {
         list << ' ' << Quoted(g.c);
@@ -212,10 +212,10 @@ std::string Description(const BuiltFont& font)
         widths << ' ' << g.advance;
         offsets << " (" << g.left << " 0)";
     }
-    d << "# " << spec.id << ": DejaVu " << spec.face << " at " << spec.px << " pixels\n";
-    d << "SetDefaultPointSize " << spec.px << ";\n";
+    d << "# " << style.id << ": DejaVu " << style.face << " at " << style.px << " pixels\n";
+    d << "SetDefaultPointSize " << style.px << ";\n";
     d << "CreateLayer Main;\n";
-    d << "LayerSetImage Main '" << spec.folder << ".png';\n";
+    d << "LayerSetImage Main '" << style.folder << ".png';\n";
     d << "LayerSetImageMap Main (" << list.str() << ") (" << rects.str() << ");\n";
     d << "LayerSetCharWidths Main (" << list.str() << ") (" << widths.str() << ");\n";
     d << "LayerSetCharOffsets Main (" << list.str() << ") (" << offsets.str() << ");\n";
@@ -254,21 +254,21 @@ void DrawText(Canvas& c, const BuiltFont& font, const std::string& text, int x, 
 
 bool WriteFonts(const std::string& root, std::string& fontsGroup, std::string& loadingGroup, std::string& error)
 {
-    for (const FontSpec& spec : kFonts) {
+    for (const FontStyle& style : kFonts) {
         BuiltFont font;
-        if (!Build(spec, font)) {
-            error = std::string("cannot open ") + spec.face;
+        if (!Build(style, font)) {
+            error = std::string("cannot open ") + style.face;
             return false;
         }
-        std::string folder = root + "/fonts/" + spec.folder;
+        std::string folder = root + "/fonts/" + style.folder;
         std::filesystem::create_directories(folder);
-        if (!font.sheet.WritePng(folder + "/" + spec.folder + ".png")) {
-            error = "cannot write the glyphs of " + std::string(spec.id);
+        if (!font.sheet.WritePng(folder + "/" + style.folder + ".png")) {
+            error = "cannot write the glyphs of " + std::string(style.id);
             return false;
         }
-        std::ofstream(folder + "/" + spec.folder + ".txt", std::ios::binary) << Description(font);
-        std::string line = std::string("    <Font path=\"") + spec.folder + "/" + spec.folder + ".txt\" id=\"" + spec.id + "\"/>\n";
-        (spec.loading ? loadingGroup : fontsGroup) += line;
+        std::ofstream(folder + "/" + style.folder + ".txt", std::ios::binary) << Description(font);
+        std::string line = std::string("    <Font path=\"") + style.folder + "/" + style.folder + ".txt\" id=\"" + style.id + "\"/>\n";
+        (style.loading ? loadingGroup : fontsGroup) += line;
     }
     std::error_code ec;
     std::filesystem::copy_file("/usr/share/doc/fonts-dejavu-core/copyright", root + "/fonts/dejavu-licence.txt",
@@ -297,7 +297,7 @@ Canvas FontSheet()
     int y = 10;
     for (const BuiltFont& f : fonts) {
         int baseline = y + f.ascent;
-        DrawText(sheet, f, f.spec->id, 10, baseline, Hex(0xffe9a0));
+        DrawText(sheet, f, f.style->id, 10, baseline, Hex(0xffe9a0));
         DrawText(sheet, f, sample, 10, baseline + f.cellH, tints[size_t(&f - fonts.data()) % 4]);
         y += f.cellH * 2 + 14;
     }
