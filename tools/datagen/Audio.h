@@ -11,8 +11,6 @@ bool WriteSounds(const std::string& root, std::string& manifest, std::string& er
 bool WriteVoices(const std::string& root, std::string& manifest, std::string& error);
 bool WriteMusic(const std::string& root, std::string& error);
 
-// Mono or interleaved samples in -1..1.
-bool WriteOgg(const std::string& path, int rate, int channels, const std::vector<float>& samples, float quality);
 bool WriteWav16(const std::string& path, int rate, const std::vector<float>& mono);
 
 } // namespace datagen
