@@ -2,7 +2,7 @@
 // refill over a board whose lower half has just been cleared. Also the work
 // after each settle (counting moves) and the chain's gap fill on a jump.
 #include "game/match/BrickFactory.h"
-#include "game/match/GamePlayMovement.h"
+#include "tests/support/MovementPlay.h"
 #include "game/match/PathStorage.h"
 #include "game/match/SolverChain.h"
 #include "game/match/SolverSwap.h"
@@ -11,7 +11,7 @@
 
 namespace {
 
-class BenchPlay : public GamePlayMovement {
+class BenchPlay : public MovementPlay {
 public:
     BrickBase* CreateBrick(int code) override { return ::CreateBrick(code); }
     BrickBase* CreateRandomBrick() override { return ::CreateBrick(3); }

@@ -1,13 +1,13 @@
 #include "game/match/BrickColored.h"
 #include "game/match/BrickFactory.h"
 #include "game/match/CellBase.h"
-#include "game/match/GamePlayMovement.h"
+#include "tests/support/MovementPlay.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class TestPlay : public GamePlayMovement {
+class TestPlay : public MovementPlay {
 public:
     BrickBase* CreateBrick(int code) override { return ::CreateBrick(code); }
     BrickBase* CreateRandomBrick() override { return ::CreateBrick(7); }
