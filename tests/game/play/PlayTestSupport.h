@@ -303,7 +303,8 @@ protected:
         if (!screen)
             return;
         // Running fades end and go.
-        app.Steps(150);
+        for (int i = 0; i < 300 && app.mManager.GetChildren().size() > 1; ++i)
+            app.Step();
         app.mManager.RemoveWidget(screen);
         delete screen;
         screen = nullptr;
