@@ -138,6 +138,14 @@ TEST(ImageFiles, GifTransparencyInterlaceAndBadCodes)
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->mBits[8999], palette[8999 % 7]);
 
+    // Decoding goes on past a full code table: no clear code until the end.
+    GifOptions fullTable;
+    fullTable.clearAt = 1 << 20;
+    image = Decode(ImageLib::DecodeGIF, MakeGIF(90, 100, many, palette, fullTable));
+    ASSERT_NE(image, nullptr);
+    for (int i : { 4085, 4086, 6000, 8999 })
+        EXPECT_EQ(image->mBits[i], palette[i % 7]) << i;
+
     // Index 3 in a two-colour table reads an empty entry, not past the table.
     image = Decode(ImageLib::DecodeGIF, MakeGIF(2, 1, { 1, 3 }, { 0xFF000000, 0xFFFFFFFF }));
     ASSERT_NE(image, nullptr);
