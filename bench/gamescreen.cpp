@@ -16,6 +16,7 @@
 #include "framework/resources/ResourceHelpers.h"
 #include "framework/resources/ResourceManager.h"
 #include "game/match/BrickHelper.h"
+#include "game/match/IGamePlay.h"
 #include "game/play/GameScreen.h"
 #include "game/play/GameScreenServices.h"
 #include "game/profiles/ProfileManager.h"
@@ -159,9 +160,28 @@ void BM_GameScreenUpdateAndDraw(benchmark::State& state)
         stage.Step();
         stage.Draw();
     }
+    // Still in play: every step was a step of the level.
+    state.counters["state"] = stage.screen->mState;
+    state.counters["effects"] = stage.screen->mGamePlay ? stage.screen->mGamePlay->GetEffectCount() : -1;
     stage.Close();
 }
-BENCHMARK(BM_GameScreenUpdateAndDraw)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMicrosecond);
+// A level takes several thousand steps: the runs stay inside one.
+BENCHMARK(BM_GameScreenUpdateAndDraw)->Arg(1)->Arg(2)->Arg(3)->Iterations(1000)->Unit(benchmark::kMicrosecond);
+
+// The update alone: the level flow, the panels and the game play's tick.
+void BM_GameScreenUpdateOnly(benchmark::State& state)
+{
+    Stage& stage = *gStage;
+    stage.Open(1);
+    stage.PlayMoves(8);
+    const int before = stage.screen->Tick();
+    for (auto _ : state)
+        stage.Step();
+    state.counters["ticks"] = stage.screen->Tick() - before;
+    state.counters["state"] = stage.screen->mState;
+    stage.Close();
+}
+BENCHMARK(BM_GameScreenUpdateOnly)->Iterations(1000)->Unit(benchmark::kMicrosecond);
 
 // The floor of a frame: the background picture blitted once.
 void BM_FullScreenBlit(benchmark::State& state)
