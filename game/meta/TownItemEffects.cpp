@@ -4,6 +4,7 @@
 #include "framework/core/Random.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/resources/ResourceHelpers.h"
+#include "game/effects/GfxPyroSystem.h"
 #include "game/meta/TownItem.h"
 
 namespace {
@@ -24,10 +25,11 @@ void PictureCentre(TownItem* item, int* x, int* y)
     *y = p ? p->mY + p->GetHeight() / 2 : 0;
 }
 
-// A particle burst of the town's emitters beside or after the effect.
+// A particle burst of the town's emitters: beside the effect when added as
+// it starts, after it when added as it ends.
 void AddParticles(gfxBase* effect, const char* emitter, int x, int y)
 {
-    (void)effect, (void)emitter, (void)x, (void)y;
+    effect->addNext(new GfxPyroSystem(emitter, x, y));
 }
 
 void SetAlpha(Kivo::Graphics* g, float alpha)

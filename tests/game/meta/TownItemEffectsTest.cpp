@@ -1,5 +1,6 @@
 #include "framework/core/Random.h"
 #include "framework/graphics/Graphics.h"
+#include "game/effects/GfxPyroSystem.h"
 #include "tests/game/meta/TownTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,16 @@
 using namespace towntest;
 
 namespace {
+
+// The particle bursts an effect has queued to follow it: emitter positions.
+std::vector<std::pair<int, int>> Bursts(gfxBase* effect)
+{
+    std::vector<std::pair<int, int>> out;
+    for (gfxBase* next : effect->mNext)
+        if (auto* pyro = dynamic_cast<GfxPyroSystem*>(next))
+            out.push_back({static_cast<int>(pyro->Emitter().mX), static_cast<int>(pyro->Emitter().mY)});
+    return out;
+}
 
 const std::vector<std::string> kSounds = {"SOUND_TOWN_BUILDING_FALL_START", "SOUND_TOWN_BUILDING_FALL_END",
                                           "SOUND_TOWN_BUILDING_GROW"};
@@ -98,6 +109,14 @@ TEST_F(EffectsFixture, FallDropsFromAboveTheScreenOntoItsPlace)
     EXPECT_LT(before, 300);
     EXPECT_TRUE(item->shown);
     EXPECT_EQ(Played("SOUND_TOWN_BUILDING_FALL_END"), 1);
+
+    // Landing raises dust at the picture's centre.
+    GfxTownItemFall direct(item.get());
+    ASSERT_TRUE(direct.start());
+    EXPECT_TRUE(Bursts(&direct).empty());
+    while (direct.process() == 0)
+        direct.update(10);
+    EXPECT_EQ(Bursts(&direct), (std::vector<std::pair<int, int>>{{70, 350}}));
 }
 
 TEST_F(EffectsFixture, FallPartsLandOneByOneThenBlendIntoTheFinishedLook)
@@ -176,6 +195,11 @@ TEST_F(EffectsFixture, GrowRisesOutOfTheGroundIn125Units)
     EXPECT_EQ(ops[0].mRect.mHeight, 50);
     EXPECT_EQ(ops[0].mRect.mX, 10);
 
+    // Dust rises at the picture's bottom centre beside the growth.
+    GfxTownItemGrow direct(item.get());
+    direct.start();
+    EXPECT_EQ(Bursts(&direct), (std::vector<std::pair<int, int>>{{20, 500}}));
+
     grow->mT = 0;
     EXPECT_EQ(RunOut(), 126); // 125 updates, the last pass ends it
     EXPECT_TRUE(item->shown);
@@ -197,6 +221,19 @@ TEST_F(EffectsFixture, FadesTakeFiftyUnitsEitherWay)
     item->effects.addEffect(new GfxTownItemVisible(item.get(), false));
     EXPECT_NEAR(RunOut(), 51, 1);
     EXPECT_FALSE(item->shown);
+
+    // Appearing sparkles at the picture's centre (a stage item has its own
+    // emitter); hiding does not.
+    GfxTownItemVisible show(item.get(), true), hide(item.get(), false);
+    show.start();
+    hide.start();
+    EXPECT_EQ(Bursts(&show), (std::vector<std::pair<int, int>>{{20, 15}}));
+    EXPECT_TRUE(Bursts(&hide).empty());
+    GfxTownItemLayerVisible showLayer(item.get(), "animation", true), hideLayer(item.get(), "animation", false);
+    showLayer.start();
+    hideLayer.start();
+    EXPECT_EQ(Bursts(&showLayer), (std::vector<std::pair<int, int>>{{20, -5}}));
+    EXPECT_TRUE(Bursts(&hideLayer).empty());
 
     item->effects.addEffect(new GfxTownItemLayerVisible(item.get(), "animation", true));
     item->Update();
