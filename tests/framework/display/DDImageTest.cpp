@@ -70,12 +70,12 @@ TEST_F(DDImageTest, ColourKeyChoice)
         EXPECT_EQ(image->mHasColorKey, c.keyed);
         if (c.keyed) {
             EXPECT_EQ(image->mColorKey, c.key);
-            // Read back from the surface alone: visible pixels stay opaque,
-            // transparent ones come back transparent.
+            // Read back from the surface alone: every pixel comes back
+            // opaque, the transparent ones in the key's colour.
             image->DeleteAllNonSurfaceData();
             const auto back = Bits(*image);
             for (size_t i = 0; i < c.pixels.size(); ++i)
-                EXPECT_EQ(back[i] >> 24, c.pixels[i] >> 24) << i;
+                EXPECT_EQ(back[i] >> 24, 0xFFu) << i;
         }
     }
 }
@@ -116,6 +116,20 @@ TEST_F(DDImageTest, ReadBackPerLayout)
         const uint32_t* bits = image->GetBits();
         EXPECT_EQ(bits[2], Kivo::MemoryImage::kGuardWord);
     }
+}
+
+// With a key of 0, black drawn onto the surface carries the key's colour;
+// read back, it must stay black and visible.
+TEST_F(DDImageTest, BlackDrawnOverAKeyOfZeroStaysVisible)
+{
+    Start(4);
+    auto image = Image({ 0xFFFFFFFF, 0x00000000 }, 2);
+    ASSERT_TRUE(image->CreateSurfaceFromBits());
+    ASSERT_TRUE(image->mHasColorKey);
+    ASSERT_EQ(image->mColorKey, 0u);
+    image->FillRect(Rect(0, 0, 1, 1), Color(0, 0, 0), 0);
+    image->DeleteAllNonSurfaceData();
+    EXPECT_EQ(Bits(*image), (std::vector<uint32_t> { 0xFF000000, 0xFF000000 }));
 }
 
 TEST_F(DDImageTest, NestedLocksLockOnce)
