@@ -4,6 +4,9 @@
 #include "game/effects/CGraphics_Kivo.h"
 #include "game/effects/GfxPyroSystem.h"
 #include "game/effects/GfxRoundFly.h"
+#include "game/effects/LayerParticles.h"
+#include "game/effects/LayerSet.h"
+#include "game/effects/UiEffectsFactory.h"
 #include "game/effects/PyroEmitterList.h"
 #include "game/effects/PyroLibraryManager.h"
 
@@ -11,6 +14,7 @@
 #include "framework/graphics/MemoryImage.h"
 
 #include <gtest/gtest.h>
+#include <tinyxml.h>
 
 #include <cstring>
 #include <map>
@@ -428,6 +432,63 @@ TEST_F(ManagerFixture, TheRoundFlyCirclesAndStopsEmittingAfterItsTurns)
     ASSERT_TRUE(killed.start());
     killed.onMessage("kill");
     EXPECT_FALSE(killed.mEmitter.mEmitting);
+}
+
+TEST_F(ManagerFixture, ParticleLayersRunTheirEmitterByName)
+{
+    ASSERT_TRUE(Load("a.pyro", {"smoke"}));
+    TiXmlDocument doc;
+    doc.Parse("<Layer><Particles id=\"smoke\" name=\"p\" x=\"5\" y=\"6\"/><Particles id=\"missing\"/></Layer>");
+    LayerSet set;
+    ASSERT_TRUE(set.Load(doc.RootElement()));
+    ASSERT_EQ(set.GetLayerCount(), 1);
+    auto* layer = dynamic_cast<LayerParticles*>(set.FindLayer("p"));
+    ASSERT_NE(layer, nullptr);
+    EXPECT_EQ(layer->FindLayer("anything"), layer);
+    ASSERT_EQ(layer->mEmitters.Size(), 1u);
+    Kivo::Graphics g;
+    set.Draw(&g, 100, 200);
+    layer->mVisible = false;
+    set.Draw(&g, 100, 200);
+    layer->DrawForced(&g, 0, 0);
+    set.Update(1);
+    gLive = false;
+    for (int i = 0; i < 30; ++i)
+        set.Update(1); // hidden: nothing advances
+    EXPECT_EQ(layer->mEmitters.Size(), 1u);
+    layer->mVisible = true;
+    for (int i = 0; i < 30; ++i)
+        set.Update(1);
+    EXPECT_EQ(layer->mEmitters.Size(), 0u);
+}
+
+TEST_F(ManagerFixture, TheLabelsFactoryRunsBurstsAndEmitters)
+{
+    ASSERT_TRUE(Load("a.pyro", {"counter_appear"}));
+    InstallUiEffects();
+    UiEffectsFactory* factory = GetUiEffects();
+    ASSERT_NE(factory, nullptr);
+    std::unique_ptr<UiEffectList> list(factory->NewEffectList());
+    list->AddPyroSystem("counter_appear", 10, 10);
+    list->AddPyroSystem("missing", 10, 10);
+    list->Process();
+    Kivo::Graphics g;
+    list->UpdateF(1);
+    list->Draw(&g);
+    EXPECT_EQ(script.released, 0);
+    std::unique_ptr<UiEmitter> emitter(factory->NewEmitter("counter_appear"));
+    emitter->Start();
+    emitter->SetPosition(1, 2);
+    emitter->UpdateF(1);
+    emitter->Stop(true);
+    emitter->Draw(&g);
+    gLive = false;
+    for (int i = 0; i < 30; ++i) {
+        list->UpdateF(1);
+        list->Process();
+    }
+    EXPECT_EQ(script.released, 1); // the burst ended and its effect went
+    SetUiEffects(nullptr);
 }
 
 } // namespace
