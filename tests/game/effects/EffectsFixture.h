@@ -6,6 +6,7 @@
 #include "framework/app/TimeHooks.h"
 #include "framework/core/Random.h"
 #include "framework/resources/ResourceHelpers.h"
+#include "tests/game/effects/FakePyro.h"
 #include "tests/game/effects/ImageTable.h"
 
 #include <gtest/gtest.h>
@@ -47,7 +48,7 @@ inline ImageTable& SharedResources()
         t->AddImage("IMAGE_GFX_FLUID_DOT", Strip(16, 16, 1));
         for (const char* id : {"SOUND_BOARD_APPEAR", "SOUND_BRICKS_FLYIN", "SOUND_ENERGIZER_FLY_START",
                                "SOUND_ENERGIZER_FLY_DONE", "SOUND_FIREWORKS_STAR1", "SOUND_FIREWORKS_EXPLODE1",
-                               "SOUND_FIREWORKS_EXPLODE2"})
+                               "SOUND_FIREWORKS_EXPLODE2", "SOUND_REACHED"})
             t->AddSound(id);
         return t;
     }();
@@ -60,6 +61,7 @@ struct EffectTest : ::testing::Test {
     void SetUp() override
     {
         Kivo::SetResourceHost(&res);
+        fakepyro::Install();
         res.mSoundOn = true;
         res.mPlayed.clear();
         Kivo::SeedRandomInt(12345);
