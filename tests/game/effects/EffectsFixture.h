@@ -8,6 +8,9 @@
 #include "framework/resources/ResourceHelpers.h"
 #include "tests/game/effects/FakePyro.h"
 #include "tests/game/effects/ImageTable.h"
+#include "tests/support/TempDir.h"
+
+#include "framework/graphics/ImageFont.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +23,16 @@ inline std::unique_ptr<RecordingImage> Strip(int w, int h, int cels)
     image->mNumCols = cels;
     image->mNumCels = cels;
     return image;
+}
+
+// A bitmap font of three glyphs on a 24 x 12 strip: 'A' 8, 'B' 6 and 'C' 10
+// pixels wide, a space of 4; ascent 10.
+inline Kivo::ImageFont* MakeTestFont(ImageTable& table)
+{
+    static testsupport::TempDir dir;
+    static const std::string widths = dir.Write("widths.txt", "4 10\nA 8\nB 6\nC 10\n");
+    Kivo::Image* strip = table.AddImage("FONT_STRIP_" + std::to_string(table.mImages.size()), Strip(24, 12, 1));
+    return new Kivo::ImageFont(strip, widths);
 }
 
 inline ImageTable& SharedResources()
@@ -50,6 +63,8 @@ inline ImageTable& SharedResources()
                                "SOUND_ENERGIZER_FLY_DONE", "SOUND_FIREWORKS_STAR1", "SOUND_FIREWORKS_EXPLODE1",
                                "SOUND_FIREWORKS_EXPLODE2", "SOUND_REACHED"})
             t->AddSound(id);
+        for (const char* id : {"FONT_BOARD", "FONT_EFFECTS", "FONT_EFFECTS_BIG"})
+            t->AddFont(id, MakeTestFont(*t));
         return t;
     }();
     return *table;
