@@ -3,10 +3,8 @@
 
 #include "framework/graphics/AnimInfo.h"
 #include "framework/graphics/Graphics.h"
-#include "framework/resources/ResourceHost.h"
-#include "framework/resources/ResourceManager.h"
+#include "tests/game/effects/ImageTable.h"
 #include "tests/support/RecordingImage.h"
-#include "tests/support/ResourceTable.h"
 
 #include <gtest/gtest.h>
 #include <tinyxml.h>
@@ -14,8 +12,6 @@
 #include <memory>
 
 namespace {
-
-using ImageTable = testsupport::ResourceTable;
 
 struct LayerFixture : ::testing::Test {
     LayerFixture()

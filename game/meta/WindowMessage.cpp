@@ -1,0 +1,51 @@
+#include "game/meta/WindowMessage.h"
+
+#include "framework/resources/ResourceHelpers.h"
+#include "game/meta/WindowConfirm.h"
+
+namespace {
+
+constexpr int kKeyEscape = 27;
+constexpr int kKeyEnter = 13;
+constexpr int kKeySpace = 32;
+
+} // namespace
+
+WindowMessage::WindowMessage()
+    : WindowBase(GetImageById("IMAGE_UI_WINDOW_SMALL"), GetStringById("window_message_caption"), false,
+                 WINDOW_ID_MESSAGE)
+{
+    mClip = false;
+    mContentInsets = {20, 10, 20, 20};
+    mCloseButton = new WindowButton(0, this);
+    mCloseButton->mLabel = GetStringById("window_message_button_close");
+    mCloseButton->Move((mWidth - mCloseButton->mWidth) / 2, 155);
+    AddWidget(mCloseButton);
+}
+
+WindowMessage::~WindowMessage() { RemoveAllWidgets(true, false); }
+
+void WindowMessage::Draw(Kivo::Graphics* g) { WindowConfirmBase::DrawWithMessage(this, g, mMessage); }
+
+void WindowMessage::KeyDown(int key)
+{
+    if (!mVisible)
+        return;
+    Kivo::Widget::KeyDown(key);
+    if (key == kKeyEscape || key == kKeyEnter || key == kKeySpace)
+        mResult = 0;
+}
+
+void WindowMessage::ButtonDepress(int id)
+{
+    Kivo::Dialog::ButtonDepress(id);
+    if (id == 0)
+        mResult = 0;
+}
+
+void ShowGameMessage(const std::string& text)
+{
+    WindowMessage* window = WindowMessage::Instance();
+    window->mMessage = text;
+    ShowWindowAnimated(window, true);
+}
