@@ -1,8 +1,11 @@
-#include "game/effects/UiEffectsFactory.h"
+#include "game/effects/EffectHooks.h"
 
 #include "game/effects/GfxManager.h"
 #include "game/effects/GfxPyroSystem.h"
+#include "game/effects/LightningFigure.h"
 #include "game/effects/PyroEmitter.h"
+
+#include <memory>
 
 namespace {
 
@@ -33,15 +36,35 @@ private:
     PyroEmitter mEmitter;
 };
 
+// Two elements, as a brick's figure has.
+class LightningOutline : public BrickOutline {
+public:
+    explicit LightningOutline(Kivo::Image* mask) : mFigure(mask, 2) {}
+    void Update(float dt) override { mFigure.update(dt); }
+    void Draw(Kivo::Graphics& g, float x, float y) override { mFigure.drawAt(&g, x, y); }
+
+private:
+    LightningFigure mFigure;
+};
+
 } // namespace
+
+BrickOutline* LightningOutlineFactory::NewOutline(Kivo::Image* mask)
+{
+    auto outline = std::make_unique<LightningOutline>(mask);
+    return outline.release();
+}
 
 UiEffectList* PyroUiEffectsFactory::NewEffectList() { return new PyroUiEffectList; }
 
 UiEmitter* PyroUiEffectsFactory::NewEmitter(const std::string& name) { return new PyroUiEmitter(name); }
 
-void InstallUiEffects()
+void InstallEffectHooks()
 {
-    static PyroUiEffectsFactory factory;
+    static PyroUiEffectsFactory labels;
+    static LightningOutlineFactory outlines;
     if (!GetUiEffects())
-        SetUiEffects(&factory);
+        SetUiEffects(&labels);
+    if (!GetBrickOutlines())
+        SetBrickOutlines(&outlines);
 }
