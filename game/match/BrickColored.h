@@ -6,6 +6,9 @@
 #include "framework/graphics/LiveValue.h"
 #include "framework/graphics/MovingPoint.h"
 #include "game/match/BrickBase.h"
+#include "game/match/BrickOutline.h"
+
+#include <memory>
 
 namespace Kivo {
 class Image;
@@ -34,6 +37,8 @@ protected:
     // Image and modifiers at (x, y) with the box and the jiggle.
     void DrawLayers(Kivo::Graphics& g, float x, float y, float jx, float jy);
     void DrawModifier(Kivo::Graphics& g, const char* id, float x, float y);
+    // The energy outline in the brick's colour at alpha 160, while energized.
+    void DrawOutline(Kivo::Graphics& g, float x, float y);
 
     int mTickCount;
     Kivo::Image* mImage = nullptr;
@@ -64,4 +69,6 @@ protected:
     float mFade = 1;
     float mJolt = 1;
     Kivo::Color mColour;
+    Kivo::Image* mMaskImage = nullptr;
+    std::unique_ptr<BrickOutline> mOutline; // made when first energized
 };

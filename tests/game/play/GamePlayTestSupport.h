@@ -99,6 +99,15 @@ public:
             this->UpdateF(1.0f);
         }
     }
+    // Only the effect lists move: no falling, refill or match passes.
+    void Effects(int ticks)
+    {
+        for (int i = 0; i < ticks; ++i) {
+            this->UpdateGfxF(1.0f);
+            this->UpdateGfx();
+        }
+    }
+    static int Bricks() { return GetProfileInt("score_level_bricks"); }
     int Count(int code) const
     {
         int n = 0;
