@@ -4,6 +4,7 @@
 #include "game/app/PlaceholderScreen.h"
 #include "game/effects/ActionScriptManager.h"
 #include "game/meta/MenuScreen.h"
+#include "game/play/GameScreen.h"
 #include "game/profiles/ProfileManager.h"
 #include "game/ui/CustomCursor.h"
 #include "game/ui/GameStateManager.h"
@@ -261,9 +262,9 @@ void GameApp::ShowFirstScreen()
     resourceManager->DeleteResources("Loading");
     titleScreen = nullptr;
     RegisterScreen<MenuScreen>(stateManager, "MenuScreen");
-    // The game, upgrade and town screens join the game in later work; until
-    // then each name leads to a screen that says so.
-    RegisterScreen<PlaceholderScreen>(stateManager, "GameScreen", std::string("The game screen"));
+    // The upgrade and town screens join the game in later work; until then
+    // each name leads to a screen that says so.
+    RegisterScreen<GameScreen>(stateManager, "GameScreen");
     RegisterScreen<PlaceholderScreen>(stateManager, "UpgradeScreen", std::string("The upgrade screen"));
     RegisterScreen<PlaceholderScreen>(stateManager, "TownScreen", std::string("The town screen"));
     if (GetInteger("set_start_level", -1) == -1) {
