@@ -59,6 +59,8 @@ int GfxSwirlText::process() { return mProgress.IsMoving() ? 0 : -1; }
 void GfxSwirlText::draw(Kivo::Graphics* g)
 {
     const float s = std::sin(std::numbers::pi_v<float> * mProgress.mCurrent);
+    if (!(s > 0))
+        return;
     g->PushState();
     g->SetAlphaScale(s);
     g->SetColorizeImages(true);

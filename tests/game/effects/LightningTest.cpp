@@ -195,6 +195,8 @@ TEST_F(LightningTest, LiveLineBetweenOnePointIsCompleteAtItsFirstUpdate)
         effect.update(dt);
         EXPECT_EQ(effect.mProgress, 1.0f);
         EXPECT_TRUE(AllFinite(*effect.mLine));
+        Kivo::Graphics g(&screen);
+        effect.draw(&g); // a line of no length draws without harm
         EXPECT_EQ(effect.process(), -1);
     }
 }
