@@ -108,21 +108,20 @@ bool WritePixels(const uint32_t* bits, int width, int height, bool hasTrans, con
     return true;
 }
 
+// Surface pixels come back opaque: the colour key is not turned back into
+// transparency, since pixels drawn onto the surface after it was made may
+// carry the key's colour and must stay visible.
 template <typename Pixel>
-void ReadPixels(uint32_t* out, int width, int height, const DDSURFACEDESC& desc, const NativeDisplay& d,
-                bool keyed, uint32_t key)
+void ReadPixels(uint32_t* out, int width, int height, const DDSURFACEDESC& desc, const NativeDisplay& d)
 {
-    const uint32_t rgb = d.mRedMask | d.mGreenMask | d.mBlueMask;
     for (int y = 0; y < height; ++y) {
         const Pixel* in = reinterpret_cast<const Pixel*>(Row(desc, y));
         uint32_t* row = out + size_t(y) * size_t(width);
         for (int x = 0; x < width; ++x) {
             const uint32_t v = in[x];
-            const uint32_t c = ((((v >> d.mRedShift) << (8 - d.mRedBits)) & 0xFF) << 16) |
-                               ((((v >> d.mGreenShift) << (8 - d.mGreenBits)) & 0xFF) << 8) |
-                               (((v >> d.mBlueShift) << (8 - d.mBlueBits)) & 0xFF);
-            // A transparent pixel holds the colour key.
-            row[x] = (keyed && (v & rgb) == key) ? c : (0xFF000000u | c);
+            row[x] = 0xFF000000u | ((((v >> d.mRedShift) << (8 - d.mRedBits)) & 0xFF) << 16) |
+                     ((((v >> d.mGreenShift) << (8 - d.mGreenBits)) & 0xFF) << 8) |
+                     (((v >> d.mBlueShift) << (8 - d.mBlueBits)) & 0xFF);
         }
     }
 }
@@ -359,9 +358,9 @@ uint32_t* DDImage::GetBits()
     auto bits = std::make_unique<uint32_t[]>(n + 1);
     bits[n] = kGuardWord;
     if (mLockedSurfaceDesc.ddpfPixelFormat.dwRGBBitCount == 32)
-        ReadPixels<uint32_t>(bits.get(), mWidth, mHeight, mLockedSurfaceDesc, *mDDInterface, mHasColorKey, mColorKey);
+        ReadPixels<uint32_t>(bits.get(), mWidth, mHeight, mLockedSurfaceDesc, *mDDInterface);
     else
-        ReadPixels<uint16_t>(bits.get(), mWidth, mHeight, mLockedSurfaceDesc, *mDDInterface, mHasColorKey, mColorKey);
+        ReadPixels<uint16_t>(bits.get(), mWidth, mHeight, mLockedSurfaceDesc, *mDDInterface);
     UnlockSurface();
     mBits = bits.release();
     return mBits;

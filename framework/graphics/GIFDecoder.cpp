@@ -159,12 +159,14 @@ void DecodeLZW(const std::vector<uint8_t>& data, int minCodeSize, RowWriter& out
         while (sp > 0)
             if (!out.Put(stack[--sp]))
                 return;
-        prefix[next] = static_cast<uint16_t>(prev);
-        suffix[next] = first;
-        if (++next == 4096)
-            return;
-        if (next == (1 << width) && width < 12)
-            ++width;
+        // A full table takes no new entries; the stream goes on with 12-bit
+        // codes until the encoder sends a clear code.
+        if (next < 4096) {
+            prefix[next] = static_cast<uint16_t>(prev);
+            suffix[next] = first;
+            if (++next == (1 << width) && width < 12)
+                ++width;
+        }
         prev = code;
     }
 }

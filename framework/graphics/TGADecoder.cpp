@@ -34,7 +34,9 @@ Image* DecodeTGA(Reader& in)
     const int width = h[12] | (h[13] << 8);
     const int height = h[14] | (h[15] << 8);
     const int depth = h[16];
-    const bool flip = (h[17] & 8) != 0; // bit 3, as the game's files expect
+    // Descriptor bit 5 set: the first stored row is the top one; clear: the
+    // bottom one. Bits 0-3 count the alpha bits and say nothing of order.
+    const bool flip = (h[17] & 0x20) == 0;
     const bool rle = imageType == 10;
 
     if (rle ? (depth != 24 && depth != 32) : (depth != 16 && depth != 24 && depth != 32))

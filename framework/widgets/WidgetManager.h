@@ -62,6 +62,8 @@ public:
     // The enabled widget at (x, y) and the point local to it; null when none.
     Widget* GetWidgetAt(int x, int y, int* localX = nullptr, int* localY = nullptr);
     void FlushDeferredOverlays(int limit);
+    // The flags a walk over the tree starts with (focus and modality).
+    ModalFlags InitModalFlags();
 
     // Detaching a widget: saved modal states, the default-tab widget and
     // queued overlays forget it.
@@ -109,7 +111,6 @@ public:
     int32_t mFlags = 61;
 
 private:
-    ModalFlags InitModalFlags();
     int CurrentFlags() const;
     void SetBaseModal(Widget* widget, const FlagsMod& belowModalMod);
     void FindWidgetAt(WidgetContainer* container, int x, int y, int flags, Widget*& found, int& localX,

@@ -1,6 +1,7 @@
 #include "game/effects/LayerSet.h"
 
 #include "game/effects/LayerImage.h"
+#include "game/effects/LayerParticles.h"
 #include "game/effects/LayerXml.h"
 
 #include <algorithm>
@@ -65,8 +66,9 @@ bool LayerSet::Load(TiXmlElement* element)
             child = new LayerImage;
         else if (std::strcmp(e->Value(), "Layer") == 0)
             child = new LayerSet;
-        // Other elements, "Particles" among them until emitters are
-        // available here, are skipped.
+        else if (std::strcmp(e->Value(), "Particles") == 0)
+            child = new LayerParticles;
+        // Other elements are skipped.
         if (!child)
             continue;
         if (!child->Load(e)) {

@@ -37,7 +37,9 @@ bool SolverChain::CanJoin(int x, int y, const BrickBase* reference) const
 
 // Depth-first search for three joinable cells in a row; 255 marks the cells
 // on the current search path. A joker reached from a colour goes on looking
-// for that colour, so red, joker, red is a group.
+// for that colour, so red, joker, red is a group. Every branch is searched,
+// also after one has succeeded, so a whole group carries one mark: a branch
+// left unsearched would later count as a move of its own.
 bool SolverChain::Grow(int x, int y, int depth, uint8_t mark, const BrickBase* from)
 {
     const Grid* grid = Grid::Instance();
@@ -50,7 +52,7 @@ bool SolverChain::Grow(int x, int y, int depth, uint8_t mark, const BrickBase* f
         for (int dy = -1; dy <= 1; ++dy) {
             int nx = x + dx, ny = y + dy;
             if (grid->AreNeighbours(x, y, nx, ny) && CanJoin(nx, ny, reference) && GetMark(nx, ny) == 0)
-                found = found || Grow(nx, ny, depth + 1, mark, reference);
+                found = Grow(nx, ny, depth + 1, mark, reference) || found;
         }
     Mark(x, y) = 0;
     if (depth <= 2 && !found)

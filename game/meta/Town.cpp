@@ -1,5 +1,7 @@
 #include "game/meta/Town.h"
 
+#include "game/effects/GfxDelay.h"
+#include "game/meta/TownItemEffects.h"
 #include "game/meta/TownXml.h"
 #include "game/profiles/ProfileManager.h"
 
@@ -55,6 +57,13 @@ void StoreProgressByte(Kivo::Buffer* blob, int offset, uint8_t value)
 int Ticks(float delay)
 {
     return static_cast<int>(delay * 100.0f);
+}
+
+// At the back of the item's effects; with a delay above 0 (seconds) behind
+// a wait that releases it.
+void AddItemEffect(TownItem* item, gfxBase* effect, float delay)
+{
+    item->effects.addEffect(delay > 0 ? new GfxDelay(delay, effect) : effect);
 }
 
 } // namespace
@@ -144,11 +153,10 @@ void Town::RunCommand(TownCommand* command, bool withEffect, float delay)
     TownItem* item = FindItem(command->target.substr(0, colon));
     if (!item)
         return;
-    float wait = delay > 0 ? delay : 0;
 
     if (colon == std::string::npos) {
-        if (item->shown != show && withEffect && item->effects) {
-            item->effects->Add(TownEffectKind::Visible, item, std::string(), show, wait);
+        if (item->shown != show && withEffect) {
+            AddItemEffect(item, new GfxTownItemVisible(item, show), delay);
             if (show)
                 PlayAppearSound(item, delay);
         } else {
@@ -158,8 +166,11 @@ void Town::RunCommand(TownCommand* command, bool withEffect, float delay)
     }
 
     std::string path = command->target.substr(colon + 1);
-    if (item->IsLayerVisible(path) != show && withEffect && command->gfx == "animation" && item->effects) {
-        item->effects->Add(TownEffectKind::LayerVisible, item, path, show, wait);
+    // A path that leads nowhere has nothing to show or hide.
+    if (!item->GetLayerContainer(path))
+        return;
+    if (item->IsLayerVisible(path) != show && withEffect && command->gfx == "animation") {
+        AddItemEffect(item, new GfxTownItemLayerVisible(item, path, show), delay);
         if (show)
             PlaySoundDelayed("SOUND_TOWN_ANIMATION_APPEAR", Ticks(delay));
     } else {
@@ -180,15 +191,15 @@ bool Town::ShowBuilding(int stage, int building, bool withEffect)
     bool show = IsBought(first + building);
 
     if (TownItem* item = FindItem(b->id)) {
-        if (item->shown != show && withEffect && item->effects) {
+        if (item->shown != show && withEffect) {
             if (b->gfx == "fall") {
-                item->effects->Add(TownEffectKind::Fall, item, std::string(), show, 0);
+                AddItemEffect(item, new GfxTownItemFall(item), 0);
             } else if (b->gfx == "fallParts") {
-                item->effects->Add(TownEffectKind::FallParts, item, std::string(), show, 0);
+                AddItemEffect(item, new GfxTownItemFallParts(item), 0);
             } else if (b->gfx == "grow") {
-                item->effects->Add(TownEffectKind::Grow, item, std::string(), show, 0);
+                AddItemEffect(item, new GfxTownItemGrow(item), 0);
             } else {
-                item->effects->Add(TownEffectKind::Visible, item, std::string(), show, 0);
+                AddItemEffect(item, new GfxTownItemVisible(item, show), 0);
                 if (show)
                     PlayAppearSound(item, 0);
             }
@@ -226,8 +237,7 @@ void Town::Rebuild()
 {
     for (TownItem* item : items) {
         item->shown = item->initiallyShown;
-        if (item->effects)
-            item->effects->Clear();
+        item->effects.clearEffects();
         item->SetLayerVisible("animation", false);
     }
     for (size_t s = 0; s < stages->stages.size(); ++s) {

@@ -8,8 +8,6 @@
 
 namespace {
 
-TownGfxHost* sHost = nullptr;
-
 std::string TextOf(const TiXmlElement* e)
 {
     const char* id = e->Attribute("id");
@@ -18,29 +16,11 @@ std::string TextOf(const TiXmlElement* e)
 
 } // namespace
 
-void SetTownGfxHost(TownGfxHost* host)
-{
-    sHost = host;
-}
+TownItem::TownItem() = default;
 
-TownGfxHost* GetTownGfxHost()
-{
-    return sHost;
-}
+TownItem::~TownItem() = default;
 
-TownItem::TownItem()
-{
-    if (sHost)
-        effects = sHost->CreateEffects();
-}
-
-TownItem::~TownItem()
-{
-    effects.reset();
-    picture.reset();
-}
-
-bool TownItem::Load(const TiXmlElement* element)
+bool TownItem::Load(TiXmlElement* element)
 {
     if (!element)
         return false;
@@ -48,7 +28,7 @@ bool TownItem::Load(const TiXmlElement* element)
     if (!itemId)
         return false;
     id = itemId;
-    for (const TiXmlElement* e = element->FirstChildElement(); e; e = e->NextSiblingElement()) {
+    for (TiXmlElement* e = element->FirstChildElement(); e; e = e->NextSiblingElement()) {
         if (TownElementIs(e, "Name")) {
             name = TextOf(e);
         } else if (TownElementIs(e, "Description")) {
@@ -67,18 +47,15 @@ bool TownItem::Load(const TiXmlElement* element)
                 shown = false;
             }
         } else if (TownElementIs(e, "Layer")) {
-            std::unique_ptr<TownPicture> loaded = sHost ? sHost->CreatePicture() : nullptr;
-            if (!loaded || !loaded->Load(e))
+            auto loaded = std::make_unique<LayerSet>();
+            if (!loaded->Load(e))
                 continue;
             // The construction look, the upgrade-slot preview and the end
             // animation wait for their commands.
-            for (int i = 0; i < loaded->GetChildCount(); ++i) {
-                TownLayer* child = loaded->GetChild(i);
-                if (!child)
-                    continue;
-                const std::string& n = child->GetName();
+            for (ComplexImage* child : loaded->mChildren) {
+                const std::string& n = child->mName;
                 if (n == "gfx" || n == "preview" || n == "animation")
-                    child->SetShown(false);
+                    child->mVisible = false;
             }
             picture = std::move(loaded);
         }
@@ -89,26 +66,23 @@ bool TownItem::Load(const TiXmlElement* element)
 
 void TownItem::Update()
 {
-    if (effects)
-        effects->Process();
+    effects.processEffects();
     if (picture)
-        picture->Update();
+        picture->Tick();
 }
 
 void TownItem::UpdateF(float dt)
 {
-    if (effects)
-        effects->Update(dt);
+    effects.updateEffects(dt);
     if (picture)
-        picture->UpdateF(dt);
+        picture->Update(dt);
 }
 
 void TownItem::Draw(Kivo::Graphics* g)
 {
     if (shown && picture)
         picture->Draw(g, 0, 0);
-    if (effects)
-        effects->Draw(g);
+    effects.drawEffects(g);
 }
 
 std::vector<std::string> TownItem::SplitPath(const std::string& path)
@@ -124,17 +98,17 @@ std::vector<std::string> TownItem::SplitPath(const std::string& path)
     }
 }
 
-TownLayer* TownItem::FindLayerContainer(TownPicture* picture, const std::vector<std::string>& names)
+ComplexImage* TownItem::FindLayerContainer(LayerSet* picture, const std::vector<std::string>& names)
 {
     if (!picture || names.empty())
         return nullptr;
-    TownLayer* layer = picture;
+    ComplexImage* layer = picture;
     for (size_t i = 0; layer && i + 1 < names.size(); ++i)
-        layer = layer->FindByName(names[i]);
+        layer = layer->FindLayer(names[i]);
     return layer;
 }
 
-TownLayer* TownItem::GetLayerContainer(const std::string& path)
+ComplexImage* TownItem::GetLayerContainer(const std::string& path)
 {
     return FindLayerContainer(picture.get(), SplitPath(path));
 }
@@ -142,12 +116,12 @@ TownLayer* TownItem::GetLayerContainer(const std::string& path)
 bool TownItem::IsLayerVisible(const std::string& path)
 {
     std::vector<std::string> names = SplitPath(path);
-    TownLayer* container = FindLayerContainer(picture.get(), names);
+    ComplexImage* container = FindLayerContainer(picture.get(), names);
     if (!container)
         return false;
-    for (int i = 0; i < container->GetChildCount(); ++i) {
-        TownLayer* child = container->GetChild(i);
-        if (child && child->GetName() == names.back() && !child->IsShown())
+    for (int i = 0; i < container->GetLayerCount(); ++i) {
+        ComplexImage* child = container->GetLayer(i);
+        if (child && child->mName == names.back() && !child->mVisible)
             return false;
     }
     return true;
@@ -156,12 +130,12 @@ bool TownItem::IsLayerVisible(const std::string& path)
 void TownItem::SetLayerVisible(const std::string& path, bool visible)
 {
     std::vector<std::string> names = SplitPath(path);
-    TownLayer* container = FindLayerContainer(picture.get(), names);
+    ComplexImage* container = FindLayerContainer(picture.get(), names);
     if (!container)
         return;
-    for (int i = 0; i < container->GetChildCount(); ++i) {
-        TownLayer* child = container->GetChild(i);
-        if (child && child->GetName() == names.back())
-            child->SetShown(visible);
+    for (int i = 0; i < container->GetLayerCount(); ++i) {
+        ComplexImage* child = container->GetLayer(i);
+        if (child && child->mName == names.back())
+            child->mVisible = visible;
     }
 }

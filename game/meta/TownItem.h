@@ -2,7 +2,8 @@
 // One drawable object of the town picture: the background, a building or a
 // stage decoration. Its picture's named layers can be shown and hidden one
 // by one; its effect manager runs the effects that show and hide it.
-#include "game/meta/TownGfx.h"
+#include "game/effects/GfxManager.h"
+#include "game/effects/LayerSet.h"
 
 #include <cstdint>
 #include <memory>
@@ -25,7 +26,7 @@ public:
     TownItem& operator=(const TownItem&) = delete;
 
     // Applies an "Object" element; true when the item has a picture.
-    bool Load(const TiXmlElement* element);
+    bool Load(TiXmlElement* element);
 
     virtual void Update();
     virtual void UpdateF(float dt);
@@ -38,11 +39,11 @@ public:
     // that does not resolve reads as not visible.
     bool IsLayerVisible(const std::string& path);
     void SetLayerVisible(const std::string& path, bool shown);
-    TownLayer* GetLayerContainer(const std::string& path);
+    ComplexImage* GetLayerContainer(const std::string& path);
 
     // Splits at every ":", keeping empty pieces.
     static std::vector<std::string> SplitPath(const std::string& path);
-    static TownLayer* FindLayerContainer(TownPicture* picture, const std::vector<std::string>& names);
+    static ComplexImage* FindLayerContainer(LayerSet* picture, const std::vector<std::string>& names);
 
     std::string id;
     std::string name;
@@ -50,8 +51,8 @@ public:
     int32_t type = kNone;
     bool shown = true;
     bool initiallyShown = true;
-    std::unique_ptr<TownPicture> picture;
+    std::unique_ptr<LayerSet> picture;
     // Declared after the picture so that it goes first: running effects
     // may still point into the picture.
-    std::unique_ptr<TownEffects> effects;
+    GfxManager effects;
 };

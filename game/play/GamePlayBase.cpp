@@ -569,7 +569,7 @@ void GamePlayBase::BricksRemoved(int x, int y, int colour, int count)
         }
     }
     mCombos.Hit(0, x, y);
-    Panels().OnMatch();
+    Panels().OnMatch(colour);
 }
 
 void GamePlayBase::BonusSlotProgress(int slot, int x, int y)

@@ -12,8 +12,8 @@ public:
     virtual void AddSlotProgress(int slot, float delta) = 0;
     // The slot's centre on the screen; false when there is none.
     virtual bool GetSlotCentre(int slot, int& x, int& y) = 0;
-    // A group was removed.
-    virtual void OnMatch() = 0;
+    // A group of the colour was removed.
+    virtual void OnMatch(int colour) = 0;
     virtual bool HasTimeLeft() = 0;
 };
 
@@ -39,7 +39,7 @@ public:
         y = 565;
         return true;
     }
-    void OnMatch() override { ++mMatches; }
+    void OnMatch(int) override { ++mMatches; }
     bool HasTimeLeft() override { return true; }
 
     float mProgress[5] = {};

@@ -1,9 +1,8 @@
 #include "game/ui/DelayWidget.h"
 
 #include "framework/widgets/WidgetHost.h"
-#include "framework/widgets/WidgetManager.h"
 
-DelayWidget::DelayWidget(int frames) : Dialog(nullptr, nullptr, 0, true, "", "", "", 0), mFramesLeft(frames)
+DelayWidget::DelayWidget(int frames) : WindowBase(nullptr, "", true, WINDOW_ID_DELAY), mFramesLeft(frames)
 {
     if (Kivo::WidgetHost* app = Kivo::GetWidgetHost())
         Resize(0, 0, app->GetWidth(), app->GetHeight());
@@ -11,19 +10,16 @@ DelayWidget::DelayWidget(int frames) : Dialog(nullptr, nullptr, 0, true, "", "",
 
 void DelayWidget::Update()
 {
-    Dialog::Update();
+    // Counted first, so that the window closes in the update that ends the
+    // count.
     if (--mFramesLeft < 1)
         mResult = 0;
+    WindowBase::Update();
 }
 
 int ShowDelayWindow(int frames)
 {
-    Kivo::WidgetHost* app = Kivo::GetWidgetHost();
-    if (!app)
+    if (!Kivo::GetWidgetHost())
         return Kivo::Dialog::kNoResult;
-    auto* window = new DelayWidget(frames);
-    app->AddDialog(window);
-    if (Kivo::WidgetManager* manager = app->GetWidgetManager())
-        manager->SetFocus(window);
-    return window->WaitForResult(true);
+    return (new DelayWidget(frames))->Show();
 }

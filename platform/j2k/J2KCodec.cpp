@@ -86,6 +86,80 @@ void Release(J2KImage* j)
     delete j;
 }
 
+// The library allocates for the whole image and every tile while it reads
+// the header, so a few hostile header bytes could cost seconds and hundreds
+// of megabytes. The image size segment is read here first and held to the
+// image limits the program uses everywhere (16384 a side, 2^26 pixels) and
+// to a sane tile count.
+constexpr uint32_t kMaxSide = 16384;
+constexpr uint64_t kMaxPixels = uint64_t(1) << 26;
+constexpr uint64_t kMaxTiles = 1024;
+constexpr uint32_t kMaxComponents = 16;
+
+uint32_t BigEndian(const uint8_t* p, int bytes)
+{
+    uint32_t v = 0;
+    for (int i = 0; i < bytes; ++i)
+        v = (v << 8) | p[i];
+    return v;
+}
+
+bool ReadAt(const J2K_Callbacks& cb, void* user, uint64_t offset, uint8_t* out, uint32_t size)
+{
+    return cb.seek(offset, user) == 0 && cb.read(out, size, user) == size;
+}
+
+// The offset of the codestream: 0 for a bare one, the data of the first
+// "jp2c" box in a boxed file.
+bool FindCodestream(const J2K_Callbacks& cb, void* user, bool boxed, uint64_t& offset)
+{
+    offset = 0;
+    if (!boxed)
+        return true;
+    for (int boxes = 0; boxes < 256; ++boxes) {
+        uint8_t h[16];
+        if (!ReadAt(cb, user, offset, h, 8))
+            return false;
+        uint64_t length = BigEndian(h, 4);
+        uint64_t header = 8;
+        if (length == 1) {
+            if (!ReadAt(cb, user, offset + 8, h + 8, 8))
+                return false;
+            length = (uint64_t(BigEndian(h + 8, 4)) << 32) | BigEndian(h + 12, 4);
+            header = 16;
+        }
+        if (std::memcmp(h + 4, "jp2c", 4) == 0) {
+            offset += header;
+            return true;
+        }
+        if (length < header) // 0 runs to the end: no codestream after it
+            return false;
+        offset += length;
+    }
+    return false;
+}
+
+bool SizeSegmentIsSane(const J2K_Callbacks& cb, void* user, bool boxed)
+{
+    uint64_t start;
+    uint8_t siz[42];
+    if (!FindCodestream(cb, user, boxed, start) || !ReadAt(cb, user, start, siz, sizeof siz) ||
+        BigEndian(siz, 2) != 0xFF4F || BigEndian(siz + 2, 2) != 0xFF51)
+        return false;
+    const uint32_t x1 = BigEndian(siz + 8, 4), y1 = BigEndian(siz + 12, 4);
+    const uint32_t x0 = BigEndian(siz + 16, 4), y0 = BigEndian(siz + 20, 4);
+    const uint32_t tw = BigEndian(siz + 24, 4), th = BigEndian(siz + 28, 4);
+    const uint32_t tx0 = BigEndian(siz + 32, 4), ty0 = BigEndian(siz + 36, 4);
+    const uint32_t components = BigEndian(siz + 40, 2);
+    if (x1 <= x0 || y1 <= y0 || x1 - x0 > kMaxSide || y1 - y0 > kMaxSide ||
+        uint64_t(x1 - x0) * (y1 - y0) > kMaxPixels || tw == 0 || th == 0 || tx0 > x0 || ty0 > y0 ||
+        uint64_t(tx0) + tw <= x0 || uint64_t(ty0) + th <= y0 || components == 0 || components > kMaxComponents)
+        return false;
+    const uint64_t across = (uint64_t(x1 - tx0) + tw - 1) / tw;
+    const uint64_t down = (uint64_t(y1 - ty0) + th - 1) / th;
+    return across * down <= kMaxTiles;
+}
+
 int J2K_getVersion() { return 0x120000; }
 
 void* J2K_OpenCustom(const J2K_Callbacks* callbacks, void* userData)
@@ -109,6 +183,11 @@ void* J2K_OpenCustom(const J2K_Callbacks* callbacks, void* userData)
         format = OPJ_CODEC_J2K;
     else {
         Fail(kErrFormat);
+        Release(j);
+        return nullptr;
+    }
+    if (!SizeSegmentIsSane(*callbacks, userData, format == OPJ_CODEC_JP2)) {
+        Fail(kErrHeader);
         Release(j);
         return nullptr;
     }

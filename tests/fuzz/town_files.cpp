@@ -3,7 +3,7 @@
 #include "framework/core/Paths.h"
 #include "game/meta/Town.h"
 #include "game/profiles/ProfileManager.h"
-#include "tests/game/meta/TownDoubles.h"
+#include "tests/support/ResourceTable.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -13,7 +13,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size > (1u << 16))
         return 0;
-    static towntest::FakeGfxHost host;
+    static testsupport::ResourceTable* images = [] {
+        auto* table = new testsupport::ResourceTable();
+        for (const char* id : {"T", "G", "A", "X"})
+            table->AddImage(id, 40, 30);
+        return table;
+    }();
+    (void)images;
     static ProfileManager* manager = [] {
         Kivo::SetAppDataFolder("/nonexistent/town_files_fuzz/");
         auto* m = new ProfileManager();

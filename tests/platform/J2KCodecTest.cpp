@@ -113,3 +113,55 @@ TEST(J2KCodec, RejectsOtherDataAndOpensFiles)
     close(image);
     FreeLibrary(codec);
 }
+
+// Header sizes are checked before the library reads the header: a tiny file
+// that declares a huge image or thousands of tiles is refused at once.
+TEST(J2KCodec, RefusesHostileImageSizes)
+{
+    HMODULE codec = LoadLibraryA("j2k-codec.dll");
+    auto open = Proc<J2K_OpenCustomFn>(codec, "_J2K_OpenCustom@8");
+    auto close = Proc<J2K_CloseFn>(codec, "_J2K_Close@4");
+    auto lastError = Proc<J2K_getLastErrorFn>(codec, "_J2K_getLastError@0");
+    auto errorStr = Proc<J2K_getErrorStrFn>(codec, "_J2K_getErrorStr@4");
+    auto put32 = [](std::string& s, size_t at, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            s[at + i] = static_cast<char>(v >> (24 - 8 * i));
+    };
+    struct Case {
+        const char* name;
+        uint32_t width, height, tileWidth, tileHeight;
+        bool opens;
+    } cases[] = {
+        { "as made", 0, 0, 0, 0, true },
+        { "many tiles", 62979, 2, 3, 1, false },
+        { "too wide", 16385, 1, 16385, 1, false },
+        { "too many pixels", 16384, 8192, 16384, 8192, false },
+        { "zero tile", 2, 2, 0, 2, false },
+        { "largest side, one tile", 16384, 1, 16384, 1, true },
+    };
+    for (bool boxed : { false, true }) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (boxed ? " (boxed)" : ""));
+            std::string file = graphicstest::MakeJ2K(2, 2, 3, { 1, 2, 3, 4 }, boxed);
+            const size_t siz = boxed ? file.find("jp2c") + 4 : 0;
+            ASSERT_EQ(file.substr(siz, 4), std::string("\xFF\x4F\xFF\x51"));
+            if (c.width) {
+                put32(file, siz + 8, c.width);
+                put32(file, siz + 12, c.height);
+                put32(file, siz + 24, c.tileWidth);
+                put32(file, siz + 28, c.tileHeight);
+            }
+            Source src{ file };
+            J2K_Callbacks callbacks{ Seek, Read, nullptr, src.bytes.size() };
+            void* image = open(&callbacks, &src);
+            // A boxed file whose codestream disagrees with its image header
+            // box is refused by the library anyway.
+            EXPECT_EQ(image != nullptr, c.opens && !(boxed && c.width));
+            if (image)
+                close(image);
+            else
+                EXPECT_STREQ(errorStr(lastError()), "Invalid JPEG 2000 header");
+        }
+    }
+    FreeLibrary(codec);
+}

@@ -1,5 +1,7 @@
 #include "DisplayFixture.h"
 
+#include "framework/graphics/Matrix3x3.h"
+
 #include <vector>
 
 namespace {
@@ -70,12 +72,12 @@ TEST_F(DDImageTest, ColourKeyChoice)
         EXPECT_EQ(image->mHasColorKey, c.keyed);
         if (c.keyed) {
             EXPECT_EQ(image->mColorKey, c.key);
-            // Read back from the surface alone: visible pixels stay opaque,
-            // transparent ones come back transparent.
+            // Read back from the surface alone: every pixel comes back
+            // opaque, the transparent ones in the key's colour.
             image->DeleteAllNonSurfaceData();
             const auto back = Bits(*image);
             for (size_t i = 0; i < c.pixels.size(); ++i)
-                EXPECT_EQ(back[i] >> 24, c.pixels[i] >> 24) << i;
+                EXPECT_EQ(back[i] >> 24, 0xFFu) << i;
         }
     }
 }
@@ -116,6 +118,40 @@ TEST_F(DDImageTest, ReadBackPerLayout)
         const uint32_t* bits = image->GetBits();
         EXPECT_EQ(bits[2], Kivo::MemoryImage::kGuardWord);
     }
+}
+
+// With a key of 0, black drawn onto the surface carries the key's colour;
+// read back, it must stay black and visible.
+TEST_F(DDImageTest, BlackDrawnOverAKeyOfZeroStaysVisible)
+{
+    Start(4);
+    auto image = Image({ 0xFFFFFFFF, 0x00000000 }, 2);
+    ASSERT_TRUE(image->CreateSurfaceFromBits());
+    ASSERT_TRUE(image->mHasColorKey);
+    ASSERT_EQ(image->mColorKey, 0u);
+    image->FillRect(Rect(0, 0, 1, 1), Color(0, 0, 0), 0);
+    image->DeleteAllNonSurfaceData();
+    EXPECT_EQ(Bits(*image), (std::vector<uint32_t> { 0xFF000000, 0xFF000000 }));
+}
+
+// An image drawn only in video memory has no bits: the matrix and triangle
+// blits draw nothing instead of writing through a null pointer.
+TEST_F(DDImageTest, TransformedBlitsIntoADrawDisabledImageDrawNothing)
+{
+    Start(4);
+    auto target = Image(std::vector<uint32_t>(16, 0xFF000000), 4);
+    ASSERT_TRUE(target->CreateSurfaceFromBits());
+    target->DeleteAllNonSurfaceData();
+    target->mDrawToBits = true;
+    ASSERT_EQ(target->GetBits(), nullptr);
+    Kivo::MemoryImage source;
+    source.Create(2, 2);
+    const Kivo::Matrix3x3 m;
+    target->BltMatrix(&source, 1, 1, m, Rect(0, 0, 4, 4), Color::White, 0, Rect(0, 0, 2, 2), false);
+    const Kivo::TriVertex tri[1][3] = { { { 0, 0, 0, 0, 0, 0 }, { 4, 0, 0, 1, 0, 0 }, { 0, 4, 0, 0, 1, 0 } } };
+    target->BltTrianglesTex(&source, tri, 1, Rect(0, 0, 4, 4), Color::White, 0, 0, 0, false);
+    target->mDrawToBits = false;
+    EXPECT_EQ(Bits(*target), std::vector<uint32_t>(16, 0xFF000000));
 }
 
 TEST_F(DDImageTest, NestedLocksLockOnce)

@@ -106,8 +106,9 @@ std::string MakeGIF(int width, int height, const std::vector<uint8_t>& indices, 
     if (o.localTable)
         table();
 
-    // Root codes only, with a clear code well before the table fills: the
-    // decoder's table still grows by one entry a code, which sets the width.
+    // Root codes only, with a clear code at `clearAt` table entries: the
+    // decoder's table still grows by one entry a code until it is full, which
+    // sets the width.
     const int minCode = std::max(bits, 2);
     const int clear = 1 << minCode;
     std::vector<uint8_t> data;
@@ -127,14 +128,14 @@ std::string MakeGIF(int width, int height, const std::vector<uint8_t>& indices, 
     bool first = true;
     emit(clear);
     for (uint8_t index : indices) {
-        if (next >= 4000) {
+        if (next >= o.clearAt) {
             emit(clear);
             width_ = minCode + 1;
             next = clear + 2;
             first = true;
         }
         emit(index);
-        if (!first) {
+        if (!first && next < 4096) {
             ++next;
             if (next == (1 << width_) && width_ < 12)
                 ++width_;

@@ -18,6 +18,9 @@ struct GifOptions {
     int transparent = -1;
     bool interlaced = false;
     bool localTable = false;
+    // The encoder clears its table once it holds this many codes; 4096 or
+    // more lets the table fill and go on with 12-bit codes, as encoders may.
+    int clearAt = 4000;
 };
 // Indices in stored order; a table of `palette.size()` entries (a power of 2).
 std::string MakeGIF(int width, int height, const std::vector<uint8_t>& indices, const std::vector<uint32_t>& palette,

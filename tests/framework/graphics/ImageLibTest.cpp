@@ -60,11 +60,14 @@ TEST(ImageFiles, TgaDepthsRunLengthAndFlip)
         std::string file;
         std::vector<uint32_t> expected;
     } cases[] = {
-        // Descriptor 0x20 (top-left origin) does not flip; bit 3 does.
+        // Descriptor bit 5 (top-left origin) keeps the stored order; without
+        // it the rows are stored bottom-up. The alpha bits (0-3) do not matter.
         { "24-bit top-down", MakeTGA(3, 2, 24, 0x20, opaque), opaque },
-        { "32-bit flipped", MakeTGA(3, 2, 32, 0x08, kPicture), BottomUp(kPicture, 3) },
-        { "32-bit run-length", MakeTGA(3, 2, 32, 0, { 1, 1, 1, 1, 2, 3 }, true), { 1, 1, 1, 1, 2, 3 } },
-        { "24-bit run-length flipped", MakeTGA(2, 2, 24, 0x08, { 5, 5, 5, 6 }, true),
+        { "24-bit bottom-up", MakeTGA(3, 2, 24, 0x00, opaque), BottomUp(opaque, 3) },
+        { "32-bit top-down, 8 alpha bits", MakeTGA(3, 2, 32, 0x28, kPicture), kPicture },
+        { "32-bit bottom-up, 8 alpha bits", MakeTGA(3, 2, 32, 0x08, kPicture), BottomUp(kPicture, 3) },
+        { "32-bit run-length", MakeTGA(3, 2, 32, 0x20, { 1, 1, 1, 1, 2, 3 }, true), { 1, 1, 1, 1, 2, 3 } },
+        { "24-bit run-length bottom-up", MakeTGA(2, 2, 24, 0x08, { 5, 5, 5, 6 }, true),
           { 0xFF000005, 0xFF000006, 0xFF000005, 0xFF000005 } },
         { "16-bit", MakeTGA(2, 1, 16, 0, { 0xFFF80000, 0xFF0800F8 }), { 0xFFF80000, 0xFF0800F8 } },
     };
@@ -137,6 +140,14 @@ TEST(ImageFiles, GifTransparencyInterlaceAndBadCodes)
     image = Decode(ImageLib::DecodeGIF, MakeGIF(90, 100, many, palette));
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(image->mBits[8999], palette[8999 % 7]);
+
+    // Decoding goes on past a full code table: no clear code until the end.
+    GifOptions fullTable;
+    fullTable.clearAt = 1 << 20;
+    image = Decode(ImageLib::DecodeGIF, MakeGIF(90, 100, many, palette, fullTable));
+    ASSERT_NE(image, nullptr);
+    for (int i : { 4085, 4086, 6000, 8999 })
+        EXPECT_EQ(image->mBits[i], palette[i % 7]) << i;
 
     // Index 3 in a two-colour table reads an empty entry, not past the table.
     image = Decode(ImageLib::DecodeGIF, MakeGIF(2, 1, { 1, 3 }, { 0xFF000000, 0xFFFFFFFF }));

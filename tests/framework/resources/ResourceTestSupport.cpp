@@ -186,6 +186,7 @@ std::string MakeTGA(int width, int height, const std::vector<uint32_t>& pixels)
     s[14] = char(height & 0xFF);
     s[15] = char(height >> 8);
     s[16] = 32;
+    s[17] = 0x28; // 8 alpha bits, rows stored top-down
     for (uint32_t p : pixels)
         for (int shift : { 0, 8, 16, 24 }) // B G R A
             s += char(p >> shift);

@@ -3,8 +3,7 @@
 
 #include "framework/graphics/AnimInfo.h"
 #include "framework/graphics/Graphics.h"
-#include "framework/resources/ResourceHost.h"
-#include "framework/resources/ResourceManager.h"
+#include "tests/game/effects/ImageTable.h"
 #include "tests/support/RecordingImage.h"
 
 #include <gtest/gtest.h>
@@ -13,69 +12,6 @@
 #include <memory>
 
 namespace {
-
-// Images registered by id, served through the resource helpers.
-class ImageTable : public Kivo::ResourceHost {
-public:
-    struct Manager : Kivo::ResourceManager {
-        using ResourceManager::ResourceManager;
-        void Add(const std::string& id, Kivo::Image* image)
-        {
-            auto* res = new ImageRes;
-            res->mId = id;
-            res->mImage = image;
-            mImageMap[id] = res;
-        }
-    };
-
-    ImageTable() { Kivo::SetResourceHost(this); }
-    ~ImageTable() override
-    {
-        mManager.reset();
-        Kivo::SetResourceHost(nullptr);
-    }
-    // A 10 x 8 cel strip of `cels` frames; animated with one tick per cel
-    // when `animated`.
-    Kivo::Image* AddStrip(const std::string& id, int cels, bool animated)
-    {
-        auto image = std::make_unique<RecordingImage>(10 * cels, 8);
-        image->mNumCols = cels;
-        image->mNumCels = cels;
-        if (animated) {
-            image->mAnimInfo = new Kivo::AnimInfo;
-            image->mAnimInfo->mAnimType = Kivo::AnimInfo::AnimType_Loop;
-            image->mAnimInfo->Compute(cels);
-        }
-        mManager->Add(id, image.get());
-        mImages.push_back(std::move(image));
-        return mImages.back().get();
-    }
-
-    bool Is3DAccelerated() override { return false; }
-    Kivo::SharedImageRef GetSharedImage(const std::string&, const std::string&, bool*, uint32_t) override
-    {
-        return {};
-    }
-    Kivo::MemoryImage* GetImage(const std::string&, bool) override { return nullptr; }
-    bool HasDisplaySurface(Kivo::MemoryImage*) override { return false; }
-    void RequestDisplaySurface(Kivo::MemoryImage*) override {}
-    void MirrorImageX(Kivo::MemoryImage*) override {}
-    void MirrorImageY(Kivo::MemoryImage*) override {}
-    void ShiftImageHue(Kivo::MemoryImage*, int) override {}
-    int GetFreeSoundId() override { return -1; }
-    bool LoadSound(int, const std::string&) override { return false; }
-    void SetBaseVolume(int, double) override {}
-    void SetBasePan(int, int) override {}
-    void ReleaseSound(int) override {}
-    Kivo::ResourceManager* GetResourceManager() override { return mManager.get(); }
-    bool IsMusicDisabled() override { return true; }
-    void PlaySample(int) override {}
-    void PlayPitchedSample(int, double, int) override {}
-    std::string GetAppString(const std::string&) override { return {}; }
-
-    std::vector<std::unique_ptr<RecordingImage>> mImages;
-    std::unique_ptr<Manager> mManager = std::make_unique<Manager>(this);
-};
 
 struct LayerFixture : ::testing::Test {
     LayerFixture()

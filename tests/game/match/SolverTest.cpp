@@ -113,6 +113,15 @@ TEST(SolverChain, GroupsJoinThroughFourNeighboursOnly)
         { "two apart", { "11.11" }, 0 },
         { "key joins nothing", { "1K1" }, 0 },
         { "two groups", { "111.222" }, 2 },
+        // A group with branches is one move however the search enters it.
+        { "plus", { ".1.", "111", ".1." }, 1 },
+        { "comb", { "1.1.1", "11111" }, 1 },
+        { "long arms",
+          { "....1....", "....1....", "....1....", "....1....", "111111111", "....1....", "....1....",
+            "....1....", "....1...." },
+          1 },
+        { "fork", { "1111111", "...1...", "...1...", "...1..." }, 1 },
+        { "ring", { "111", "1.1", "111" }, 1 },
     };
     for (const Case& c : cases) {
         TestField field;

@@ -35,10 +35,10 @@ TEST(TownCommands, ItemCommandsWithAndWithoutEffects)
     // A delay of 0 or less adds the effect itself and plays at once.
     for (float delay : {0.0f, -1.0f}) {
         TownCommand show = Command(TownCommand::kShow, "path");
-        f.added().clear();
+        f.ClearEffects();
         town->RunCommand(&show, true, delay);
         ASSERT_EQ(f.added().size(), 1u);
-        EXPECT_EQ(f.added()[0].kind, TownEffectKind::Visible);
+        EXPECT_EQ(f.added()[0].kind, "Visible");
         EXPECT_EQ(f.added()[0].delay, 0.0f);
         EXPECT_TRUE(town->playedThisTick.count("SOUND_TOWN_BUILDING_APPEAR"));
         EXPECT_FALSE(path->shown); // the effect shows it
@@ -47,7 +47,7 @@ TEST(TownCommands, ItemCommandsWithAndWithoutEffects)
 
     // A delay waits trunc(delay * 100) ticks; a stage item has its own sound.
     TownCommand showDeco = Command(TownCommand::kShow, "deco");
-    f.added().clear();
+    f.ClearEffects();
     town->RunCommand(&showDeco, true, 2.5f);
     ASSERT_EQ(f.added().size(), 1u);
     EXPECT_EQ(f.added()[0].delay, 2.5f);
@@ -56,7 +56,7 @@ TEST(TownCommands, ItemCommandsWithAndWithoutEffects)
     // Already shown, or no effect asked for: set at once, nothing added.
     deco->shown = true;
     town->GamePlaySound::Clear();
-    f.added().clear();
+    f.ClearEffects();
     town->RunCommand(&showDeco, true, 0);
     TownCommand hidePath = Command(TownCommand::kHide, "path");
     path->shown = true;
@@ -89,8 +89,8 @@ TEST(TownCommands, LayerCommands)
     TownCommand fade = Command(TownCommand::kShow, "b01:animation", "animation");
     town->RunCommand(&fade, true, 1.0f);
     ASSERT_EQ(f.added().size(), 1u);
-    EXPECT_EQ(f.added()[0].kind, TownEffectKind::LayerVisible);
-    EXPECT_EQ(f.added()[0].path, "animation");
+    EXPECT_EQ(f.added()[0].kind, "LayerVisible:animation");
+    EXPECT_EQ(f.added()[0].delay, 1.0f);
     EXPECT_TRUE(Waiting(town, "SOUND_TOWN_ANIMATION_APPEAR", 100));
     EXPECT_FALSE(b01->IsLayerVisible("animation"));
 
@@ -102,7 +102,11 @@ TEST(TownCommands, LayerCommands)
     TownCommand showGfx = Command(TownCommand::kShow, "b01:gfx");
     town->RunCommand(&showGfx, true, 0);
     EXPECT_TRUE(b01->IsLayerVisible("gfx"));
+    // A path that leads nowhere reads as hidden, yet has nothing to fade.
+    TownCommand nowhere = Command(TownCommand::kShow, "b01:roof:animation", "animation");
+    town->RunCommand(&nowhere, true, 0);
     EXPECT_EQ(f.added().size(), 1u);
+    EXPECT_TRUE(town->waiting.size() == 1 && town->playedThisTick.empty());
 }
 
 TEST(TownCommands, ShowingBuildingsAndStages)
@@ -113,7 +117,7 @@ TEST(TownCommands, ShowingBuildingsAndStages)
         Town::SetBought(i);
     EXPECT_FALSE(town->ShowBuilding(0, 0, true));
     ASSERT_EQ(f.added().size(), 2u);
-    EXPECT_EQ(f.added()[0].kind, TownEffectKind::Fall);
+    EXPECT_EQ(f.added()[0].kind, "Fall");
     EXPECT_EQ(f.added()[0].item, "b00");
     EXPECT_EQ(f.added()[1].item, "path");
     EXPECT_EQ(f.added()[1].delay, 1.5f);
@@ -122,16 +126,16 @@ TEST(TownCommands, ShowingBuildingsAndStages)
 
     // The fourth purchase completes the stage; its commands wait 2.5 s.
     Town::SetBought(3);
-    f.added().clear();
+    f.ClearEffects();
     EXPECT_TRUE(town->ShowBuilding(0, 3, true));
     ASSERT_EQ(f.added().size(), 2u);
-    EXPECT_EQ(f.added()[0].kind, TownEffectKind::Visible);
+    EXPECT_EQ(f.added()[0].kind, "Visible");
     EXPECT_TRUE(town->playedThisTick.count("SOUND_TOWN_BUILDING_APPEAR"));
     EXPECT_EQ(f.added()[1].item, "deco");
     EXPECT_EQ(f.added()[1].delay, 2.5f);
 
     // Not bought: hidden (with the fade when shown), no commands.
-    f.added().clear();
+    f.ClearEffects();
     EXPECT_FALSE(town->ShowBuilding(1, 0, true));
     EXPECT_TRUE(f.added().empty());
     town->FindItem("b04")->shown = true;
@@ -139,7 +143,7 @@ TEST(TownCommands, ShowingBuildingsAndStages)
     ASSERT_EQ(f.added().size(), 1u);
     EXPECT_FALSE(f.added()[0].show);
     EXPECT_TRUE(town->FindItem("b04")->shown);
-    f.added().clear();
+    f.ClearEffects();
 
     // Indices beyond the progress or the stage file do nothing.
     for (auto [s, b] : {std::pair{0, 4}, {5, 0}, {-1, 0}, {0, -1}}) {

@@ -1,4 +1,5 @@
 #include "framework/core/PakInterface.h"
+#include "framework/graphics/Graphics.h"
 #include "tests/game/meta/TownTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -11,11 +12,12 @@ namespace {
 struct ItemsTown {
     explicit ItemsTown(const std::string& xml)
     {
+        AddTownImages(resources);
         town = new Town();
         loaded = town->LoadItemsXml(xml);
     }
     ~ItemsTown() { delete town; }
-    FakeGfxHost host;
+    testsupport::ResourceTable resources;
     Town* town;
     bool loaded;
 };
@@ -55,7 +57,7 @@ TEST(TownItems, TypesLayersAndDroppedObjects)
     TownItem* b = t.town->items[1];
     EXPECT_EQ(b->type, TownItem::kStage);
     EXPECT_FALSE(b->initiallyShown);
-    EXPECT_EQ(b->picture->GetName(), "first");
+    EXPECT_EQ(b->picture->mName, "first");
 
     // Direct children named gfx, preview or animation start hidden; deeper
     // layers keep their flag.
@@ -72,13 +74,22 @@ TEST(TownItems, LaterItemsDrawFirstAndHiddenOnesOnlyTheirEffects)
 {
     ItemsTown t(R"(<Objects>
       <Object id="front"><Layer name="front"><Image id="X"/></Layer></Object>
-      <Object id="house"><Type id="building"/><Layer name="house"><Image id="X"/></Layer></Object>
-      <Object id="bg"><Layer name="bg"><Image id="X"/></Layer></Object></Objects>)");
-    std::vector<std::string> drawn;
-    FakeLayer::drawLog = &drawn;
-    t.town->Draw(nullptr);
-    FakeLayer::drawLog = nullptr;
-    EXPECT_EQ(drawn, (std::vector<std::string>{"bg", "effects", "effects", "front", "effects"}));
+      <Object id="house"><Type id="building"/><Layer name="house"><Image id="T"/></Layer></Object>
+      <Object id="bg"><Layer name="bg"><Image id="BG"/></Layer></Object></Objects>)");
+    Kivo::Image* x = Kivo::GetResourceHost()->GetResourceManager()->GetImage("X").ToImage();
+    Kivo::Image* bg = Kivo::GetResourceHost()->GetResourceManager()->GetImage("BG").ToImage();
+    Kivo::Image* house = Kivo::GetResourceHost()->GetResourceManager()->GetImage("T").ToImage();
+    // The hidden house fades in through its effect, drawn after its picture.
+    TownItem* h = t.town->FindItem("house");
+    h->effects.addEffect(new GfxTownItemVisible(h, true));
+    h->Update();
+    RecordingImage screen(800, 600);
+    Kivo::Graphics g(&screen);
+    t.town->Draw(&g);
+    std::vector<const Kivo::Image*> drawn;
+    for (const RecordingImage::Op& op : screen.mOps)
+        drawn.push_back(op.mImage);
+    EXPECT_EQ(drawn, (std::vector<const Kivo::Image*>{bg, house, x}));
 }
 
 TEST(TownItems, LayerPaths)
@@ -90,15 +101,15 @@ TEST(TownItems, LayerPaths)
     TownItem* h = t.town->FindItem("h");
     ASSERT_NE(h, nullptr);
     EXPECT_EQ(h->GetLayerContainer("roof"), h->picture.get());
-    EXPECT_EQ(h->GetLayerContainer("roof:tile"), h->picture->FindByName("roof"));
-    EXPECT_EQ(h->GetLayerContainer(":x"), h->picture->FindByName(""));
+    EXPECT_EQ(h->GetLayerContainer("roof:tile"), h->picture->FindLayer("roof"));
+    EXPECT_EQ(h->GetLayerContainer(":x"), h->picture->FindLayer(""));
     EXPECT_EQ(h->GetLayerContainer("chimney:tile"), nullptr);
 
     EXPECT_FALSE(h->IsLayerVisible("chimney:gfx")); // no container
     EXPECT_TRUE(h->IsLayerVisible("roof:gfx"));     // container without such a child
     h->SetLayerVisible("roof:tile", false);
     EXPECT_FALSE(h->IsLayerVisible("roof:tile"));
-    h->picture->FindByName("roof")->GetChild(0)->SetShown(true);
+    h->picture->FindLayer("roof")->GetLayer(0)->mVisible = true;
     EXPECT_FALSE(h->IsLayerVisible("roof:tile")); // one hidden child is enough
     h->SetLayerVisible("chimney:tile", true);     // nothing to change
     EXPECT_EQ(TownItem::SplitPath("a::b"), (std::vector<std::string>{"a", "", "b"}));
@@ -162,7 +173,8 @@ TEST(TownDataSet, FilesLoadThroughTheArchives)
     PakInterface paks;
     PakInterfaceBase* previous = SetActivePakInterface(&paks);
     ASSERT_TRUE(paks.AddPakFile(std::string(KIVO_DATA_DIR) + "/main.pak"));
-    FakeGfxHost host;
+    testsupport::ResourceTable resources;
+    ASSERT_TRUE(resources.LoadGroup("properties/town.xml", "Town"));
     Town* town = new Town();
 
     EXPECT_GE(town->items.size(), 26u);

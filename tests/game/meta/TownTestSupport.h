@@ -1,13 +1,16 @@
 #pragma once
 // A current profile held in memory, in a data folder of its own, and a town
-// built from item and stage texts with the picture and effect stand-ins.
+// built from item and stage texts over images registered by id.
 #include "framework/core/Paths.h"
+#include "game/effects/GfxDelay.h"
 #include "game/meta/Town.h"
+#include "game/meta/TownItemEffects.h"
 #include "game/profiles/ProfileManager.h"
-#include "tests/game/meta/TownDoubles.h"
+#include "tests/support/ResourceTable.h"
 #include "tests/support/TempDir.h"
 
 #include <string>
+#include <vector>
 
 namespace towntest {
 
@@ -65,7 +68,8 @@ inline std::string ItemsXml()
         std::snprintf(id, sizeof id, "b%02d", i);
         xml += std::string("<Object id=\"") + id + "\"><Type id=\"building\"/><Layer>"
                "<Layer name=\"town\"><Image id=\"T\"/></Layer><Layer name=\"gfx\"><Image id=\"G\"/></Layer>"
-               "<Layer name=\"animation\"><Image id=\"A\"/></Layer></Layer></Object>";
+               "<Layer name=\"animation\"><Image id=\"A\"/></Layer><Layer name=\"preview\"><Image id=\"X\"/></Layer>"
+               "</Layer></Object>";
     }
     xml += "<Object id=\"path\"><Type id=\"building\"/><Layer><Image id=\"P\"/></Layer></Object>"
            "<Object id=\"deco\"><Type id=\"stage\"/><Layer><Image id=\"D\"/></Layer></Object>"
@@ -74,20 +78,70 @@ inline std::string ItemsXml()
     return xml;
 }
 
+// The images the texts above and the item tests name: 40 x 30 pictures;
+// "missing..." ids are not registered.
+inline void AddTownImages(testsupport::ResourceTable& table)
+{
+    for (const char* id : {"T", "G", "A", "P", "D", "BG", "X", "Y"})
+        table.AddImage(id, 40, 30);
+}
+
+// An effect waiting in an item's manager: its kind, item, delay in seconds
+// (a wait in front of it) and direction.
+struct AddedEffect {
+    std::string kind;
+    std::string item;
+    float delay;
+    bool show;
+};
+
+inline std::vector<AddedEffect> AddedEffects(const Town* town)
+{
+    std::vector<AddedEffect> out;
+    for (TownItem* item : town->items) {
+        for (gfxBase* e : item->effects.mEffects) {
+            float delay = 0;
+            if (auto* wait = dynamic_cast<GfxDelay*>(e)) {
+                delay = wait->mTime;
+                e = wait->mNextEffect;
+            }
+            AddedEffect a{"?", item->id, delay, true};
+            if (auto* v = dynamic_cast<GfxTownItemVisible*>(e))
+                a = {"Visible", item->id, delay, v->mAlpha.mTarget == 1};
+            else if (auto* l = dynamic_cast<GfxTownItemLayerVisible*>(e))
+                a = {"LayerVisible:" + l->mLayerName, item->id, delay, l->mAlpha.mTarget == 1};
+            else if (dynamic_cast<GfxTownItemFall*>(e))
+                a.kind = "Fall";
+            else if (dynamic_cast<GfxTownItemFallParts*>(e))
+                a.kind = "FallParts";
+            else if (dynamic_cast<GfxTownItemGrow*>(e))
+                a.kind = "Grow";
+            out.push_back(a);
+        }
+    }
+    return out;
+}
+
 // A town of the texts above (no archive is active, so its own files are
 // missing), deleted with the fixture.
 class TownFixture {
 public:
     TownFixture()
     {
+        AddTownImages(resources);
         town = new Town();
         town->LoadItemsXml(ItemsXml());
         LoadTownStagesXml(town->stages, StagesXml());
     }
     ~TownFixture() { delete town; }
-    std::vector<AddedEffect>& added() { return host.added; }
+    std::vector<AddedEffect> added() const { return AddedEffects(town); }
+    void ClearEffects()
+    {
+        for (TownItem* item : town->items)
+            item->effects.clearEffects();
+    }
 
-    FakeGfxHost host;
+    testsupport::ResourceTable resources;
     CurrentProfile current;
     Town* town = nullptr;
 };

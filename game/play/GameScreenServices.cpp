@@ -1,0 +1,47 @@
+#include "game/play/GameScreenServices.h"
+
+#include "framework/app/KivoAppBase.h"
+#include "framework/resources/ResourceHelpers.h"
+#include "framework/sound/MusicManager.h"
+#include "framework/sound/VoiceHelper.h"
+#include "game/meta/HintsHelper.h"
+#include "game/meta/Town.h"
+
+// The game's windows: until they are part of the game the screen plays on as
+// if each window had been closed at once.
+int GameScreenServices::ShowPause() { return 0; }
+void GameScreenServices::ShowHelp() {}
+void GameScreenServices::ShowHowToPlay(int /*gameType*/) {}
+int GameScreenServices::ShowLevelCompleted1(int /*bricks*/, int /*bonus*/, int /*combo*/) { return 0; }
+void GameScreenServices::ShowLevelCompleted2(int /*bricks*/, int /*bonus*/, int /*combo*/) {}
+void GameScreenServices::ShowMessage(const std::string& /*text*/) {}
+bool GameScreenServices::HasUnshownHints() { return HintsHelper::Instance()->HasUnshownHints(); }
+bool GameScreenServices::CanShowHint() { return HintsHelper::Instance()->CanShowHint(); }
+void GameScreenServices::ShowHint(const std::string& id, int x, int y, int flags)
+{
+    HintsHelper::Instance()->ShowHint(id, x, y, flags);
+}
+bool GameScreenServices::IsHintShown(const std::string& id) { return HintsHelper::Instance()->IsHintShown(id); }
+void GameScreenServices::SetHintShown(const std::string& id) { HintsHelper::Instance()->SetHintShown(id); }
+void GameScreenServices::ResetHintWindow() { HintsHelper::Instance()->ResetHintWindow(); }
+void GameScreenServices::ShowHintAt(const std::string& id, int x, int y)
+{
+    HintsHelper::Instance()->ShowHintWindow(id, x, y, 0);
+    HintsHelper::Instance()->ClearHintShown(id);
+}
+
+void GameScreenServices::AgeBuildingAnimations() { Town::AgeBuildingAnimations(); }
+int GameScreenServices::BuiltBuildings() { return Town::GetBuiltCount(); }
+
+void GameScreenServices::PlaySound(const std::string& id) { PlaySoundById(id); }
+void GameScreenServices::PlayVoice(const std::string& id) { VoiceHelper::Instance()->PlayVoiceByName(id); }
+void GameScreenServices::PlayLevelMusic(int level) { MusicManager::Instance()->PlayLevelMusic(level); }
+void GameScreenServices::FadeOutMusic(float speed) { MusicManager::Instance()->FadeOutMusic(speed); }
+void GameScreenServices::FadeInMusic(float speed, bool continuePlaying)
+{
+    MusicManager::Instance()->FadeInMusic(speed, continuePlaying);
+}
+void GameScreenServices::ReloadSounds() { LoadSoundsGroup(); }
+
+bool GameScreenServices::CheatKeys() { return Kivo::gKivoApp && Kivo::gKivoApp->GetBoolean("cheat_keys", false); }
+std::string GameScreenServices::Text(const char* id) { return GetStringById(id); }
