@@ -98,7 +98,8 @@ void WindowOptions::CheckboxChecked(int id, bool checked)
         app->SetCursor(checked ? kCustomCursorNum : 0);
         break;
     case BOX_VOICE:
-        SetProfileInt("voice", checked ? 1 : 0);
+        if (HasCurrentProfile())
+            SetProfileInt("voice", checked ? 1 : 0);
         app->SetBoolean("voice_current", checked);
         if (checked)
             VoiceHelper::Instance()->PlayRandomVoice("VOICE_YEAH", 1, 5, 1.0f);

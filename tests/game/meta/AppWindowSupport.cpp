@@ -20,6 +20,39 @@ const char* const kSoundIds[] = {
     "VOICE_WELL_DONE", "VOICE_WARNING", "VOICE_YEAH1", "VOICE_YEAH2", "VOICE_YEAH3", "VOICE_YEAH4", "VOICE_YEAH5",
 };
 
+// The texts of the windows, each its own id.
+const char* const kTextIds[] = {
+    "window_levelcompleted_caption", "window_score_bricks", "window_score_bonus", "window_score_combo",
+    "window_score_total", "window_levelcompleted_button_continue", "window_levelcompleted_button_playbonus",
+    "window_score_bonus_game", "window_score_build_town", "window_pause_caption", "window_pause_button_close",
+    "window_pause_button_help", "window_pause_button_menu", "options_label_music_volume",
+    "options_label_sound_volume", "window_options_caption", "window_options_button_close",
+    "options_label_fullscreen", "options_label_customcursor", "options_label_voice", "window_helppage_intro",
+    "window_helppage_tips", "window_helppage_credits", "hb_intro_text1", "hb_intro_rule_swap",
+    "hb_intro_rule_group", "hb_intro_rule_chain", "hb_tips_text1", "hb_tips_text2", "hb_tips_text3",
+    "hb_tips_text4", "hb_tips_text5", "hb_tips_text6", "hb_tips_text7", "hb_tips_text8", "hb_tips_text9",
+    "hb_olvane_annotation", "hb_olvane_site", "window_howtoplay_caption", "window_howtoplay_button_close",
+    "window_howtoplay_caption_chain_mode", "window_howtoplay_caption_swap_mode",
+    "window_howtoplay_caption_group_mode", "window_howtoplay_text_chain_mode", "window_howtoplay_text_swap_mode",
+    "window_howtoplay_text_group_mode",
+};
+
+struct ImageSize {
+    const char* id;
+    int w, h;
+};
+const ImageSize kImages[] = {
+    {"IMAGE_UI_WINDOW", 500, 520},          {"IMAGE_UI_WINDOW_HELP", 750, 560},
+    {"IMAGE_UI_BUTTON", 160, 45},           {"IMAGE_UI_BUTTON_DOWN", 160, 45},
+    {"IMAGE_UI_BUTTON_PANEL", 200, 44},     {"IMAGE_UI_BUTTON_PANEL_DOWN", 200, 44},
+    {"IMAGE_UI_SLIDER_TRACK", 260, 20},     {"IMAGE_UI_SLIDER_THUMB", 20, 28},
+    {"IMAGE_UI_CHECKBOX", 32, 32},          {"IMAGE_UI_CHECKBOX_CHECKED", 32, 32},
+    {"IMAGE_UI_BUTTON_HELP_CLOSE", 80, 50}, {"IMAGE_UI_BUTTON_HELP_CLOSE_DOWN", 80, 50},
+    {"IMAGE_UI_BUTTON_HELP_LEFT", 60, 50},  {"IMAGE_UI_BUTTON_HELP_LEFT_DOWN", 60, 50},
+    {"IMAGE_UI_BUTTON_HELP_RIGHT", 60, 50}, {"IMAGE_UI_BUTTON_HELP_RIGHT_DOWN", 60, 50},
+    {"IMAGE_UI_OLVANE_LOGO", 400, 150},
+};
+
 class RecordingInstance : public Kivo::SoundInstance {
 public:
     RecordingInstance(RecordingSounds& owner, int id) : mOwner(owner), mId(id) {}
@@ -93,6 +126,32 @@ void Resources::AddSound(const std::string& id, int number)
     mResGroupMap["Sounds"].push_back(res);
 }
 
+void Resources::RemoveSound(const std::string& id)
+{
+    auto it = mSoundMap.find(id);
+    if (it == mSoundMap.end())
+        return;
+    mResGroupMap["Sounds"].remove(it->second);
+    delete it->second;
+    mSoundMap.erase(it);
+}
+
+void Resources::AddImage(const std::string& id, Kivo::Image* image)
+{
+    auto* res = new ImageRes;
+    res->mId = id;
+    res->mImage = image;
+    mImageMap[id] = res;
+}
+
+void Resources::AddFont(const std::string& id, Kivo::Font* font)
+{
+    auto* res = new FontRes;
+    res->mId = id;
+    res->mFont = font;
+    mFontMap[id] = res;
+}
+
 std::map<int, std::string> Resources::SoundNames()
 {
     std::map<int, std::string> names;
@@ -102,7 +161,7 @@ std::map<int, std::string> Resources::SoundNames()
     return names;
 }
 
-WindowApp::WindowApp(bool withSounds)
+WindowApp::WindowApp()
 {
     productName = "MarrowfenWindowTest";
     musicDisabled = false;
@@ -117,12 +176,19 @@ WindowApp::WindowApp(bool withSounds)
     resourceManager = resources;
     sounds = new RecordingSounds();
     soundManager = sounds;
-    if (withSounds) {
-        int number = 0;
-        for (const char* id : kSoundIds)
-            resources->AddSound(id, number++);
-        sounds->names = resources->SoundNames();
+    int number = 0;
+    for (const char* id : kSoundIds)
+        resources->AddSound(id, number++);
+    sounds->names = resources->SoundNames();
+    for (const auto& [id, w, h] : kImages) {
+        mImages.push_back(std::make_unique<Kivo::MemoryImage>());
+        mImages.back()->Create(w, h);
+        resources->AddImage(id, mImages.back().get());
     }
+    for (const char* id : {"FONT_GOLD", "FONT_CAPTION", "FONT_BUTTON"})
+        resources->AddFont(id, new RecordingFont(&drawnTexts));
+    for (const char* id : kTextIds)
+        SetString(id, std::wstring(id, id + std::char_traits<char>::length(id)));
 }
 
 WindowApp::~WindowApp()
@@ -191,6 +257,9 @@ std::vector<std::string> WindowApp::TakeSounds()
 
 bool WindowApp::LoadDataSet()
 {
+    delete resources;
+    resources = new Resources(&resourceHost);
+    resourceManager = resources;
     mPaks = std::make_unique<PakInterface>();
     mPreviousPaks = SetActivePakInterface(mPaks.get());
     for (const char* pak : {"main.pak", "other.pak", "voice.pak"})
