@@ -77,3 +77,14 @@ public:
     A mA;
     Function mFunction;
 };
+
+// Runs the held call, if any, and deletes it; the holder is emptied first, so
+// a call that reaches its holder again finds nothing to run.
+inline void InvokeOnce(baseCallback*& callback)
+{
+    if (baseCallback* call = callback) {
+        callback = nullptr;
+        call->Invoke();
+        delete call;
+    }
+}

@@ -6,7 +6,11 @@
 #include "framework/app/TimeHooks.h"
 #include "framework/core/Random.h"
 #include "framework/resources/ResourceHelpers.h"
+#include "tests/game/effects/FakePyro.h"
 #include "tests/game/effects/ImageTable.h"
+#include "tests/support/TempDir.h"
+
+#include "framework/graphics/ImageFont.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +23,16 @@ inline std::unique_ptr<RecordingImage> Strip(int w, int h, int cels)
     image->mNumCols = cels;
     image->mNumCels = cels;
     return image;
+}
+
+// A bitmap font of three glyphs on a 24 x 12 strip: 'A' 8, 'B' 6 and 'C' 10
+// pixels wide, a space of 4; ascent 10.
+inline Kivo::ImageFont* MakeTestFont(ImageTable& table)
+{
+    static testsupport::TempDir dir;
+    static const std::string widths = dir.Write("widths.txt", "4 10\nA 8\nB 6\nC 10\n");
+    Kivo::Image* strip = table.AddImage("FONT_STRIP_" + std::to_string(table.mImages.size()), Strip(24, 12, 1));
+    return new Kivo::ImageFont(strip, widths);
 }
 
 inline ImageTable& SharedResources()
@@ -47,8 +61,10 @@ inline ImageTable& SharedResources()
         t->AddImage("IMAGE_GFX_FLUID_DOT", Strip(16, 16, 1));
         for (const char* id : {"SOUND_BOARD_APPEAR", "SOUND_BRICKS_FLYIN", "SOUND_ENERGIZER_FLY_START",
                                "SOUND_ENERGIZER_FLY_DONE", "SOUND_FIREWORKS_STAR1", "SOUND_FIREWORKS_EXPLODE1",
-                               "SOUND_FIREWORKS_EXPLODE2"})
+                               "SOUND_FIREWORKS_EXPLODE2", "SOUND_REACHED"})
             t->AddSound(id);
+        for (const char* id : {"FONT_BOARD", "FONT_EFFECTS", "FONT_EFFECTS_BIG"})
+            t->AddFont(id, MakeTestFont(*t));
         return t;
     }();
     return *table;
@@ -60,6 +76,7 @@ struct EffectTest : ::testing::Test {
     void SetUp() override
     {
         Kivo::SetResourceHost(&res);
+        fakepyro::Install();
         res.mSoundOn = true;
         res.mPlayed.clear();
         Kivo::SeedRandomInt(12345);
