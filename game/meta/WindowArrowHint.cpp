@@ -67,7 +67,13 @@ void WindowArrowHintBase::SetTarget(int x, int y, int distance)
     mArrowAngle = kPi - Kivo::Atan2f(ny, nx);
 
     const float arrowWidth = mArrowImage ? static_cast<float>(mArrowImage->mWidth) : 0;
-    const float gap = arrowWidth * (std::fabs(std::cos(mArrowAngle) * 0.5f) + 1.0f);
+    float gap = arrowWidth * (std::fabs(std::cos(mArrowAngle) * 0.5f) + 1.0f);
+    // That gap alone leaves the window over its own target and arrow: the
+    // window goes at least so far that its edge clears the arrow's far end
+    // (10 pixels off the target, its length, 10 of bobbing, the distance).
+    const float halfX = std::fabs(nx) > 0 ? static_cast<float>(mWidth / 2) / std::fabs(nx) : 1e9f;
+    const float halfY = std::fabs(ny) > 0 ? static_cast<float>(mHeight / 2) / std::fabs(ny) : 1e9f;
+    gap = std::max(gap, arrowWidth + 20 + static_cast<float>(distance) + std::min(halfX, halfY));
     int left = static_cast<int>(static_cast<float>(x) + gap * nx) - mWidth / 2;
     int top = static_cast<int>(static_cast<float>(y) + gap * ny) - mHeight / 2;
     left = std::max(left, 0);

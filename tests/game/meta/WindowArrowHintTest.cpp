@@ -27,24 +27,30 @@ TEST(ArrowHintWindows, TheWindowGoesWhereThereIsMostRoom)
     HintFixture f;
     struct Case {
         const char* what;
-        int x, y;
+        int x, y, distance;
         int left, top;
         float towardX, towardY; // the corner the window goes toward
     };
+    // The window's edge clears the arrow (48 wide, 10 off the target, 10 of
+    // bobbing, the distance) along the way to the corner.
     const Case cases[] = {
-        {"top-left quarter", 100, 100, 4, 27, 800, 600},
-        {"near the right edge, clamped", 790, 300, 500, 163, 0, 0},
-        {"upper centre line: the earlier of two corners", 400, 100, 289, 37, 800, 600},
-        {"bottom-left corner, clamped both ways", 10, 590, 0, 375, 800, 0},
+        {"top-left quarter", 100, 100, 7, 160, 138, 800, 600},
+        {"near the right edge", 790, 300, 7, 419, 104, 0, 0},
+        {"upper centre line: the earlier of two corners", 400, 100, 7, 386, 158, 800, 600},
+        {"bottom-left corner", 10, 590, 7, 69, 321, 800, 0},
+        {"the centre, far off: clamped onto the screen", 400, 300, 300, 0, 0, 0, 0},
     };
     for (const Case& c : cases) {
         WindowArrowHint2* w = WindowArrowHint2::Instance();
-        w->SetTarget(c.x, c.y, 7);
+        w->SetTarget(c.x, c.y, c.distance);
         EXPECT_EQ(w->mX, c.left) << c.what;
         EXPECT_EQ(w->mY, c.top) << c.what;
-        EXPECT_EQ(w->mArrowDistance, 7);
+        EXPECT_EQ(w->mArrowDistance, c.distance);
         const float expected = 3.1415925f - std::atan2(c.towardY - c.y, c.towardX - c.x);
         EXPECT_NEAR(w->mArrowAngle, expected, 0.01f) << c.what;
+        // The target stays outside the window.
+        const bool covered = c.x >= w->mX && c.x < w->mX + w->mWidth && c.y >= w->mY && c.y < w->mY + w->mHeight;
+        EXPECT_FALSE(c.distance < 100 && covered) << c.what;
         delete w;
     }
 }
