@@ -518,7 +518,11 @@ struct OutlineLog : BrickOutlineFactory, BrickOutline {
 };
 
 struct MaskedBrick : BrickColored {
-    explicit MaskedBrick(Kivo::Image* mask) : BrickColored(1) { mMaskImage = mask; }
+    explicit MaskedBrick(Kivo::Image* mask) : BrickColored(1)
+    {
+        mMaskImage = mask;
+        mImage = mask; // any picture: a brick without one draws nothing
+    }
 };
 
 TEST(EnergyOutline, EnergizedBricksMakeUpdateAndDrawTheirOutline)
