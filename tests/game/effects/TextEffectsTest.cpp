@@ -12,13 +12,6 @@
 
 namespace {
 
-struct Counter : baseCallback {
-    explicit Counter(int* count) : mCount(count) {}
-    void Invoke() override { ++*mCount; }
-    baseCallback* Clone() override { return new Counter(mCount); }
-    int* mCount;
-};
-
 struct TextEffectsTest : EffectTest {
     void SetUp() override
     {
