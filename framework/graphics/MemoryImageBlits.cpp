@@ -518,6 +518,8 @@ void MemoryImage::BltMatrix(Image* source, float x, float y, const Matrix3x3& ma
     if (!src || !SourceRectInside(srcRect, src) || clip.mWidth <= 0 || clip.mHeight <= 0)
         return;
     uint32_t* dst = GetBits();
+    if (!dst) // an image whose pixels live only on the display
+        return;
     SoftwareBltMatrix(src, x, y, matrix, clip, color, drawMode, srcRect, dst, mWidth * 4, RasterFormatOf(this),
                       blend);
     BitsChanged();
@@ -533,6 +535,8 @@ void MemoryImage::BltTrianglesTex(Image* source, const TriVertex (*vertices)[3],
     if (!vertices || numTriangles <= 0 || clip.mWidth <= 0 || clip.mHeight <= 0)
         return;
     uint32_t* dst = GetBits();
+    if (!dst)
+        return;
     SoftwareBltTrianglesTex(dynamic_cast<MemoryImage*>(source), vertices, numTriangles, clip, color, drawMode, dst,
                             mWidth * 4, RasterFormatOf(this), tx, ty, blend);
     BitsChanged();

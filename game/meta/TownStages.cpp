@@ -2,6 +2,7 @@
 
 #include "game/meta/TownXml.h"
 
+#include <algorithm>
 #include <cstring>
 #include <tinyxml.h>
 
@@ -57,7 +58,8 @@ bool TownStages::Building::Load(const TiXmlElement* element, Building* building)
             const char* name = e->Attribute("name");
             building->gfx = name ? name : "";
         } else if (TownElementIs(e, "Animation")) {
-            building->levels = TownIntAttribute(e, "levels");
+            // The progress keeps the count in one byte.
+            building->levels = std::clamp(TownIntAttribute(e, "levels"), 0, 255);
             for (const TiXmlElement* c = e->FirstChildElement(); c; c = c->NextSiblingElement())
                 AddCommand(c, building->animationCommands);
         } else {

@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr int kKeyEscape = 27;
-constexpr int kKeyEnter = 13;
 constexpr int kButtonY = 155;
 constexpr int kLineSpacing = 23;
 constexpr int kMaxTextHeight = 130;
@@ -58,9 +56,9 @@ void WindowConfirmBase::KeyDown(int key)
     if (!mVisible)
         return;
     Kivo::Widget::KeyDown(key);
-    if (key == kKeyEscape)
+    if (key == WINDOW_KEY_ESCAPE)
         mResult = 0;
-    else if (key == kKeyEnter)
+    else if (key == WINDOW_KEY_ENTER)
         mResult = 1;
 }
 

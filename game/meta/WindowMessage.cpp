@@ -3,14 +3,6 @@
 #include "framework/resources/ResourceHelpers.h"
 #include "game/meta/WindowConfirm.h"
 
-namespace {
-
-constexpr int kKeyEscape = 27;
-constexpr int kKeyEnter = 13;
-constexpr int kKeySpace = 32;
-
-} // namespace
-
 WindowMessage::WindowMessage()
     : WindowBase(GetImageById("IMAGE_UI_WINDOW_SMALL"), GetStringById("window_message_caption"), false,
                  WINDOW_ID_MESSAGE)
@@ -32,7 +24,7 @@ void WindowMessage::KeyDown(int key)
     if (!mVisible)
         return;
     Kivo::Widget::KeyDown(key);
-    if (key == kKeyEscape || key == kKeyEnter || key == kKeySpace)
+    if (key == WINDOW_KEY_ESCAPE || key == WINDOW_KEY_ENTER || key == WINDOW_KEY_SPACE)
         mResult = 0;
 }
 

@@ -11,10 +11,12 @@
 #include "game/match/GameBackground.h"
 #include "game/match/IGamePlay.h"
 #include "game/match/LevelMap.h"
+#include "game/meta/HintsManager.h"
 #include "game/play/BonusPanel.h"
 #include "game/play/ExtraPanel.h"
 #include "game/play/FieldFrame.h"
 #include "game/play/GamePanelsPtr.h"
+#include "game/play/GamePlayBase.h"
 #include "game/play/GameScreenEffects.h"
 #include "game/play/GameScreenServices.h"
 #include "game/play/ScorePanel.h"
@@ -64,6 +66,7 @@ GameScreen::GameScreen(GameStateListener* states, GameScreenServices* services)
     panels->mTimerPanel = mTimerPanel;
     panels->mExtraPanel = mExtraPanel;
     BrickHelper::Instance();
+    HintsManager::Instance();
 }
 
 GameScreen::~GameScreen()
@@ -117,14 +120,22 @@ IGamePlay* GameScreen::CreateGamePlay(int gameType)
     return gamePlay;
 }
 
-IGamePlay* GameScreen::NewGamePlay(int /*gameType*/, baseCallback* levelDone)
+IGamePlay* GameScreen::NewGamePlay(int gameType, baseCallback* levelDone)
 {
-    // The rules of play are made here once they are part of the game.
-    delete levelDone;
-    return nullptr;
+    GamePlayBase* gamePlay = ::CreateGamePlay(gameType);
+    gamePlay->SetLevelDoneCallback(levelDone);
+    gamePlay->SetPanels(GamePanelsPtr::Instance());
+    gamePlay->SetTips(mServices);
+    return gamePlay;
 }
 
-void GameScreen::GiveLevelDoneCall(IGamePlay* /*gamePlay*/, baseCallback* levelDone) { delete levelDone; }
+void GameScreen::GiveLevelDoneCall(IGamePlay* gamePlay, baseCallback* levelDone)
+{
+    if (auto* base = dynamic_cast<GamePlayBase*>(gamePlay))
+        base->SetLevelDoneCallback(levelDone);
+    else
+        delete levelDone;
+}
 
 void GameScreen::PlaySound(const char* id) { mServices->PlaySound(id); }
 

@@ -5,6 +5,7 @@
 #include "framework/resources/ResourceHelpers.h"
 #include "game/effects/GfxDelay.h"
 #include "game/effects/GfxManager.h"
+#include "game/effects/GfxPyroSystem.h"
 #include "game/match/LevelMap.h"
 
 #include <algorithm>
@@ -47,10 +48,9 @@ private:
 };
 } // namespace
 
-void AddEmitter(GfxManager& /*effects*/, const char* /*name*/, float /*x*/, float /*y*/)
+void AddEmitter(GfxManager& effects, const char* name, float x, float y)
 {
-    // No emitter library yet: an emitter of an unknown name is silent and
-    // ends at once, so nothing is added.
+    effects.addEffect(new GfxPyroSystem(name, static_cast<int>(x), static_cast<int>(y)));
 }
 
 gfxBase* NewBoardAppear(baseCallback* done) { return new GfxDelay(kBoardAppearTime, done); }

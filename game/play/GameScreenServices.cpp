@@ -4,21 +4,31 @@
 #include "framework/resources/ResourceHelpers.h"
 #include "framework/sound/MusicManager.h"
 #include "framework/sound/VoiceHelper.h"
+#include "game/meta/HintsHelper.h"
 #include "game/meta/Town.h"
 
-// The windows, the hints and their how-to-play pages belong to the game's
-// windows; until they are part of the game the screen plays on as if each
-// window had been closed at once.
+// The game's windows: until they are part of the game the screen plays on as
+// if each window had been closed at once.
 int GameScreenServices::ShowPause() { return 0; }
 void GameScreenServices::ShowHelp() {}
 void GameScreenServices::ShowHowToPlay(int /*gameType*/) {}
 int GameScreenServices::ShowLevelCompleted1(int /*bricks*/, int /*bonus*/, int /*combo*/) { return 0; }
 void GameScreenServices::ShowLevelCompleted2(int /*bricks*/, int /*bonus*/, int /*combo*/) {}
 void GameScreenServices::ShowMessage(const std::string& /*text*/) {}
-bool GameScreenServices::IsHintShown(const std::string& /*id*/) { return true; }
-void GameScreenServices::SetHintShown(const std::string& /*id*/) {}
-void GameScreenServices::ResetHintWindow() {}
-void GameScreenServices::ShowHintAt(const std::string& /*id*/, int /*x*/, int /*y*/) {}
+bool GameScreenServices::HasUnshownHints() { return HintsHelper::Instance()->HasUnshownHints(); }
+bool GameScreenServices::CanShowHint() { return HintsHelper::Instance()->CanShowHint(); }
+void GameScreenServices::ShowHint(const std::string& id, int x, int y, int flags)
+{
+    HintsHelper::Instance()->ShowHint(id, x, y, flags);
+}
+bool GameScreenServices::IsHintShown(const std::string& id) { return HintsHelper::Instance()->IsHintShown(id); }
+void GameScreenServices::SetHintShown(const std::string& id) { HintsHelper::Instance()->SetHintShown(id); }
+void GameScreenServices::ResetHintWindow() { HintsHelper::Instance()->ResetHintWindow(); }
+void GameScreenServices::ShowHintAt(const std::string& id, int x, int y)
+{
+    HintsHelper::Instance()->ShowHintWindow(id, x, y, 0);
+    HintsHelper::Instance()->ClearHintShown(id);
+}
 
 void GameScreenServices::AgeBuildingAnimations() { Town::AgeBuildingAnimations(); }
 int GameScreenServices::BuiltBuildings() { return Town::GetBuiltCount(); }

@@ -109,6 +109,21 @@ bool ProfileManager::CreateSlot(int slot)
     return saved;
 }
 
+bool ProfileManager::PeekSlot(int slot, std::string* name, int32_t* progressType) const
+{
+    const auto report = [&](const Profile& source) {
+        *name = source.GetString("user_name");
+        *progressType = source.GetInt("progress_type");
+        return true;
+    };
+    if (slot == slotIndex && profile)
+        return report(*profile);
+    if (slot < 0 || slot >= kProfileSlots)
+        return false;
+    Profile stored;
+    return stored.Load(GetSlotPath(slot)) && report(stored);
+}
+
 void SetNewProfilePrompt(NewProfilePrompt* prompt)
 {
     gNewProfilePrompt = prompt;

@@ -39,6 +39,11 @@ public:
     // Writes a new player's profile into the slot without selecting it;
     // false when it cannot be written.
     bool CreateSlot(int slot);
+    // The name ("user_name") and progress type ("progress_type") of the
+    // slot's profile, read without selecting or saving anything: the
+    // current profile as it stands in memory, another from its file. False
+    // when the slot holds no profile that loads.
+    bool PeekSlot(int slot, std::string* name, int32_t* progressType) const;
 
     int32_t slotIndex = -1;
     Profile* profile = nullptr;

@@ -34,4 +34,7 @@ public:
     bool mClosing = false;
     bool mLeft = false;
     baseCallback* mPendingCall = nullptr;
+    // The manager the screen is registered with, through which it changes
+    // state; set by whoever registers it.
+    GameStateListener* mStateManager = nullptr;
 };

@@ -55,6 +55,9 @@ enum WindowEffectKind {
     WINDOW_EFFECT_APPEAR_RUBBER = 5,   // grows out of a point, overshoots, settles
 };
 
+// The keys the windows answer to (virtual-key codes).
+enum WindowKey { WINDOW_KEY_ENTER = 13, WINDOW_KEY_ESCAPE = 27, WINDOW_KEY_SPACE = 32 };
+
 class WindowBase : public Kivo::Dialog {
 public:
     // The window is sized to the background (0 x 0 without one) and centred

@@ -533,8 +533,9 @@ void CollectLayers(const TiXmlElement* e, const std::string& prefix, TownItem& i
             if (!r || r->kind != "Image" || r->group != "Town")
                 report.push_back("town item " + id + ": image " + Attr(img, "id") + " is not an image of group Town");
         }
-        if (l->FirstChildElement("Particles"))
-            report.push_back("town item " + id + ": particle layers need the particle library's files, which are not part of this data set");
+        for (const TiXmlElement* p = l->FirstChildElement("Particles"); p; p = p->NextSiblingElement("Particles"))
+            if (!TownEmitterExists(data, Attr(p, "id")))
+                report.push_back("town item " + id + ": emitter " + Attr(p, "id") + " is not in particles_town.pyro");
         CollectLayers(l, path, item, data, report, id);
     }
 }
@@ -1015,6 +1016,7 @@ const std::vector<Rule>& Rules()
         {"town", "5 stages of 4 buildings whose items, layers, images and commands resolve", Town},
         {"hints", "hints in their frozen order, unique, with texts", Hints},
         {"particles", "the own particle systems exist and end by themselves", Particles},
+        {"emitters", "every emitter the program names is in its particle file; one-shot ones end", Emitters},
         {"tutorials", "the three tutorial scripts are well formed and their formulas parse", Tutorials},
     };
     return rules;

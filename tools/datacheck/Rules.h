@@ -53,4 +53,8 @@ struct Rule {
 
 const std::vector<Rule>& Rules();
 
+// The particle files' rule, and whether particles_town.pyro has an emitter.
+void Emitters(DataSet& data, Report& report);
+bool TownEmitterExists(DataSet& data, const std::string& name);
+
 } // namespace datacheck

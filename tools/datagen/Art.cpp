@@ -1171,9 +1171,17 @@ std::string TownItemsXml()
         o += std::string("    <Name id=\"town_") + id + "_name\"/><Description id=\"town_" + id + "_desc\"/><Type id=\"building\"/>\n";
         o += "    <Layer x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y) + "\">\n";
         if (k % 4 == 3) {
+            // Chimney smoke once the end animation is on: an animated image,
+            // or (every other one) the particle emitter.
             int cx = int(float(s.w) * 0.68f) - 12, cy = int(float(s.h - s.split) * 0.0f) - 40;
-            o += "      <Layer name=\"animation\" x=\"" + std::to_string(cx) + "\" y=\"" + std::to_string(cy) +
-                "\"><Image id=\"IMAGE_TOWN_SMOKE\"/></Layer>\n";
+            std::string smoke = k % 8 == 7 ? "<Particles id=\"town_smoke\" x=\"16\" y=\"44\"/>" : "<Image id=\"IMAGE_TOWN_SMOKE\"/>";
+            o += "      <Layer name=\"animation\" x=\"" + std::to_string(cx) + "\" y=\"" + std::to_string(cy) + "\">" + smoke +
+                "</Layer>\n";
+        }
+        if (k == 17) {
+            // The lantern of the tower sparkles.
+            o += "      <Particles id=\"town_sparkles\" name=\"lantern\" x=\"" + std::to_string(s.w / 2) + "\" y=\"" +
+                std::to_string(s.split + 8) + "\"/>\n";
         }
         o += "      <Layer name=\"town\"><Image id=\"IMAGE_TOWN_" + up + "\"/></Layer>\n";
         o += "      <Layer name=\"gfx\"><Image id=\"IMAGE_TOWN_" + up + "_P2\"/><Image id=\"IMAGE_TOWN_" + up +

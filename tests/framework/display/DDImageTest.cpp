@@ -1,5 +1,7 @@
 #include "DisplayFixture.h"
 
+#include "framework/graphics/Matrix3x3.h"
+
 #include <vector>
 
 namespace {
@@ -130,6 +132,26 @@ TEST_F(DDImageTest, BlackDrawnOverAKeyOfZeroStaysVisible)
     image->FillRect(Rect(0, 0, 1, 1), Color(0, 0, 0), 0);
     image->DeleteAllNonSurfaceData();
     EXPECT_EQ(Bits(*image), (std::vector<uint32_t> { 0xFF000000, 0xFF000000 }));
+}
+
+// An image drawn only in video memory has no bits: the matrix and triangle
+// blits draw nothing instead of writing through a null pointer.
+TEST_F(DDImageTest, TransformedBlitsIntoADrawDisabledImageDrawNothing)
+{
+    Start(4);
+    auto target = Image(std::vector<uint32_t>(16, 0xFF000000), 4);
+    ASSERT_TRUE(target->CreateSurfaceFromBits());
+    target->DeleteAllNonSurfaceData();
+    target->mDrawToBits = true;
+    ASSERT_EQ(target->GetBits(), nullptr);
+    Kivo::MemoryImage source;
+    source.Create(2, 2);
+    const Kivo::Matrix3x3 m;
+    target->BltMatrix(&source, 1, 1, m, Rect(0, 0, 4, 4), Color::White, 0, Rect(0, 0, 2, 2), false);
+    const Kivo::TriVertex tri[1][3] = { { { 0, 0, 0, 0, 0, 0 }, { 4, 0, 0, 1, 0, 0 }, { 0, 4, 0, 0, 1, 0 } } };
+    target->BltTrianglesTex(&source, tri, 1, Rect(0, 0, 4, 4), Color::White, 0, 0, 0, false);
+    target->mDrawToBits = false;
+    EXPECT_EQ(Bits(*target), std::vector<uint32_t>(16, 0xFF000000));
 }
 
 TEST_F(DDImageTest, NestedLocksLockOnce)

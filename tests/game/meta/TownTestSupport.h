@@ -68,7 +68,8 @@ inline std::string ItemsXml()
         std::snprintf(id, sizeof id, "b%02d", i);
         xml += std::string("<Object id=\"") + id + "\"><Type id=\"building\"/><Layer>"
                "<Layer name=\"town\"><Image id=\"T\"/></Layer><Layer name=\"gfx\"><Image id=\"G\"/></Layer>"
-               "<Layer name=\"animation\"><Image id=\"A\"/></Layer></Layer></Object>";
+               "<Layer name=\"animation\"><Image id=\"A\"/></Layer><Layer name=\"preview\"><Image id=\"X\"/></Layer>"
+               "</Layer></Object>";
     }
     xml += "<Object id=\"path\"><Type id=\"building\"/><Layer><Image id=\"P\"/></Layer></Object>"
            "<Object id=\"deco\"><Type id=\"stage\"/><Layer><Image id=\"D\"/></Layer></Object>"

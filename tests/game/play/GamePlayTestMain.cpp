@@ -1,5 +1,5 @@
-// The test executable's entry. Weak, so that a main linked from elsewhere
-// into the same executable takes its place.
+// The test executable's entry; weak, so that another entry linked into the
+// same executable may take its place.
 #include <gtest/gtest.h>
 
 __attribute__((weak)) int main(int argc, char** argv)
