@@ -150,6 +150,17 @@ TEST_F(TextEffectsTest, SwirlTextStandsForItsHoldTimeInTheMiddle)
     EXPECT_EQ(screen.mDraws[1].mColor.mRed, 255);
 }
 
+TEST_F(TextEffectsTest, SwirlTextHoldsEvenWhenFramesStepPastTheMiddle)
+{
+    GfxSwirlText text(font, 400, 300, "AB");
+    ASSERT_TRUE(text.start());
+    int frames = 0;
+    while (text.process() != -1 && frames++ < 1000)
+        text.update(3.0f); // 0.024 per frame: would jump over the middle
+    EXPECT_LE(text.mHoldTime, 0.0f);
+    EXPECT_GE(frames, (125 + 150) / 3);
+}
+
 TEST_F(TextEffectsTest, ParticledTextRevealsLetterByLetterWithBurstsAndClampsItsAlpha)
 {
     GfxParticledText text(font, 400, 300, "ABC");
