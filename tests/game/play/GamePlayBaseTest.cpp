@@ -341,3 +341,28 @@ TEST_F(Base, DebugKeysNeedTheSetting)
 }
 
 } // namespace
+
+namespace {
+
+TEST(Rotation, WayTargetFollowsTheHole)
+{
+    CurrentProfile profile;
+    for (int k : { 1, 2, 3, 4, -1, -2, -3, -4 }) {
+        Group play;
+        auto rows = Quiet();
+        rows[7].replace(6, 1, "H");
+        play.Paint(rows);
+        LevelMap map(0, 0);
+        play.StoreLevelMap(map);
+        play.LoadLevelMap(map);
+        play.BeginRotate(0);
+        play.Rotate(k);
+        int q = ((k % 4) + 4) % 4;
+        play.SetFieldOffset(static_cast<float>(q) * 1.5707964f, 1.0f);
+        int x = -1, y = -1;
+        ASSERT_TRUE(play.mWay.GetTargetCell(x, y)) << k;
+        EXPECT_TRUE(play.GetCellFlags(x, y) & kCellHole) << k << ": " << x << "," << y;
+    }
+}
+
+} // namespace
