@@ -34,15 +34,27 @@
 
 namespace {
 
-// A stored call of a small piece of code.
+// A stored call of a small piece of code, then of an owned stored call.
 class CallCode : public baseCallback {
 public:
-    explicit CallCode(std::function<void()> code) : mCode(std::move(code)) {}
-    void Invoke() override { mCode(); }
-    baseCallback* Clone() override { return new CallCode(*this); }
+    CallCode(std::function<void()> code, baseCallback* then) : mCode(std::move(code)), mThen(then) {}
+    ~CallCode() override { delete mThen; }
+    CallCode(const CallCode&) = delete;
+    CallCode& operator=(const CallCode&) = delete;
+    void Invoke() override
+    {
+        mCode();
+        if (baseCallback* then = mThen) {
+            mThen = nullptr;
+            then->Invoke();
+            delete then;
+        }
+    }
+    baseCallback* Clone() override { return new CallCode(mCode, mThen ? mThen->Clone() : nullptr); }
 
 private:
     std::function<void()> mCode;
+    baseCallback* mThen;
 };
 
 Kivo::Image* BrickImage(int code)
@@ -203,14 +215,14 @@ void GamePlayGfx::ShowExchange(int x1, int y1, int x2, int y2, baseCallback* cal
     auto* exchange = new GfxBricksExchange(
         static_cast<float>(CentreX(x1)), static_cast<float>(CentreY(y1)), BrickImage(second->GetCode()),
         static_cast<float>(CentreX(x2)), static_cast<float>(CentreY(y2)), BrickImage(first->GetCode()),
-        new CallCode([this, x1, y1, x2, y2, callback] {
-            GetBrick(x1, y1)->StopState(9);
-            GetBrick(x2, y2)->StopState(9);
-            if (callback) {
-                callback->Invoke();
-                delete callback;
-            }
-        }));
+        new CallCode(
+            [this, a = GetSlot(x1, y1).index, b = GetSlot(x2, y2).index] {
+                // By the slots' index words, which travel with a turn of the board.
+                for (FieldSlot& slot : mSlots)
+                    if (slot.index == a || slot.index == b)
+                        slot.brick->StopState(9);
+            },
+            callback));
     first->PlaceAt(x1, y1);
     second->PlaceAt(x2, y2);
     first->SetState(9);
