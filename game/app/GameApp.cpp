@@ -276,7 +276,7 @@ void GameApp::ShowFirstScreen()
     resourceManager->DeleteResources("Loading");
     titleScreen = nullptr;
     RegisterScreen<MenuScreen>(stateManager, "MenuScreen");
-    RegisterScreen<GameScreen>(stateManager, "GameScreen", static_cast<GameStateListener*>(stateManager));
+    RegisterScreen<GameScreen>(stateManager, "GameScreen");
     RegisterScreen<UpgradeScreen>(stateManager, "UpgradeScreen");
     RegisterScreen<TownScreen>(stateManager, "TownScreen");
     if (GetInteger("set_start_level", -1) == -1) {

@@ -6,15 +6,17 @@
 #include "framework/sound/VoiceHelper.h"
 #include "game/meta/HintsHelper.h"
 #include "game/meta/Town.h"
+#include "game/meta/WindowMessage.h"
 
-// The game's windows: until they are part of the game the screen plays on as
-// if each window had been closed at once.
+// The pause, help, how-to-play and level-completed windows: until they are
+// part of the game the screen plays on as if each had been closed at once
+// (pause: play on; level completed: carry on to the next level).
 int GameScreenServices::ShowPause() { return 0; }
 void GameScreenServices::ShowHelp() {}
 void GameScreenServices::ShowHowToPlay(int /*gameType*/) {}
 int GameScreenServices::ShowLevelCompleted1(int /*bricks*/, int /*bonus*/, int /*combo*/) { return 0; }
 void GameScreenServices::ShowLevelCompleted2(int /*bricks*/, int /*bonus*/, int /*combo*/) {}
-void GameScreenServices::ShowMessage(const std::string& /*text*/) {}
+void GameScreenServices::ShowMessage(const std::string& text) { ShowGameMessage(text); }
 bool GameScreenServices::HasUnshownHints() { return HintsHelper::Instance()->HasUnshownHints(); }
 bool GameScreenServices::CanShowHint() { return HintsHelper::Instance()->CanShowHint(); }
 void GameScreenServices::ShowHint(const std::string& id, int x, int y, int flags)
