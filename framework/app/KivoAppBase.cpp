@@ -427,7 +427,7 @@ void KivoAppBase::Unmute(bool autoMute)
 
 double KivoAppBase::GetLoadingThreadProgress()
 {
-    if (loadingDone)
+    if (loadingHandedOver)
         return 1.0;
     if (!loadingStarted || loadingTotal == 0)
         return 0.0;

@@ -2,15 +2,22 @@
 #include "game/app/GameApp.h"
 #include "platform/Backend.h"
 #include "platform/sdl/SdlBackend.h"
+#include "platform/win32/CommandLine.h"
 #include "platform/win32/Shell.h"
 
-int main()
+#include <cstring>
+
+int main(int argc, char** argv)
 {
+    platform::SetCommandLine(argc, argv);
     platform::RegisterSdlBackend();
     platform::UseBackend("sdl");
     platform::SetProductVersion(MARROWFEN_VERSION);
 
     GameApp* app = new GameApp();
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "-windowed") == 0)
+            app->windowedArg = true;
     Kivo::SetDisplayFactory([app] { return new Kivo::DDInterface(app); });
     app->Init();
     app->Start();

@@ -95,6 +95,12 @@ void BrickColored::Update(float dt)
         }
     }
     mJiggle.Update(dt);
+    if (HasFlag(kBrickEnergized)) {
+        if (!mOutline)
+            mOutline.reset(MakeEnergyOutline(BrickHelper::Instance()->GetMaskImage(mCode)));
+        if (mOutline)
+            mOutline->Update(dt);
+    }
     if (mStateOn[6] && (mAppear += 0.02f * dt) >= 1) {
         mAppear = 1;
         mStateOn[6] = false;
@@ -239,6 +245,17 @@ void BrickColored::DrawModifier(Kivo::Graphics& g, const char* id, float x, floa
                  y + static_cast<float>((mImage->GetCelHeight() - mod->GetCelHeight()) / 2));
 }
 
+void BrickColored::DrawOutline(Kivo::Graphics& g, float x, float y)
+{
+    if (!HasFlag(kBrickEnergized) || !mOutline)
+        return;
+    g.PushState();
+    g.SetColorizeImages(true);
+    g.SetColorRGBA(mColour.GetRed(), mColour.GetGreen(), mColour.GetBlue(), 160);
+    mOutline->DrawAt(&g, x, y);
+    g.PopState();
+}
+
 void BrickColored::DrawLayers(Kivo::Graphics& g, float x, float y, float jx, float jy)
 {
     if (mImage) {
@@ -247,6 +264,7 @@ void BrickColored::DrawLayers(Kivo::Graphics& g, float x, float y, float jx, flo
         else
             g.DrawImageCel(mImage, static_cast<int>(x + jx), static_cast<int>(y + jy), mFrame);
     }
+    DrawOutline(g, x + jx, y + jy);
     if (HasFlag(kBrickEnergized) && mGlowImage) {
         g.PushState();
         g.SetDrawMode(1);
@@ -322,6 +340,7 @@ void BrickColored::Draw(Kivo::Graphics& g, float scale, float dx, float dy)
         g.SetColorRGBA(255, 255, 255, static_cast<int>(mAppear * 255));
     }
     g.DrawImageTransformSrcF(mImage, t, mImage->GetCelRect(mFrame), cx, cy);
+    DrawOutline(g, mX + mOffsetX + dx, mY + mOffsetY + dy);
     auto modifier = [&](uint32_t flag, const char* id, float ox, float oy) {
         if (!HasFlag(flag))
             return;

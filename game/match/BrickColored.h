@@ -6,6 +6,9 @@
 #include "framework/graphics/LiveValue.h"
 #include "framework/graphics/MovingPoint.h"
 #include "game/match/BrickBase.h"
+#include "game/match/EnergyOutline.h"
+
+#include <memory>
 
 namespace Kivo {
 class Image;
@@ -34,6 +37,8 @@ protected:
     // Image and modifiers at (x, y) with the box and the jiggle.
     void DrawLayers(Kivo::Graphics& g, float x, float y, float jx, float jy);
     void DrawModifier(Kivo::Graphics& g, const char* id, float x, float y);
+    // The energy outline in the brick's colour, while the brick is energised.
+    void DrawOutline(Kivo::Graphics& g, float x, float y);
 
     int mTickCount;
     Kivo::Image* mImage = nullptr;
@@ -64,4 +69,5 @@ protected:
     float mFade = 1;
     float mJolt = 1;
     Kivo::Color mColour;
+    std::unique_ptr<EnergyOutline> mOutline; // made once the brick is energised
 };

@@ -93,8 +93,19 @@ public:
             return false;
         Close();
         Uint32 flags = visible ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;
-        if (fullscreen)
-            flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+        if (fullscreen) {
+            // Full screen is a borderless window over the whole desktop; the
+            // presenter scales the frame into it with its aspect kept. The
+            // desktop's own mode is never changed, and it works alike with
+            // or without a window manager (Xvfb has none).
+            SDL_Rect desktop;
+            if (SDL_GetDisplayBounds(DisplayIndex(), &desktop) == 0) {
+                flags |= SDL_WINDOW_BORDERLESS;
+                x = desktop.x, y = desktop.y, width = desktop.w, height = desktop.h;
+            } else {
+                flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+            }
+        }
         window_ = SDL_CreateWindow(title.c_str(), x, y, width, height, flags);
         if (!window_) {
             std::fprintf(stderr, "sdl: no window: %s\n", SDL_GetError());

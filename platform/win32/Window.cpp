@@ -79,6 +79,16 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     return window;
 }
 
+BOOL SetWindowTextA(HWND window, LPCSTR text)
+{
+    WindowRecord* rec = FindWindowRecord(window);
+    if (!rec)
+        return FALSE;
+    if (rec->backed && window == Windows().backedWindow)
+        Backing().SetTitle(text ? text : "");
+    return TRUE;
+}
+
 BOOL DestroyWindow(HWND window)
 {
     WindowState& s = Windows();

@@ -72,6 +72,8 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
 BOOL DestroyWindow(HWND window);
 BOOL IsWindow(HWND window);
 BOOL ShowWindow(HWND window, int command);
+// The caption of a window that the backend shows; others keep none.
+BOOL SetWindowTextA(HWND window, LPCSTR text);
 BOOL MoveWindow(HWND window, int x, int y, int width, int height, BOOL repaint);
 BOOL SetForegroundWindow(HWND window);
 HWND GetActiveWindow();

@@ -3,7 +3,9 @@
 // row per emitter (in file order, names listed in sheets.txt), one column
 // per moment of its life (0.05, 0.15, 0.35 and 0.7 s after it started), drawn
 // at three quarters of its size through the game's own device over a dark ground. Emitters
-// that run until stopped move across their cell, so their trail shows.
+// of the game that run until stopped move across their cell, so their
+// trail shows; the town's endless ones stand still and are shown four times
+// later, as they take seconds to build up.
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/ImageLib.h"
 #include "framework/graphics/MemoryImage.h"
@@ -32,6 +34,7 @@ int main(int argc, char** argv)
     struct Entry {
         std::string name;
         bool endless;
+        bool moving; // the game's endless emitters follow a moving owner
     };
     std::vector<Entry> entries;
     PyroLibraryManager* manager = GetPyroLibraryManager();
@@ -48,7 +51,7 @@ int main(int argc, char** argv)
             bool endless = false;
             for (const LayerDef& l : e.layers)
                 endless = endless || l.Endless();
-            entries.push_back({e.name, endless});
+            entries.push_back({e.name, endless, endless && i == 2});
         }
     }
     const int cell = 220, rowsPerPage = 8;
@@ -67,16 +70,18 @@ int main(int argc, char** argv)
         Kivo::Graphics g(&sheet);
         for (size_t r = 0; r < rows; ++r) {
             const Entry& e = entries[first + r];
-            legend << "page " << page << " row " << r + 1 << ": " << e.name << (e.endless ? " (trail)" : "") << "\n";
+            legend << "page " << page << " row " << r + 1 << ": " << e.name
+                   << (e.moving ? " (trail)" : e.endless ? " (endless, moments x4)" : "") << "\n";
             for (int c = 0; c < 4; ++c) {
                 PyroEmitter emitter(e.name);
                 const float cx = float(c * cell + cell / 2), cy = float(int(r) * cell + cell / 2);
                 
-                const int steps = int(moments[c] * 100 + 0.5f);
+                const float moment = moments[c] * (e.endless && !e.moving ? 4.0f : 1.0f);
+                const int steps = int(moment * 100 + 0.5f);
                 for (int s = 0; s <= steps; ++s) {
                     const float t = float(s) / 100.0f;
-                    if (e.endless)
-                        emitter.PlaceAndStart(-140 + 280 * (t / moments[c]), 60 * std::sin(t * 6));
+                    if (e.moving)
+                        emitter.PlaceAndStart(-140 + 280 * (t / moment), 60 * std::sin(t * 6));
                     else
                         emitter.PlaceAndStart(0, 0);
                     emitter.update(1.0f);

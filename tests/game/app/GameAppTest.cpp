@@ -1,139 +1,202 @@
-#include "game/app/GameApp.h"
+// The game application from start-up to the menu, on the generated data set.
+#include "tests/game/app/GameRun.h"
 
-#include "game/profiles/ProfileManager.h"
-
+#include "framework/app/DebugOverlay.h"
 #include "framework/core/Paths.h"
-#include "framework/display/DDInterface.h"
 #include "framework/graphics/ImageLib.h"
+#include "framework/resources/ResourceManager.h"
+#include "framework/widgets/WidgetManager.h"
+#include "game/meta/MenuScreen.h"
+#include "game/profiles/ProfileManager.h"
+#include "game/ui/GameStateManager.h"
 #include "platform/Paths.h"
-#include "platform/ddraw/DDraw.h"
-#include "platform/dsound/DSound.h"
-#include "platform/headless/HeadlessBackend.h"
-#include "platform/win32/Modules.h"
-#include "platform/win32/Shell.h"
-#include "platform/win32/Window.h"
-#include "tests/support/TempDir.h"
+#include "platform/win32/Messages.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <memory>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
-TEST(GameAppStart, TheGameStartsRunsItsLoopAndQuitsOnAClose)
-{
-    ASSERT_TRUE(platform::UseBackend("headless"));
-    auto* backend = platform::HeadlessBackend::Current();
-    platform::ResetWindows();
-    platform::RegisterDirectSound();
-    platform::RegisterShellLibraries();
-    platform::RegisterModule("ddraw.dll");
-    testsupport::TempDir dir;
-    // The guard's lock and the data folder stay inside the test's folder.
-    setenv("XDG_RUNTIME_DIR", dir.Path().c_str(), 1);
-    setenv("XDG_DATA_HOME", dir.Path().c_str(), 1);
-    const auto cwd = std::filesystem::current_path();
-    {
-        GameApp app;
-        app.musicDisabled = true;
-        app.Init();
-        EXPECT_EQ(Kivo::GetAppDataFolder(), dir.Path() + "\\Olvane Studio\\Marrowfen\\");
-        EXPECT_EQ(backend->windows.title.rfind("Marrowfen v.", 0), 0u);
-        EXPECT_EQ(backend->windows.windowWidth, 800);
-        EXPECT_EQ(backend->windows.windowHeight, 600);
+using gametest::ExitCalled;
+using gametest::GameRun;
 
-        // Voice lines ask the application for the player's profile.
-        EXPECT_FALSE(app.HasProfile());
-        ProfileManager* profiles = ProfileManager::Instance();
-        ASSERT_TRUE(profiles->CreateSlot(0));
-        ASSERT_TRUE(profiles->SelectSlot(0));
-        SetProfileInt("voice_test", 7);
-        EXPECT_TRUE(app.HasProfile());
-        EXPECT_EQ(app.GetProfileInt("voice_test"), 7);
-        delete profiles;
-        EXPECT_FALSE(app.HasProfile());
-        platform::WindowEvent close;
-        close.kind = platform::WindowEvent::Close;
-        backend->windows.Push(close);
-        testing::internal::CaptureStderr();
-        app.Start();
-        const std::string stats = testing::internal::GetCapturedStderr();
-        EXPECT_TRUE(app.shutdown);
-        EXPECT_NE(stats.find("Update Count  = "), std::string::npos);
-    }
-    std::filesystem::current_path(cwd);
-    platform::ResetWindows();
-    unsetenv("XDG_RUNTIME_DIR");
-    unsetenv("XDG_DATA_HOME");
+// The loading thread loads in real time while the loop's clock only moves
+// when it sleeps: enough steps for a slow (sanitized) build to load the data.
+constexpr int kLoaderSteps = 3000000;
+
+GameState* TopState(GameApp* app)
+{
+    return app->stateManager && !app->stateManager->mStates.empty() ? app->stateManager->mStates.back() : nullptr;
 }
 
-TEST(GameAppDebugKeys, F11SavesTheScreenAsTheNextScreenshot)
+// Start-up does everything the title screen needs at once and leaves the
+// rest counted for the loading thread; a language without its file falls
+// back to language 0.
+TEST(GameStart, InitPreparesTheTitleAndCountsTheRestForTheLoader)
 {
-    ASSERT_TRUE(platform::UseBackend("headless"));
-    auto* backend = platform::HeadlessBackend::Current();
-    platform::ResetWindows();
-    platform::RegisterDirectSound();
-    platform::RegisterShellLibraries();
-    platform::RegisterModuleFunction(platform::kDDrawModule, "DirectDrawCreate", &DirectDrawCreate);
-    platform::RegisterModuleFunction(platform::kDDrawModule, "DirectDrawCreateEx", &DirectDrawCreateEx);
-    testsupport::TempDir dir;
-    setenv("XDG_RUNTIME_DIR", dir.Path().c_str(), 1);
-    setenv("XDG_DATA_HOME", dir.Path().c_str(), 1);
-    const auto cwd = std::filesystem::current_path();
-    {
-        GameApp app;
-        app.musicDisabled = true;
-        Kivo::SetDisplayFactory([&app] { return new Kivo::DDInterface(&app); });
-        app.Init();
-        const std::string folder = Kivo::GetAppDataFolder() + "_screenshots\\";
-        dir.Write("Olvane Studio/Marrowfen/_screenshots/image2.png", "older");
-        auto key = [backend](int code, bool down) {
-            platform::WindowEvent e;
-            e.kind = platform::WindowEvent::Key;
-            e.key = code;
-            e.down = down;
-            backend->windows.Push(e);
-        };
-        // A frame with the frame-rate overlay; then Ctrl+Alt+D switches the
-        // debug keys on, and F11 comes as key 122.
-        app.showFps = true;
-        app.forceRedraw = true;
-        ASSERT_TRUE(app.Redraw(nullptr));
-        key(VK_CONTROL, true);
-        key(VK_MENU, true);
-        key('D', true);
-        key('D', false);
-        key(VK_MENU, false);
-        key(VK_CONTROL, false);
-        key(VK_F11, true);
-        key(VK_F11, false);
-        platform::WindowEvent close;
-        close.kind = platform::WindowEvent::Close;
-        backend->windows.Push(close);
-        testing::internal::CaptureStderr();
-        app.Start();
-        testing::internal::GetCapturedStderr();
-        EXPECT_TRUE(app.debugKeysOn);
-        std::unique_ptr<ImageLib::Image> png(ImageLib::GetImage(folder + "image3.png", false));
-        ASSERT_TRUE(png);
-        EXPECT_EQ(png->mWidth, 800);
-        EXPECT_EQ(png->mHeight, 600);
-        // Its white text lies in the bottom right corner.
-        bool text = false;
-        for (int y = 550; y < 600; ++y)
-            for (int x = 740; x < 800; ++x)
-                text = text || (png->mBits[y * 800 + x] & 0xFF) > 0x80;
-        EXPECT_TRUE(text);
-        if (const char* keep = std::getenv("KEEP_SCREENSHOT"))
-            std::filesystem::copy_file(platform::DiskPath(folder + "image3.png"), keep,
-                                       std::filesystem::copy_options::overwrite_existing);
-        Kivo::SetDisplayFactory(nullptr);
+    GameRun run;
+    GameApp* app = run.app;
+    app->registryKey = "Olvane Studio\\Marrowfen";
+    ASSERT_TRUE(app->RegistryWriteInteger("language_id", 3));
+    app->Init();
+
+    EXPECT_EQ(app->GetString("translation_file_language"), "properties/lang_00/texts.xml");
+    EXPECT_FALSE(app->GetString("window_newprofile_havenopermission").empty());
+    EXPECT_EQ(run.backend->windows.title, "Marrowfen v.1.02");
+    ASSERT_NE(app->titleScreen, nullptr);
+    EXPECT_EQ(app->widgetManager->mFocusWidget, app->titleScreen);
+    EXPECT_NE(app->stateManager, nullptr);
+    EXPECT_TRUE(app->resourceManager->GetImage("IMAGE_LOAD_OLVANE"));
+    EXPECT_TRUE(app->resourceManager->GetImage("IMAGE_LOAD_LINE_FORE"));
+
+    EXPECT_FALSE(app->loadingStarted);
+    EXPECT_EQ(app->loadingCount, 0);
+    EXPECT_EQ(app->GetLoadingThreadProgress(), 0.0);
+    int total = 0;
+    for (const char* group : { "Common", "Fonts", "Town", "Bricks", "Labels", "Sounds" })
+        total += app->resourceManager->GetNumResources(group);
+    EXPECT_GT(app->resourceManager->GetNumResources("Sounds"), 0);
+    EXPECT_EQ(app->loadingTotal, total);
+}
+
+// The whole way: the loader fills the groups while the title runs, the
+// progress only rises and is 1 after the hand-over, the title waits for its
+// picture, a click leads to the menu, and a close ends the run.
+TEST(GameStart, LoadsOnTheThreadThenTheTitleLeadsToTheMenu)
+{
+    GameRun run;
+    GameApp* app = run.app;
+    app->Init();
+    run.Begin();
+    double last = 0;
+    bool monotonic = true;
+    ASSERT_TRUE(run.RunUntil([&] {
+        const double p = app->GetLoadingThreadProgress();
+        monotonic = monotonic && p >= last;
+        last = p;
+        return app->loadingHandedOver;
+    }, kLoaderSteps)) << app->loadingCount << " of " << app->loadingTotal << " done " << app->loadingDone << " paused " << app->paused << " updates " << app->updateCount << " state " << app->loopState << " speed " << app->speed << " ss " << app->screenSaverSuspended << " acc " << app->timeAcc << " draws " << app->drawCount << " vs " << app->waitForVSync << " rate " << app->refreshRate;
+    EXPECT_TRUE(monotonic);
+    EXPECT_EQ(app->GetLoadingThreadProgress(), 1.0);
+    EXPECT_EQ(app->loadingCount, app->loadingTotal);
+    EXPECT_FALSE(app->loadingFailed);
+    EXPECT_TRUE(app->resourceManager->GetImage("UI_MAIN_BACKGROUND"));
+    ASSERT_NE(app->titleScreen, nullptr);
+    EXPECT_EQ(app->titleScreen->mState, TitleScreen::STATE_LOADED);
+
+    // A key skips the logo; once the picture has risen (taken as done here:
+    // the title's own tests follow the rise) the title waits for a click.
+    run.Key(VK_SHIFT);
+    ASSERT_TRUE(run.RunUntil([&] { return !app->titleScreen->mLogos->IsRunning(); }));
+    EXPECT_EQ(app->titleScreen->mState, TitleScreen::STATE_LOADED);
+    app->titleScreen->mSceneRise.mCurrent = 1.0f;
+    ASSERT_TRUE(run.RunUntil([&] { return app->titleScreen->mState == TitleScreen::STATE_WAITING; }));
+    run.Click(400, 300);
+    ASSERT_TRUE(run.RunUntil([&] { return TopState(app) != nullptr; }));
+    EXPECT_EQ(app->titleScreen, nullptr);
+    EXPECT_EQ(TopState(app), app->stateManager->FindState("MenuScreen"));
+    EXPECT_FALSE(app->resourceManager->GetImage("IMAGE_LOAD_OLVANE"));
+    EXPECT_EQ(app->stateManager->mRegistry.size(), 4u);
+
+    run.Close();
+    ASSERT_TRUE(run.RunUntil([&] { return app->shutdown; }));
+}
+
+// A group that fails on the loading thread: the main thread shows the
+// resource manager's text as a fatal message and the application ends.
+TEST(GameStart, ALoadFailureIsShownOnTheMainThreadAndEndsTheRun)
+{
+    GameRun run;
+    GameApp* app = run.app;
+    app->Init();
+    run.dir.Write("broken.xml", "<ResourceManifest><Resources id=\"Labels\">"
+                                "<Image id=\"IMAGE_BROKEN\" path=\"no_such_image\"/></Resources></ResourceManifest>");
+    ASSERT_TRUE(app->resourceManager->ParseResourcesFile(run.dir.Path() + "/broken.xml"));
+    run.backend->boxes.TakeShown();
+    run.Begin();
+    ASSERT_TRUE(run.RunUntil([&] { return app->shutdown; }, kLoaderSteps));
+    EXPECT_TRUE(app->loadingFailed);
+    const auto shown = run.backend->boxes.TakeShown();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].caption, "FATAL ERROR");
+    EXPECT_NE(shown[0].text.find("no_such_image"), std::string::npos) << shown[0].text;
+    EXPECT_LT(app->GetLoadingThreadProgress(), 1.0);
+    app->WaitForLoadingThread();
+    EXPECT_EQ(app->titleScreen->mState, TitleScreen::STATE_LOADING);
+}
+
+// A language file that names no texts, fonts or labels ends start-up.
+TEST(GameStart, WithoutTheTranslationNamesStartUpEndsWithItsMessage)
+{
+    testsupport::TempDir folder;
+    folder.Write("properties/translation_00.xml",
+                 "<Properties><String id=\"translation_file_language\">x.xml</String></Properties>");
+    GameRun run(folder.Path());
+    try {
+        run.app->Init();
+        FAIL() << "start-up went on";
+    } catch (const ExitCalled& exit) {
+        EXPECT_EQ(exit.code, 0);
     }
-    std::filesystem::current_path(cwd);
-    platform::ResetWindows();
-    unsetenv("XDG_RUNTIME_DIR");
-    unsetenv("XDG_DATA_HOME");
+    EXPECT_TRUE(run.app->loadingFailed);
+    const auto shown = run.backend->boxes.TakeShown();
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown.back().text, "Error while loading localization!");
+}
+
+// With a start level, loading completion skips the title's click: the
+// stored games are cleared and the game screen opens.
+TEST(GameStart, AStartLevelGoesStraightToTheGame)
+{
+    GameRun run;
+    GameApp* app = run.app;
+    app->Init();
+    ProfileManager* profiles = ProfileManager::Instance();
+    ASSERT_TRUE(profiles->CreateSlot(0));
+    ASSERT_TRUE(profiles->SelectSlot(0));
+    SetProfileInt("score_level_bricks", 7);
+    app->SetInteger("set_start_level", 3);
+    app->titleScreen->LoadingComplete();
+    EXPECT_EQ(app->titleScreen, nullptr);
+    EXPECT_EQ(TopState(app), app->stateManager->FindState("GameScreen"));
+    EXPECT_EQ(GetProfileInt("score_level_bricks"), 0);
+}
+
+// F11 (once Ctrl+Alt+D has switched the debug keys on) saves the screen as
+// the next numbered screenshot.
+TEST(GameDebugKeys, F11SavesTheScreenAsTheNextScreenshot)
+{
+    GameRun run;
+    GameApp* app = run.app;
+    app->Init();
+    const std::string folder = Kivo::GetAppDataFolder() + "_screenshots\\";
+    run.dir.Write("Olvane Studio/Marrowfen/_screenshots/image2.png", "older");
+    auto key = [&run](int code, bool down) {
+        platform::WindowEvent e;
+        e.kind = platform::WindowEvent::Key;
+        e.key = code;
+        e.down = down;
+        run.backend->windows.Push(e);
+    };
+    app->showFps = true;
+    app->forceRedraw = true;
+    ASSERT_TRUE(app->Redraw(nullptr));
+    key(VK_CONTROL, true);
+    key(VK_MENU, true);
+    key('D', true);
+    key('D', false);
+    key(VK_MENU, false);
+    key(VK_CONTROL, false);
+    key(VK_F11, true);
+    key(VK_F11, false);
+    ASSERT_TRUE(run.RunUntil([&] { return run.backend->windows.events.empty(); }, 1000));
+    run.RunUntil([] { return false; }, 20);
+    EXPECT_TRUE(app->debugKeysOn);
+    std::unique_ptr<ImageLib::Image> png(ImageLib::GetImage(folder + "image3.png", false));
+    ASSERT_TRUE(png);
+    EXPECT_EQ(png->mWidth, 800);
+    EXPECT_EQ(png->mHeight, 600);
 }
 
 } // namespace

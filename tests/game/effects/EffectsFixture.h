@@ -25,13 +25,13 @@ inline std::unique_ptr<RecordingImage> Strip(int w, int h, int cels)
     return image;
 }
 
-// A bitmap font of three glyphs on a 24 x 12 strip: 'A' 8, 'B' 6 and 'C' 10
+// A bitmap font of three glyphs on a 24 x 13 strip: 'A' 8, 'B' 6 and 'C' 10
 // pixels wide, a space of 4; ascent 10.
 inline Kivo::ImageFont* MakeTestFont(ImageTable& table)
 {
     static testsupport::TempDir dir;
     static const std::string widths = dir.Write("widths.txt", "4 10\nA 8\nB 6\nC 10\n");
-    Kivo::Image* strip = table.AddImage("FONT_STRIP_" + std::to_string(table.mImages.size()), Strip(24, 12, 1));
+    Kivo::Image* strip = table.AddImage("FONT_STRIP_" + std::to_string(table.mImages.size()), Strip(24, 13, 1));
     return new Kivo::ImageFont(strip, widths);
 }
 

@@ -6,7 +6,7 @@
 #include "game/effects/GfxRoundFly.h"
 #include "game/effects/LayerParticles.h"
 #include "game/effects/LayerSet.h"
-#include "game/effects/UiEffectsFactory.h"
+#include "game/effects/EffectHooks.h"
 #include "game/effects/PyroEmitterList.h"
 #include "game/effects/PyroLibraryManager.h"
 
@@ -465,7 +465,7 @@ TEST_F(ManagerFixture, ParticleLayersRunTheirEmitterByName)
 TEST_F(ManagerFixture, TheLabelsFactoryRunsBurstsAndEmitters)
 {
     ASSERT_TRUE(Load("a.pyro", {"counter_appear"}));
-    InstallUiEffects();
+    InstallEffectHooks();
     UiEffectsFactory* factory = GetUiEffects();
     ASSERT_NE(factory, nullptr);
     std::unique_ptr<UiEffectList> list(factory->NewEffectList());

@@ -195,6 +195,36 @@ TEST_F(ProfileManagerTest, SelectingSavesAndSwitches)
     EXPECT_EQ(RememberedSlot(), -1);
 }
 
+TEST_F(ProfileManagerTest, PeekingAtSlotsSelectsAndSavesNothing)
+{
+    WriteSlot(1, "ONE");
+    WriteSlot(2, "TWO");
+    DamageSlot(3);
+    ASSERT_EQ(Manager().GetCurrentProfileSlot(), 1);
+    SetProfileString("user_name", "UNSAVED");
+    SetProfileInt("progress_type", 1);
+    Profile* current = Manager().profile;
+    struct Peek {
+        int slot;
+        bool found;
+        std::string name;
+    };
+    for (const Peek& p : {Peek{0, false, ""}, Peek{1, true, "UNSAVED"}, Peek{2, true, "TWO"}, Peek{3, false, ""},
+                          Peek{4, false, ""}, Peek{-1, false, ""}, Peek{5, false, ""}}) {
+        std::string name;
+        int32_t type = 0;
+        EXPECT_EQ(Manager().PeekSlot(p.slot, &name, &type), p.found) << p.slot;
+        EXPECT_EQ(name, p.name) << p.slot;
+    }
+    std::string name;
+    int32_t type = 0;
+    ASSERT_TRUE(Manager().PeekSlot(1, &name, &type));
+    EXPECT_EQ(type, 1);
+    EXPECT_EQ(Manager().GetCurrentProfileSlot(), 1);
+    EXPECT_EQ(Manager().profile, current);
+    EXPECT_EQ(NameInSlot(1), "ONE");
+}
+
 TEST_F(ProfileManagerTest, CreateAndDeleteSlots)
 {
     WriteSlot(0, "ZERO");

@@ -1,7 +1,8 @@
-#include "game/effects/UiEffectsFactory.h"
+#include "game/effects/EffectHooks.h"
 
 #include "game/effects/GfxManager.h"
 #include "game/effects/GfxPyroSystem.h"
+#include "game/effects/LightningFigure.h"
 #include "game/effects/PyroEmitter.h"
 
 namespace {
@@ -39,9 +40,10 @@ UiEffectList* PyroUiEffectsFactory::NewEffectList() { return new PyroUiEffectLis
 
 UiEmitter* PyroUiEffectsFactory::NewEmitter(const std::string& name) { return new PyroUiEmitter(name); }
 
-void InstallUiEffects()
+void InstallEffectHooks()
 {
-    static PyroUiEffectsFactory factory;
+    static PyroUiEffectsFactory labels;
     if (!GetUiEffects())
-        SetUiEffects(&factory);
+        SetUiEffects(&labels);
+    InstallEnergyOutlines();
 }

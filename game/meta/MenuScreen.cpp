@@ -1,0 +1,270 @@
+#include "game/meta/MenuScreen.h"
+
+#include "framework/app/KivoAppBase.h"
+#include "framework/core/Random.h"
+#include "framework/graphics/Graphics.h"
+#include "framework/resources/ResourceHelpers.h"
+#include "framework/sound/MusicManager.h"
+#include "framework/sound/VoiceHelper.h"
+#include "framework/widgets/WidgetManager.h"
+#include "game/effects/GfxClickToContinue.h"
+#include "game/effects/GfxManager.h"
+#include "game/meta/Town.h"
+#include "game/profiles/ProfileManager.h"
+#include "game/ui/Callback.h"
+#include "game/ui/DelayWidget.h"
+#include "game/ui/MainMenuPanel.h"
+#include "platform/win32/MessageBox.h"
+
+namespace {
+
+constexpr int kKeyF1 = 112;
+constexpr int kKeyEnter = 13;
+constexpr int kKeyR = 82;
+constexpr int kKeyZ = 90;
+constexpr int kKeyDelete = 46;
+
+bool CheatKeys()
+{
+    return Kivo::gKivoApp && Kivo::gKivoApp->GetBoolean("cheat_keys", false);
+}
+
+} // namespace
+
+std::vector<FireworkPlan> PlanFireworks()
+{
+    std::vector<FireworkPlan> plan;
+    const int n = Kivo::RandomInt(10, 15);
+    float delay = 0.5f;
+    bool hadVariant2 = false;
+    for (int i = 0; i < n; ++i) {
+        delay += Kivo::RandomFloat(0.2f, 0.6f);
+        int variant = Kivo::RandomInt(0, 2);
+        if (hadVariant2)
+            variant = 0;
+        hadVariant2 = hadVariant2 || variant == 2;
+        plan.push_back({ delay, variant });
+    }
+    return plan;
+}
+
+MenuScreen::MenuScreen()
+{
+    Town::Instance();
+    mPanel = new MainMenuPanel(this);
+    AddWidget(mPanel);
+    mEffects = new GfxManager();
+}
+
+MenuScreen::~MenuScreen()
+{
+    RemoveAllWidgets(false);
+    delete mPanel;
+    delete Town::Existing();
+    delete mEffects;
+}
+
+void MenuScreen::OnEnter()
+{
+    mUpdateCount = 0;
+    MusicManager::Instance()->PlayMenuMusic();
+    mPanel->Show(false, false);
+    mPanel->Show(true, true);
+    Town::Instance()->Rebuild();
+    SaveCurrentProfile();
+    mEffects->clearEffects();
+}
+
+void MenuScreen::Update()
+{
+    BaseScreen::Update();
+    Town::Instance()->Update();
+    mEffects->processEffects();
+    const bool hidden = !mPanel->IsOnScreen();
+    if (hidden && sPanelShown && mManager && mManager->mFocusWidget == this) {
+        sPanelShown = false;
+        mEffects->addEffect(new GfxClickToContinue(400, 595, 5));
+    }
+    if (hidden)
+        ShowRoundHint(false);
+    if (!hidden && !sPanelShown) {
+        sPanelShown = true;
+        mEffects->removeEffectsByName("GfxClickToContinue");
+        ShowRoundHint(true);
+    }
+    if (mUpdateCount % 1200 == 0 && sPanelShown)
+        ShowRoundHint(true);
+}
+
+void MenuScreen::UpdateF(float fraction)
+{
+    BaseScreen::UpdateF(fraction);
+    Town::Instance()->UpdateF(fraction);
+    mEffects->updateEffects(fraction);
+}
+
+void MenuScreen::Draw(Kivo::Graphics* g)
+{
+    g->PushState();
+    g->SetColorRGBA(100, 100, 100, 255);
+    g->FillRect(0, 0, 800, 600);
+    g->PopState();
+    Town::Instance()->Draw(g);
+    if (mManager)
+        mManager->QueueOverlay(this, Kivo::OVERLAY_SCREEN);
+}
+
+void MenuScreen::DrawOverlay(Kivo::Graphics* g)
+{
+    mEffects->drawEffects(g);
+}
+
+void MenuScreen::MouseDownButton(int, int, int, int)
+{
+    mPanel->ToggleShown();
+}
+
+void MenuScreen::KeyDown(int key)
+{
+    switch (key) {
+    case kKeyF1:
+        mPanel->Show(false, true);
+        ShowHelpWindow();
+        mPanel->Show(true, true);
+        break;
+    case kKeyEnter:
+        Play();
+        break;
+    case kKeyR:
+        if (CheatKeys()) {
+            ResetCurrentProfileGame();
+            Town::Instance()->Rebuild();
+        }
+        break;
+    case kKeyZ:
+        if (CheatKeys())
+            LoadSoundsGroup();
+        break;
+    case kKeyDelete:
+        if (CheatKeys() && mStateManager)
+            mStateManager->ChangeState(mStateManager->FindState("UpgradeScreen"));
+        break;
+    default:
+        break;
+    }
+}
+
+void MenuScreen::ButtonDepress(int id)
+{
+    switch (id) {
+    case MAIN_MENU_PLAY:
+        Play();
+        break;
+    case MAIN_MENU_QUIT:
+        if (Kivo::gKivoApp)
+            Kivo::gKivoApp->Shutdown();
+        break;
+    case MAIN_MENU_OPTIONS:
+        mPanel->Show(false, true);
+        ShowOptionsWindow();
+        mPanel->Show(true, true);
+        break;
+    case MAIN_MENU_PROFILES:
+        ShowProfiles();
+        break;
+    default:
+        break;
+    }
+}
+
+void MenuScreen::ShowProfiles()
+{
+    mPanel->Show(false, true);
+    ProfileManager* profiles = ProfileManager::Instance();
+    const int slotBefore = profiles->GetCurrentProfileSlot();
+    const int result = ShowProfilesWindow();
+    const int slotAfter = ProfileManager::Instance()->GetCurrentProfileSlot();
+    mPanel->Show(true, true);
+    Town::Instance()->Rebuild();
+    if (result == 1 || slotAfter != slotBefore)
+        AddProfileSwitchEffect();
+}
+
+void MenuScreen::Play()
+{
+    DoEnsureProfile();
+    if (!ProfileManager::Instance()->HasProfile()) {
+        ShowMessage(GetStringById("window_newprofile_havenopermission"));
+        return;
+    }
+    if (!Town::IsComplete()) {
+        LeaveWithFade(new CB_Callback<MenuScreen, void>(this, &MenuScreen::GoToGame));
+        return;
+    }
+    for (const FireworkPlan& plan : PlanFireworks())
+        AddFirework(plan);
+    VoiceHelper::Instance()->PlayVoiceByName("VOICE_WARNING");
+    if (ShowConfirm(GetStringById("message_game_start_again")) == 0)
+        return;
+    ShowDelay(15);
+    if (ShowConfirm2(GetStringById("message_game_start_again2")) != 1)
+        return;
+    ResetCurrentProfileGame();
+    LeaveWithFade(new CB_Callback<MenuScreen, void>(this, &MenuScreen::GoToGame));
+}
+
+void MenuScreen::GoToGame()
+{
+    if (mStateManager)
+        mStateManager->ChangeState(mStateManager->FindState("GameScreen"));
+}
+
+void MenuScreen::ShowRoundHint(bool on)
+{
+    mEffects->sendEffectMessage("GfxRoundFly", "kill");
+    // The circling hint joins once the particle effects are part of the
+    // game; until then the menu shows none.
+    (void)on;
+}
+
+// The windows. Until the game's own windows are part of it, questions and
+// messages go to message boxes.
+
+bool MenuScreen::DoEnsureProfile()
+{
+    return EnsureProfile();
+}
+
+int MenuScreen::ShowConfirm(const std::string& text)
+{
+    return Kivo::gKivoApp && Kivo::gKivoApp->MsgBox(text, "Marrowfen", MB_YESNO) == IDYES ? 1 : 0;
+}
+
+int MenuScreen::ShowConfirm2(const std::string& text)
+{
+    return ShowConfirm(text);
+}
+
+void MenuScreen::ShowMessage(const std::string& text)
+{
+    if (Kivo::gKivoApp)
+        Kivo::gKivoApp->MsgBox(text, "Marrowfen", MB_OK);
+}
+
+int MenuScreen::ShowProfilesWindow()
+{
+    return 0;
+}
+
+void MenuScreen::ShowOptionsWindow() {}
+
+void MenuScreen::ShowHelpWindow() {}
+
+void MenuScreen::ShowDelay(int updates)
+{
+    ShowDelayWindow(updates);
+}
+
+void MenuScreen::AddFirework(const FireworkPlan&) {}
+
+void MenuScreen::AddProfileSwitchEffect() {}

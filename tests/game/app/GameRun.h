@@ -1,0 +1,58 @@
+#pragma once
+// The real game application on the headless backend: a clock that only
+// sleeps move, scripted window events and message boxes, the data set of
+// the build (or a folder a test makes) as the program folder, archives of
+// its own, and an Exit that throws instead of ending the test.
+#include "game/app/GameApp.h"
+
+#include "framework/core/PakInterface.h"
+#include "platform/headless/HeadlessBackend.h"
+#include "tests/support/TempDir.h"
+
+#include <filesystem>
+#include <string>
+
+namespace gametest {
+
+struct ExitCalled {
+    int code;
+};
+
+class GameRun {
+public:
+    explicit GameRun(const std::string& programFolder = KIVO_DATA_DIR);
+    ~GameRun();
+
+    // Runs application steps until `done` holds or `limit` steps ran;
+    // whether it held. Each step moves the clock by a millisecond besides
+    // what the loop sleeps, as real time would.
+    template <class Done>
+    bool RunUntil(Done done, int limit = 200000)
+    {
+        for (int i = 0; i < limit && !done(); ++i) {
+            backend->clock.AdvanceMillis(1);
+            if (!app->UpdateAppStep(nullptr) && app->shutdown)
+                break;
+        }
+        return done();
+    }
+    // What Start does before its loop: the loading thread, the window
+    // shown and in front. The test then runs the loop's steps itself.
+    void Begin();
+    void Click(int x, int y);
+    void Key(int code);
+    void Type(const std::string& text);
+    void Close();
+
+    platform::HeadlessBackend* backend;
+    testsupport::TempDir dir;
+    GameApp* app = nullptr;
+
+private:
+    std::filesystem::path cwd_;
+    PakInterface paks_;
+    PakInterface* previousPaks_;
+    PakInterfaceBase* previousActive_;
+};
+
+} // namespace gametest
