@@ -10,6 +10,8 @@
 #include "game/effects/GfxClickToContinue.h"
 #include "game/effects/GfxManager.h"
 #include "game/meta/Town.h"
+#include "game/meta/WindowHelp.h"
+#include "game/meta/WindowOptions.h"
 #include "game/profiles/ProfileManager.h"
 #include "game/ui/Callback.h"
 #include "game/ui/DelayWidget.h"
@@ -256,9 +258,15 @@ int MenuScreen::ShowProfilesWindow()
     return 0;
 }
 
-void MenuScreen::ShowOptionsWindow() {}
+void MenuScreen::ShowOptionsWindow()
+{
+    ShowWindowAnimated(WindowOptions::Instance(), true);
+}
 
-void MenuScreen::ShowHelpWindow() {}
+void MenuScreen::ShowHelpWindow()
+{
+    ShowWindowAnimated(WindowHelp::Instance(), true);
+}
 
 void MenuScreen::ShowDelay(int updates)
 {
