@@ -70,13 +70,6 @@ protected:
             out.insert(out.end(), bits + y * 800 + rect.mX, bits + y * 800 + rect.mX + rect.mWidth);
         return out;
     }
-    template <class Window>
-    Window* Open()
-    {
-        Window* window = Window::Instance();
-        app.AddDialog(window);
-        return window;
-    }
     void Close(WindowBase* window)
     {
         app.KillDialog(window->mId);
@@ -90,7 +83,7 @@ protected:
 TEST_F(DataSetWindows, HowToPlayBoardsLoopEverySixSeconds)
 {
     for (int mode : {1, 2, 3}) {
-        auto* window = Open<WindowHowToPlay>();
+        auto* window = app.Open<WindowHowToPlay>();
         window->mGameType = mode;
         ASSERT_NE(window->CurrentScript(), nullptr);
         const int w = window->CurrentScript()->mWidth, h = window->CurrentScript()->mHeight;
@@ -112,7 +105,7 @@ TEST_F(DataSetWindows, EveryWindowDraws)
     const Kivo::Rect middle(300, 250, 200, 100);
     const auto backdropOnly = Shoot("backdrop", middle);
 
-    auto* done1 = Open<WindowLevelCompleted1>();
+    auto* done1 = app.Open<WindowLevelCompleted1>();
     done1->SetScores(1250, 400, 180);
     app.Steps(260);
     EXPECT_NE(Shoot("level_completed1_counting", middle), backdropOnly);
@@ -120,7 +113,7 @@ TEST_F(DataSetWindows, EveryWindowDraws)
     Shoot("level_completed1_done");
     Close(done1);
 
-    auto* done2 = Open<WindowLevelCompleted2>();
+    auto* done2 = app.Open<WindowLevelCompleted2>();
     done2->SetScores(800, 1500, 90);
     app.Steps(260);
     Shoot("level_completed2_counting");
@@ -128,18 +121,18 @@ TEST_F(DataSetWindows, EveryWindowDraws)
     Shoot("level_completed2_done");
     Close(done2);
 
-    WindowBase* pause = Open<WindowPause>();
+    WindowBase* pause = app.Open<WindowPause>();
     app.Steps(2);
     EXPECT_NE(Shoot("pause", middle), backdropOnly);
     Close(pause);
 
     app.SetBoolean("voice_current", true);
-    WindowBase* options = Open<WindowOptions>();
+    WindowBase* options = app.Open<WindowOptions>();
     app.Steps(2);
     EXPECT_NE(Shoot("options", middle), backdropOnly);
     Close(options);
 
-    auto* help = Open<WindowHelp>();
+    auto* help = app.Open<WindowHelp>();
     app.Steps(120);
     const auto intro = Shoot("help_intro", middle);
     help->KeyDown(39);
