@@ -15,7 +15,9 @@
 #include "game/effects/GfxRoundFly.h"
 #include "game/meta/Town.h"
 #include "game/meta/WindowConfirm.h"
+#include "game/meta/WindowHelp.h"
 #include "game/meta/WindowMessage.h"
+#include "game/meta/WindowOptions.h"
 #include "game/meta/WindowProfiles.h"
 #include "game/profiles/ProfileManager.h"
 #include "game/ui/Callback.h"
@@ -275,11 +277,15 @@ int MenuScreen::ShowProfilesWindow()
     return ShowWindowAnimated(WindowProfiles::Instance(), true);
 }
 
-// The options and help windows join the menu once they are part of the
-// game.
-void MenuScreen::ShowOptionsWindow() {}
+void MenuScreen::ShowOptionsWindow()
+{
+    ShowWindowAnimated(WindowOptions::Instance(), true);
+}
 
-void MenuScreen::ShowHelpWindow() {}
+void MenuScreen::ShowHelpWindow()
+{
+    ShowWindowAnimated(WindowHelp::Instance(), true);
+}
 
 void MenuScreen::ShowDelay(int updates)
 {
