@@ -4,6 +4,8 @@
 #include "game/app/PlaceholderScreen.h"
 #include "game/effects/ActionScriptManager.h"
 #include "game/meta/MenuScreen.h"
+#include "game/meta/TownScreen.h"
+#include "game/meta/UpgradeScreen.h"
 #include "game/profiles/ProfileManager.h"
 #include "game/ui/CustomCursor.h"
 #include "game/ui/GameStateManager.h"
@@ -261,11 +263,11 @@ void GameApp::ShowFirstScreen()
     resourceManager->DeleteResources("Loading");
     titleScreen = nullptr;
     RegisterScreen<MenuScreen>(stateManager, "MenuScreen");
-    // The game, upgrade and town screens join the game in later work; until
-    // then each name leads to a screen that says so.
+    // The game screen joins the game in later work; until then its name
+    // leads to a screen that says so.
     RegisterScreen<PlaceholderScreen>(stateManager, "GameScreen", std::string("The game screen"));
-    RegisterScreen<PlaceholderScreen>(stateManager, "UpgradeScreen", std::string("The upgrade screen"));
-    RegisterScreen<PlaceholderScreen>(stateManager, "TownScreen", std::string("The town screen"));
+    RegisterScreen<UpgradeScreen>(stateManager, "UpgradeScreen");
+    RegisterScreen<TownScreen>(stateManager, "TownScreen");
     if (GetInteger("set_start_level", -1) == -1) {
         stateManager->ChangeState(stateManager->FindState("MenuScreen"));
     } else {
