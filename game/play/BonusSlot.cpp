@@ -136,7 +136,7 @@ void BonusSlot::Draw(Kivo::Graphics* g)
             g->SetColorizeImages(true);
             g->SetColorRGBA(255, 255, 255, static_cast<int>(glow * 100));
             g->SetDrawMode(Kivo::DRAWMODE_ADDITIVE);
-            g->DrawImageTransform(glowImage, transform, 0, 0);
+            g->DrawImageMatrix(glowImage, transform.GetMatrix(), glowImage->GetCelRect(0), 0, 0);
             g->PopState();
         }
         const bool grey = !IconReady();
@@ -146,7 +146,9 @@ void BonusSlot::Draw(Kivo::Graphics* g)
             g->SetColorRGBA(150, 150, 150, 255);
         }
         const Kivo::Rect cel = mIcon->GetCelRect(std::clamp(mIconFrame, 0, std::max(0, mIcon->mNumCels - 1)));
-        g->DrawImageTransformSrcF(mIcon, transform, cel, cw % 2 == 0 ? -0.5f : 0.0f, ch % 2 == 0 ? -0.5f : 0.0f);
+        // Through the matrix: the icon is scaled, and only that path of the
+        // software blits draws a scaled image in a colour.
+        g->DrawImageMatrix(mIcon, transform.GetMatrix(), cel, cw % 2 == 0 ? -0.5f : 0.0f, ch % 2 == 0 ? -0.5f : 0.0f);
         if (grey)
             g->PopState();
     }

@@ -11,6 +11,7 @@
 #include "game/match/GameBackground.h"
 #include "game/match/IGamePlay.h"
 #include "game/match/LevelMap.h"
+#include "game/meta/HintsManager.h"
 #include "game/play/BonusPanel.h"
 #include "game/play/ExtraPanel.h"
 #include "game/play/FieldFrame.h"
@@ -65,6 +66,7 @@ GameScreen::GameScreen(GameStateListener* states, GameScreenServices* services)
     panels->mTimerPanel = mTimerPanel;
     panels->mExtraPanel = mExtraPanel;
     BrickHelper::Instance();
+    HintsManager::Instance();
 }
 
 GameScreen::~GameScreen()

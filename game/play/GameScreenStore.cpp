@@ -57,10 +57,11 @@ bool GameScreen::LoadProgress()
     const bool whole = ReadProgress(*blob, progress, valuesRead);
     for (int slot = 0; slot < kProgressSlots && slot < valuesRead; ++slot)
         mBonusPanel->SetSlotProgress(slot, progress.slots[slot], false);
-    if (valuesRead > kProgressSlots)
+    // A level has time: a total of 0 keeps the fresh timer.
+    if (valuesRead > kProgressSlots + 1 && progress.total > 0) {
         mTimerPanel->SetTotal(progress.total);
-    if (valuesRead > kProgressSlots + 1)
         mTimerPanel->SetTimeLeft(progress.timeLeft);
+    }
     if (!whole)
         profile->SetBuffer(kProgressKey, nullptr);
     return whole;

@@ -207,15 +207,21 @@ TEST_F(StoredGameTest, TruncatedProgressKeepsWhatItHad)
     EXPECT_EQ(Blob("game_progress")->GetDataLen(), 0);
     EXPECT_FALSE(screen->LoadProgress());
 
-    // A time left beyond the total, or a total of 0, cannot make the bar
-    // leave its image.
-    GameProgress odd{{}, 0, 500};
-    Kivo::Buffer record;
-    WriteProgress(record, odd);
-    manager->profile->SetBuffer("game_progress", &record);
-    EXPECT_TRUE(screen->LoadProgress());
-    EXPECT_EQ(screen->mTimerPanel->GetTimeLeft(), 0);
-    EXPECT_EQ(screen->mTimerPanel->BarWidth(200), 0);
+    // A time left beyond the total is cut to it; a total of 0 keeps the
+    // fresh timer.
+    struct Case {
+        float total, left, wantTotal, wantLeft;
+    };
+    for (const Case& c : {Case{100, 500, 100, 100}, Case{0, 500, 300, 300}, Case{200, 50, 200, 50}}) {
+        Kivo::Buffer record;
+        WriteProgress(record, GameProgress{{}, c.total, c.left});
+        manager->profile->SetBuffer("game_progress", &record);
+        screen->mTimerPanel->SetTotal(300);
+        EXPECT_TRUE(screen->LoadProgress());
+        EXPECT_EQ(screen->mTimerPanel->GetTotal(), c.wantTotal) << c.total;
+        EXPECT_EQ(screen->mTimerPanel->GetTimeLeft(), c.wantLeft) << c.total;
+        EXPECT_LE(screen->mTimerPanel->BarWidth(200), 200);
+    }
 }
 
 // Switching to a mode never played in the level keeps the bricks whose
