@@ -4,7 +4,7 @@
 #include "game/effects/ActionScriptManager.h"
 #include "game/effects/ParticleLibraryManager.h"
 #include "game/effects/PyroLibraryManager.h"
-#include "game/effects/UiEffectsFactory.h"
+#include "game/effects/EffectHooks.h"
 #include "game/meta/MenuScreen.h"
 #include "game/meta/TownScreen.h"
 #include "game/meta/UpgradeScreen.h"
@@ -58,7 +58,7 @@ GameApp::GameApp()
     // Full screen unless the registry (or -windowed) says otherwise.
     windowed = false;
     Kivo::InitTriangleFuncTable();
-    InstallUiEffects();
+    InstallEffectHooks();
     SetNewProfilePrompt(GetNewProfileWindowPrompt());
 }
 
