@@ -5,8 +5,6 @@
 #include "game/effects/LightningFigure.h"
 #include "game/effects/PyroEmitter.h"
 
-#include <memory>
-
 namespace {
 
 class PyroUiEffectList : public UiEffectList {
@@ -36,24 +34,7 @@ private:
     PyroEmitter mEmitter;
 };
 
-// Two elements, as a brick's figure has.
-class LightningOutline : public BrickOutline {
-public:
-    explicit LightningOutline(Kivo::Image* mask) : mFigure(mask, 2) {}
-    void Update(float dt) override { mFigure.update(dt); }
-    void Draw(Kivo::Graphics& g, float x, float y) override { mFigure.drawAt(&g, x, y); }
-
-private:
-    LightningFigure mFigure;
-};
-
 } // namespace
-
-BrickOutline* LightningOutlineFactory::NewOutline(Kivo::Image* mask)
-{
-    auto outline = std::make_unique<LightningOutline>(mask);
-    return outline.release();
-}
 
 UiEffectList* PyroUiEffectsFactory::NewEffectList() { return new PyroUiEffectList; }
 
@@ -62,9 +43,7 @@ UiEmitter* PyroUiEffectsFactory::NewEmitter(const std::string& name) { return ne
 void InstallEffectHooks()
 {
     static PyroUiEffectsFactory labels;
-    static LightningOutlineFactory outlines;
     if (!GetUiEffects())
         SetUiEffects(&labels);
-    if (!GetBrickOutlines())
-        SetBrickOutlines(&outlines);
+    InstallEnergyOutlines();
 }

@@ -50,7 +50,7 @@ void GfxFlyText::draw(Kivo::Graphics* g)
     const float y = mY - mRise * p;
     g->PushState();
     g->SetFont(mFont);
-    g->SetAlphaScale(std::min(2 * std::sin(std::numbers::pi_v<float> * p), 1.0f));
+    g->SetAlphaScale(std::clamp(2 * std::sin(std::numbers::pi_v<float> * p), 0.0f, 1.0f));
     if (mScale != 1.0f)
         g->SetScale(mScale, mScale, mX, y);
     g->TranslateF(mX, y);

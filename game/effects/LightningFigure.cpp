@@ -3,6 +3,7 @@
 #include "framework/core/Random.h"
 #include "framework/graphics/Graphics.h"
 #include "game/effects/LightningLine.h"
+#include "game/match/EnergyOutline.h"
 
 LightningFigure::LightningFigure(Kivo::Image* image, int count) : ImageEdger(image)
 {
@@ -73,4 +74,23 @@ void LightningFigure::drawAt(Kivo::Graphics* g, float x, float y)
         if (element.mLightning)
             element.mLightning->draw(g);
     g->TranslateF(-x, -y);
+}
+
+namespace {
+
+class FigureOutline : public EnergyOutline {
+public:
+    explicit FigureOutline(Kivo::Image* mask) : mFigure(mask, 2) {}
+    void Update(float dt) override { mFigure.update(dt); }
+    void DrawAt(Kivo::Graphics* g, float x, float y) override { mFigure.drawAt(g, x, y); }
+
+private:
+    LightningFigure mFigure;
+};
+
+} // namespace
+
+void InstallEnergyOutlines()
+{
+    SetEnergyOutlineMaker([](Kivo::Image* mask) -> EnergyOutline* { return new FigureOutline(mask); });
 }

@@ -33,3 +33,6 @@ public:
 private:
     void MakeElement(Element& element);
 };
+
+// Lets energised bricks draw a figure of two elements round their mask.
+void InstallEnergyOutlines();

@@ -32,7 +32,6 @@ BrickColored::BrickColored(uint8_t code) : BrickBase(code), mTickCount(Kivo::Ran
     mGlowImage = helper->GetGlowImage(code);
     mShineImage = helper->GetShineImage(code);
     helper->GetColour(code, mColour);
-    mMaskImage = helper->GetMaskImage(code);
 }
 
 void BrickColored::PlaceAt(int x, int y)
@@ -71,12 +70,6 @@ void BrickColored::MoveTo(int x, int y)
 
 void BrickColored::Update(float dt)
 {
-    if (HasFlag(kBrickEnergized)) {
-        if (!mOutline && mMaskImage && GetBrickOutlines())
-            mOutline.reset(GetBrickOutlines()->NewOutline(mMaskImage));
-        if (mOutline)
-            mOutline->Update(dt);
-    }
     if (mLiveX.IsMoving() || mLiveY.IsMoving()) {
         float overX = mLiveX.Update(dt);
         float overY = mLiveY.Update(dt);
@@ -102,6 +95,12 @@ void BrickColored::Update(float dt)
         }
     }
     mJiggle.Update(dt);
+    if (HasFlag(kBrickEnergized)) {
+        if (!mOutline)
+            mOutline.reset(MakeEnergyOutline(BrickHelper::Instance()->GetMaskImage(mCode)));
+        if (mOutline)
+            mOutline->Update(dt);
+    }
     if (mStateOn[6] && (mAppear += 0.02f * dt) >= 1) {
         mAppear = 1;
         mStateOn[6] = false;
@@ -253,7 +252,7 @@ void BrickColored::DrawOutline(Kivo::Graphics& g, float x, float y)
     g.PushState();
     g.SetColorizeImages(true);
     g.SetColorRGBA(mColour.GetRed(), mColour.GetGreen(), mColour.GetBlue(), 160);
-    mOutline->Draw(g, x, y);
+    mOutline->DrawAt(&g, x, y);
     g.PopState();
 }
 

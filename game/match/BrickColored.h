@@ -6,7 +6,7 @@
 #include "framework/graphics/LiveValue.h"
 #include "framework/graphics/MovingPoint.h"
 #include "game/match/BrickBase.h"
-#include "game/match/BrickOutline.h"
+#include "game/match/EnergyOutline.h"
 
 #include <memory>
 
@@ -37,7 +37,7 @@ protected:
     // Image and modifiers at (x, y) with the box and the jiggle.
     void DrawLayers(Kivo::Graphics& g, float x, float y, float jx, float jy);
     void DrawModifier(Kivo::Graphics& g, const char* id, float x, float y);
-    // The energy outline in the brick's colour at alpha 160, while energized.
+    // The energy outline in the brick's colour, while the brick is energised.
     void DrawOutline(Kivo::Graphics& g, float x, float y);
 
     int mTickCount;
@@ -69,6 +69,5 @@ protected:
     float mFade = 1;
     float mJolt = 1;
     Kivo::Color mColour;
-    Kivo::Image* mMaskImage = nullptr;
-    std::unique_ptr<BrickOutline> mOutline; // made when first energized
+    std::unique_ptr<EnergyOutline> mOutline; // made once the brick is energised
 };

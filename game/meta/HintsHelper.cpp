@@ -2,6 +2,7 @@
 
 #include "framework/sound/AudioHost.h"
 #include "game/meta/HintsManager.h"
+#include "game/meta/WindowArrowHint.h"
 #include "game/profiles/ProfileManager.h"
 
 namespace {
@@ -19,9 +20,20 @@ int IndexOf(const std::string& id)
 HintsHelper::HintsHelper()
 {
     lastHintTime = Now() - kHintInterval;
+    RemoveWidgetIfShown(WindowArrowHint::Existing());
 }
 
-HintsHelper::~HintsHelper() = default;
+HintsHelper::~HintsHelper()
+{
+    // The windows go with the helper; one still up leaves the screen first.
+    for (WindowBase* window : {static_cast<WindowBase*>(WindowArrowHint::Existing()),
+                               static_cast<WindowBase*>(WindowArrowHint2::Existing())}) {
+        if (window) {
+            RemoveWidgetIfShown(window);
+            delete window;
+        }
+    }
+}
 
 uint32_t HintsHelper::Now()
 {
@@ -105,20 +117,32 @@ void HintsHelper::ClearHintShown(const std::string& id)
     ClearShown(IndexOf(id));
 }
 
-// The arrow hint windows join these three in the window module's commit;
-// until then no hint window opens.
 void HintsHelper::ShowHintWindow(const std::string& id, int x, int y, int distance)
 {
-    (void)id, (void)x, (void)y, (void)distance;
+    HintsManager::Hint hint;
+    if (!HintsManager::Instance()->Find(id, &hint))
+        return;
+    if (hint.image) {
+        WindowArrowHint* window = WindowArrowHint::Instance();
+        window->SetTarget(x, y, distance);
+        window->mText = hint.text;
+        window->mPicture = hint.image;
+        ShowWindowAnimated(window, true);
+    } else {
+        WindowArrowHint2* window = WindowArrowHint2::Instance();
+        window->SetTarget(x, y, distance);
+        window->mText = hint.text;
+        ShowWindowAnimated(window, true);
+    }
 }
 
 bool HintsHelper::ResetHintWindow()
 {
     lastHintTime = Now() - kHintInterval;
-    return false;
+    return RemoveWidgetIfShown(WindowArrowHint::Existing());
 }
 
 bool HintsHelper::HintWindowUp()
 {
-    return false;
+    return IsWidgetShown(WindowArrowHint::Existing()) || IsWidgetShown(WindowArrowHint2::Existing());
 }

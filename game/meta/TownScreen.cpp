@@ -5,38 +5,11 @@
 #include "game/meta/Town.h"
 #include "game/ui/Callback.h"
 
-TownScreen::TownScreen() : mEffects(new GfxManager()) {}
-
-TownScreen::~TownScreen()
-{
-    RemoveAllWidgets(false, false);
-    delete mEffects;
-}
-
 void TownScreen::OnEnter()
 {
     Town::Instance()->Rebuild();
     mEffects->clearEffects();
     mEffects->addEffect(new GfxClickToContinue(400, 595, 5));
-}
-
-void TownScreen::Update()
-{
-    BaseScreen::Update();
-    Town::Instance()->Update();
-    mEffects->processEffects();
-}
-
-void TownScreen::UpdateF(float fraction)
-{
-    Town::Instance()->UpdateF(fraction);
-    mEffects->updateEffects(fraction);
-}
-
-void TownScreen::Draw(Kivo::Graphics* g)
-{
-    Town::Instance()->Draw(g);
-    mEffects->drawEffects(g);
 }
 
 void TownScreen::MouseDownButton(int, int, int, int)

@@ -2,18 +2,10 @@
 // A look at the town during a game: pushed over the game screen, it draws
 // the whole town with a pulsing prompt; a click, Enter or Escape fades it
 // out and returns to the game.
-#include "game/ui/BaseScreen.h"
+#include "game/meta/TownViewScreen.h"
 
-class GfxManager;
-
-class TownScreen : public BaseScreen {
+class TownScreen : public TownViewScreen {
 public:
-    TownScreen();
-    ~TownScreen() override;
-
-    void Update() override;
-    void UpdateF(float fraction) override;
-    void Draw(Kivo::Graphics* g) override;
     void KeyDown(int key) override;
     void MouseDownButton(int x, int y, int button, int clickCount) override;
     void OnEnter() override;
@@ -21,6 +13,4 @@ public:
     void ReturnToGame();
     // Fades out, then returns to the game.
     void LeaveToGame();
-
-    GfxManager* mEffects;
 };

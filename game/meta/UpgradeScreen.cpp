@@ -9,6 +9,8 @@
 #include "game/effects/ComplexImage.h"
 #include "game/effects/GfxClickToContinue.h"
 #include "game/effects/GfxDelay.h"
+#include "game/effects/GfxFirework.h"
+#include "game/effects/GfxParticledText.h"
 #include "game/effects/GfxManager.h"
 #include "game/meta/BuildingPanel.h"
 #include "game/meta/Town.h"
@@ -27,19 +29,23 @@ const TownStages::Building* BuildingRecord(int b)
     return Town::Instance()->stages->GetBuilding(b / Town::kBuildingsPerStage, b % Town::kBuildingsPerStage);
 }
 
-// The celebration's rockets (variant 0 to 2, below 0 any) and its particle
-// text "game_stage_completed" in "FONT_EFFECTS_BIG" at (400, 300), yellow,
-// lifetime 250. Both effects come with the effect module's fireworks and
-// particle texts; until then the celebration has its voice and sound only.
+// A rocket bursting in one of the three ways (0 to 2), or any of them.
 gfxBase* NewFirework(int variant)
 {
-    (void)variant;
-    return nullptr;
+    auto* rocket = new GfxFirework(-1);
+    if (variant >= 0)
+        rocket->mKind = variant;
+    return rocket;
 }
 
+// "Stage Completed!" bursting into particles over the town, yellow, held
+// for 250 units.
 gfxBase* NewStageCompletedText()
 {
-    return nullptr;
+    auto* text = new GfxParticledText(GetFontById("FONT_EFFECTS_BIG"), 400, 300, GetStringById("game_stage_completed"));
+    text->mColor = Kivo::Color(255, 255, 0);
+    text->mHoldTime = 250;
+    return text;
 }
 
 bool CheatKeys()
@@ -57,7 +63,7 @@ void UpgradeScreen::Preview::Draw(Kivo::Graphics* g)
 }
 
 UpgradeScreen::UpgradeScreen()
-    : mUpgradePanel(new UpgradePanel(this)), mBuildingPanel(new BuildingPanel()), mEffects(new GfxManager())
+    : mUpgradePanel(new UpgradePanel(this)), mBuildingPanel(new BuildingPanel())
 {
     AddWidget(mUpgradePanel);
     mBuildingPanel->Move((Kivo::GetWidgetHost()->GetWidth() - mBuildingPanel->mWidth) / 2, 20);
@@ -69,7 +75,6 @@ UpgradeScreen::~UpgradeScreen()
     RemoveAllWidgets(false, false);
     delete mUpgradePanel;
     delete mBuildingPanel;
-    delete mEffects;
 }
 
 void UpgradeScreen::OnEnter()
@@ -87,25 +92,6 @@ void UpgradeScreen::OnLeave()
 {
     SaveCurrentProfile();
     mEffects->clearEffects();
-}
-
-void UpgradeScreen::Update()
-{
-    BaseScreen::Update();
-    Town::Instance()->Update();
-    mEffects->processEffects();
-}
-
-void UpgradeScreen::UpdateF(float fraction)
-{
-    Town::Instance()->UpdateF(fraction);
-    mEffects->updateEffects(fraction);
-}
-
-void UpgradeScreen::Draw(Kivo::Graphics* g)
-{
-    Town::Instance()->Draw(g);
-    mEffects->drawEffects(g);
 }
 
 void UpgradeScreen::RefreshSlots()
@@ -201,8 +187,7 @@ void UpgradeScreen::Buy(int slot)
                                                    "VOICE_STAGE_COMPLETED", [](const char* id) {
                                                        VoiceHelper::Instance()->PlayVoiceByName(id);
                                                    })));
-        if (gfxBase* text = NewStageCompletedText())
-            mEffects->addEffect(new GfxDelay(3.0f, text));
+        mEffects->addEffect(new GfxDelay(3.0f, NewStageCompletedText()));
         mEffects->addEffect(new GfxDelay(3.0f, new CB_CallbackStatic_P1<const char*>(
                                                    "SOUND_TOWN_STAGE_COMPLETED", [](const char* id) {
                                                        PlaySoundById(id);
@@ -228,8 +213,7 @@ void UpgradeScreen::StageFireworks()
             if (bigOne)
                 variant = 0;
             bigOne = bigOne || variant == 2;
-            if (gfxBase* rocket = NewFirework(variant))
-                mEffects->addEffect(new GfxDelay(d, rocket));
+            mEffects->addEffect(new GfxDelay(d, NewFirework(variant)));
         }
         d += Kivo::RandomFloat(1.0f, 1.4f);
     }
@@ -281,8 +265,7 @@ void UpgradeScreen::KeyDown(int key)
         ApplyFinishedAnimations();
         break;
     case 'F':
-        if (gfxBase* rocket = NewFirework(-1))
-            mEffects->addEffect(rocket);
+        mEffects->addEffect(NewFirework(-1));
         break;
     case 'S':
         StageFireworks();

@@ -6,17 +6,16 @@
 // fourth building, celebrates. Continue leads back to the game, or to the
 // menu once the whole town is built.
 #include "framework/widgets/ButtonListener.h"
-#include "game/ui/BaseScreen.h"
+#include "game/meta/TownViewScreen.h"
 #include "game/ui/UpgradeSlot.h"
 
 #include <array>
 
 class BuildingPanel;
 class ComplexImage;
-class GfxManager;
 class UpgradePanel;
 
-class UpgradeScreen : public BaseScreen, public Kivo::ButtonListener {
+class UpgradeScreen : public TownViewScreen, public Kivo::ButtonListener {
 public:
     // Ids the upgrade panel reports.
     static constexpr int kContinueId = 0;
@@ -26,9 +25,6 @@ public:
     UpgradeScreen();
     ~UpgradeScreen() override;
 
-    void Update() override;
-    void UpdateF(float fraction) override;
-    void Draw(Kivo::Graphics* g) override;
     void KeyDown(int key) override;
     void MouseDownButton(int x, int y, int button, int clickCount) override;
     void OnEnter() override;
@@ -61,7 +57,6 @@ public:
 
     UpgradePanel* mUpgradePanel;
     BuildingPanel* mBuildingPanel;
-    GfxManager* mEffects;
     std::array<Preview, 4> mPreviews;
 
 private:

@@ -9,7 +9,7 @@ class ButtonBase;
 
 class WindowHelp : public Singleton<WindowHelp>, public WindowBase {
 public:
-    static constexpr int kWindowId = 105;
+    static constexpr int kWindowId = WINDOW_ID_HELP;
     enum Control { BUTTON_CLOSE = 0, BUTTON_LEFT = 1, BUTTON_RIGHT = 2 };
 
     WindowHelp();

@@ -12,7 +12,7 @@ class ActionScript;
 
 class WindowHowToPlay : public Singleton<WindowHowToPlay>, public WindowBase {
 public:
-    static constexpr int kWindowId = 108;
+    static constexpr int kWindowId = WINDOW_ID_HOW_TO_PLAY;
 
     WindowHowToPlay();
     ~WindowHowToPlay() override;

@@ -10,7 +10,7 @@ class WindowButton;
 
 class WindowLevelCompleted1 : public Singleton<WindowLevelCompleted1>, public WindowLevelCompletedBase {
 public:
-    static constexpr int kWindowId = 106;
+    static constexpr int kWindowId = WINDOW_ID_LEVEL_COMPLETED1;
     static constexpr int kWidth = 470;
     static constexpr int kHeight = 450;
 

@@ -8,7 +8,7 @@ class WindowButton;
 
 class WindowLevelCompleted2 : public Singleton<WindowLevelCompleted2>, public WindowLevelCompletedBase {
 public:
-    static constexpr int kWindowId = 107;
+    static constexpr int kWindowId = WINDOW_ID_LEVEL_COMPLETED2;
 
     WindowLevelCompleted2();
     ~WindowLevelCompleted2() override;

@@ -23,6 +23,8 @@ public:
     void Update() override;
     void UpdateF(float fraction) override;
     void Draw(Kivo::Graphics* g) override;
+    // Enter and Esc, while visible, as the continue button.
+    void KeyDown(int key) override;
 
     // Starts the count of the three figures and of their sum.
     virtual void SetScores(int bricks, int bonus, int combo);
@@ -51,6 +53,4 @@ protected:
     // A closing press (continue, bonus game, Enter, Esc): ends the counting
     // when it still runs, else answers with `result`.
     void CloseOrSkip(int result);
-    // Enter and Esc while visible.
-    void KeyDown(int key) override;
 };

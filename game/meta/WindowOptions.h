@@ -19,7 +19,7 @@ class WindowOptions : public Singleton<WindowOptions>,
                       public Kivo::SliderListener,
                       public Kivo::CheckboxListener {
 public:
-    static constexpr int kWindowId = 101;
+    static constexpr int kWindowId = WINDOW_ID_OPTIONS;
     enum Control {
         BUTTON_CLOSE = 0,
         SLIDER_MUSIC = 1,

@@ -10,10 +10,18 @@
 
 class SliderCustom;
 class WindowButton;
+namespace Kivo {
+class Slider;
+}
+
+// The volume sliders of the pause and options windows: the music or sound
+// volume takes the value at once, and the sound sample plays when the sound
+// slider is let go, so the player hears the new level once.
+void VolumeSliderMoved(const Kivo::Slider* slider, bool music, double value);
 
 class WindowPause : public Singleton<WindowPause>, public WindowBase, public Kivo::SliderListener {
 public:
-    static constexpr int kWindowId = 100;
+    static constexpr int kWindowId = WINDOW_ID_PAUSE;
     enum Result { RESULT_CLOSE = 0, RESULT_MENU = 1, RESULT_HELP = 2 };
     enum Control { BUTTON_CLOSE = 0, BUTTON_HELP = 1, BUTTON_MENU = 2, SLIDER_MUSIC = 3, SLIDER_SOUND = 4 };
 

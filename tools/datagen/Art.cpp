@@ -495,12 +495,13 @@ void AddUi(Builder& b)
                     col.a = Clamp01(t * t * (k == 1 ? 1.2f : 1) * n);
                     c.At(x, y) = col;
                 }
-            if (k == 2)
-                c.Opaque();
         });
-    ui("IMAGE_GFX_FLUID_DOT", 24, 24, [](Canvas& c) { c.Glow(Circle(12, 12, 3), Hex(0xb0e8ff), 9, 1); c.Opaque(); });
-    ui("IMAGE_GFX_LIGHTNING_LINE", 64, 32, [](Canvas& c) { c.Glow(Segment(4, 16, 60, 16, 1), Hex(0xa0c8ff), 14, 1); c.Opaque(); });
-    ui("IMAGE_GFX_LIGHTNING_LINE_CENTER", 64, 32, [](Canvas& c) { c.Glow(Segment(8, 16, 56, 16, 2.5f), Hex(0xe0f0ff), 14, 1); c.Opaque(); });
+    // The stream and the lightning are drawn additively, but through textured
+    // triangles and transforms that blend normally: they glow over transparency.
+    ui("IMAGE_GFX_FLUID_DOT", 24, 24, [](Canvas& c) { c.Glow(Circle(12, 12, 3), Hex(0xb0e8ff), 9, 1); });
+    ui("IMAGE_GFX_LIGHTNING_LINE", 64, 32, [](Canvas& c) { c.Glow(Segment(4, 16, 60, 16, 1), Hex(0xa0c8ff), 14, 1); });
+    // The end pieces are stretched to 4.5 times their length: a short bright core.
+    ui("IMAGE_GFX_LIGHTNING_LINE_CENTER", 64, 32, [](Canvas& c) { c.Glow(Segment(23, 16, 41, 16, 2), Hex(0xe0f0ff), 8, 1); });
     b.Add("IMAGE_GFX_LIGHTNING_ANIMATION", "Common", "images/fx/image_gfx_lightning_animation.png", 16, 32, [](Canvas& c) {
         ForCels(c, 16, 32, [&](float x, float, int k, int) {
             float px = x + 8, py = 0;
@@ -513,7 +514,6 @@ void AddUi(Builder& b)
                 py = ny;
             }
         });
-        c.Opaque();
     }, 8);
     ui("IMAGE_GFX_SCORE_LINE", 200, 8, [](Canvas& c) {
         c.Bevel(RoundRect(0, 1, 200, 6, 3), [](float x, float) { return Mix(kGoldLight, kGold, x / 200); }, 2, 0.6f, 0.3f);
@@ -1171,9 +1171,17 @@ std::string TownItemsXml()
         o += std::string("    <Name id=\"town_") + id + "_name\"/><Description id=\"town_" + id + "_desc\"/><Type id=\"building\"/>\n";
         o += "    <Layer x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y) + "\">\n";
         if (k % 4 == 3) {
+            // Chimney smoke once the end animation is on: an animated image,
+            // or (every other one) the particle emitter.
             int cx = int(float(s.w) * 0.68f) - 12, cy = int(float(s.h - s.split) * 0.0f) - 40;
-            o += "      <Layer name=\"animation\" x=\"" + std::to_string(cx) + "\" y=\"" + std::to_string(cy) +
-                "\"><Image id=\"IMAGE_TOWN_SMOKE\"/></Layer>\n";
+            std::string smoke = k % 8 == 7 ? "<Particles id=\"town_smoke\" x=\"16\" y=\"44\"/>" : "<Image id=\"IMAGE_TOWN_SMOKE\"/>";
+            o += "      <Layer name=\"animation\" x=\"" + std::to_string(cx) + "\" y=\"" + std::to_string(cy) + "\">" + smoke +
+                "</Layer>\n";
+        }
+        if (k == 17) {
+            // The lantern of the tower sparkles.
+            o += "      <Particles id=\"town_sparkles\" name=\"lantern\" x=\"" + std::to_string(s.w / 2) + "\" y=\"" +
+                std::to_string(s.split + 8) + "\"/>\n";
         }
         o += "      <Layer name=\"town\"><Image id=\"IMAGE_TOWN_" + up + "\"/></Layer>\n";
         o += "      <Layer name=\"gfx\"><Image id=\"IMAGE_TOWN_" + up + "_P2\"/><Image id=\"IMAGE_TOWN_" + up +

@@ -131,6 +131,34 @@ std::vector<std::vector<Cell>> Moves(const GamePlayBase& play)
     return moves;
 }
 
+// The cells of the lines an exchange of a and b would make.
+std::vector<Cell> LineCells(const GamePlayBase& play, Cell a, Cell b)
+{
+    std::vector<Cell> out;
+    auto codeAt = [&](int x, int y) {
+        if (x == a.x && y == a.y)
+            return play.GetBrickCode(b.x, b.y);
+        if (x == b.x && y == b.y)
+            return play.GetBrickCode(a.x, a.y);
+        return play.IsCell(x, y) && !play.IsBoxed(x, y) ? play.GetBrickCode(x, y) : -1;
+    };
+    for (Cell at : { a, b }) {
+        int code = codeAt(at.x, at.y);
+        for (int axis = 0; axis < 2; ++axis) {
+            int dx = axis == 0 ? 1 : 0, dy = 1 - dx;
+            int lo = 0, hi = 0;
+            while (codeAt(at.x - (lo + 1) * dx, at.y - (lo + 1) * dy) == code)
+                ++lo;
+            while (codeAt(at.x + (hi + 1) * dx, at.y + (hi + 1) * dy) == code)
+                ++hi;
+            if (lo + hi >= 2)
+                for (int i = -lo; i <= hi; ++i)
+                    out.push_back({ at.x + i * dx, at.y + i * dy });
+        }
+    }
+    return out;
+}
+
 int Breakables(const GamePlayBase& play, const std::vector<Cell>& cells)
 {
     int n = 0;
@@ -227,6 +255,7 @@ Result PlayLevel(const std::string& dataFolder, const Options& options)
     play->SetLevelDoneCallback(new CB_Callback<LevelDone, void>(&done, &LevelDone::Done));
 
     int quietSince = 0;
+    Kivo::MTRand chooser(options.seed);
     auto tick = [&] {
         play->Update();
         play->UpdateF(1.0f);
@@ -281,13 +310,18 @@ Result PlayLevel(const std::string& dataFolder, const Options& options)
         }
         if (play->GetMoveCount() == 0)
             continue;
-        // The move that touches most breakable cells, the first among equals.
+        // The move that breaks most cells; ties go by a draw of the run's
+        // own, so that play does not circle.
         std::vector<std::vector<Cell>> moves = Moves(*play);
         size_t pick = 0;
         int pickScore = -1;
         for (size_t k = 1; k < moves.size(); ++k) {
-            int score = Breakables(*play, moves[k]) * 100 + static_cast<int>(moves[k].size());
-            if (!moves[k].empty() && score > pickScore) {
+            if (moves[k].empty())
+                continue;
+            const std::vector<Cell>& hit =
+                options.mode == 1 && moves[k].size() == 2 ? LineCells(*play, moves[k][0], moves[k][1]) : moves[k];
+            int score = Breakables(*play, hit) * 1000 + static_cast<int>(chooser.Next() % 1000);
+            if (score > pickScore) {
                 pickScore = score;
                 pick = k;
             }

@@ -6,6 +6,7 @@
 #include "framework/app/TimeHooks.h"
 #include "framework/core/Random.h"
 #include "framework/resources/ResourceHelpers.h"
+#include "game/ui/Callback.h"
 #include "tests/game/effects/FakePyro.h"
 #include "tests/game/effects/ImageTable.h"
 #include "tests/support/TempDir.h"
@@ -16,6 +17,14 @@
 
 inline float gFrameTime = 0.01f;
 
+// A stored call that counts how often it ran.
+struct Counter : baseCallback {
+    explicit Counter(int* count) : mCount(count) {}
+    void Invoke() override { ++*mCount; }
+    baseCallback* Clone() override { return new Counter(mCount); }
+    int* mCount;
+};
+
 // An image of `cels` cels of w x h side by side.
 inline std::unique_ptr<RecordingImage> Strip(int w, int h, int cels)
 {
@@ -25,13 +34,13 @@ inline std::unique_ptr<RecordingImage> Strip(int w, int h, int cels)
     return image;
 }
 
-// A bitmap font of three glyphs on a 24 x 12 strip: 'A' 8, 'B' 6 and 'C' 10
+// A bitmap font of three glyphs on a 24 x 13 strip: 'A' 8, 'B' 6 and 'C' 10
 // pixels wide, a space of 4; ascent 10.
 inline Kivo::ImageFont* MakeTestFont(ImageTable& table)
 {
     static testsupport::TempDir dir;
     static const std::string widths = dir.Write("widths.txt", "4 10\nA 8\nB 6\nC 10\n");
-    Kivo::Image* strip = table.AddImage("FONT_STRIP_" + std::to_string(table.mImages.size()), Strip(24, 12, 1));
+    Kivo::Image* strip = table.AddImage("FONT_STRIP_" + std::to_string(table.mImages.size()), Strip(24, 13, 1));
     return new Kivo::ImageFont(strip, widths);
 }
 

@@ -4,6 +4,7 @@
 #include "game/effects/LightningLine.h"
 #include "game/effects/LightningLineGrow.h"
 #include "game/effects/LightningPoint.h"
+#include "game/match/EnergyOutline.h"
 
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
@@ -194,6 +195,8 @@ TEST_F(LightningTest, LiveLineBetweenOnePointIsCompleteAtItsFirstUpdate)
         effect.update(dt);
         EXPECT_EQ(effect.mProgress, 1.0f);
         EXPECT_TRUE(AllFinite(*effect.mLine));
+        Kivo::Graphics g(&screen);
+        effect.draw(&g); // a line of no length draws without harm
         EXPECT_EQ(effect.process(), -1);
     }
 }
@@ -266,6 +269,26 @@ TEST_F(LightningTest, FigureCrawlsWithAtMostTwoLines)
     RecordingImage plain(45, 45);
     LightningFigure none(&plain, 2);
     EXPECT_TRUE(none.mElements.empty());
+}
+
+TEST_F(LightningTest, EnergyOutlinesAreFiguresOnceInstalled)
+{
+    auto disc = Disc(45, 45, 18);
+    SetEnergyOutlineMaker(nullptr);
+    EXPECT_EQ(MakeEnergyOutline(disc.get()), nullptr);
+    InstallEnergyOutlines();
+    std::unique_ptr<EnergyOutline> outline(MakeEnergyOutline(disc.get()));
+    ASSERT_NE(outline, nullptr);
+    for (int i = 0; i < 20; ++i)
+        outline->Update(1.0f);
+    Kivo::Graphics g(&screen);
+    outline->DrawAt(&g, 200, 100);
+    EXPECT_FALSE(screen.mDraws.empty());
+    for (const auto& d : screen.mDraws) {
+        EXPECT_GT(d.mX, 150.0f);
+        EXPECT_LT(d.mX, 260.0f);
+    }
+    SetEnergyOutlineMaker(nullptr);
 }
 
 } // namespace

@@ -9,7 +9,6 @@
 #include "game/effects/EffectHooks.h"
 #include "game/effects/PyroEmitterList.h"
 #include "game/effects/PyroLibraryManager.h"
-#include "game/match/BrickColored.h"
 
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
@@ -490,84 +489,6 @@ TEST_F(ManagerFixture, TheLabelsFactoryRunsBurstsAndEmitters)
     }
     EXPECT_EQ(script.released, 1); // the burst ended and its effect went
     SetUiEffects(nullptr);
-    SetBrickOutlines(nullptr);
-}
-
-struct OutlineLog : BrickOutlineFactory, BrickOutline {
-    BrickOutline* NewOutline(Kivo::Image* mask) override
-    {
-        masks.push_back(mask);
-        return new Forward(this);
-    }
-    void Update(float dt) override { updates += dt; }
-    void Draw(Kivo::Graphics& g, float x, float y) override
-    {
-        draws.push_back({x, y});
-        alpha = g.GetColor().GetAlpha();
-    }
-    struct Forward : BrickOutline {
-        explicit Forward(OutlineLog* l) : log(l) {}
-        void Update(float dt) override { log->Update(dt); }
-        void Draw(Kivo::Graphics& g, float x, float y) override { log->Draw(g, x, y); }
-        OutlineLog* log;
-    };
-    std::vector<Kivo::Image*> masks;
-    float updates = 0;
-    std::vector<std::pair<float, float>> draws;
-    int alpha = 0;
-};
-
-struct MaskedBrick : BrickColored {
-    explicit MaskedBrick(Kivo::Image* mask) : BrickColored(1) { mMaskImage = mask; }
-};
-
-TEST(EnergyOutline, EnergizedBricksMakeUpdateAndDrawTheirOutline)
-{
-    OutlineLog log;
-    SetBrickOutlines(&log);
-    Kivo::MemoryImage mask;
-    mask.Create(40, 40);
-    MaskedBrick brick(&mask);
-    Kivo::Graphics g;
-    brick.Update(1);
-    brick.DrawTop(g);
-    EXPECT_TRUE(log.masks.empty()); // not energized: no outline
-    brick.SetFlag(kBrickEnergized);
-    brick.Update(1);
-    brick.Update(0.5f);
-    ASSERT_EQ(log.masks.size(), 1u);
-    EXPECT_EQ(log.masks[0], &mask);
-    EXPECT_FLOAT_EQ(log.updates, 1.5f);
-    brick.DrawTop(g);
-    brick.Draw(g, 1.0f, 7, 9);
-    ASSERT_EQ(log.draws.size(), 2u);
-    EXPECT_EQ(log.alpha, 160);
-    EXPECT_FLOAT_EQ(log.draws[1].first - log.draws[0].first, 7);
-    brick.ClearFlag(kBrickEnergized);
-    brick.DrawTop(g);
-    EXPECT_EQ(log.draws.size(), 2u);
-    SetBrickOutlines(nullptr);
-}
-
-TEST(EnergyOutline, TheLightningOutlineCrawlsRoundAMask)
-{
-    Kivo::MemoryImage mask;
-    mask.Create(40, 40);
-    uint32_t* bits = mask.GetBits();
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 40; ++x)
-            bits[y * 40 + x] = (x - 20) * (x - 20) + (y - 20) * (y - 20) < 15 * 15 ? 0xFFFFFFFF : 0xFF000000;
-    mask.BitsChanged();
-    LightningOutlineFactory factory;
-    std::unique_ptr<BrickOutline> outline(factory.NewOutline(&mask));
-    ASSERT_NE(outline, nullptr);
-    Kivo::MemoryImage screen;
-    screen.Create(100, 100);
-    Kivo::Graphics g(&screen);
-    for (int i = 0; i < 50; ++i) {
-        outline->Update(1);
-        outline->Draw(g, 30, 30);
-    }
 }
 
 } // namespace

@@ -1,7 +1,9 @@
 #include "game/meta/HintsHelper.h"
 #include "game/meta/HintsManager.h"
+#include "game/meta/WindowArrowHint.h"
 #include "tests/framework/sound/AudioHostDouble.h"
 #include "tests/game/meta/TownTestSupport.h"
+#include "tests/game/meta/WindowTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -167,6 +169,52 @@ TEST_F(HintsTest, HintsComeAtLeastAThousandUpdatesApart)
     EXPECT_FALSE(helper()->CanShowHint());
     helper()->ResetHintWindow();
     EXPECT_TRUE(helper()->CanShowHint());
+}
+
+} // namespace
+
+namespace {
+
+// A hint shown through its window: the window is answered from inside its
+// modal wait, where what the helper says is recorded.
+TEST_F(HintsTest, ShowingOpensThePictureOrTextWindowOnceAndNoneOverIt)
+{
+    windowtest::WindowFixture windows;
+    for (auto [id, w, h] : {std::tuple{"IMAGE_UI_WINDOW_HINT", 300, 225}, {"IMAGE_UI_WINDOW_HINT_ARROW", 48, 32}}) {
+        windows.res.mImages.push_back(std::make_unique<RecordingImage>(w, h));
+        windows.res.mManager->AddImage(id, windows.res.mImages.back().get());
+    }
+    Load("<hints><hint id=\"first\"/>"
+         "<hint id=\"pictured\"><image id=\"IMAGE_UI_CHECKBOX\"/><text text=\"With a picture\"/></hint>"
+         "<hint id=\"plain\"><text text=\"Text only\"/></hint></hints>");
+    std::vector<std::string> seen;
+    windows.app.mOnAppStep = [&] {
+        for (WindowArrowHintBase* w : {static_cast<WindowArrowHintBase*>(WindowArrowHint::Existing()),
+                                       static_cast<WindowArrowHintBase*>(WindowArrowHint2::Existing())}) {
+            if (w && IsWidgetShown(w) && w->mPendingResult == Kivo::Dialog::kNoResult) {
+                seen.push_back(std::to_string(w->mId) + (helper()->CanShowHint() ? " can" : " cannot"));
+                // A hint asked for meanwhile does not open.
+                app.updateCount += 5000;
+                helper()->ShowHint("plain", 10, 10, 0);
+                w->KeyDown(27);
+            }
+        }
+    };
+    app.updateCount = 100;
+    helper()->ShowHint("pictured", 400, 300, 0);
+    EXPECT_EQ(seen, (std::vector<std::string>{"113 cannot"}));
+    EXPECT_TRUE(helper()->IsHintShown("pictured"));
+    EXPECT_FALSE(helper()->IsHintShown("plain"));
+    EXPECT_EQ(helper()->lastHintTime, static_cast<uint32_t>(app.updateCount));
+
+    // Shown once per profile: asking again opens nothing.
+    app.updateCount += 5000;
+    helper()->ShowHint("pictured", 400, 300, 0);
+    EXPECT_EQ(seen.size(), 1u);
+    helper()->ShowHint("plain", 400, 300, 0);
+    EXPECT_EQ(seen, (std::vector<std::string>{"113 cannot", "114 cannot"}));
+    windows.app.mOnAppStep = nullptr;
+    windows.app.Steps(2);
 }
 
 } // namespace

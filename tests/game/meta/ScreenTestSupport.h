@@ -3,6 +3,7 @@
 // application, a state manager that records the states asked for by name,
 // and the town of the shared texts over registered images.
 #include "framework/sound/MusicManager.h"
+#include "game/ui/GameStateManager.h"
 #include "tests/framework/sound/AudioHostDouble.h"
 #include "tests/game/meta/TownTestSupport.h"
 #include "tests/support/FakeApp.h"

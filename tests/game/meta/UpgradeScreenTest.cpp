@@ -1,6 +1,8 @@
 #include "framework/core/Random.h"
 #include "framework/resources/ResourceHelpers.h"
 #include "game/effects/GfxDelay.h"
+#include "game/effects/GfxFirework.h"
+#include "game/effects/GfxParticledText.h"
 #include "game/effects/GfxManager.h"
 #include "game/meta/BuildingPanel.h"
 #include "game/meta/UpgradeScreen.h"
@@ -114,8 +116,34 @@ TEST(UpgradeScreenTest, TheStagesFourthBuildingIsCelebratedAndTheNextStageOffere
     EXPECT_EQ(f.Delays(3.0f), 0);
     f.screen->ButtonDepress(UpgradeScreen::kFirstBuyId + 3);
     EXPECT_EQ(GetProfileInt("score_total"), 500);
-    // The voice and the stage sound wait three seconds.
-    EXPECT_GE(f.Delays(3.0f), 2);
+    // The voice, the text and the stage sound wait three seconds; 25 bursts
+    // of three to five rockets from four seconds on, at most one big one a
+    // burst.
+    EXPECT_EQ(f.Delays(3.0f), 3);
+    int texts = 0;
+    for (gfxBase* e : f.screen->mEffects->mEffects)
+        if (auto* d = dynamic_cast<GfxDelay*>(e); d && dynamic_cast<GfxParticledText*>(d->mNextEffect))
+            ++texts;
+    EXPECT_EQ(texts, 1);
+    std::vector<std::pair<float, int>> rockets;
+    for (gfxBase* e : f.screen->mEffects->mEffects)
+        if (auto* d = dynamic_cast<GfxDelay*>(e))
+            if (auto* r = dynamic_cast<GfxFirework*>(d->mNextEffect))
+                rockets.push_back({d->mTime, r->mKind});
+    ASSERT_GE(rockets.size(), 75u);
+    ASSERT_LE(rockets.size(), 125u);
+    EXPECT_GE(rockets.front().first, 4.2f);
+    int bursts = 1, big = 0;
+    for (size_t i = 0; i < rockets.size(); ++i) {
+        if (i > 0 && rockets[i].first - rockets[i - 1].first > 0.95f) {
+            ++bursts;
+            big = 0;
+        }
+        EXPECT_TRUE(rockets[i].second >= 0 && rockets[i].second <= 2);
+        big += rockets[i].second == 2;
+        EXPECT_LE(big, 1);
+    }
+    EXPECT_EQ(bursts, 25);
     // Stage 1 is offered: building 4 costs 500, the others more.
     EXPECT_EQ(Town::GetCurrentStage(), 1);
     EXPECT_EQ(f.ButtonState(0), 0);

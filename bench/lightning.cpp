@@ -1,0 +1,77 @@
+// Per-frame work of energised bricks: each brick's lightning outline is
+// updated and drawn every frame. Reference: plain blits of the bricks.
+#include "game/effects/LightningFigure.h"
+
+#include "framework/core/Random.h"
+#include "framework/graphics/Graphics.h"
+#include "framework/graphics/MemoryImage.h"
+#include "tests/game/effects/ImageTable.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+// A w x h image, white inside a disc of radius r, black elsewhere, opaque.
+std::unique_ptr<Kivo::MemoryImage> Disc(int w, int h, int r)
+{
+    auto image = std::make_unique<Kivo::MemoryImage>();
+    image->Create(w, h);
+    uint32_t* bits = image->GetBits();
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const int dx = x - w / 2, dy = y - h / 2;
+            bits[y * w + x] = dx * dx + dy * dy <= r * r ? 0xFFFFFFFF : 0xFF000000;
+        }
+    image->BitsChanged();
+    return image;
+}
+
+struct Scene {
+    Scene()
+    {
+        Kivo::SeedRandomInt(1);
+        table.AddImage("IMAGE_GFX_LIGHTNING_LINE", Disc(64, 32, 12));
+        table.AddImage("IMAGE_GFX_LIGHTNING_LINE_CENTER", Disc(64, 32, 12));
+        mask = table.AddImage("BRICK_MASK", Disc(44, 44, 18));
+        screen.Create(800, 600);
+    }
+    ImageTable table;
+    Kivo::MemoryImage* mask;
+    Kivo::MemoryImage screen;
+};
+
+// Ten energised bricks: every figure updated and drawn once per frame.
+void BM_EnergyOutlines(benchmark::State& state)
+{
+    Scene scene;
+    Kivo::Graphics g(&scene.screen);
+    std::vector<std::unique_ptr<LightningFigure>> figures;
+    for (int i = 0; i < 10; ++i)
+        figures.push_back(std::make_unique<LightningFigure>(scene.mask, 2));
+    for (auto _ : state) {
+        for (size_t i = 0; i < figures.size(); ++i) {
+            figures[i]->update(1.0f);
+            g.PushState();
+            g.SetColorizeImages(true);
+            g.SetColorRGBA(255, 200, 80, 160);
+            figures[i]->drawAt(&g, 100.0f + 50 * static_cast<float>(i), 300);
+            g.PopState();
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * 10);
+}
+BENCHMARK(BM_EnergyOutlines);
+
+// The reference: the same ten bricks blitted.
+void BM_BrickBlits(benchmark::State& state)
+{
+    Scene scene;
+    Kivo::Graphics g(&scene.screen);
+    for (auto _ : state)
+        for (int i = 0; i < 10; ++i)
+            g.DrawImage(scene.mask, 100 + 50 * i, 300);
+    state.SetItemsProcessed(state.iterations() * 10);
+}
+BENCHMARK(BM_BrickBlits);
+
+} // namespace

@@ -1,9 +1,0 @@
-#include "game/match/BrickOutline.h"
-
-namespace {
-BrickOutlineFactory* gFactory = nullptr;
-}
-
-BrickOutlineFactory* GetBrickOutlines() { return gFactory; }
-
-void SetBrickOutlines(BrickOutlineFactory* factory) { gFactory = factory; }
