@@ -10,6 +10,7 @@
 #include "game/meta/WindowHowToPlay.h"
 #include "game/meta/WindowLevelCompleted1.h"
 #include "game/meta/WindowLevelCompleted2.h"
+#include "game/meta/WindowMessage.h"
 #include "game/meta/WindowPause.h"
 
 int GameScreenServices::ShowPause() { return ShowWindowAnimated(WindowPause::Instance(), true); }
@@ -32,9 +33,7 @@ void GameScreenServices::ShowLevelCompleted2(int bricks, int bonus, int combo)
     window->SetScores(bricks, bonus, combo);
     ShowWindowAnimated(window, true);
 }
-// Until the message window is part of the game the screen plays on as if it
-// had been closed at once.
-void GameScreenServices::ShowMessage(const std::string& /*text*/) {}
+void GameScreenServices::ShowMessage(const std::string& text) { ShowGameMessage(text); }
 bool GameScreenServices::HasUnshownHints() { return HintsHelper::Instance()->HasUnshownHints(); }
 bool GameScreenServices::CanShowHint() { return HintsHelper::Instance()->CanShowHint(); }
 void GameScreenServices::ShowHint(const std::string& id, int x, int y, int flags)
