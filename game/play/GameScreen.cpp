@@ -130,9 +130,9 @@ IGamePlay* GameScreen::CreateGamePlay(int gameType)
 IGamePlay* GameScreen::NewGamePlay(int gameType, baseCallback* levelDone)
 {
     GamePlayBase* gamePlay = ::CreateGamePlay(gameType);
+    // It reaches the panels through GamePanelsPtr and the hints through the
+    // hints helper by itself.
     gamePlay->SetLevelDoneCallback(levelDone);
-    gamePlay->SetPanels(GamePanelsPtr::Instance());
-    gamePlay->SetTips(mServices);
     return gamePlay;
 }
 

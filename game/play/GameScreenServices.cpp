@@ -39,12 +39,6 @@ void GameScreenServices::ShowLevelCompleted2(int bricks, int bonus, int combo)
     ShowWindowAnimated(window, true);
 }
 void GameScreenServices::ShowMessage(const std::string& text) { ShowGameMessage(text); }
-bool GameScreenServices::HasUnshownHints() { return HintsHelper::Instance()->HasUnshownHints(); }
-bool GameScreenServices::CanShowHint() { return HintsHelper::Instance()->CanShowHint(); }
-void GameScreenServices::ShowHint(const std::string& id, int x, int y, int flags)
-{
-    HintsHelper::Instance()->ShowHint(id, x, y, flags);
-}
 bool GameScreenServices::IsHintShown(const std::string& id) { return HintsHelper::Instance()->IsHintShown(id); }
 void GameScreenServices::SetHintShown(const std::string& id) { HintsHelper::Instance()->SetHintShown(id); }
 void GameScreenServices::ResetHintWindow() { HintsHelper::Instance()->ResetHintWindow(); }
