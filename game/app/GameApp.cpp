@@ -3,6 +3,9 @@
 #include "game/app/GameCmdLine.h"
 #include "game/app/PlaceholderScreen.h"
 #include "game/effects/ActionScriptManager.h"
+#include "game/effects/EffectHooks.h"
+#include "game/effects/ParticleLibraryManager.h"
+#include "game/effects/PyroLibraryManager.h"
 #include "game/meta/MenuScreen.h"
 #include "game/profiles/ProfileManager.h"
 #include "game/ui/CustomCursor.h"
@@ -100,6 +103,7 @@ void GameApp::Init()
     CustomKivoAppBase::Init();
     if (shutdown)
         return;
+    InstallEffectHooks();
     if (gPakInterface) {
         gPakInterface->AddPakFile("other.pak");
         gPakInterface->AddPakFile("voice.pak");
@@ -223,6 +227,12 @@ void GameApp::LoadingThreadProc()
     ActionScriptManager* scripts = GetActionScriptManager();
     for (const char* name : { "demo_gameplaychain", "demo_gameplayswap", "demo_gameplaygroup" })
         scripts->LoadScript(std::string("properties/tutorial/") + name + ".xml", name);
+    // Particles: the library's files (a file that fails is skipped) and the
+    // own engine's systems, after the images those name.
+    PyroLibraryManager* pyro = GetPyroLibraryManager();
+    for (const char* file : { "properties/pyro/particles.pyro", "properties/pyro/particles_town.pyro" })
+        pyro->LoadFile(file);
+    GetParticleLibraryManager()->Load("properties/particles/particles.xml");
 }
 
 std::string GameApp::LoadingError()
