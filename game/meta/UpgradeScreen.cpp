@@ -10,6 +10,7 @@
 #include "game/effects/GfxClickToContinue.h"
 #include "game/effects/GfxDelay.h"
 #include "game/effects/GfxFirework.h"
+#include "game/effects/GfxParticledText.h"
 #include "game/effects/GfxManager.h"
 #include "game/meta/BuildingPanel.h"
 #include "game/meta/Town.h"
@@ -37,12 +38,14 @@ gfxBase* NewFirework(int variant)
     return rocket;
 }
 
-// The particle text "game_stage_completed" in "FONT_EFFECTS_BIG" at
-// (400, 300), yellow, lifetime 250: it comes with the effect module's
-// particle texts; until then the celebration has no text.
+// "Stage Completed!" bursting into particles over the town, yellow, held
+// for 250 units.
 gfxBase* NewStageCompletedText()
 {
-    return nullptr;
+    auto* text = new GfxParticledText(GetFontById("FONT_EFFECTS_BIG"), 400, 300, GetStringById("game_stage_completed"));
+    text->mColor = Kivo::Color(255, 255, 0);
+    text->mHoldTime = 250;
+    return text;
 }
 
 bool CheatKeys()
@@ -184,8 +187,7 @@ void UpgradeScreen::Buy(int slot)
                                                    "VOICE_STAGE_COMPLETED", [](const char* id) {
                                                        VoiceHelper::Instance()->PlayVoiceByName(id);
                                                    })));
-        if (gfxBase* text = NewStageCompletedText())
-            mEffects->addEffect(new GfxDelay(3.0f, text));
+        mEffects->addEffect(new GfxDelay(3.0f, NewStageCompletedText()));
         mEffects->addEffect(new GfxDelay(3.0f, new CB_CallbackStatic_P1<const char*>(
                                                    "SOUND_TOWN_STAGE_COMPLETED", [](const char* id) {
                                                        PlaySoundById(id);

@@ -2,6 +2,7 @@
 #include "framework/resources/ResourceHelpers.h"
 #include "game/effects/GfxDelay.h"
 #include "game/effects/GfxFirework.h"
+#include "game/effects/GfxParticledText.h"
 #include "game/effects/GfxManager.h"
 #include "game/meta/BuildingPanel.h"
 #include "game/meta/UpgradeScreen.h"
@@ -115,9 +116,15 @@ TEST(UpgradeScreenTest, TheStagesFourthBuildingIsCelebratedAndTheNextStageOffere
     EXPECT_EQ(f.Delays(3.0f), 0);
     f.screen->ButtonDepress(UpgradeScreen::kFirstBuyId + 3);
     EXPECT_EQ(GetProfileInt("score_total"), 500);
-    // The voice and the stage sound wait three seconds; 25 bursts of three
-    // to five rockets from four seconds on, at most one big one a burst.
-    EXPECT_GE(f.Delays(3.0f), 2);
+    // The voice, the text and the stage sound wait three seconds; 25 bursts
+    // of three to five rockets from four seconds on, at most one big one a
+    // burst.
+    EXPECT_EQ(f.Delays(3.0f), 3);
+    int texts = 0;
+    for (gfxBase* e : f.screen->mEffects->mEffects)
+        if (auto* d = dynamic_cast<GfxDelay*>(e); d && dynamic_cast<GfxParticledText*>(d->mNextEffect))
+            ++texts;
+    EXPECT_EQ(texts, 1);
     std::vector<std::pair<float, int>> rockets;
     for (gfxBase* e : f.screen->mEffects->mEffects)
         if (auto* d = dynamic_cast<GfxDelay*>(e))
