@@ -1,5 +1,8 @@
 #include "framework/app/KivoAppBase.h"
 
+#include "framework/display/D3DTester.h"
+#include "framework/display/DDImage.h"
+
 #include "framework/app/DebugOverlay.h"
 #include "framework/core/Paths.h"
 #include "framework/core/Strings.h"
@@ -170,7 +173,7 @@ KivoAppBase::~KivoAppBase()
         bool stored = false;
         const bool wasRead = RegistryReadBoolean("Is3D", &stored);
         D3DTester* tester = ddInterface->mD3DTester;
-        if (wasRead || (tester && tester->mResultA == 0 && tester->mResultB == 0)) {
+        if (wasRead || (tester && tester->mFailureReason.empty() && tester->mWarning.empty())) {
             RegistryWriteInteger("Is3D", ddInterface->mIs3D ? 1 : 0);
         } else if (ddInterface->mIs3D) {
             asked = true;
@@ -461,9 +464,9 @@ NativeDisplay* KivoAppBase::GetNativeDisplay()
     return ddInterface;
 }
 
-bool KivoAppBase::ReadTexturesToBits(MemoryImage*)
+bool KivoAppBase::ReadTexturesToBits(MemoryImage* image)
 {
-    return false;
+    return ddInterface && ddInterface->ReadTexturesToBits(image);
 }
 
 bool KivoAppBase::BeginSurfaceText(Image*, HDC* dc)
@@ -477,9 +480,10 @@ void KivoAppBase::EndSurfaceText(Image*, HDC)
 {
 }
 
-bool KivoAppBase::IsDrawSurface3D(const Image*)
+bool KivoAppBase::IsDrawSurface3D(const Image* image)
 {
-    return false;
+    auto* surfaceImage = dynamic_cast<const DDImage*>(image);
+    return ddInterface && surfaceImage && surfaceImage->Is3DTarget();
 }
 
 bool KivoAppBase::Is3DAccelerated()

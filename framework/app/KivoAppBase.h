@@ -185,6 +185,23 @@ public:
     virtual bool AppCanRestore();
     // Called when the display initialisation made a new 3D verdict.
     void OnNewD3DVerdict() override {}
+    bool DisplayMinimized() override { return minimized; }
+    void DisplayWriteRegistryString(const std::string& name, const std::string& value) override
+    {
+        RegistryWriteString(name, value);
+    }
+    std::string DisplayRegistryKey() override { return registryKey; }
+    bool DisplayTest3D() override { return test3D; }
+    bool DisplayAutoEnable3D() override { return autoEnable3D; }
+    int DisplayMinVidMemory() override { return minVidMemory; }
+    int DisplayRecVidMemory() override { return recVidMemory; }
+    bool DisplayDemoPlayback() override { return demoPlaying; }
+    void DisplayDemoSync(std::string& failure, std::string& warning, bool& newVerdict) override
+    {
+        DemoSyncString(failure);
+        DemoSyncString(warning);
+        DemoSyncBool(newVerdict);
+    }
 
     // Not virtual.
     int InitDisplay();

@@ -1,5 +1,7 @@
 #include "framework/app/KivoAppBase.h"
 
+#include "framework/display/D3DTester.h"
+
 #include "framework/app/DebugOverlay.h"
 #include "framework/app/PerfTimer.h"
 #include "framework/app/VideoStats.h"
@@ -96,7 +98,7 @@ void KivoAppBase::MakeWindow()
     }
 
     const int r = InitDisplay();
-    if (ddInterface->mD3DTester && ddInterface->mD3DTester->mFailed)
+    if (ddInterface->mD3DTester && !ddInterface->mD3DTester->mFailureReason.empty())
         RegistryEraseValue("Is3D");
     if (r != RESULT_OK) {
         if (displayWindowed && r == RESULT_INVALID_COLORDEPTH) {

@@ -9,11 +9,11 @@ namespace {
 TimeHooks TimerHooks()
 {
     return {
-        [] { return kivoTimer::Instance()->GetElapsedMs(); },
+        [] {},
         [] { return kivoTimer::Instance()->GetElapsed(); },
+        [] { return kivoTimer::Instance()->GetElapsedMs(); },
         [] { return kivoTimer::Instance()->GetTotalMs(); },
         [] { return kivoTimer::Instance()->GetScale(); },
-        [] { kivoTimer::Instance()->Update(); },
     };
 }
 

@@ -1,18 +1,19 @@
 #pragma once
 // The time hook table: how code above the application reads the frame timer
-// without holding the application. Start-up leaves it pointing at kivoTimer;
-// tests put their own functions in to set the time.
+// (kivoTimer) without holding the application. The entries read the timer
+// from the start; the game application keeps the timer moving once per
+// frame. Tests put their own functions in to set the time.
 namespace Kivo {
 
 struct TimeHooks {
-    int (*elapsedMs)();   // update steps between the timer's last two updates, in ms
+    void (*stub)();       // does nothing
     float (*frameTime)(); // game time between the timer's last two updates, in seconds
+    int (*elapsedMs)();   // update steps between the timer's last two updates, in ms
     int (*totalMs)();     // update steps so far, in ms
     int (*scale)();       // the timer's scale
-    void (*update)();     // moves the timer on
 };
 
-// The table in use; never null.
+// The table in use.
 TimeHooks& GetTimeHooks();
 // Puts the entries that read kivoTimer back.
 void ResetTimeHooks();

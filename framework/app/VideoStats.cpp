@@ -2,6 +2,8 @@
 
 #include "framework/app/KivoAppBase.h"
 #include "framework/core/Strings.h"
+#include "framework/display/D3DInterface.h"
+#include "framework/display/D3DTester.h"
 #include "framework/display/DDInterface.h"
 #include "framework/sound/SoundManager.h"
 #include "platform/win32/MessageBox.h"
@@ -21,9 +23,9 @@ std::string KB(int64_t bytes)
 const char* D3DState(const DDInterface* display)
 {
     const D3DTester* tester = display ? display->mD3DTester : nullptr;
-    if (!tester || tester->mFailed)
+    if (!tester || !tester->mFailureReason.empty())
         return "Unsupported";
-    return tester->mResultA == 0 && tester->mResultB == 0 ? "Recommended" : "Supported";
+    return tester->mWarning.empty() ? "Recommended" : "Supported";
 }
 
 } // namespace
@@ -41,10 +43,20 @@ std::string GetProgramInfo(KivoAppBase& app)
     }
     const int64_t used = total >= free ? int64_t(total) - int64_t(free) : 0;
 
-    // Images only gain texture data from a Direct3D device, which this
-    // display does not make: every texture count is 0.
-    static const char* const kFormats[] = { "A8R8G8B8", "A4R4G4B4", "R5G6B5", "Palette8" };
-    const int64_t textureBytes = 0;
+    // The texture data of the images that are drawn through Direct3D.
+    static const int kFormats[] = { kA8R8G8B8, kA4R4G4B4, kR5G6B5, kPalette8 };
+    int64_t textureBytes = 0, formatBytes[4] = {};
+    int formatCount[4] = {};
+    if (display && display->mD3DInterface)
+        for (MemoryImage* image : display->mD3DInterface->mTexturedImages)
+            if (const auto* data = static_cast<const TextureData*>(image->mD3DData)) {
+                textureBytes += data->textureMemory;
+                for (int i = 0; i < 4; ++i)
+                    if (data->format == kFormats[i]) {
+                        ++formatCount[i];
+                        formatBytes[i] += data->textureMemory;
+                    }
+            }
 
     std::string text = StrFormat("3D-Mode is %s (3D is %s on this system)\r\n\r\n",
                                  display && display->mIs3D ? "On" : "Off", D3DState(display));
@@ -52,8 +64,9 @@ std::string GetProgramInfo(KivoAppBase& app)
     text += StrFormat("Num Sounds: %d\r\n", app.soundManager ? app.soundManager->GetNumSounds() : 0);
     text += StrFormat("Video Memory: %s/%s KB\r\n", KB(used).c_str(), KB(total).c_str());
     text += StrFormat("Texture Memory: %s KB\r\n", KB(textureBytes).c_str());
-    for (const char* format : kFormats)
-        text += StrFormat("%s: %d - %s KB\r\n", format, 0, KB(0).c_str());
+    for (int i = 0; i < 4; ++i)
+        text += StrFormat("%s: %d - %s KB\r\n", TextureFormatName(kFormats[i]), formatCount[i],
+                          KB(formatBytes[i]).c_str());
     return text;
 }
 

@@ -1,5 +1,6 @@
 #include "framework/display/DDImage.h"
 
+#include "framework/display/D3DInterface.h"
 #include "framework/display/DDInterface.h"
 #include "framework/display/DisplayHost.h"
 #include "framework/graphics/GraphicsHost.h"
@@ -184,6 +185,8 @@ DDImage::~DDImage()
 }
 
 bool DDImage::Is3DTarget() const { return mDDInterface->Is3DTarget(mSurface); }
+
+D3DInterface& DDImage::D3D() const { return *mDDInterface->mD3DInterface; }
 
 void DDImage::ReleaseSurface()
 {
@@ -448,11 +451,15 @@ void DDImage::Create(int width, int height)
     MemoryImage::Create(width, height);
 }
 
-bool DDImage::PolyFill3D(const Point*, int, const Rect*, const Color&, int, int, int, bool)
+bool DDImage::PolyFill3D(const Point* points, int count, const Rect* clipRect, const Color& color, int drawMode,
+                         int tx, int ty, bool)
 {
     // Only the Direct3D device fills polygons itself; without it the caller
     // fills the shape through scan lines.
-    return false;
+    if (!Is3DTarget())
+        return false;
+    D3D().FillPoly(points, count, clipRect, color, drawMode, tx, ty);
+    return true;
 }
 
 bool DDImage::SurfaceRoute(bool transparentUnkeyed, bool allowIn3D)
@@ -477,7 +484,12 @@ void DDImage::FillScanLinesWithCoverage(const Span* spans, int count, const Colo
 {
     if (mDrawToBits || count <= 0)
         return;
-    if (mSurfaceStale || !GetSurface() || Is3DTarget()) {
+    if (Is3DTarget()) {
+        FillScanLines3D(const_cast<Span*>(spans), count, color, drawMode, coverage, coverX, coverY, coverWidth,
+                        coverHeight);
+        return;
+    }
+    if (mSurfaceStale || !GetSurface()) {
         MemoryImage::FillScanLinesWithCoverage(spans, count, color, drawMode, coverage, coverX, coverY, coverWidth,
                                                coverHeight);
         return;
@@ -521,6 +533,10 @@ void DDImage::Blt(Image* source, int x, int y, const Rect& srcRect, const Color&
         return;
     source->mDrawn = true;
     CommitBits();
+    if (Is3DTarget()) {
+        Blt3D(source, x, y, srcRect, color, drawMode);
+        return;
+    }
     const bool cursorArea = this == mDDInterface->mOldCursorAreaImage || this == mDDInterface->mNewCursorAreaImage;
     if (!SurfaceRoute(mHasTrans, cursorArea)) {
         MemoryImage::Blt(source, x, y, srcRect, color, drawMode);
@@ -538,6 +554,11 @@ void DDImage::BltMirror(Image* source, int x, int y, const Rect& srcRect, const 
     if (mDrawToBits)
         return;
     CommitBits();
+    if (Is3DTarget()) {
+        if (auto* memory = dynamic_cast<MemoryImage*>(source))
+            D3D().BltMirror(memory, float(x), float(y), srcRect, color, drawMode, false);
+        return;
+    }
     // There is no software mirror: an image that cannot draw into a surface
     // keeps its picture untouched.
     if (!SurfaceRoute(false, true))
@@ -554,6 +575,10 @@ void DDImage::FillRect(const Rect& rect, const Color& color, int drawMode)
     if (mDrawToBits)
         return;
     CommitBits();
+    if (Is3DTarget()) {
+        D3D().FillRect(rect, color, drawMode);
+        return;
+    }
     if (SurfaceRoute(mHasTrans && !mHasColorKey)) {
         if (drawMode == DRAWMODE_NORMAL)
             NormalFillRect(rect, color);
@@ -579,6 +604,10 @@ void DDImage::RouteLine(double x1, double y1, double x2, double y2, const Color&
 {
     if (mDrawToBits)
         return;
+    if (Is3DTarget()) {
+        D3D().DrawLine(x1, y1, x2, y2, color, drawMode); // not smoothed
+        return;
+    }
     if (!SurfaceRoute(mHasTrans)) {
         smooth ? MemoryImage::DrawLineAA(x1, y1, x2, y2, color, drawMode)
                : MemoryImage::DrawLine(x1, y1, x2, y2, color, drawMode);

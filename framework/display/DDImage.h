@@ -15,6 +15,7 @@
 
 namespace Kivo {
 
+class D3DInterface;
 class DDInterface;
 
 class DDImage : public MemoryImage {
@@ -47,6 +48,12 @@ public:
                     const Color& color, int drawMode, bool fastStretch) override;
     void StretchBltMirror(Image* source, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
                           const Color& color, int drawMode, bool fastStretch) override;
+    // On the 3D target through Direct3D (the source rect centred on the
+    // origin before the matrix; triangles unclipped); elsewhere in software.
+    void BltMatrix(Image* source, float x, float y, const Matrix3x3& matrix, const Rect& clipRect,
+                   const Color& color, int drawMode, const Rect& srcRect, bool blend) override;
+    void BltTrianglesTex(Image* source, const TriVertex (*vertices)[3], int numTriangles, const Rect& clipRect,
+                         const Color& color, int drawMode, float tx, float ty, bool blend) override;
 
     void PurgeBits() override;
     void DeleteExtraBuffers() override;
@@ -86,6 +93,7 @@ public:
     // Writes bits newer than an adopted surface into it.
     void FlushBitsToSurface();
     bool Is3DTarget() const;
+    D3DInterface& D3D() const;
 
     DDInterface* mDDInterface;
     IDirectDrawSurface* mSurface = nullptr; // one reference owned
@@ -110,6 +118,13 @@ private:
     void SurfaceBlt(Image* source, int x, int y, const Rect& srcRect, const Color& color, bool additive,
                     bool mirror);
     void RouteLine(double x1, double y1, double x2, double y2, const Color& color, int drawMode, bool smooth);
+    // The 3D target's coverage fill: the spans drawn into a temporary image
+    // and blitted through Direct3D.
+    void FillScanLines3D(Span* spans, int count, const Color& color, int drawMode, const uint8_t* coverage,
+                         int coverX, int coverY, int coverWidth, int coverHeight);
+    // The 3D target's plain blit: DirectDraw for a white normal copy of a
+    // surface image, else Direct3D.
+    void Blt3D(Image* source, int x, int y, const Rect& srcRect, const Color& color, int drawMode);
     // Nearest-pixel stretch of a source area into the locked surface.
     void SurfaceStretch(MemoryImage* source, const Rect& dest, const FRect& area, const Color& color, int drawMode,
                         bool mirror);

@@ -2,6 +2,8 @@
 // clipped once to the span whose bilinear samples lie inside the source rect,
 // then walked in 16.16 steps, blending the alpha-weighted sample.
 #include "framework/display/DDImage.h"
+
+#include "framework/display/D3DInterface.h"
 #include "framework/display/DDInterface.h"
 #include "framework/graphics/BltRects.h"
 
@@ -163,8 +165,23 @@ void DDImage::BltF(Image* source, float x, float y, const Rect& srcRect, const R
                    int drawMode)
 {
     source->mDrawn = true;
-    if (Is3DTarget())
-        return; // drawn by Direct3D only
+    if (Is3DTarget()) {
+        auto* memory = dynamic_cast<MemoryImage*>(source);
+        if (!memory)
+            return;
+        // Unclipped when the destination lies wholly inside the clip rect,
+        // nothing when wholly outside, else clipped by Direct3D.
+        const double left = std::max<double>(x, clipRect.mX), top = std::max<double>(y, clipRect.mY);
+        const double right = std::min<double>(double(x) + srcRect.mWidth, double(clipRect.mX) + clipRect.mWidth);
+        const double bottom = std::min<double>(double(y) + srcRect.mHeight, double(clipRect.mY) + clipRect.mHeight);
+        const double w = right > left && bottom > top ? right - left : 0;
+        const double h = right > left && bottom > top ? bottom - top : 0;
+        if (w == srcRect.mWidth && h == srcRect.mHeight)
+            D3D().Blt(memory, x, y, srcRect, color, drawMode, true);
+        else if (w > 0 && h > 0)
+            D3D().BltClipF(memory, x, y, srcRect, &clipRect, color, drawMode);
+        return;
+    }
     BltRotated(source, x, y, srcRect, clipRect, color, drawMode, 0.0, 0.0f, 0.0f);
 }
 
@@ -175,8 +192,11 @@ void DDImage::BltRotated(Image* source, float x, float y, const Rect& srcRect, c
     if (mDrawToBits)
         return;
     CommitBits();
-    if (Is3DTarget())
-        return; // drawn by Direct3D only
+    if (Is3DTarget()) {
+        if (auto* memory = dynamic_cast<MemoryImage*>(source))
+            D3D().BltRotated(memory, x, y, &clipRect, color, drawMode, srcRect, angle, centerX, centerY);
+        return;
+    }
     if (mHasAlpha || mHasTrans || mDDInterface->mIs3D || mSurfaceStale || !GetSurface()) {
         MemoryImage::BltRotated(source, x, y, srcRect, clipRect, color, drawMode, angle, centerX, centerY);
         return;

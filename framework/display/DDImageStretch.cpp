@@ -2,6 +2,8 @@
 // nearest-pixel 16.16 stretch of the source's premultiplied native pixels
 // into the locked surface.
 #include "framework/display/DDImage.h"
+
+#include "framework/display/D3DInterface.h"
 #include "framework/display/DDInterface.h"
 #include "framework/graphics/BltRects.h"
 
@@ -90,8 +92,11 @@ void DDImage::StretchBlt(Image* source, const Rect& destRect, const Rect& srcRec
         return;
     source->mDrawn = true;
     CommitBits();
-    if (Is3DTarget())
-        return; // drawn by Direct3D only
+    if (Is3DTarget()) {
+        if (auto* memory = dynamic_cast<MemoryImage*>(source))
+            D3D().StretchBlt(memory, destRect, srcRect, &clipRect, color, drawMode, fastStretch, false);
+        return;
+    }
     Rect dest;
     FRect area;
     if (!GetStretchBltRects(srcRect, clipRect, destRect, dest, area))
@@ -123,15 +128,20 @@ void DDImage::StretchBlt(Image* source, const Rect& destRect, const Rect& srcRec
 }
 
 void DDImage::StretchBltMirror(Image* source, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
-                               const Color& color, int drawMode, bool)
+                               const Color& color, int drawMode, bool fastStretch)
 {
     if (mDrawToBits)
         return;
     source->mDrawn = true;
     CommitBits();
+    if (Is3DTarget()) {
+        if (auto* memory = dynamic_cast<MemoryImage*>(source))
+            D3D().StretchBlt(memory, destRect, srcRect, &clipRect, color, drawMode, fastStretch, true);
+        return;
+    }
     Rect dest;
     FRect area;
-    if (Is3DTarget() || !GetStretchBltMirrorRects(srcRect, clipRect, destRect, dest, area))
+    if (!GetStretchBltMirrorRects(srcRect, clipRect, destRect, dest, area))
         return;
     // There is no software mirrored stretch: without a surface the picture
     // is kept as it is.

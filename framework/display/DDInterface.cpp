@@ -1,5 +1,8 @@
 #include "framework/display/DDInterface.h"
 
+#include "framework/display/D3DInterface.h"
+#include "framework/display/D3DTester.h"
+
 #include "framework/display/DDImage.h"
 #include "framework/display/DXErrors.h"
 #include "framework/display/DisplayHost.h"
@@ -69,7 +72,7 @@ DDSURFACEDESC2 SurfaceDesc(DWORD flags, DWORD caps, int width = 0, int height = 
 
 } // namespace
 
-DDInterface::DDInterface(DisplayHost* host) : mHost(host)
+DDInterface::DDInterface(DisplayHost* host) : mHost(host), mD3DInterface(new D3DInterface)
 {
     if (HMODULE ddraw = LoadLibraryA(platform::kDDrawModule)) {
         mDirectDrawCreate = reinterpret_cast<LPDIRECTDRAWCREATE>(GetProcAddress(ddraw, "DirectDrawCreate"));
@@ -84,6 +87,8 @@ DDInterface::~DDInterface()
     delete[] mRedAddTable;
     delete[] mGreenAddTable;
     delete[] mBlueAddTable;
+    delete mD3DInterface;
+    delete mD3DTester;
 }
 
 bool DDInterface::CheckDDError(HRESULT result, const char* step)
@@ -94,7 +99,18 @@ bool DDInterface::CheckDDError(HRESULT result, const char* step)
     return true;
 }
 
-void DDInterface::Remove3DData(MemoryImage*) {}
+void DDInterface::Remove3DData(MemoryImage* image)
+{
+    if (image)
+        mD3DInterface->RemoveImageTextures(image);
+}
+
+bool DDInterface::ReadTexturesToBits(MemoryImage* image)
+{
+    return image && mD3DInterface->CopyTexturesToBits(image, image->mBits);
+}
+
+void DDInterface::EndScene3D() { mD3DInterface->EndSceneIfActive(); }
 
 Image* DDInterface::GetScreenImage() { return mScreenImage; }
 
@@ -128,6 +144,7 @@ void DDInterface::ReleaseAll()
 {
     std::lock_guard lock(mCritSect);
     mInitialized = false;
+    mD3DInterface->Cleanup();
     gLastD3DError.clear();
     delete mOldCursorAreaImage;
     mOldCursorAreaImage = nullptr;
@@ -259,6 +276,10 @@ int DDInterface::InitLocked(HWND window, bool windowed)
     if (CheckDDError(created, "DirectDrawCreate"))
         return RESULT_DD_CREATE_FAIL;
 
+    // 3. The capability test, whose verdict may switch 3D on or off.
+    if (RunD3DTest(window) && mD3DTester->mNewVerdict)
+        mHost->OnNewD3DVerdict();
+
     // 4. Geometry defaults.
     mHWnd = window;
     mWidth = mHost->AppWidth();
@@ -329,20 +350,10 @@ int DDInterface::InitLocked(HWND window, bool windowed)
     // 13. The screen image.
     SetVideoOnlyDraw(mVideoOnlyDraw);
 
-    // 14. Direct3D. This device offers no Direct3D 7, so a display asked to
-    // run in 3D reports the failure and the application starts again in 2D.
-    if (mIs3D) {
-        void* d3d = nullptr;
-        if (!mDD7)
-            gLastD3DError = "No IDirectDraw7";
-        else if (HRESULT hr = mDD7->QueryInterface(IID_IDirect3D7, &d3d); FAILED(hr))
-            gLastD3DError = "QueryInterface IID_IDirect3D7: " + GetDirectXErrorString(hr);
-        else
-            static_cast<IUnknown*>(d3d)->Release();
-        if (!gLastD3DError.empty()) {
-            mErrorString = "3D init error: " + gLastD3DError;
-            return RESULT_3D_FAIL;
-        }
+    // 14. Direct3D on the draw surface.
+    if (mIs3D && !mD3DInterface->InitFromDDInterface(this)) {
+        mErrorString = "3D init error: " + gLastD3DError;
+        return RESULT_3D_FAIL;
     }
     mInitialized = true;
     return RESULT_OK;

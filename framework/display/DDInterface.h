@@ -16,6 +16,8 @@
 
 namespace Kivo {
 
+class D3DInterface;
+class D3DTester;
 class DDImage;
 class DisplayHost;
 class Image;
@@ -31,13 +33,6 @@ enum DisplayResult {
     RESULT_DISPCHANGE_FAIL = 5,
     RESULT_INVALID_COLORDEPTH = 6,
     RESULT_3D_FAIL = 7,
-};
-
-// The Direct3D capability test's outcome as the application reads it.
-struct D3DTester {
-    bool mFailed = false;
-    int mResultA = 0;
-    int mResultB = 0;
 };
 
 // The text of the last failed Direct3D step; empty while Direct3D works.
@@ -79,6 +74,14 @@ public:
     // False when `result` succeeded; else records "step: ERROR_NAME".
     bool CheckDDError(HRESULT result, const char* step);
     bool Is3DTarget(IDirectDrawSurface* surface) const { return mIs3D && surface && surface == mDrawSurface; }
+    // Runs the Direct3D capability test once per device when the
+    // application asks for it, and applies its verdict to mIs3D; false when
+    // it did not run.
+    bool RunD3DTest(HWND window);
+    // Rebuilds an image's bits from its Direct3D textures.
+    bool ReadTexturesToBits(MemoryImage* image);
+    // Finishes the Direct3D scene before the draw surface is read or shown.
+    void EndScene3D();
 
     DisplayHost* mHost;
     bool mIs3D = false;
@@ -132,6 +135,7 @@ public:
     DDImage* mOldCursorAreaImage = nullptr;
     DDImage* mNewCursorAreaImage = nullptr;
     std::string mErrorString;
+    D3DInterface* mD3DInterface;
     D3DTester* mD3DTester = nullptr;
     bool m3DMayHaveFailed = false;
 

@@ -1,5 +1,7 @@
 #include "framework/display/DDImage.h"
 #include "framework/display/DDInterface.h"
+
+#include "framework/display/D3DInterface.h"
 #include "framework/display/DisplayHost.h"
 #include "platform/win32/Time.h"
 #include "platform/win32/Window.h"
@@ -54,6 +56,7 @@ bool DDInterface::Redraw(const Rect* rect)
         mIs3D = false;
         return false;
     }
+    mD3DInterface->EndSceneIfActive();
 
     RECT dest, src;
     DDBLTFX fx = BltFx();

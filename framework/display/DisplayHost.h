@@ -38,6 +38,29 @@ public:
     virtual bool GetBoolean(const std::string& name, bool defaultValue) = 0;
     // A new verdict of the Direct3D capability test.
     virtual void OnNewD3DVerdict() {}
+
+    // What Direct3D reads of the application. The defaults stand for an
+    // application that wants no capability test and keeps no records.
+    // The window is minimised: nothing is drawn through Direct3D.
+    virtual bool DisplayMinimized() { return false; }
+    // Writes a string value under the application's registry key; a name
+    // "Key\\Value" writes the value of a subkey.
+    virtual void DisplayWriteRegistryString(const std::string&, const std::string&) {}
+    // The application's registry key path ("Company\\Product").
+    virtual std::string DisplayRegistryKey() { return {}; }
+    // Whether the capability test runs: asked for, or 3D switched on when it
+    // passes cleanly.
+    virtual bool DisplayTest3D() { return false; }
+    virtual bool DisplayAutoEnable3D() { return false; }
+    // Video memory in megabytes: the least the program runs with, and what
+    // it recommends.
+    virtual int DisplayMinVidMemory() { return 6; }
+    virtual int DisplayRecVidMemory() { return 14; }
+    // A demo plays back: the verdict comes from its stream, not the device.
+    virtual bool DisplayDemoPlayback() { return false; }
+    // Records the verdict into a demo being recorded, or replaces it with
+    // the one a demo plays back.
+    virtual void DisplayDemoSync(std::string&, std::string&, bool&) {}
 };
 
 } // namespace Kivo

@@ -1,11 +1,16 @@
 #include "game/app/GameApp.h"
 
 #include "game/app/GameCmdLine.h"
-#include "game/app/PlaceholderScreen.h"
 #include "game/effects/ActionScriptManager.h"
+#include "game/effects/ParticleLibraryManager.h"
+#include "game/effects/PyroLibraryManager.h"
+#include "game/effects/EffectHooks.h"
 #include "game/meta/MenuScreen.h"
 #include "game/meta/TownScreen.h"
 #include "game/meta/UpgradeScreen.h"
+#include "game/meta/WindowMessage.h"
+#include "game/meta/WindowNewProfile.h"
+#include "game/play/GameScreen.h"
 #include "game/profiles/ProfileManager.h"
 #include "game/ui/CustomCursor.h"
 #include "game/ui/GameStateManager.h"
@@ -53,6 +58,8 @@ GameApp::GameApp()
     // Full screen unless the registry (or -windowed) says otherwise.
     windowed = false;
     Kivo::InitTriangleFuncTable();
+    InstallEffectHooks();
+    SetNewProfilePrompt(GetNewProfileWindowPrompt());
 }
 
 GameApp::~GameApp()
@@ -79,6 +86,8 @@ GameApp::~GameApp()
         widgetManager->RemoveWidget(cursor);
     FreeCursors();
     delete CustomCursor::Existing();
+    delete PyroLibraryManager::Existing();
+    delete ParticleLibraryManager::Existing();
     delete MusicManager::Existing();
     delete ActionScriptManager::Existing();
     // Dialogs are the base's to delete; everything else in the tree goes now.
@@ -222,6 +231,10 @@ void GameApp::LoadingThreadProc()
     for (const std::string& group : LoadingGroups())
         if (!LoadGroupCounted(group))
             return;
+    ParticleLibraryManager::Instance()->Load("properties/particles/particles.xml");
+    PyroLibraryManager* pyro = PyroLibraryManager::Instance();
+    pyro->LoadFile("properties/pyro/particles.pyro");
+    pyro->LoadFile("properties/pyro/particles_town.pyro");
     ActionScriptManager* scripts = GetActionScriptManager();
     for (const char* name : { "demo_gameplaychain", "demo_gameplayswap", "demo_gameplaygroup" })
         scripts->LoadScript(std::string("properties/tutorial/") + name + ".xml", name);
@@ -263,9 +276,7 @@ void GameApp::ShowFirstScreen()
     resourceManager->DeleteResources("Loading");
     titleScreen = nullptr;
     RegisterScreen<MenuScreen>(stateManager, "MenuScreen");
-    // The game screen joins the game in later work; until then its name
-    // leads to a screen that says so.
-    RegisterScreen<PlaceholderScreen>(stateManager, "GameScreen", std::string("The game screen"));
+    RegisterScreen<GameScreen>(stateManager, "GameScreen");
     RegisterScreen<UpgradeScreen>(stateManager, "UpgradeScreen");
     RegisterScreen<TownScreen>(stateManager, "TownScreen");
     if (GetInteger("set_start_level", -1) == -1) {
@@ -279,6 +290,11 @@ void GameApp::ShowFirstScreen()
 void GameApp::HandleCmdLineParam(const std::string& name, const std::string& value)
 {
     HandleGameCmdLineParam(*this, name, value);
+}
+
+void GameApp::ShowMessageWindow(const std::string& text)
+{
+    ShowGameMessage(text);
 }
 
 bool GameApp::HasProfile()

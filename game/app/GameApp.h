@@ -29,6 +29,8 @@ public:
     // The current player's profile, once the profile manager exists.
     bool HasProfile() override;
     int GetProfileInt(const std::string& key) override;
+    // Through the game's message window.
+    void ShowMessageWindow(const std::string& text) override;
     // -windowed opens an 800 x 600 window for this run without changing the
     // stored screen mode.
     void ReadFromRegistry() override;

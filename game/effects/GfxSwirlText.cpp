@@ -47,11 +47,16 @@ bool GfxSwirlText::start()
 
 void GfxSwirlText::update(float frac)
 {
-    // The letters stand while the progress is at its middle.
-    if (mHoldTime > 0 && std::fabs(mProgress.mCurrent - 0.5f) <= 0.01f)
+    // The letters stand while the progress is at its middle. A long frame
+    // must not carry the progress past the middle unseen.
+    if (mHoldTime > 0 && std::fabs(mProgress.mCurrent - 0.5f) <= 0.01f) {
         mHoldTime -= frac;
-    else
+    } else {
+        const float before = mProgress.mCurrent;
         mProgress.Update(frac);
+        if (mHoldTime > 0 && before < 0.5f && mProgress.mCurrent > 0.51f)
+            mProgress.mCurrent = 0.5f;
+    }
 }
 
 int GfxSwirlText::process() { return mProgress.IsMoving() ? 0 : -1; }

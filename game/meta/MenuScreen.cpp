@@ -8,13 +8,22 @@
 #include "framework/sound/VoiceHelper.h"
 #include "framework/widgets/WidgetManager.h"
 #include "game/effects/GfxClickToContinue.h"
+#include "game/effects/GfxDelay.h"
+#include "game/effects/GfxFirework.h"
 #include "game/effects/GfxManager.h"
+#include "game/effects/GfxPyroSystem.h"
+#include "game/effects/GfxRoundFly.h"
 #include "game/meta/Town.h"
+#include "game/meta/WindowConfirm.h"
+#include "game/meta/WindowHelp.h"
+#include "game/meta/WindowMessage.h"
+#include "game/meta/WindowOptions.h"
+#include "game/meta/WindowProfiles.h"
 #include "game/profiles/ProfileManager.h"
 #include "game/ui/Callback.h"
 #include "game/ui/DelayWidget.h"
 #include "game/ui/MainMenuPanel.h"
-#include "platform/win32/MessageBox.h"
+#include "game/ui/WindowBase.h"
 
 namespace {
 
@@ -60,6 +69,11 @@ MenuScreen::~MenuScreen()
 {
     RemoveAllWidgets(false);
     delete mPanel;
+    // Windows clear their instance when they are killed, so only windows
+    // still alive are found here.
+    delete WindowProfiles::Existing();
+    delete WindowConfirm::Existing();
+    delete WindowConfirm2::Existing();
     delete Town::Existing();
     delete mEffects;
 }
@@ -222,49 +236,70 @@ void MenuScreen::GoToGame()
 void MenuScreen::ShowRoundHint(bool on)
 {
     mEffects->sendEffectMessage("GfxRoundFly", "kill");
-    // The circling hint joins once the particle effects are part of the
-    // game; until then the menu shows none.
-    (void)on;
+    if (on)
+        mEffects->addEffect(new GfxRoundFly(755, 560, 90, 80, 2.0f));
 }
-
-// The windows. Until the game's own windows are part of it, questions and
-// messages go to message boxes.
 
 bool MenuScreen::DoEnsureProfile()
 {
     return EnsureProfile();
 }
 
+namespace {
+
+template <class Window>
+int AskWindow(const std::string& text)
+{
+    Window* window = Window::Instance();
+    window->mMessage = text;
+    return ShowWindowAnimated(window, true);
+}
+
+} // namespace
+
 int MenuScreen::ShowConfirm(const std::string& text)
 {
-    return Kivo::gKivoApp && Kivo::gKivoApp->MsgBox(text, "Marrowfen", MB_YESNO) == IDYES ? 1 : 0;
+    return AskWindow<WindowConfirm>(text);
 }
 
 int MenuScreen::ShowConfirm2(const std::string& text)
 {
-    return ShowConfirm(text);
+    return AskWindow<WindowConfirm2>(text);
 }
 
 void MenuScreen::ShowMessage(const std::string& text)
 {
-    if (Kivo::gKivoApp)
-        Kivo::gKivoApp->MsgBox(text, "Marrowfen", MB_OK);
+    AskWindow<WindowMessage>(text);
 }
 
 int MenuScreen::ShowProfilesWindow()
 {
-    return 0;
+    return ShowWindowAnimated(WindowProfiles::Instance(), true);
 }
 
-void MenuScreen::ShowOptionsWindow() {}
+void MenuScreen::ShowOptionsWindow()
+{
+    ShowWindowAnimated(WindowOptions::Instance(), true);
+}
 
-void MenuScreen::ShowHelpWindow() {}
+void MenuScreen::ShowHelpWindow()
+{
+    ShowWindowAnimated(WindowHelp::Instance(), true);
+}
 
 void MenuScreen::ShowDelay(int updates)
 {
     ShowDelayWindow(updates);
 }
 
-void MenuScreen::AddFirework(const FireworkPlan&) {}
+void MenuScreen::AddFirework(const FireworkPlan& plan)
+{
+    auto* rocket = new GfxFirework(-1);
+    rocket->mKind = plan.mVariant;
+    mEffects->addEffect(new GfxDelay(plan.mDelay, rocket));
+}
 
-void MenuScreen::AddProfileSwitchEffect() {}
+void MenuScreen::AddProfileSwitchEffect()
+{
+    mEffects->addEffect(new GfxPyroSystem("profile_switch", mWidth / 2, mHeight / 2), true);
+}

@@ -196,7 +196,8 @@ void TitleScreen::LoadBranding(const std::string& fileName)
             continue;
         // The display image takes a copy of the pixels; the decoded image
         // keeps and frees its own.
-        auto* logo = new Kivo::DDImage(mApp->ddInterface);
+        Kivo::MemoryImage* logo = mApp->ddInterface ? new Kivo::DDImage(mApp->ddInterface)
+                                                    : new Kivo::MemoryImage(mApp);
         logo->mFilePath = path;
         logo->SetBits(decoded->mBits, decoded->mWidth, decoded->mHeight);
         mLogos->AddLogo(logo, true);

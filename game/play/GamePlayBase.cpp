@@ -15,10 +15,15 @@
 #include "game/match/Grid.h"
 #include "game/match/ISolver.h"
 #include "game/match/LevelMap.h"
+#include "game/meta/HintsHelper.h"
+#include "game/play/BonusPanel.h"
+#include "game/play/ExtraPanel.h"
+#include "game/play/GamePanelsPtr.h"
 #include "game/play/GamePlayChain.h"
 #include "game/play/GamePlayGroup.h"
 #include "game/play/GamePlaySwap.h"
 #include "game/play/GamePlayTips.h"
+#include "game/play/TimerPanel.h"
 #include "game/profiles/ProfileManager.h"
 #include "game/ui/Callback.h"
 
@@ -33,8 +38,61 @@ struct SharedState {
     int colourIndex = 0;
     int colourType = 0;
     int lastLanding = -1000;
+    // Landings are reported from the per-frame update: their pitch comes
+    // from a generator of its own, so that frame pacing never moves the
+    // game's random sequence.
+    Kivo::MTRand landingPitch { 3 };
 };
 SharedState gShared;
+
+// The game screen's panels; every panel may be missing.
+class ScreenPanels : public GamePlayPanels {
+public:
+    float GetSlotProgress(int slot) override { return Bonus() ? Bonus()->GetSlotProgress(slot) : 0.0f; }
+    void SetSlotProgress(int slot, float progress, bool animate) override
+    {
+        if (Bonus())
+            Bonus()->SetSlotProgress(slot, progress, animate);
+    }
+    void AddSlotProgress(int slot, float delta) override
+    {
+        if (Bonus())
+            Bonus()->AddSlotProgress(slot, delta);
+    }
+    bool GetSlotCentre(int slot, int& x, int& y) override { return Bonus() && Bonus()->GetSlotCentre(slot, &x, &y); }
+    void OnMatch(int colour) override
+    {
+        if (GamePanelsPtr* panels = GamePanelsPtr::Existing(); panels && panels->mExtraPanel)
+            panels->mExtraPanel->OnMatch(colour);
+    }
+    bool HasTimeLeft() override
+    {
+        GamePanelsPtr* panels = GamePanelsPtr::Existing();
+        return !panels || !panels->mTimerPanel || panels->mTimerPanel->HasTimeLeft();
+    }
+
+private:
+    static BonusPanel* Bonus()
+    {
+        GamePanelsPtr* panels = GamePanelsPtr::Existing();
+        return panels ? panels->mBonusPanel : nullptr;
+    }
+};
+ScreenPanels gScreenPanels;
+
+// The tips of the hints helper, while it exists.
+class HelperTips : public GamePlayTips {
+public:
+    bool HasUnshownHints() override { return HintsHelper::Instance()->HasUnshownHints(); }
+    bool CanShowHint() override { return HintsHelper::Instance()->CanShowHint(); }
+    bool IsHintShown(const std::string& id) override { return HintsHelper::Instance()->IsHintShown(id); }
+    void SetHintShown(const std::string& id) override { HintsHelper::Instance()->SetHintShown(id); }
+    void ShowHint(const std::string& id, int x, int y, int flags) override
+    {
+        HintsHelper::Instance()->ShowHint(id, x, y, flags);
+    }
+};
+HelperTips gHelperTips;
 
 void PlayVoice(const char* name, int minimum, int maximum, float chance)
 {
@@ -399,27 +457,36 @@ void GamePlayBase::Update()
     mWay.Tick();
 }
 
+GamePlayPanels& GamePlayBase::Panels()
+{
+    if (mPanels)
+        return *mPanels;
+    GamePanelsPtr* panels = GamePanelsPtr::Existing();
+    return panels && panels->mBonusPanel ? static_cast<GamePlayPanels&>(gScreenPanels) : mLocalPanels;
+}
+
 void GamePlayBase::ShowTips(bool busy)
 {
-    if (!mTips || mLocked || !mActive || HasSelection() || IsRotating() || mTick < 1000 || mTick % 10 != 0)
+    GamePlayTips* tips = mTips ? mTips : HintsHelper::Existing() ? &gHelperTips : nullptr;
+    if (!tips || mLocked || !mActive || HasSelection() || IsRotating() || mTick < 1000 || mTick % 10 != 0)
         return;
-    if (!mTips->HasUnshownHints() || !mTips->CanShowHint())
+    if (!tips->HasUnshownHints() || !tips->CanShowHint())
         return;
     int level = GetProfileInt("game_current_level");
     if (level >= 1 && mTick > 2000)
-        mTips->ShowHint("gamemodes", 398, 492, 0);
+        tips->ShowHint("gamemodes", 398, 492, 0);
     if (level == 0) {
-        if (!mTips->IsHintShown("break_cells")) {
+        if (!tips->IsHintShown("break_cells")) {
             for (int tries = 0; tries < 100; ++tries) {
                 int x = Kivo::RandomInt(0, mWidth - 1), y = Kivo::RandomInt(0, mWidth - 1);
                 if (IsCell(x, y) && (GetCellFlags(x, y) & kCellBreakable)) {
-                    mTips->ShowHint("break_cells", CentreX(x), CentreY(y), 0);
+                    tips->ShowHint("break_cells", CentreX(x), CentreY(y), 0);
                     break;
                 }
             }
         }
     } else {
-        mTips->SetHintShown("break_cells");
+        tips->SetHintShown("break_cells");
     }
     if (mHitsLeft != kKeyInPlay || GetProfileInt("score_level_bonusgame") == 0)
         return;
@@ -430,19 +497,19 @@ void GamePlayBase::ShowTips(bool busy)
             keyY = n / mWidth;
         }
     if (!busy && keyX >= 0)
-        mTips->ShowHint("key_appear", CentreX(keyX), CentreY(keyY), 15);
+        tips->ShowHint("key_appear", CentreX(keyX), CentreY(keyY), 15);
     int tx = 0, ty = 0;
-    if (mTips->IsHintShown("key_appear") && mWay.GetTargetCell(tx, ty))
-        mTips->ShowHint("hole_appear", CentreX(tx), CentreY(ty), 15);
-    bool rotateTipsLeft = !mTips->IsHintShown("board_rotate") || !mTips->IsHintShown("board_rotate2");
-    if (!rotateTipsLeft || busy || !mTips->IsHintShown("hole_appear") || keyX < 0)
+    if (tips->IsHintShown("key_appear") && mWay.GetTargetCell(tx, ty))
+        tips->ShowHint("hole_appear", CentreX(tx), CentreY(ty), 15);
+    bool rotateTipsLeft = !tips->IsHintShown("board_rotate") || !tips->IsHintShown("board_rotate2");
+    if (!rotateTipsLeft || busy || !tips->IsHintShown("hole_appear") || keyX < 0)
         return;
     auto onWay = [this](int x, int y) { return IsCell(x, y) && (GetCellFlags(x, y) & kCellKeyPath); };
     if (onWay(keyX, keyY + 1))
         return;
     int px = onWay(keyX + 1, keyY) ? 625 : 173;
-    mTips->ShowHint("board_rotate", px, 22, 0);
-    mTips->ShowHint("board_rotate2", px, 22, 0);
+    tips->ShowHint("board_rotate", px, 22, 0);
+    tips->ShowHint("board_rotate2", px, 22, 0);
 }
 
 void GamePlayBase::UpdateF(float dt)
@@ -677,7 +744,7 @@ void GamePlayBase::BrickLanded(int, int)
     if (mTick - gShared.lastLanding < 5)
         return;
     gShared.lastLanding = mTick;
-    PlaySoundPitched("SOUND_BRICK_LANDED", 3 * Kivo::RandomInt(0, 3), 0);
+    PlaySoundPitched("SOUND_BRICK_LANDED", 3 * static_cast<int>(gShared.landingPitch.Next() % 4), 0);
 }
 
 void GamePlayBase::NoMoves()

@@ -72,7 +72,8 @@ public:
     void FlareArrived(int slot);
     void NoMoves();
 
-    // Not owned; null gives the object's own slots and no tips.
+    // Not owned; null gives the game screen's panels while they exist, else
+    // the object's own slots, and the hints helper's tips while it exists.
     void SetPanels(GamePlayPanels* panels) { mPanels = panels; }
     void SetTips(GamePlayTips* tips) { mTips = tips; }
     int GetKeyState() const { return mHitsLeft; }
@@ -89,7 +90,7 @@ public:
 protected:
     void ComboHit(int id, int x, int y) override { mCombos.Hit(id, x, y); }
     void Shake(float amount) override { ShakeField(amount); }
-    GamePlayPanels& Panels() override { return mPanels ? *mPanels : mLocalPanels; }
+    GamePlayPanels& Panels() override;
     void NoteHover(int x, int y)
     {
         mHoverX = x;

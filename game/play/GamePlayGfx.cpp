@@ -3,9 +3,24 @@
 #include "framework/core/Random.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/resources/ResourceHelpers.h"
+#include "framework/graphics/Image.h"
 #include "game/effects/GfxAnimatedImage.h"
+#include "game/effects/GfxBrickBlowup.h"
+#include "game/effects/GfxBricksDisappear.h"
+#include "game/effects/GfxBricksExchange.h"
+#include "game/effects/GfxBricksFlyaway.h"
 #include "game/effects/GfxDelay.h"
+#include "game/effects/GfxEnergizerFly.h"
+#include "game/effects/GfxExplodeBrickMesh.h"
+#include "game/effects/GfxExplodeRowFly.h"
+#include "game/effects/GfxFastFlare.h"
+#include "game/effects/GfxFlyChain.h"
+#include "game/effects/GfxFlyText.h"
+#include "game/effects/GfxImageExpand.h"
+#include "game/effects/GfxLiveLightningLine.h"
 #include "game/effects/GfxPlaySample.h"
+#include "game/effects/GfxPyroSystem.h"
+#include "game/effects/GfxShowScore.h"
 #include "game/match/BrickBase.h"
 #include "game/match/BrickHelper.h"
 #include "game/match/CellBase.h"
@@ -15,6 +30,55 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+
+namespace {
+
+// A stored call of a small piece of code, then of an owned stored call.
+class CallCode : public baseCallback {
+public:
+    CallCode(std::function<void()> code, baseCallback* then) : mCode(std::move(code)), mThen(then) {}
+    ~CallCode() override { delete mThen; }
+    CallCode(const CallCode&) = delete;
+    CallCode& operator=(const CallCode&) = delete;
+    void Invoke() override
+    {
+        mCode();
+        if (baseCallback* then = mThen) {
+            mThen = nullptr;
+            then->Invoke();
+            delete then;
+        }
+    }
+    baseCallback* Clone() override { return new CallCode(mCode, mThen ? mThen->Clone() : nullptr); }
+
+private:
+    std::function<void()> mCode;
+    baseCallback* mThen;
+};
+
+Kivo::Image* BrickImage(int code)
+{
+    return BrickHelper::Instance()->GetBrickImage(code);
+}
+
+// A brick picture breaking apart, centred on a point.
+GfxExplodeBrickMesh* BrickMesh(Kivo::Image* image, int cellSize, float cx, float cy)
+{
+    auto* mesh = new GfxExplodeBrickMesh(image, cellSize);
+    mesh->mX = cx - static_cast<float>(image->GetCelWidth() / 2);
+    mesh->mY = cy - static_cast<float>(image->GetCelHeight() / 2);
+    mesh->mSpeedFactor = 0.8f;
+    return mesh;
+}
+
+// An effect that starts after a wait, or at once without one.
+gfxBase* After(float delay, gfxBase* effect)
+{
+    return delay > 0 ? new GfxDelay(delay, effect) : effect;
+}
+
+} // namespace
 
 GamePlayGfx::~GamePlayGfx()
 {
@@ -111,9 +175,7 @@ void GamePlayGfx::AddDelay(float seconds)
 
 void GamePlayGfx::Emit(const char* name, int px, int py, bool board)
 {
-    // Particle bursts come from the particle library's emitters; until that
-    // adapter is part of this build a burst is silent and starts nothing.
-    (void)name, (void)px, (void)py, (void)board;
+    (board ? mBoardEffects : mOverlayEffects).addEffect(new GfxPyroSystem(name, px, py));
 }
 
 void GamePlayGfx::ExplodeImage(const char* imageId, int x, int y, bool atFront)
@@ -128,38 +190,66 @@ void GamePlayGfx::Deliver(GfxManager& list, float seconds, baseCallback* callbac
         list.addEffect(new GfxDelay(seconds, callback));
 }
 
-// The flights below carry a stored call that must arrive whatever is drawn:
-// each is a timed delivery of the flight's length.
 void GamePlayGfx::ShowFluids(int, int, int, int, baseCallback* callback)
 {
+    // The stream's head arrives after its random start and its flight.
     Deliver(mBoardEffects, Kivo::RandomFloat(0.0f, 0.8f) + 0.3f, callback);
 }
 
-void GamePlayGfx::ShowFlare(int, int, int, int, baseCallback* callback)
+void GamePlayGfx::ShowFlare(int x, int y, int targetX, int targetY, baseCallback* callback)
 {
-    Deliver(mOverlayEffects, 0.5f, callback);
+    AddOverlay(new GfxFastFlareTarger(static_cast<float>(CentreX(x)), static_cast<float>(CentreY(y)),
+                                      static_cast<float>(targetX), static_cast<float>(targetY), callback));
 }
 
 void GamePlayGfx::ShowExchange(int x1, int y1, int x2, int y2, baseCallback* callback)
 {
-    // The bricks already stand in each other's slots: they glide home.
-    if (OnBoard(x1, y1) && OnBoard(x2, y2)) {
-        GetBrick(x1, y1)->MoveTo(x1, y1);
-        GetBrick(x2, y2)->MoveTo(x2, y2);
+    if (!OnBoard(x1, y1) || !OnBoard(x2, y2)) {
+        delete callback;
+        return;
     }
-    Deliver(mBoardEffects, 1.0f, callback);
+    // The bricks already stand in each other's slots: they wait hidden at
+    // their new places while their pictures travel.
+    BrickBase* first = GetBrick(x1, y1);
+    BrickBase* second = GetBrick(x2, y2);
+    auto* exchange = new GfxBricksExchange(
+        static_cast<float>(CentreX(x1)), static_cast<float>(CentreY(y1)), BrickImage(second->GetCode()),
+        static_cast<float>(CentreX(x2)), static_cast<float>(CentreY(y2)), BrickImage(first->GetCode()),
+        new CallCode(
+            [this, a = GetSlot(x1, y1).index, b = GetSlot(x2, y2).index] {
+                // By the slots' index words, which travel with a turn of the board.
+                for (FieldSlot& slot : mSlots)
+                    if (slot.index == a || slot.index == b)
+                        slot.brick->StopState(9);
+            },
+            callback));
+    first->PlaceAt(x1, y1);
+    second->PlaceAt(x2, y2);
+    first->SetState(9);
+    second->SetState(9);
+    AddEffect(exchange);
 }
 
-void GamePlayGfx::ShowFlyChain(int, int, bool, float delay, baseCallback* callback)
+void GamePlayGfx::ShowFlyChain(int x, int y, bool secondChain, float delay, baseCallback* callback)
 {
-    Deliver(mBoardEffects, std::max(delay, 0.0f) + 0.5f, callback);
+    AddEffect(After(delay, new GfxFlyChain(CentreX(x), CentreY(y), secondChain, callback)));
 }
 
-void GamePlayGfx::ShowScore(int, const char*) {}
+void GamePlayGfx::ShowScore(int value, const char* textId)
+{
+    AddOverlay(new GfxShowScore(58, 145, value, GetStringById(textId)));
+}
 
-void GamePlayGfx::ShowText(const std::string&, int, int) {}
+void GamePlayGfx::ShowText(const std::string& text, int x, int y)
+{
+    AddOverlay(new GfxFlyText(text, static_cast<float>(CentreX(x)), static_cast<float>(CentreY(y)),
+                              GetFontById("FONT_BOARD")));
+}
 
-void GamePlayGfx::ShowNoMoves() {}
+void GamePlayGfx::ShowNoMoves()
+{
+    // The swirling message joins when its text effect is part of the effects.
+}
 
 void GamePlayGfx::OnCellBroken(int x, int y, int level)
 {
@@ -173,25 +263,30 @@ void GamePlayGfx::OnCellBroken(int x, int y, int level)
     PlaySound("SOUND_BREAK_CELL");
 }
 
-void GamePlayGfx::OnBrickDestroyed(int x, int y, int)
+void GamePlayGfx::OnBrickDestroyed(int x, int y, int code)
 {
     switch (GetGameType()) {
     case 3:
+        AddOverlay(new GfxBrickFlyaway(CentreX(x), CentreY(y), code));
         PlaySound("SOUND_EXPLODE_SIMPLE_CHAIN");
         break;
     case 2:
+        AddOverlay(new GfxBrickExplode(CentreX(x), CentreY(y), code));
         Emit("brick_explode", CentreX(x), CentreY(y));
         PlaySound("SOUND_EXPLODE_SIMPLE_GROUP");
         break;
     default:
+        AddOverlay(new GfxBrickBlowup(CentreX(x), CentreY(y), code));
         Emit("brick_explode", CentreX(x), CentreY(y));
         PlaySound("SOUND_EXPLODE_SIMPLE_SWAP");
         break;
     }
 }
 
-void GamePlayGfx::OnEnergizedDestroyed(int x, int y, int)
+void GamePlayGfx::OnEnergizedDestroyed(int x, int y, int code)
 {
+    if (Kivo::Image* image = BrickImage(code))
+        AddOverlay(BrickMesh(image, 10, static_cast<float>(CentreX(x)), static_cast<float>(CentreY(y))));
     Emit("energized_exploded", CentreX(x), CentreY(y));
     PlaySound("SOUND_EXPLODE_ENERGIZED");
 }
@@ -273,33 +368,15 @@ void GamePlayGfx::OnLightningHit(int x, int y)
     PlaySound("SOUND_BONUS_LIGHTNING_EXPLODE");
 }
 
-bool GamePlayGfx::EnergizeRandomBrick()
-{
-    for (int tries = mWidth / 2; tries > 0; --tries) {
-        int x = Kivo::RandomInt(0, mWidth - 1);
-        int y = Kivo::RandomInt(0, mWidth - 1);
-        const FieldSlot& slot = mSlots[Index(x, y)];
-        int code = slot.brick->GetCode();
-        if (slot.cell->GetKind() == 0 || code == 0 || code == kBrickKey || slot.brick->IsBusy() ||
-            slot.holdBack > 0 || (slot.brick->GetFlags() & (kBrickBox | kBrickChain | kBrickChain2 | kBrickEnergized)))
-            continue;
-        slot.brick->SetFlag(kBrickEnergized);
-        PlaySound("SOUND_ENERGIZER_FLY_DONE");
-        return true;
-    }
-    return false;
-}
-
 void GamePlayGfx::OnEnergizer(int px, int py, float delay)
 {
     Emit("energizer_start", px, py);
-    // The energizer's flight lasts about a second before it lands.
-    auto* land = new CB_Callback<GamePlayGfx, bool>(this, &GamePlayGfx::EnergizeRandomBrick);
-    Deliver(mOverlayEffects, std::max(delay, 0.0f) + 1.0f, land);
+    AddOverlay(After(delay, new GfxEnergizerFly(px, py, static_cast<FieldBase*>(this))));
 }
 
 void GamePlayGfx::OnRow(int x, int y)
 {
+    AddEffect(new GfxExplodeRowFly(x, y));
     Emit("row_explode", CentreX(x), CentreY(y));
     PlaySound("SOUND_BONUS_ROW");
 }
@@ -312,21 +389,31 @@ void GamePlayGfx::OnMagnet(int x, int y)
 
 void GamePlayGfx::OnMagnetEnd(int x, int y, float delay)
 {
-    Emit("magnet_explode", CentreX(x), CentreY(y));
-    AddOverlay(new GfxDelay(delay, true));
+    AddOverlay(new GfxDelay(delay, static_cast<gfxBase*>(new GfxPyroSystem("magnet_explode", CentreX(x), CentreY(y)))));
     PlaySoundDelayed("SOUND_BONUS_MAGNET_END", static_cast<int>(delay * 100));
 }
 
-void GamePlayGfx::OnMagnetItem(Kivo::Image*, float px, float py, float delay)
+void GamePlayGfx::OnMagnetItem(Kivo::Image* image, float px, float py, float delay)
 {
-    Emit("magnet_item_explode", static_cast<int>(px), static_cast<int>(py));
+    if (image) {
+        GfxExplodeBrickMesh* mesh = BrickMesh(image, 5, px, py);
+        mesh->mPieceLife = 1.0f;
+        mesh->mWait = delay;
+        AddOverlay(mesh);
+    }
+    AddOverlay(new GfxDelay(delay, static_cast<gfxBase*>(new GfxPyroSystem("magnet_item_explode", static_cast<int>(px),
+                                                                           static_cast<int>(py)))));
     auto* sample = new GfxPlaySample("SOUND_BONUS_MAGNET_ITEM_EXPLODE", static_cast<int>(delay * 100));
     sample->mPitch = Kivo::RandomInt(-5, 5);
     AddOverlay(sample);
 }
 
-void GamePlayGfx::OnMagnetLine(float, float, float, float, float delay)
+void GamePlayGfx::OnMagnetLine(float x1, float y1, float x2, float y2, float delay)
 {
+    auto* line = new GfxLiveLightningLine(x1, y1, x2, y2);
+    line->mGrowthSpeedFactor = 15.0f;
+    line->mHoldTime = 0.2f;
+    AddEffect(new GfxDelay(delay, static_cast<gfxBase*>(line)));
     auto* sample = new GfxPlaySample("SOUND_BONUS_MAGNET_LINE", static_cast<int>(delay * 100));
     sample->mPitch = Kivo::RandomInt(-5, 5);
     AddOverlay(sample);
@@ -334,6 +421,13 @@ void GamePlayGfx::OnMagnetLine(float, float, float, float, float delay)
 
 void GamePlayGfx::OnKeyAppear(int x, int y)
 {
+    if (Kivo::Image* key = BrickImage(kBrickKey)) {
+        auto* expand = new GfxImageExpand(CentreX(x), CentreY(y), key);
+        expand->mStartScale = 1.0f;
+        expand->mEndScale = 2.0f;
+        expand->mSpeed = 1.0f;
+        AddEffect(expand);
+    }
     Emit("key_appear", CentreX(x), CentreY(y), true);
     PlaySound("SOUND_KEY_APPEAR");
 }
@@ -345,23 +439,30 @@ void GamePlayGfx::OnHoleAppear(int x, int y)
 
 void GamePlayGfx::OnKeyDone(int x, int y)
 {
+    Kivo::Image* key = BrickImage(kBrickKey);
+    if (key)
+        AddEffect(new GfxRotateFade(CentreX(x), CentreY(y), key));
     Emit("key_done", CentreX(x), CentreY(y), true);
+    if (key) {
+        auto* expand = new GfxImageExpand(CentreX(x), CentreY(y), key);
+        expand->mStartScale = 1.0f;
+        expand->mEndScale = 2.0f;
+        expand->mSpeed = 1.0f;
+        AddEffect(expand);
+    }
     PlaySound("SOUND_KEY_DONE");
 }
 
-void GamePlayGfx::OnBonusLevelCompleted(const LevelMap&, int, int, baseCallback* callback)
+void GamePlayGfx::OnBonusLevelCompleted(const LevelMap& map, int targetX, int targetY, baseCallback* callback)
 {
-    // The bricks fly to the key for about two seconds.
-    Deliver(mBoardEffects, 2.0f, callback);
-    mBoardEffects.addEffect(new GfxDelay(2.0f, true));
+    AddEffect(new GfxBricksDisappear(map, targetX, targetY, callback));
     PlaySoundDelayed("SOUND_LEVEL_COMPLETED_TEXT", 80);
     PlaySoundDelayed("SOUND_BRICKS_FLYOUT2", 160);
 }
 
-void GamePlayGfx::OnLevelCompleted(const LevelMap&, baseCallback* callback)
+void GamePlayGfx::OnLevelCompleted(const LevelMap& map, baseCallback* callback)
 {
-    Deliver(mBoardEffects, 2.0f, callback);
-    mBoardEffects.addEffect(new GfxDelay(2.0f, true));
+    AddEffect(new GfxBricksFlyaway(map, callback));
     PlaySoundDelayed("SOUND_LEVEL_COMPLETED_TEXT", 80);
     PlaySound("SOUND_BRICKS_FLYOUT1");
 }

@@ -90,11 +90,6 @@ public:
     // When the brick at (x, y) of a w-wide board lights up in pattern 0..3.
     static float WaveTime(int pattern, int x, int y, int w);
 
-    // An energizer's flight ends on a random selectable, free brick that is
-    // not energized yet and gives it the energy flag; false when none was
-    // found.
-    bool EnergizeRandomBrick();
-
     GfxManager mBoardEffects;
     GfxManager mOverlayEffects;
 
@@ -106,6 +101,7 @@ protected:
     // unless `board`.
     void Emit(const char* name, int px, int py, bool board = false);
     void ExplodeImage(const char* imageId, int x, int y, bool atFront);
-    // Delivers a stored call after the time an effect's flight takes.
+    // Delivers a stored call after a wait (a flight whose picture is not
+    // drawn).
     void Deliver(GfxManager& list, float seconds, baseCallback* callback);
 };

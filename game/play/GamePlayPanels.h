@@ -1,8 +1,8 @@
 #pragma once
 // What the game-play object reads and writes on the game screen's panels:
 // the five bonus slots' progress and where they stand, the extra panel's
-// match counter and the timer. The game screen hands its panels over through
-// this view; without a screen the object keeps the slots itself.
+// match counter and the timer. By default the object uses the game screen's
+// panels while they exist (GamePanelsPtr) and else keeps the slots itself.
 class GamePlayPanels {
 public:
     virtual ~GamePlayPanels() = default;

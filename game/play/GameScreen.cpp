@@ -43,8 +43,9 @@ int sLastClickTick = 0;
 } // namespace
 
 GameScreen::GameScreen(GameStateListener* states, GameScreenServices* services)
-    : mStates(states), mServices(services ? services : new GameScreenServices())
+    : mServices(services ? services : new GameScreenServices())
 {
+    mStateManager = states;
     mBonusPanel = new BonusPanel(this);
     mBoard = new BoardRender();
     mBoard->mListener = this;
@@ -489,20 +490,20 @@ void GameScreen::ShowHowToPlay(int gameType)
 
 void GameScreen::GoToUpgradeScreen()
 {
-    if (mStates)
-        mStates->ChangeState(mStates->FindState("UpgradeScreen"));
+    if (mStateManager)
+        mStateManager->ChangeState(mStateManager->FindState("UpgradeScreen"));
 }
 
 void GameScreen::GoToTownScreen()
 {
-    if (mStates)
-        mStates->PushState(mStates->FindState("TownScreen"));
+    if (mStateManager)
+        mStateManager->PushState(mStateManager->FindState("TownScreen"));
 }
 
 void GameScreen::GoToMenuScreen()
 {
-    if (mStates)
-        mStates->ChangeState(mStates->FindState("MenuScreen"));
+    if (mStateManager)
+        mStateManager->ChangeState(mStateManager->FindState("MenuScreen"));
 }
 
 void GameScreen::ExtraBonusWon(int kind)

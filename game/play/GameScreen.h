@@ -50,8 +50,9 @@ public:
         kTimeOutShowing = 6,
     };
 
-    // `states` switches screens; `services` (owned; null for the game's own)
-    // opens windows and plays sounds.
+    // `states` switches screens (the state manager may also set it later);
+    // `services` (owned; null for the game's own) opens windows and plays
+    // sounds.
     explicit GameScreen(GameStateListener* states = nullptr, GameScreenServices* services = nullptr);
     ~GameScreen() override;
 
@@ -141,7 +142,6 @@ public:
     int32_t mLastDispatchTick = 0;
     std::vector<BoardEvent> mBoardEvents;
 
-    GameStateListener* mStates;
     GameScreenServices* mServices;
     // No level could be started: the screen leaves for the menu.
     bool mStartFailed = false;

@@ -6,15 +6,34 @@
 #include "framework/sound/VoiceHelper.h"
 #include "game/meta/HintsHelper.h"
 #include "game/meta/Town.h"
+#include "game/meta/WindowHelp.h"
+#include "game/meta/WindowHowToPlay.h"
+#include "game/meta/WindowLevelCompleted1.h"
+#include "game/meta/WindowLevelCompleted2.h"
+#include "game/meta/WindowMessage.h"
+#include "game/meta/WindowPause.h"
 
-// The game's windows: until they are part of the game the screen plays on as
-// if each window had been closed at once.
-int GameScreenServices::ShowPause() { return 0; }
-void GameScreenServices::ShowHelp() {}
-void GameScreenServices::ShowHowToPlay(int /*gameType*/) {}
-int GameScreenServices::ShowLevelCompleted1(int /*bricks*/, int /*bonus*/, int /*combo*/) { return 0; }
-void GameScreenServices::ShowLevelCompleted2(int /*bricks*/, int /*bonus*/, int /*combo*/) {}
-void GameScreenServices::ShowMessage(const std::string& /*text*/) {}
+int GameScreenServices::ShowPause() { return ShowWindowAnimated(WindowPause::Instance(), true); }
+void GameScreenServices::ShowHelp() { ShowWindowAnimated(WindowHelp::Instance(), true); }
+void GameScreenServices::ShowHowToPlay(int gameType)
+{
+    WindowHowToPlay* window = WindowHowToPlay::Instance();
+    window->mGameType = gameType;
+    ShowWindowAnimated(window, true);
+}
+int GameScreenServices::ShowLevelCompleted1(int bricks, int bonus, int combo)
+{
+    WindowLevelCompleted1* window = WindowLevelCompleted1::Instance();
+    window->SetScores(bricks, bonus, combo);
+    return ToggleWindow(window, WINDOW_EFFECT_APPEAR_ALPHA, WINDOW_EFFECT_DISAPPEAR_ALPHA);
+}
+void GameScreenServices::ShowLevelCompleted2(int bricks, int bonus, int combo)
+{
+    WindowLevelCompleted2* window = WindowLevelCompleted2::Instance();
+    window->SetScores(bricks, bonus, combo);
+    ShowWindowAnimated(window, true);
+}
+void GameScreenServices::ShowMessage(const std::string& text) { ShowGameMessage(text); }
 bool GameScreenServices::HasUnshownHints() { return HintsHelper::Instance()->HasUnshownHints(); }
 bool GameScreenServices::CanShowHint() { return HintsHelper::Instance()->CanShowHint(); }
 void GameScreenServices::ShowHint(const std::string& id, int x, int y, int flags)

@@ -1,10 +1,15 @@
 #include "platform/ddraw/DDraw.h"
 
+#include "platform/ddraw/D3D.h"
+#include "platform/ddraw/SurfaceMemory.h"
+
 #include "platform/WindowSystem.h"
 #include "platform/win32/Time.h"
 #include "platform/win32/Window.h"
 
 #include <atomic>
+#include <cstdio>
+#include <unistd.h>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -146,9 +151,18 @@ private:
 
 class SoftSurface final : public IDirectDrawSurface, public IDirectDrawSurface7, public Counted {
 public:
-    SoftSurface(std::shared_ptr<Device> device, int width, int height, const PixelLayout& layout, DWORD caps)
+    SoftSurface(std::shared_ptr<Device> device, int width, int height, const PixelLayout& layout, DWORD caps,
+                const DDPIXELFORMAT* format = nullptr)
         : device_(std::move(device)), width_(width), height_(height), layout_(layout), caps_(caps)
     {
+        format_.dwSize = sizeof format_;
+        format_.dwFlags = DDPF_RGB;
+        format_.dwRGBBitCount = DWORD(layout.bytesPerPixel * 8);
+        format_.dwRBitMask = layout.redMask;
+        format_.dwGBitMask = layout.greenMask;
+        format_.dwBBitMask = layout.blueMask;
+        if (format)
+            format_ = *format;
         pitch_ = (width * layout.bytesPerPixel + 3) & ~3;
         pixels_.assign(size_t(pitch_) * size_t(height), 0);
     }
@@ -248,6 +262,7 @@ public:
 
     HRESULT SetPalette(IDirectDrawPalette* palette) override
     {
+        texelsStale_ = true;
         if (palette)
             palette->AddRef();
         if (palette_)
@@ -296,6 +311,7 @@ public:
         dcBitmap_ = bitmap;
         dcBits_ = out;
         locked_ = true;
+        texelsStale_ = true;
         *dc = memory;
         return DD_OK;
     }
@@ -324,6 +340,61 @@ public:
         dcBits_ = nullptr;
         locked_ = false;
         return DD_OK;
+    }
+
+    void View(SurfaceMemory& out)
+    {
+        out.pixels = pixels_.data();
+        out.pitch = pitch_;
+        out.width = width_;
+        out.height = height_;
+        out.format = format_;
+        out.caps = caps_;
+    }
+
+    const uint32_t* Texels()
+    {
+        const DDPIXELFORMAT& f = format_;
+        if (f.dwRGBBitCount == 32 && f.dwRGBAlphaBitMask == 0xFF000000u && f.dwRBitMask == 0xFF0000 &&
+            f.dwGBitMask == 0xFF00 && f.dwBBitMask == 0xFF)
+            return reinterpret_cast<const uint32_t*>(pixels_.data());
+        if (!texelsStale_)
+            return texels_.data();
+        texels_.resize(size_t(width_) * size_t(height_));
+        uint32_t* out = texels_.data();
+        if (f.dwFlags & DDPF_PALETTEINDEXED8) {
+            PALETTEENTRY entries[256] {};
+            if (palette_)
+                palette_->GetEntries(0, 0, 256, entries);
+            uint32_t table[256];
+            for (int i = 0; i < 256; ++i)
+                table[i] = uint32_t(entries[i].peFlags) << 24 | uint32_t(entries[i].peRed) << 16 |
+                           uint32_t(entries[i].peGreen) << 8 | entries[i].peBlue;
+            for (int y = 0; y < height_; ++y)
+                for (int x = 0; x < width_; ++x)
+                    *out++ = table[pixels_[size_t(y) * size_t(pitch_) + size_t(x)]];
+        } else {
+            auto widen = [](uint32_t v, uint32_t mask) -> uint32_t {
+                if (!mask)
+                    return 255;
+                const int low = __builtin_ctz(mask), bits = 32 - __builtin_clz(mask) - low;
+                uint32_t c = (v & mask) >> low;
+                if (bits >= 8)
+                    return c >> (bits - 8);
+                uint32_t wide = 0;
+                for (int filled = 0; filled < 8; filled += bits)
+                    wide = wide << bits | c;
+                return wide >> ((8 + bits - 1) / bits * bits - 8);
+            };
+            for (int y = 0; y < height_; ++y)
+                for (int x = 0; x < width_; ++x) {
+                    const uint32_t v = Read(x, y);
+                    *out++ = widen(v, f.dwRGBAlphaBitMask) << 24 | widen(v, f.dwRBitMask) << 16 |
+                             widen(v, f.dwGBitMask) << 8 | widen(v, f.dwBBitMask);
+                }
+        }
+        texelsStale_ = false;
+        return texels_.data();
     }
 
 private:
@@ -356,13 +427,7 @@ private:
         desc->dwHeight = DWORD(height_);
         desc->lPitch = pitch_;
         desc->dwBackBufferCount = back_ ? 1 : 0;
-        desc->ddpfPixelFormat.dwSize = sizeof(DDPIXELFORMAT);
-        desc->ddpfPixelFormat.dwFlags = DDPF_RGB;
-        desc->ddpfPixelFormat.dwRGBBitCount = DWORD(layout_.bytesPerPixel * 8);
-        desc->ddpfPixelFormat.dwRBitMask = layout_.redMask;
-        desc->ddpfPixelFormat.dwGBitMask = layout_.greenMask;
-        desc->ddpfPixelFormat.dwBBitMask = layout_.blueMask;
-        desc->ddpfPixelFormat.dwRGBAlphaBitMask = 0;
+        desc->ddpfPixelFormat = format_;
         desc->ddsCaps.dwCaps = caps_;
         desc->ddckCKSrcBlt = { key_, key_ };
     }
@@ -397,6 +462,7 @@ private:
         Fill(desc);
         desc->lpSurface = p;
         locked_ = true;
+        texelsStale_ = true;
         return DD_OK;
     }
 
@@ -437,6 +503,7 @@ private:
         } else if (!Inside(d)) {
             return DDERR_INVALIDRECT;
         }
+        texelsStale_ = true;
         // Blits within one surface read from a copy.
         std::vector<uint8_t> copy;
         const uint8_t* from = src->pixels_.data();
@@ -485,6 +552,7 @@ private:
         if (locked_ || back_->locked_)
             return DDERR_SURFACEBUSY;
         pixels_.swap(back_->pixels_);
+        texelsStale_ = back_->texelsStale_ = true;
         Present();
         return DD_OK;
     }
@@ -523,8 +591,11 @@ private:
     int height_;
     PixelLayout layout_;
     DWORD caps_;
+    DDPIXELFORMAT format_ {};
     int pitch_ = 0;
     std::vector<uint8_t> pixels_;
+    std::vector<uint32_t> texels_;
+    bool texelsStale_ = true;
     bool locked_ = false;
     bool hasKey_ = false;
     DWORD key_ = 0;
@@ -553,8 +624,10 @@ public:
             *out = static_cast<IDirectDraw*>(this);
         else if (iid == IID_IDirectDraw7)
             *out = static_cast<IDirectDraw7*>(this);
+        else if (iid == IID_IDirect3D7 && GetState().controls.d3dAvailable)
+            return CreateSoftDirect3D(static_cast<IDirectDraw7*>(this), reinterpret_cast<IDirect3D7**>(out));
         else
-            return E_NOINTERFACE; // no Direct3D: the program runs in 2D
+            return E_NOINTERFACE;
         AddRefImpl();
         return DD_OK;
     }
@@ -608,6 +681,22 @@ public:
             *total = kVideoMemory;
         if (free)
             *free = kVideoMemory;
+        return DD_OK;
+    }
+
+    HRESULT GetDeviceIdentifier(DDDEVICEIDENTIFIER2* id, DWORD) override
+    {
+        if (!id)
+            return DDERR_INVALIDPARAMS;
+        if (HRESULT hr = Enter("GetDeviceIdentifier"); FAILED(hr))
+            return hr;
+        *id = {};
+        // The driver file is the running program: its date is the build's.
+        char self[512] {};
+        const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+        std::snprintf(id->szDriver, sizeof id->szDriver, "%s", n > 0 ? self : "/proc/self/exe");
+        std::snprintf(id->szDescription, sizeof id->szDescription, "%s", kSoftAdapterDescription);
+        id->guidDeviceIdentifier = SoftAdapterGuid();
         return DD_OK;
     }
 
@@ -723,13 +812,18 @@ private:
         if (desc.dwWidth > 16384 || desc.dwHeight > 16384)
             return DDERR_OUTOFMEMORY;
         PixelLayout layout = display;
+        const DDPIXELFORMAT* format = nullptr;
         if (desc.dwFlags & DDSD_PIXELFORMAT) {
             const DDPIXELFORMAT& pf = desc.ddpfPixelFormat;
-            if (!(pf.dwFlags & DDPF_RGB) || (pf.dwRGBBitCount != 16 && pf.dwRGBBitCount != 32))
+            const bool indexed = (pf.dwFlags & DDPF_PALETTEINDEXED8) && pf.dwRGBBitCount == 8;
+            if (!(pf.dwFlags & DDPF_RGB) || (pf.dwRGBBitCount != 16 && pf.dwRGBBitCount != 32 && !indexed))
+                return DDERR_INVALIDPIXELFORMAT;
+            if (indexed && !(caps & DDSCAPS_TEXTURE))
                 return DDERR_INVALIDPIXELFORMAT;
             layout = { int(pf.dwRGBBitCount / 8), pf.dwRBitMask, pf.dwGBitMask, pf.dwBBitMask };
+            format = &pf;
         }
-        out = new SoftSurface(device_, int(desc.dwWidth), int(desc.dwHeight), layout, caps);
+        out = new SoftSurface(device_, int(desc.dwWidth), int(desc.dwHeight), layout, caps, format);
         return DD_OK;
     }
 
@@ -759,6 +853,23 @@ void ResetDDraw()
 }
 
 int DDrawLiveObjects() { return gLive; }
+
+bool GetSurfaceMemory(IDirectDrawSurface7* surface, SurfaceMemory& out)
+{
+    if (!surface)
+        return false;
+    SoftSurface::From(surface)->View(out);
+    return true;
+}
+
+const uint32_t* GetSurfaceTexels(IDirectDrawSurface7* surface)
+{
+    return surface ? SoftSurface::From(surface)->Texels() : nullptr;
+}
+
+HRESULT DDrawEnter(const char* method) { return Enter(method); }
+
+GUID SoftAdapterGuid() { return { 0x4B49564F, 0x5346, 0x5452, { 0x41, 0x53, 0x54, 0x45, 0x52, 0x49, 0x5A, 0x45 } }; }
 
 } // namespace platform
 

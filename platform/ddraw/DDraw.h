@@ -256,6 +256,19 @@ protected:
     ~IDirectDraw() = default;
 };
 
+// The adapter as DirectDraw 7 reports it.
+struct DDDEVICEIDENTIFIER2 {
+    char szDriver[512];
+    char szDescription[512];
+    int64_t liDriverVersion;
+    DWORD dwVendorId;
+    DWORD dwDeviceId;
+    DWORD dwSubSysId;
+    DWORD dwRevision;
+    GUID guidDeviceIdentifier;
+    DWORD dwWHQLLevel;
+};
+
 struct IDirectDraw7 : IUnknown {
     virtual HRESULT CreateClipper(DWORD flags, IDirectDrawClipper** out, IUnknown* outer) = 0;
     virtual HRESULT CreatePalette(DWORD flags, PALETTEENTRY* entries, IDirectDrawPalette** out, IUnknown* outer) = 0;
@@ -264,6 +277,7 @@ struct IDirectDraw7 : IUnknown {
     virtual HRESULT GetAvailableVidMem(DDSCAPS2* caps, DWORD* total, DWORD* free) = 0;
     virtual HRESULT RestoreDisplayMode() = 0;
     virtual HRESULT SetCooperativeLevel(HWND window, DWORD flags) = 0;
+    virtual HRESULT GetDeviceIdentifier(DDDEVICEIDENTIFIER2* identifier, DWORD flags) = 0;
 
 protected:
     ~IDirectDraw7() = default;
@@ -291,6 +305,19 @@ struct DDrawControls {
     // Names of the calls made, in order ("Blt", "Flip", "WaitForVerticalBlank", ...).
     std::vector<std::string> calls;
     bool logCalls = false;
+
+    // The software Direct3D device.
+    bool d3dAvailable = true; // false: QueryInterface(IID_IDirect3D7) fails
+    // Offered texture formats: 1 A8R8G8B8, 2 A4R4G4B4, 4 R5G6B5, 8 palettised.
+    DWORD d3dTextureFormats = 0xF;
+    bool d3dAlphaPalette = true; // D3DPTEXTURECAPS_ALPHAPALETTE in the caps
+    DWORD d3dMinTextureWidth = 1;
+    DWORD d3dMinTextureHeight = 1;
+    DWORD d3dMaxTextureWidth = 2048;
+    DWORD d3dMaxTextureHeight = 2048;
+    DWORD d3dMaxTextureAspectRatio = 0;
+    // A faulty driver: D3DTSS_ALPHAOP is accepted and ignored.
+    bool d3dIgnoreAlphaOp = false;
 };
 
 DDrawControls& DDraw();

@@ -1,6 +1,8 @@
 #include "platform/gdi/Gdi.h"
 
 #include "platform/gdi/FontFace.h"
+#include "platform/Backend.h"
+#include "platform/WindowSystem.h"
 
 #include <algorithm>
 #include <cstring>
@@ -205,7 +207,22 @@ int ReleaseDC(HWND, HDC h)
     return 1;
 }
 
-int GetDeviceCaps(HDC, int index) { return index == LOGPIXELSX || index == LOGPIXELSY ? 96 : 0; }
+int GetDeviceCaps(HDC, int index)
+{
+    switch (index) {
+    case LOGPIXELSX:
+    case LOGPIXELSY:
+        return 96;
+    case HORZRES:
+        return platform::CurrentBackend().GetWindows().Screen().width;
+    case VERTRES:
+        return platform::CurrentBackend().GetWindows().Screen().height;
+    case BITSPIXEL:
+        return platform::CurrentBackend().GetPresenter().DesktopLayout().bytesPerPixel * 8;
+    default:
+        return 0;
+    }
+}
 
 HDC CreateCompatibleDC(HDC)
 {

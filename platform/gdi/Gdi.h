@@ -127,6 +127,9 @@ inline constexpr int SYSTEM_FONT = 13;
 inline constexpr int TRANSPARENT = 1;
 inline constexpr int OPAQUE = 2;
 
+inline constexpr int HORZRES = 8;
+inline constexpr int VERTRES = 10;
+inline constexpr int BITSPIXEL = 12;
 inline constexpr int LOGPIXELSX = 88;
 inline constexpr int LOGPIXELSY = 90;
 
@@ -145,7 +148,8 @@ int MulDiv(int a, int b, int c);
 // no pixels: text is measured, not drawn.
 HDC GetDC(HWND window);
 int ReleaseDC(HWND window, HDC dc);
-// LOGPIXELSX and LOGPIXELSY are 96; other indices give 0.
+// LOGPIXELSX and LOGPIXELSY are 96; HORZRES, VERTRES and BITSPIXEL are the
+// desktop's; other indices give 0.
 int GetDeviceCaps(HDC dc, int index);
 
 // A memory device context; draws into the DIB section selected into it.

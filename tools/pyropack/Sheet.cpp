@@ -1,6 +1,6 @@
 // pyrosheet OUTPUT_FOLDER FILE.pyro...
 // Contact sheets of every emitter of the particle files, for review: one
-// row per emitter (in file order, names listed in sheets.txt), one column
+// row per emitter (in file order, names listed in particles.txt), one column
 // per moment of its life (0.05, 0.15, 0.35 and 0.7 s after it started), drawn
 // at three quarters of its size through the game's own device over a dark ground. Emitters
 // of the game that run until stopped move across their cell, so their
@@ -57,7 +57,7 @@ int main(int argc, char** argv)
     const int cell = 220, rowsPerPage = 8;
     const float moments[] = {0.05f, 0.15f, 0.35f, 0.7f};
     const float kScale = 0.75f;
-    std::ofstream legend(folder + "/sheets.txt");
+    std::ofstream legend(folder + "/particles.txt");
     for (size_t first = 0, page = 1; first < entries.size(); first += rowsPerPage, ++page) {
         const size_t rows = std::min<size_t>(rowsPerPage, entries.size() - first);
         Kivo::MemoryImage sheet;

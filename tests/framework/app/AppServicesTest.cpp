@@ -1,5 +1,6 @@
 #include "tests/framework/app/AppFixture.h"
 
+#include "framework/app/TimeHooks.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/resources/ResourceHelpers.h"
 #include "framework/resources/ResourceManager.h"
@@ -315,6 +316,29 @@ TEST_F(Services, TheFrameTimerReadsTheApplicationsUpdateCount)
     EXPECT_EQ(timer->GetTotalMs(), 70);
     EXPECT_FLOAT_EQ(timer->GetElapsed(), 2.5f);
     EXPECT_EQ(timer->GetScale(), 1);
+    Kivo::kivoTimer::Delete();
+    Kivo::kivoTimer::sGameTime = nullptr;
+}
+
+TEST_F(Services, TheTimeHooksReadTheFrameTimer)
+{
+    MakeApp(false);
+    static double gameTime = 0;
+    Kivo::kivoTimer::sGameTime = [] { return gameTime; };
+    Kivo::kivoTimer* timer = Kivo::kivoTimer::Instance();
+    app->updateCount = 3;
+    gameTime = 1.5;
+    timer->Update();
+    Kivo::TimeHooks& hooks = Kivo::GetTimeHooks();
+    hooks.stub();
+    EXPECT_FLOAT_EQ(Kivo::FrameTime(), 0.015f);
+    EXPECT_EQ(hooks.elapsedMs(), 30);
+    EXPECT_EQ(hooks.totalMs(), 30);
+    EXPECT_EQ(hooks.scale(), 1);
+    hooks.frameTime = [] { return 0.25f; };
+    EXPECT_EQ(Kivo::FrameTime(), 0.25f);
+    Kivo::ResetTimeHooks();
+    EXPECT_FLOAT_EQ(Kivo::FrameTime(), 0.015f);
     Kivo::kivoTimer::Delete();
     Kivo::kivoTimer::sGameTime = nullptr;
 }

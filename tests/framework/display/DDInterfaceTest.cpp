@@ -51,15 +51,15 @@ TEST_F(DisplayTest, InitGeometry)
           { 0, 0, 1066, 600 }, true },
         { "full screen 2D", 1920, 1080, false, false, true, false, {}, 0, 800, 600, 800, 600, { 0, 0, 800, 600 },
           false },
-        { "full screen 3D, wide draw", 1920, 1080, false, true, true, false, {}, 7, 1066, 600, 1920, 1080,
+        { "full screen 3D, wide draw", 1920, 1080, false, true, true, false, {}, 0, 1066, 600, 1920, 1080,
           { 0, 0, 1920, 1080 }, true },
         { "full screen 3D, wide draw, alt init", 1920, 1080, false, true, true, false, { { "alt_video_init", true } },
-          7, 800, 600, 800, 600, { 0, 0, 800, 600 }, true },
-        { "full screen 3D, pillarbox", 1920, 1080, false, true, false, false, {}, 7, 800, 600, 1920, 1080,
+          0, 800, 600, 800, 600, { 0, 0, 800, 600 }, true },
+        { "full screen 3D, pillarbox", 1920, 1080, false, true, false, false, {}, 0, 800, 600, 1920, 1080,
           { 240, 0, 1440, 1080 }, true },
-        { "full screen 3D, stretched", 1920, 1080, false, true, false, false, { { "screen_stretch", true } }, 7, 800,
+        { "full screen 3D, stretched", 1920, 1080, false, true, false, false, { { "screen_stretch", true } }, 0, 800,
           600, 800, 600, { 0, 0, 800, 600 }, false },
-        { "full screen 3D, narrow desktop", 1280, 1024, false, true, true, false, {}, 7, 800, 600, 800, 600,
+        { "full screen 3D, narrow desktop", 1280, 1024, false, true, true, false, {}, 0, 800, 600, 800, 600,
           { 0, 0, 800, 600 }, false },
     };
     for (const GeometryCase& c : cases) {
@@ -89,9 +89,10 @@ TEST_F(DisplayTest, PillarboxStartsWithBlackBars)
 {
     SetDesktop(Desktop(1920, 1080));
     display->mIs3D = true;
+    platform::DDraw().FailCall("CreateDevice", E_NOINTERFACE);
     ASSERT_EQ(display->Init(Window(), false), 7);
     // The Direct3D failure leaves a complete 2D display behind.
-    EXPECT_EQ(display->mErrorString, "3D init error: QueryInterface IID_IDirect3D7: DSERR_NOINTERFACE");
+    EXPECT_EQ(display->mErrorString, "3D init error: CreateDevice IID_IDirect3DHALDevice: DSERR_NOINTERFACE");
     DDSURFACEDESC desc {};
     desc.dwSize = sizeof desc;
     ASSERT_EQ(display->mSecondarySurface->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr), DD_OK);

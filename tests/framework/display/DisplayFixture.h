@@ -36,6 +36,24 @@ public:
         auto it = settings.find(name);
         return it == settings.end() ? defaultValue : it->second;
     }
+    bool DisplayMinimized() override { return minimized; }
+    void DisplayWriteRegistryString(const std::string& name, const std::string& value) override
+    {
+        registryStrings[name] = value;
+    }
+    std::string DisplayRegistryKey() override { return "KivoTest\\Display"; }
+    bool DisplayTest3D() override { return test3D; }
+    bool DisplayAutoEnable3D() override { return autoEnable3D; }
+    bool DisplayDemoPlayback() override { return demoPlayback; }
+    void DisplayDemoSync(std::string& failure, std::string& warning, bool& newVerdict) override
+    {
+        if (demoPlayback) {
+            failure = demoFailure;
+            warning = demoWarning;
+            newVerdict = demoNewVerdict;
+        }
+    }
+    void OnNewD3DVerdict() override { ++newVerdicts; }
 
     Kivo::NativeDisplay* display = nullptr;
     int width = 800;
@@ -50,6 +68,14 @@ public:
     bool flipAllowed = true;
     bool vsync = false;
     std::map<std::string, bool> settings;
+    bool minimized = false;
+    bool test3D = false;
+    bool autoEnable3D = false;
+    bool demoPlayback = false;
+    std::string demoFailure, demoWarning;
+    bool demoNewVerdict = false;
+    int newVerdicts = 0;
+    std::map<std::string, std::string> registryStrings;
 };
 
 struct DesktopMode {

@@ -104,6 +104,7 @@ TEST_F(RedrawTest, BarsStayBlack)
     display->ReleaseAll();
     app.hackAspect = false;
     SetDesktop(Desktop(1920, 1080));
+    platform::DDraw().FailCall("CreateDevice", E_NOINTERFACE);
     display->mIs3D = true;
     ASSERT_EQ(display->Init(Window(), false), 7);
     display->mIs3D = false; // present the 2D display the failed start left

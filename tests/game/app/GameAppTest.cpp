@@ -20,6 +20,7 @@ namespace {
 
 using gametest::ExitCalled;
 using gametest::GameRun;
+using gametest::TestGameApp;
 
 // The loading thread loads in real time while the loop's clock only moves
 // when it sleeps: enough steps for a slow (sanitized) build to load the data.
@@ -36,7 +37,7 @@ GameState* TopState(GameApp* app)
 TEST(GameStart, InitPreparesTheTitleAndCountsTheRestForTheLoader)
 {
     GameRun run;
-    GameApp* app = run.app;
+    TestGameApp* app = run.app;
     app->registryKey = "Olvane Studio\\Marrowfen";
     ASSERT_TRUE(app->RegistryWriteInteger("language_id", 3));
     app->Init();
@@ -66,7 +67,7 @@ TEST(GameStart, InitPreparesTheTitleAndCountsTheRestForTheLoader)
 TEST(GameStart, LoadsOnTheThreadThenTheTitleLeadsToTheMenu)
 {
     GameRun run;
-    GameApp* app = run.app;
+    TestGameApp* app = run.app;
     app->Init();
     run.Begin();
     double last = 0;
@@ -99,6 +100,15 @@ TEST(GameStart, LoadsOnTheThreadThenTheTitleLeadsToTheMenu)
     EXPECT_FALSE(app->resourceManager->GetImage("IMAGE_LOAD_OLVANE"));
     EXPECT_EQ(app->stateManager->mRegistry.size(), 4u);
 
+    // Play without a player asks for a name first; with it typed and
+    // confirmed the profile exists and the game screen opens.
+    run.Key(VK_RETURN);
+    run.Type("anna");
+    run.Key(VK_RETURN);
+    ASSERT_TRUE(run.RunUntil([&] { return TopState(app) == app->stateManager->FindState("GameScreen"); }));
+    ASSERT_TRUE(ProfileManager::Instance()->HasProfile());
+    EXPECT_EQ(GetProfileString("user_name"), "ANNA");
+
     run.Close();
     ASSERT_TRUE(run.RunUntil([&] { return app->shutdown; }));
 }
@@ -108,7 +118,7 @@ TEST(GameStart, LoadsOnTheThreadThenTheTitleLeadsToTheMenu)
 TEST(GameStart, ALoadFailureIsShownOnTheMainThreadAndEndsTheRun)
 {
     GameRun run;
-    GameApp* app = run.app;
+    TestGameApp* app = run.app;
     app->Init();
     run.dir.Write("broken.xml", "<ResourceManifest><Resources id=\"Labels\">"
                                 "<Image id=\"IMAGE_BROKEN\" path=\"no_such_image\"/></Resources></ResourceManifest>");
@@ -150,7 +160,7 @@ TEST(GameStart, WithoutTheTranslationNamesStartUpEndsWithItsMessage)
 TEST(GameStart, AStartLevelGoesStraightToTheGame)
 {
     GameRun run;
-    GameApp* app = run.app;
+    TestGameApp* app = run.app;
     app->Init();
     ProfileManager* profiles = ProfileManager::Instance();
     ASSERT_TRUE(profiles->CreateSlot(0));
@@ -168,7 +178,7 @@ TEST(GameStart, AStartLevelGoesStraightToTheGame)
 TEST(GameDebugKeys, F11SavesTheScreenAsTheNextScreenshot)
 {
     GameRun run;
-    GameApp* app = run.app;
+    TestGameApp* app = run.app;
     app->Init();
     const std::string folder = Kivo::GetAppDataFolder() + "_screenshots\\";
     run.dir.Write("Olvane Studio/Marrowfen/_screenshots/image2.png", "older");

@@ -38,7 +38,7 @@ GameRun::GameRun(const std::string& programFolder) : cwd_(std::filesystem::curre
     gPakInterface = &paks_;
     previousActive_ = SetActivePakInterface(&paks_);
     Kivo::SetExitFunction(&ThrowExit);
-    app = new GameApp();
+    app = new TestGameApp();
     app->programFolder = programFolder;
     app->windowedArg = true;
     Kivo::SetDisplayFactory([this] { return new Kivo::DDInterface(app); });

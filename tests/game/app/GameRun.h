@@ -18,22 +18,30 @@ struct ExitCalled {
     int code;
 };
 
+// Each application step, nested ones in modal windows included, moves the
+// clock by a millisecond besides what the loop sleeps, as real time would.
+class TestGameApp : public GameApp {
+public:
+    bool UpdateAppStep(bool* updated) override
+    {
+        platform::HeadlessBackend::Current()->clock.AdvanceMillis(1);
+        return GameApp::UpdateAppStep(updated);
+    }
+};
+
 class GameRun {
 public:
     explicit GameRun(const std::string& programFolder = KIVO_DATA_DIR);
     ~GameRun();
 
     // Runs application steps until `done` holds or `limit` steps ran;
-    // whether it held. Each step moves the clock by a millisecond besides
-    // what the loop sleeps, as real time would.
+    // whether it held.
     template <class Done>
     bool RunUntil(Done done, int limit = 200000)
     {
-        for (int i = 0; i < limit && !done(); ++i) {
-            backend->clock.AdvanceMillis(1);
+        for (int i = 0; i < limit && !done(); ++i)
             if (!app->UpdateAppStep(nullptr) && app->shutdown)
                 break;
-        }
         return done();
     }
     // What Start does before its loop: the loading thread, the window
@@ -46,7 +54,7 @@ public:
 
     platform::HeadlessBackend* backend;
     testsupport::TempDir dir;
-    GameApp* app = nullptr;
+    TestGameApp* app = nullptr;
 
 private:
     std::filesystem::path cwd_;

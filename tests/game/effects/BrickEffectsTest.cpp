@@ -22,13 +22,6 @@
 
 namespace {
 
-struct Counter : baseCallback {
-    explicit Counter(int* count) : mCount(count) {}
-    void Invoke() override { ++*mCount; }
-    baseCallback* Clone() override { return new Counter(mCount); }
-    int* mCount;
-};
-
 float CellX(int x) { return Grid::Instance()->CellToScreenX(x); }
 float CellY(int y) { return Grid::Instance()->CellToScreenY(y); }
 

@@ -6,6 +6,7 @@
 #include "framework/app/TimeHooks.h"
 #include "framework/core/Random.h"
 #include "framework/resources/ResourceHelpers.h"
+#include "game/ui/Callback.h"
 #include "tests/game/effects/FakePyro.h"
 #include "tests/game/effects/ImageTable.h"
 #include "tests/support/TempDir.h"
@@ -15,6 +16,14 @@
 #include <gtest/gtest.h>
 
 inline float gFrameTime = 0.01f;
+
+// A stored call that counts how often it ran.
+struct Counter : baseCallback {
+    explicit Counter(int* count) : mCount(count) {}
+    void Invoke() override { ++*mCount; }
+    baseCallback* Clone() override { return new Counter(mCount); }
+    int* mCount;
+};
 
 // An image of `cels` cels of w x h side by side.
 inline std::unique_ptr<RecordingImage> Strip(int w, int h, int cels)

@@ -21,13 +21,6 @@
 
 namespace {
 
-struct Counter : baseCallback {
-    explicit Counter(int* count) : mCount(count) {}
-    void Invoke() override { ++*mCount; }
-    baseCallback* Clone() override { return new Counter(mCount); }
-    int* mCount;
-};
-
 class TestPlay : public MovementPlay {
 public:
     BrickBase* CreateBrick(int code) override { return ::CreateBrick(code); }

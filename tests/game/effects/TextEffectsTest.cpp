@@ -12,13 +12,6 @@
 
 namespace {
 
-struct Counter : baseCallback {
-    explicit Counter(int* count) : mCount(count) {}
-    void Invoke() override { ++*mCount; }
-    baseCallback* Clone() override { return new Counter(mCount); }
-    int* mCount;
-};
-
 struct TextEffectsTest : EffectTest {
     void SetUp() override
     {
@@ -155,6 +148,17 @@ TEST_F(TextEffectsTest, SwirlTextStandsForItsHoldTimeInTheMiddle)
     EXPECT_EQ(screen.mDraws[0].mColor.mRed, 0);
     EXPECT_NEAR(screen.mDraws[0].mColor.mAlpha, 64, 1);
     EXPECT_EQ(screen.mDraws[1].mColor.mRed, 255);
+}
+
+TEST_F(TextEffectsTest, SwirlTextHoldsEvenWhenFramesStepPastTheMiddle)
+{
+    GfxSwirlText text(font, 400, 300, "AB");
+    ASSERT_TRUE(text.start());
+    int frames = 0;
+    while (text.process() != -1 && frames++ < 1000)
+        text.update(3.0f); // 0.024 per frame: would jump over the middle
+    EXPECT_LE(text.mHoldTime, 0.0f);
+    EXPECT_GE(frames, (125 + 150) / 3);
 }
 
 TEST_F(TextEffectsTest, ParticledTextRevealsLetterByLetterWithBurstsAndClampsItsAlpha)

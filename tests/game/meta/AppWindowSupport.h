@@ -77,6 +77,16 @@ public:
     // The images, fonts, sounds, texts, settings and tutorial scripts of the
     // generated data set; false when they cannot be read.
     bool LoadDataSet();
+    // The window's instance in the widget manager, not yet shown modally,
+    // with the sounds so far forgotten.
+    template <class Window>
+    Window* Open()
+    {
+        Window* window = Window::Instance();
+        AddDialog(window);
+        TakeSounds();
+        return window;
+    }
     // The screen drawn into an image of the game area.
     std::unique_ptr<Kivo::MemoryImage> DrawScreen();
 

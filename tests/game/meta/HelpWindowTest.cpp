@@ -39,15 +39,6 @@ float Clock(const ActionScript* script)
     return script->mObjects.front()->mClock;
 }
 
-template <class Window>
-Window* Open(WindowApp& app)
-{
-    Window* window = Window::Instance();
-    app.AddDialog(window);
-    app.TakeSounds();
-    return window;
-}
-
 // Short explanations of the modes, drawn on one line each.
 void SetModeTexts(WindowApp& app)
 {
@@ -63,7 +54,7 @@ bool Drawn(const WindowApp& app, const std::string& text)
 TEST(HelpWindow, PagesTurnOnlyWhereThereIsAPageWithTheSound)
 {
     WindowApp app;
-    auto* window = Open<WindowHelp>(app);
+    auto* window = app.Open<WindowHelp>();
     struct Step {
         const char* name;
         void (*press)(WindowHelp*);
@@ -90,12 +81,12 @@ TEST(HelpWindow, ResultsOfButtonsAndKeys)
     for (auto press : {+[](WindowHelp* w) { w->ButtonDepress(WindowHelp::BUTTON_CLOSE); },
                        +[](WindowHelp* w) { w->KeyDown(VK_ESCAPE); }, +[](WindowHelp* w) { w->KeyDown(VK_RETURN); }}) {
         WindowApp app;
-        auto* window = Open<WindowHelp>(app);
+        auto* window = app.Open<WindowHelp>();
         press(window);
         EXPECT_EQ(window->mResult, 0);
     }
     WindowApp app;
-    auto* window = Open<WindowHelp>(app);
+    auto* window = app.Open<WindowHelp>();
     window->SetVisible(false);
     window->KeyDown(VK_ESCAPE);
     window->KeyDown(VK_RIGHT);
@@ -235,7 +226,7 @@ TEST(HowToPlayWindow, OnlyTheChosenModeAnimatesAndIsDrawn)
         WindowApp app;
         SetModeTexts(app);
         LoadTestScripts();
-        auto* window = Open<WindowHowToPlay>(app);
+        auto* window = app.Open<WindowHowToPlay>();
         EXPECT_EQ(window->mGameType, 0);
         window->mGameType = row.mode;
         app.Steps(3);
@@ -261,7 +252,7 @@ TEST(HowToPlayWindow, WithoutTheScriptsOnlyTheTextsShow)
 {
     WindowApp app;
     SetModeTexts(app);
-    auto* window = Open<WindowHowToPlay>(app);
+    auto* window = app.Open<WindowHowToPlay>();
     window->mGameType = 3;
     EXPECT_EQ(window->CurrentScript(), nullptr);
     app.Steps(2);
@@ -273,13 +264,13 @@ TEST(HowToPlayWindow, ResultsAndTheReloadKey)
 {
     for (int key : {VK_ESCAPE, VK_RETURN}) {
         WindowApp app;
-        auto* window = Open<WindowHowToPlay>(app);
+        auto* window = app.Open<WindowHowToPlay>();
         window->KeyDown(key);
         EXPECT_EQ(window->mResult, 0);
     }
     WindowApp app;
     LoadTestScripts();
-    auto* window = Open<WindowHowToPlay>(app);
+    auto* window = app.Open<WindowHowToPlay>();
     window->mGameType = 1;
     app.Steps(2);
     window->KeyDown('R');

@@ -32,20 +32,11 @@ Timeline RunUpdates(WindowApp& app, int count, std::vector<int>* ticks = nullptr
     return out;
 }
 
-template <class Window>
-Window* Open(WindowApp& app)
-{
-    Window* window = Window::Instance();
-    app.AddDialog(window);
-    app.TakeSounds();
-    return window;
-}
-
 TEST(LevelCompletedWindow, CountsUpLineByLineWithTicksThenPraise)
 {
     WindowApp app;
     app.SetBoolean("voice_current", true);
-    auto* window = Open<WindowLevelCompleted2>(app);
+    auto* window = app.Open<WindowLevelCompleted2>();
     window->SetScores(10, 20, 30);
     EXPECT_FALSE(window->mLine->mLength.mTarget > 0);
 
@@ -77,7 +68,7 @@ TEST(LevelCompletedWindow, CountsUpLineByLineWithTicksThenPraise)
 TEST(LevelCompletedWindow, FirstPressSkipsTheCountSecondCloses)
 {
     WindowApp app;
-    auto* window = Open<WindowLevelCompleted2>(app);
+    auto* window = app.Open<WindowLevelCompleted2>();
     window->SetScores(10, 20, 30);
     RunUpdates(app, 120); // bricks and bonus counting, combo and total still waiting
     window->ButtonDepress(0);
@@ -101,7 +92,7 @@ TEST(LevelCompletedWindow, FirstPressSkipsTheCountSecondCloses)
 TEST(LevelCompletedWindow, ZeroFiguresStillAppearAndFinish)
 {
     WindowApp app;
-    auto* window = Open<WindowLevelCompleted2>(app);
+    auto* window = app.Open<WindowLevelCompleted2>();
     window->SetScores(0, 0, 0);
     int appear = 0, done = 0, allDone = 0;
     for (const auto& [update, sound] : RunUpdates(app, 400)) {
@@ -119,7 +110,7 @@ TEST(LevelCompletedWindow, WithoutScoresAllIsDoneAtTheFirstUpdate)
 {
     WindowApp app;
     app.SetBoolean("voice_current", true);
-    auto* window = Open<WindowLevelCompleted2>(app);
+    auto* window = app.Open<WindowLevelCompleted2>();
     Timeline timeline = RunUpdates(app, 100);
     // (The idle counters' own reports are theirs, not the window's.)
     std::erase_if(timeline, [](const auto& entry) { return entry.second.rfind("SOUND_COUNTER_ALL_DONE", 0) != 0 &&
@@ -145,7 +136,7 @@ TEST(LevelCompletedWindow, ResultsOfButtonsAndKeys)
     };
     for (const Row& row : rows) {
         WindowApp app;
-        auto* window = Open<WindowLevelCompleted1>(app);
+        auto* window = app.Open<WindowLevelCompleted1>();
         window->SetScores(5, 5, 5);
         app.Step();
         row.press(window);
@@ -159,7 +150,7 @@ TEST(LevelCompletedWindow, ResultsOfButtonsAndKeys)
 TEST(LevelCompletedWindow, KeysAreIgnoredWhileHidden)
 {
     WindowApp app;
-    auto* window = Open<WindowLevelCompleted1>(app);
+    auto* window = app.Open<WindowLevelCompleted1>();
     window->SetScores(5, 5, 5);
     window->SetVisible(false);
     window->KeyDown(VK_RETURN);
@@ -207,6 +198,29 @@ TEST(LevelCompletedWindow, ShownModallyUntilTheSecondPress)
     app.onStep = nullptr;
     app.Step(); // the window's deferred deletion
     EXPECT_EQ(WindowLevelCompleted2::Existing(), nullptr);
+}
+
+TEST(LevelCompletedWindow, FadesInSilentlyAndOutWithTheDeskSound)
+{
+    WindowApp app;
+    app.accelerated = true;
+    WindowLevelCompleted1* window = WindowLevelCompleted1::Instance();
+    window->SetScores(10, 10, 10);
+    std::vector<std::string> sounds;
+    int visibleAt = -1;
+    app.onStep = [&] {
+        if (visibleAt < 0 && window->mVisible)
+            visibleAt = app.steps;
+        if (app.steps == 40 || app.steps == 41)
+            window->ButtonDepress(1); // skips, then takes the bonus game
+        for (const std::string& sound : app.TakeSounds())
+            if (sound.rfind("SOUND_WINDOW", 0) == 0)
+                sounds.push_back(sound);
+    };
+    EXPECT_EQ(ToggleWindow(window, WINDOW_EFFECT_APPEAR_ALPHA, WINDOW_EFFECT_DISAPPEAR_ALPHA), 1);
+    EXPECT_GT(visibleAt, 1); // hidden while it fades in
+    EXPECT_EQ(sounds, std::vector<std::string>{"SOUND_WINDOW_DESK_HIDE"});
+    EXPECT_GT(app.steps, 41 + 15); // the fade out plays before the answer
 }
 
 } // namespace

@@ -1,4 +1,3 @@
-#include "framework/core/Paths.h"
 #include "framework/widgets/WidgetManager.h"
 #include "game/meta/WindowOptions.h"
 #include "game/meta/WindowPause.h"
@@ -7,7 +6,7 @@
 #include "game/ui/SliderCustom.h"
 #include "platform/win32/Messages.h"
 #include "tests/game/meta/AppWindowSupport.h"
-#include "tests/support/TempDir.h"
+#include "tests/game/meta/TownTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -18,15 +17,6 @@ namespace {
 
 using wintest::WindowApp;
 using Sounds = std::vector<std::string>;
-
-template <class Window>
-Window* Open(WindowApp& app)
-{
-    Window* window = Window::Instance();
-    app.AddDialog(window);
-    app.TakeSounds();
-    return window;
-}
 
 // A press on the slider's thumb, a drag to `toX` (in the slider) in steps,
 // and the release there; the sounds of each stage.
@@ -52,32 +42,12 @@ DragSounds DragThumb(WindowApp& app, Kivo::Widget* window, SliderCustom* slider,
     return out;
 }
 
-// A current profile held in memory, in a data folder of its own.
-class CurrentProfile {
-public:
-    CurrentProfile()
-    {
-        Kivo::SetAppDataFolder(data.Path() + "/");
-        manager = new ProfileManager();
-        manager->profile = new Profile();
-        manager->slotIndex = 0;
-    }
-    ~CurrentProfile()
-    {
-        manager->slotIndex = -1;
-        delete manager;
-        Kivo::SetAppDataFolder("");
-    }
-    testsupport::TempDir data;
-    ProfileManager* manager;
-};
-
 TEST(PauseWindow, SlidersActAtOnceAndTheSoundSampleOnlyOnRelease)
 {
     WindowApp app;
     app.SetMusicVolume(0.5);
     app.SetSfxVolume(0.5);
-    auto* window = Open<WindowPause>(app);
+    auto* window = app.Open<WindowPause>();
     EXPECT_EQ(window->mMusicSlider->mValue, 0.5);
 
     const DragSounds sound = DragThumb(app, window, window->mSoundSlider, 240);
@@ -116,7 +86,7 @@ TEST(PauseWindow, ResultsOfButtonsAndKeys)
     };
     for (const Row& row : rows) {
         WindowApp app;
-        auto* window = Open<WindowPause>(app);
+        auto* window = app.Open<WindowPause>();
         row.press(window);
         EXPECT_EQ(window->mResult, row.result) << row.name;
     }
@@ -127,7 +97,7 @@ TEST(PauseWindow, LayoutAndVolumesOutsideTheRange)
     WindowApp app;
     app.musicVolume = 1.3;
     app.sfxVolume = -0.2;
-    auto* window = Open<WindowPause>(app);
+    auto* window = app.Open<WindowPause>();
     EXPECT_EQ(window->mMusicSlider->mValue, 1.0);
     EXPECT_EQ(window->mSoundSlider->mValue, 0.0);
     EXPECT_TRUE(app.TakeSounds().empty());
@@ -154,7 +124,7 @@ TEST(OptionsWindow, EveryCloseAppliesTheChosenScreenMode)
     for (const Row& row : rows) {
         WindowApp app;
         app.windowed = row.windowed;
-        auto* window = Open<WindowOptions>(app);
+        auto* window = app.Open<WindowOptions>();
         EXPECT_EQ(window->mFullscreenBox->mChecked, !row.windowed);
         if (row.toggle)
             window->mFullscreenBox->SetChecked(!window->mFullscreenBox->mChecked, true);
@@ -173,7 +143,7 @@ TEST(OptionsWindow, ForcedFullScreenRefusesTheUncheck)
     WindowApp app;
     app.windowed = false;
     app.forceFullscreen = true;
-    auto* window = Open<WindowOptions>(app);
+    auto* window = app.Open<WindowOptions>();
     window->mFullscreenBox->SetChecked(false, true);
     EXPECT_TRUE(window->mFullscreenBox->mChecked);
     EXPECT_EQ(app.TakeSounds(), (Sounds{"SOUND_BUTTON_CHECKBOX", "SOUND_BUTTON_CHECKBOX"}));
@@ -185,7 +155,7 @@ TEST(OptionsWindow, TheCursorChangesAtOnce)
 {
     WindowApp app;
     app.customCursorsOn = false;
-    auto* window = Open<WindowOptions>(app);
+    auto* window = app.Open<WindowOptions>();
     EXPECT_FALSE(window->mCustomCursorBox->mChecked);
     window->mCustomCursorBox->SetChecked(true, true);
     EXPECT_TRUE(app.customCursorsOn);
@@ -203,7 +173,7 @@ bool IsYeah(const std::string& sound)
 TEST(OptionsWindow, VoiceWithoutAProfileIsTheApplicationSetting)
 {
     WindowApp app;
-    auto* window = Open<WindowOptions>(app);
+    auto* window = app.Open<WindowOptions>();
     ASSERT_TRUE(window->mVoiceBoxShown);
     EXPECT_EQ(window->mVoiceBox->mParent, window);
     app.Step(); // voice lines start in an update
@@ -225,10 +195,10 @@ TEST(OptionsWindow, VoiceWithoutAProfileIsTheApplicationSetting)
 TEST(OptionsWindow, VoiceWithAProfileIsAlsoTheProfiles)
 {
     WindowApp app;
-    CurrentProfile profile;
+    towntest::CurrentProfile profile;
     SetProfileInt("voice", 1);
     app.SetBoolean("voice_current", false);
-    auto* window = Open<WindowOptions>(app);
+    auto* window = app.Open<WindowOptions>();
     EXPECT_TRUE(window->mVoiceBox->mChecked);
     window->mVoiceBox->SetChecked(false, true);
     EXPECT_EQ(GetProfileInt("voice"), 0);
@@ -242,7 +212,7 @@ TEST(OptionsWindow, NoVoiceBoxWithoutVoiceLines)
     WindowApp app;
     app.resources->RemoveSound("VOICE_WARNING");
     app.SetBoolean("voice_current", true);
-    auto* window = Open<WindowOptions>(app);
+    auto* window = app.Open<WindowOptions>();
     EXPECT_FALSE(window->mVoiceBoxShown);
     EXPECT_EQ(window->mVoiceBox->mParent, nullptr);
     EXPECT_FALSE(window->mVoiceBox->mChecked);
@@ -257,7 +227,7 @@ TEST(OptionsWindow, NoVoiceBoxWithoutVoiceLines)
 TEST(OptionsWindow, LayoutOfTheColumnOfBoxes)
 {
     WindowApp app;
-    auto* window = Open<WindowOptions>(app);
+    auto* window = app.Open<WindowOptions>();
     const int y0 = 164 + 20 + 20 + 5;
     EXPECT_EQ(window->mSoundSlider->mY, 164 + 20);
     EXPECT_EQ(window->mCustomCursorBox->mY, y0 - 10);

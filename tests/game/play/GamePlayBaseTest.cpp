@@ -97,7 +97,8 @@ TEST_F(Base, LevelEnds)
         play.mSelY = 3;
         play.Run(5);
         EXPECT_EQ(play.mSelX, 3);
-        play.DestroyAt(0, 5, 0);
+        for (int i = 0; i < 1000 && play.DestroyAt(0, 5, 0) == 0; ++i)
+            play.Run(1);
         play.Settle();
         play.Update();
         EXPECT_EQ(done.n, 1);
@@ -223,7 +224,8 @@ TEST_F(Base, BigMatchesByMode)
         play->LoadLevelMap(map);
         play->BricksRemoved(5, 5, 1, c.count);
         EXPECT_EQ(GetProfileInt("score_level_bonus"), c.bonus) << c.mode << " " << c.count;
-        EXPECT_EQ(static_cast<int>(play->mOverlayEffects.size()), c.flares) << c.mode << " " << c.count;
+        EXPECT_EQ(RunningEffects<GfxFastFlare>(*play) + RunningEffects<GfxEnergizerFly>(*play), c.flares)
+            << c.mode << " " << c.count;
         // The blast takes the bricks around the cell.
         EXPECT_EQ(play->GetBrickCode(5, 5) == 0, c.bonus > 0);
         EXPECT_EQ(play->GetBrickCode(3, 5) == 0, c.bonus == 20);
@@ -255,19 +257,19 @@ TEST_F(Base, SlotProgressArrives)
     play.panels.mProgress[1] = 0.9f;
     play.FlareArrived(1);
     EXPECT_FLOAT_EQ(play.panels.mProgress[1], 1.0f);
-    EXPECT_EQ(play.GetEffectCount(), 0);
+    EXPECT_EQ(play.Running<GfxEnergizerFly>(), 0);
     play.panels.mProgress[1] = 1.4f;
     play.FlareArrived(1);
     EXPECT_FLOAT_EQ(play.panels.mProgress[1], 1.0f);
-    EXPECT_EQ(play.GetEffectCount(), 1); // the energizer on its way
+    EXPECT_EQ(play.Running<GfxEnergizerFly>(), 1);
     // A flare flies only while the level is in play.
     play.mHitsLeft = 0;
     play.BonusSlotProgress(1, 2, 2);
-    EXPECT_EQ(play.GetEffectCount(), 1);
+    EXPECT_EQ(play.Running<GfxFastFlare>(), 0);
     play.mHitsLeft = 4;
     play.BonusSlotProgress(1, 2, 2);
     play.BonusSlotProgress(-1, 2, 2);
-    EXPECT_EQ(play.GetEffectCount(), 2);
+    EXPECT_EQ(play.Running<GfxFastFlare>(), 1);
 }
 
 TEST_F(Base, NoMoves)
@@ -336,6 +338,31 @@ TEST_F(Base, DebugKeysNeedTheSetting)
         play.KeyDown(key);
     EXPECT_EQ(play.GetBrickFlags(2, 2), 0u);
     EXPECT_EQ(done.n, 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST(Rotation, WayTargetFollowsTheHole)
+{
+    CurrentProfile profile;
+    for (int k : { 1, 2, 3, 4, -1, -2, -3, -4 }) {
+        Group play;
+        auto rows = Quiet();
+        rows[7].replace(6, 1, "H");
+        play.Paint(rows);
+        LevelMap map(0, 0);
+        play.StoreLevelMap(map);
+        play.LoadLevelMap(map);
+        play.BeginRotate(0);
+        play.Rotate(k);
+        int q = ((k % 4) + 4) % 4;
+        play.SetFieldOffset(static_cast<float>(q) * 1.5707964f, 1.0f);
+        int x = -1, y = -1;
+        ASSERT_TRUE(play.mWay.GetTargetCell(x, y)) << k;
+        EXPECT_TRUE(play.GetCellFlags(x, y) & kCellHole) << k << ": " << x << "," << y;
+    }
 }
 
 } // namespace

@@ -206,6 +206,31 @@ TEST_F(Modes, ChainByClicks)
     EXPECT_EQ(play.panels.mMatches, 1);
 }
 
+TEST_F(Modes, ChainPathRules)
+{
+    Chain play;
+    play.Paint({ "-1 -J -1 -2", "-2 -2 -2 -2" });
+    play.CellDown(0, 0, 0);
+    // A joker joins; another colour after it does not.
+    play.CellEnter(1, 0);
+    play.CellEnter(2, 0);
+    EXPECT_EQ(play.mPath.Size(), 3);
+    play.CellEnter(3, 0);
+    EXPECT_EQ(play.mPath.Size(), 3);
+    // Going back over the chain cuts it there.
+    play.CellEnter(1, 0);
+    EXPECT_EQ(play.mPath.Size(), 2);
+    play.CellEnter(2, 0);
+    play.CellDown(2, 0, 0);
+    EXPECT_EQ(play.Count(1), 0);
+    EXPECT_EQ(play.Count(11), 0);
+    // A diagonal step is not a chain.
+    play.Paint({ "-3 -2", "-2 -3", "-3 -3" });
+    play.CellDown(0, 0, 0);
+    play.CellEnter(1, 1);
+    EXPECT_EQ(play.mPath.Size(), 1);
+}
+
 TEST_F(Modes, ChainReleasedAfterDragging)
 {
     for (int n : { 2, 3 }) {

@@ -3,6 +3,9 @@
 // memory so that scores can be read back.
 #include "framework/core/Paths.h"
 #include "framework/core/Random.h"
+#include "game/effects/GfxDelay.h"
+#include "game/effects/GfxEnergizerFly.h"
+#include "game/effects/GfxFastFlare.h"
 #include "game/match/BrickBase.h"
 #include "game/match/CellBase.h"
 #include "game/play/GamePlayChain.h"
@@ -37,6 +40,19 @@ private:
     testsupport::TempDir mData;
     ProfileManager* mManager;
 };
+
+// Effects of a kind in either list, those waiting behind a delay too.
+template <class Effect>
+int RunningEffects(const GamePlayGfx& play)
+{
+    int n = 0;
+    for (const GfxManager* list : { &play.mBoardEffects, &play.mOverlayEffects })
+        for (gfxBase* e : list->mEffects) {
+            auto* delay = dynamic_cast<GfxDelay*>(e);
+            n += dynamic_cast<Effect*>(delay ? delay->mNextEffect : e) != nullptr;
+        }
+    return n;
+}
 
 // Opens the protected state to the tests; the joker is a plain brick of
 // code 11, as the brick factory makes none.
@@ -106,6 +122,11 @@ public:
             this->UpdateGfxF(1.0f);
             this->UpdateGfx();
         }
+    }
+    template <class Effect>
+    int Running() const
+    {
+        return RunningEffects<Effect>(*this);
     }
     static int Bricks() { return GetProfileInt("score_level_bricks"); }
     int Count(int code) const

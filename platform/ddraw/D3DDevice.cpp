@@ -1,0 +1,873 @@
+// The software Direct3D 7: its object, the device's state and the
+// rasterizer of pre-transformed primitives.
+//
+// Triangles are scan-converted here rather than by the framework's span
+// functions: those draw only source-over blending, place texel centres on
+// integers and own their fill rule, while this device must follow
+// Direct3D's rules (pixel centres on integers, texel centres on halves,
+// top-left fill, every blend factor pair the program sets, the alpha
+// operation as set). The inner loops are specialised by destination format,
+// blend and filter so that the common cases run without per-pixel branches.
+#include "platform/ddraw/D3D.h"
+#include "platform/ddraw/SurfaceMemory.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstring>
+
+namespace platform {
+namespace {
+
+// Texture formats the device can offer, in enumeration order.
+struct OfferedFormat {
+    DWORD bit;
+    DDPIXELFORMAT format;
+};
+const OfferedFormat kFormats[] = {
+    { 1, { sizeof(DDPIXELFORMAT), DDPF_RGB | DDPF_ALPHAPIXELS, 0, 32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000 } },
+    { 2, { sizeof(DDPIXELFORMAT), DDPF_RGB | DDPF_ALPHAPIXELS, 0, 16, 0xF00, 0xF0, 0xF, 0xF000 } },
+    { 4, { sizeof(DDPIXELFORMAT), DDPF_RGB, 0, 16, 0xF800, 0x7E0, 0x1F, 0 } },
+    { 8, { sizeof(DDPIXELFORMAT), DDPF_RGB | DDPF_PALETTEINDEXED8, 0, 8, 0, 0, 0, 0 } },
+};
+
+// a x b / 255, rounded, for bytes.
+inline uint32_t Mul255(uint32_t a, uint32_t b)
+{
+    const uint32_t t = a * b + 128;
+    return (t + (t >> 8)) >> 8;
+}
+
+// Destination pixel formats: load as 0x00RRGGBB, store from 0x00RRGGBB.
+struct Fmt32 {
+    using Pixel = uint32_t;
+    static constexpr int kBytes = 4;
+    static uint32_t Load(const uint8_t* p)
+    {
+        uint32_t v;
+        std::memcpy(&v, p, 4);
+        return v & 0xFFFFFF;
+    }
+    static void Store(uint8_t* p, uint32_t c) { std::memcpy(p, &c, 4); }
+};
+struct Fmt565 {
+    static constexpr int kBytes = 2;
+    static uint32_t Load(const uint8_t* p)
+    {
+        uint16_t v;
+        std::memcpy(&v, p, 2);
+        const uint32_t r = v >> 11, g = (v >> 5) & 0x3F, b = v & 0x1F;
+        return (r << 3 | r >> 2) << 16 | (g << 2 | g >> 4) << 8 | (b << 3 | b >> 2);
+    }
+    static void Store(uint8_t* p, uint32_t c)
+    {
+        const uint16_t v = uint16_t((c >> 8 & 0xF800) | (c >> 5 & 0x7E0) | (c >> 3 & 0x1F));
+        std::memcpy(p, &v, 2);
+    }
+};
+struct Fmt555 {
+    static constexpr int kBytes = 2;
+    static uint32_t Load(const uint8_t* p)
+    {
+        uint16_t v;
+        std::memcpy(&v, p, 2);
+        const uint32_t r = (v >> 10) & 0x1F, g = (v >> 5) & 0x1F, b = v & 0x1F;
+        return (r << 3 | r >> 2) << 16 | (g << 3 | g >> 2) << 8 | (b << 3 | b >> 2);
+    }
+    static void Store(uint8_t* p, uint32_t c)
+    {
+        const uint16_t v = uint16_t((c >> 9 & 0x7C00) | (c >> 6 & 0x3E0) | (c >> 3 & 0x1F));
+        std::memcpy(p, &v, 2);
+    }
+};
+struct Fmt24 {
+    static constexpr int kBytes = 3;
+    static uint32_t Load(const uint8_t* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16; }
+    static void Store(uint8_t* p, uint32_t c)
+    {
+        p[0] = uint8_t(c);
+        p[1] = uint8_t(c >> 8);
+        p[2] = uint8_t(c >> 16);
+    }
+};
+
+enum BlendKind { kOpaque, kAlpha, kAdd, kAlphaAdd, kGeneral };
+
+struct BlendFactors {
+    DWORD src;
+    DWORD dest;
+};
+
+inline uint32_t Factor(DWORD f, uint32_t channel, uint32_t srcChannel, uint32_t srcAlpha, uint32_t destChannel,
+                       bool forSource)
+{
+    (void)destChannel;
+    switch (f) {
+    case D3DBLEND_ZERO:
+        return 0;
+    case D3DBLEND_ONE:
+        return channel;
+    case D3DBLEND_SRCCOLOR:
+        return Mul255(channel, srcChannel);
+    case D3DBLEND_INVSRCCOLOR:
+        return Mul255(channel, 255 - srcChannel);
+    case D3DBLEND_SRCALPHA:
+        return Mul255(channel, srcAlpha);
+    case D3DBLEND_INVSRCALPHA:
+        return Mul255(channel, 255 - srcAlpha);
+    default:
+        return forSource ? channel : 0;
+    }
+}
+
+template <int Blend>
+inline uint32_t BlendPixel(uint32_t s, uint32_t d, const BlendFactors& f)
+{
+    const uint32_t a = s >> 24;
+    if constexpr (Blend == kOpaque) {
+        return s & 0xFFFFFF;
+    } else if constexpr (Blend == kAlpha) {
+        // d + (s - d) x a / 255 per channel.
+        uint32_t out = 0;
+        for (int shift = 0; shift < 24; shift += 8) {
+            const uint32_t sc = s >> shift & 0xFF, dc = d >> shift & 0xFF;
+            out |= (Mul255(sc, a) + Mul255(dc, 255 - a)) << shift;
+        }
+        return out;
+    } else if constexpr (Blend == kAdd || Blend == kAlphaAdd) {
+        uint32_t out = 0;
+        for (int shift = 0; shift < 24; shift += 8) {
+            uint32_t sc = s >> shift & 0xFF;
+            if constexpr (Blend == kAlphaAdd)
+                sc = Mul255(sc, a);
+            out |= std::min<uint32_t>(sc + (d >> shift & 0xFF), 255) << shift;
+        }
+        return out;
+    } else {
+        uint32_t out = 0;
+        for (int shift = 0; shift < 24; shift += 8) {
+            const uint32_t sc = s >> shift & 0xFF, dc = d >> shift & 0xFF;
+            const uint32_t v = Factor(f.src, sc, sc, a, dc, true) + Factor(f.dest, dc, sc, a, dc, false);
+            out |= std::min<uint32_t>(v, 255) << shift;
+        }
+        return out;
+    }
+}
+
+// What a span needs: the texture, the combiner switches and the blend.
+struct SpanSetup {
+    const uint32_t* texels = nullptr;
+    int texWidth = 0;
+    int texHeight = 0;
+    bool clampU = false;
+    bool clampV = false;
+    bool alphaModulate = false;
+    bool gouraud = false;
+    BlendFactors factors { D3DBLEND_ONE, D3DBLEND_ZERO };
+};
+
+// Attributes at a pixel, in 16.16: u, v in texels; colour channels x 65536.
+struct SpanAttribs {
+    int32_t u, v, a, r, g, b;
+};
+
+inline int WrapIndex(int i, int n, bool clamp)
+{
+    if (clamp)
+        return i < 0 ? 0 : (i >= n ? n - 1 : i);
+    i %= n;
+    return i < 0 ? i + n : i;
+}
+
+inline uint32_t Lerp(uint32_t a, uint32_t b, uint32_t f) // f in 0..256
+{
+    const uint32_t rb = ((a & 0xFF00FF) * (256 - f) + (b & 0xFF00FF) * f) >> 8 & 0xFF00FF;
+    const uint32_t ag = ((a >> 8 & 0xFF00FF) * (256 - f) + (b >> 8 & 0xFF00FF) * f) & 0xFF00FF00;
+    return rb | ag;
+}
+
+template <int Filter> // 0 none, 1 point, 2 linear
+inline uint32_t Sample(const SpanSetup& s, int32_t u, int32_t v)
+{
+    if constexpr (Filter == 1) {
+        const int x = WrapIndex(u >> 16, s.texWidth, s.clampU);
+        const int y = WrapIndex(v >> 16, s.texHeight, s.clampV);
+        return s.texels[size_t(y) * size_t(s.texWidth) + size_t(x)];
+    } else {
+        // Texel centres lie on halves: sample between the two nearest.
+        const int32_t uu = u - 0x8000, vv = v - 0x8000;
+        const int x0 = uu >> 16, y0 = vv >> 16;
+        const uint32_t fx = uint32_t(uu >> 8) & 0xFF, fy = uint32_t(vv >> 8) & 0xFF;
+        const int xa = WrapIndex(x0, s.texWidth, s.clampU), xb = WrapIndex(x0 + 1, s.texWidth, s.clampU);
+        const int ya = WrapIndex(y0, s.texHeight, s.clampV), yb = WrapIndex(y0 + 1, s.texHeight, s.clampV);
+        const uint32_t* ra = s.texels + size_t(ya) * size_t(s.texWidth);
+        const uint32_t* rb = s.texels + size_t(yb) * size_t(s.texWidth);
+        return Lerp(Lerp(ra[xa], ra[xb], fx), Lerp(rb[xa], rb[xb], fx), fy);
+    }
+}
+
+template <typename Fmt, int Blend, int Filter>
+void DrawSpan(uint8_t* row, int x0, int x1, SpanAttribs at, const SpanAttribs& step, const SpanSetup& s)
+{
+    uint8_t* p = row + ptrdiff_t(x0) * Fmt::kBytes;
+    const bool white = !s.gouraud && at.a >= (255 << 16) && at.r >= (255 << 16) && at.g >= (255 << 16) &&
+                       at.b >= (255 << 16);
+    for (int x = x0; x < x1; ++x, p += Fmt::kBytes) {
+        uint32_t c;
+        const uint32_t da = uint32_t(std::clamp(at.a >> 16, 0, 255));
+        if constexpr (Filter == 0) {
+            c = da << 24 | uint32_t(std::clamp(at.r >> 16, 0, 255)) << 16 |
+                uint32_t(std::clamp(at.g >> 16, 0, 255)) << 8 | uint32_t(std::clamp(at.b >> 16, 0, 255));
+        } else {
+            const uint32_t t = Sample<Filter>(s, at.u, at.v);
+            if (white) {
+                c = t;
+            } else {
+                const uint32_t r = Mul255(t >> 16 & 0xFF, uint32_t(std::clamp(at.r >> 16, 0, 255)));
+                const uint32_t g = Mul255(t >> 8 & 0xFF, uint32_t(std::clamp(at.g >> 16, 0, 255)));
+                const uint32_t b = Mul255(t & 0xFF, uint32_t(std::clamp(at.b >> 16, 0, 255)));
+                const uint32_t a = s.alphaModulate ? Mul255(t >> 24, da) : t >> 24;
+                c = a << 24 | r << 16 | g << 8 | b;
+            }
+            if (!s.alphaModulate)
+                c = (c & 0xFFFFFF) | (t & 0xFF000000);
+        }
+        if constexpr (Blend == kOpaque)
+            Fmt::Store(p, c & 0xFFFFFF);
+        else if ((c >> 24) != 0 || Blend == kGeneral || Blend == kAdd)
+            Fmt::Store(p, BlendPixel<Blend>(c, Fmt::Load(p), s.factors));
+        at.u += step.u;
+        at.v += step.v;
+        if (s.gouraud) {
+            at.a += step.a;
+            at.r += step.r;
+            at.g += step.g;
+            at.b += step.b;
+        }
+    }
+}
+
+using SpanFn = void (*)(uint8_t*, int, int, SpanAttribs, const SpanAttribs&, const SpanSetup&);
+
+template <typename Fmt, int Blend>
+SpanFn PickFilter(int filter)
+{
+    switch (filter) {
+    case 0:
+        return &DrawSpan<Fmt, Blend, 0>;
+    case 1:
+        return &DrawSpan<Fmt, Blend, 1>;
+    default:
+        return &DrawSpan<Fmt, Blend, 2>;
+    }
+}
+
+template <typename Fmt>
+SpanFn PickBlend(int blend, int filter)
+{
+    switch (blend) {
+    case kOpaque:
+        return PickFilter<Fmt, kOpaque>(filter);
+    case kAlpha:
+        return PickFilter<Fmt, kAlpha>(filter);
+    case kAdd:
+        return PickFilter<Fmt, kAdd>(filter);
+    case kAlphaAdd:
+        return PickFilter<Fmt, kAlphaAdd>(filter);
+    default:
+        return PickFilter<Fmt, kGeneral>(filter);
+    }
+}
+
+enum TargetFormat { kTarget32, kTarget565, kTarget555, kTarget24, kTargetNone };
+
+TargetFormat ClassifyTarget(const DDPIXELFORMAT& f)
+{
+    if (f.dwRGBBitCount == 32 && f.dwRBitMask == 0xFF0000 && f.dwGBitMask == 0xFF00 && f.dwBBitMask == 0xFF)
+        return kTarget32;
+    if (f.dwRGBBitCount == 24 && f.dwRBitMask == 0xFF0000 && f.dwGBitMask == 0xFF00 && f.dwBBitMask == 0xFF)
+        return kTarget24;
+    if (f.dwRGBBitCount == 16 && f.dwRBitMask == 0xF800 && f.dwGBitMask == 0x7E0 && f.dwBBitMask == 0x1F)
+        return kTarget565;
+    if (f.dwRGBBitCount == 16 && f.dwRBitMask == 0x7C00 && f.dwGBitMask == 0x3E0 && f.dwBBitMask == 0x1F)
+        return kTarget555;
+    return kTargetNone;
+}
+
+std::atomic<int> gDeviceCount { 0 };
+
+class SoftDevice;
+
+class SoftDirect3D final : public IDirect3D7 {
+public:
+    explicit SoftDirect3D(IDirectDraw7* directDraw) : directDraw_(directDraw) { directDraw_->AddRef(); }
+    HRESULT QueryInterface(REFIID, void** out) override
+    {
+        if (out)
+            *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG AddRef() override { return ++refs_; }
+    ULONG Release() override
+    {
+        const ULONG left = --refs_;
+        if (left == 0) {
+            directDraw_->Release();
+            delete this;
+        }
+        return left;
+    }
+    HRESULT CreateDevice(REFIID type, IDirectDrawSurface7* target, IDirect3DDevice7** out) override;
+
+private:
+    ~SoftDirect3D() = default;
+    IDirectDraw7* directDraw_;
+    std::atomic<ULONG> refs_ { 1 };
+};
+
+struct Vertex {
+    float x, y, u, v;
+    uint32_t color;
+};
+
+class SoftDevice final : public IDirect3DDevice7 {
+public:
+    explicit SoftDevice(IDirectDrawSurface7* target) : target_(target)
+    {
+        target_->AddRef();
+        ++gDeviceCount;
+        SurfaceMemory m;
+        GetSurfaceMemory(target_, m);
+        viewport_ = { 0, 0, DWORD(m.width), DWORD(m.height), 0.0f, 1.0f };
+    }
+
+    HRESULT QueryInterface(REFIID, void** out) override
+    {
+        if (out)
+            *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG AddRef() override { return ++refs_; }
+    ULONG Release() override
+    {
+        const ULONG left = --refs_;
+        if (left == 0)
+            delete this;
+        return left;
+    }
+
+    HRESULT GetCaps(D3DDEVICEDESC7* desc) override
+    {
+        if (!desc)
+            return DDERR_INVALIDPARAMS;
+        if (HRESULT hr = DDrawEnter("GetCaps"); FAILED(hr))
+            return hr;
+        const DDrawControls& c = DDraw();
+        *desc = {};
+        desc->dpcTriCaps.dwSize = desc->dpcLineCaps.dwSize = sizeof(D3DPRIMCAPS);
+        desc->dpcTriCaps.dwTextureCaps = c.d3dAlphaPalette ? D3DPTEXTURECAPS_ALPHAPALETTE : 0;
+        desc->dwMinTextureWidth = c.d3dMinTextureWidth;
+        desc->dwMinTextureHeight = c.d3dMinTextureHeight;
+        desc->dwMaxTextureWidth = c.d3dMaxTextureWidth;
+        desc->dwMaxTextureHeight = c.d3dMaxTextureHeight;
+        desc->dwMaxTextureAspectRatio = c.d3dMaxTextureAspectRatio;
+        desc->deviceGUID = IID_IDirect3DHALDevice;
+        return DD_OK;
+    }
+
+    HRESULT EnumTextureFormats(LPD3DENUMPIXELFORMATSCALLBACK callback, void* context) override
+    {
+        if (!callback)
+            return DDERR_INVALIDPARAMS;
+        if (HRESULT hr = DDrawEnter("EnumTextureFormats"); FAILED(hr))
+            return hr;
+        const DWORD offered = DDraw().d3dTextureFormats;
+        for (const OfferedFormat& f : kFormats) {
+            if (!(offered & f.bit))
+                continue;
+            DDPIXELFORMAT copy = f.format;
+            if (callback(&copy, context) == HRESULT(DDENUMRET_CANCEL))
+                break;
+        }
+        return DD_OK;
+    }
+
+    HRESULT BeginScene() override
+    {
+        if (HRESULT hr = DDrawEnter("BeginScene"); FAILED(hr))
+            return hr;
+        if (inScene_)
+            return D3DERR_SCENE_IN_SCENE;
+        inScene_ = true;
+        return DD_OK;
+    }
+
+    HRESULT EndScene() override
+    {
+        if (HRESULT hr = DDrawEnter("EndScene"); FAILED(hr))
+            return hr;
+        if (!inScene_)
+            return D3DERR_SCENE_NOT_IN_SCENE;
+        inScene_ = false;
+        return DD_OK;
+    }
+
+    HRESULT SetRenderTarget(IDirectDrawSurface7* target, DWORD) override
+    {
+        if (!target)
+            return DDERR_INVALIDPARAMS;
+        if (HRESULT hr = DDrawEnter("SetRenderTarget"); FAILED(hr))
+            return hr;
+        SurfaceMemory m;
+        GetSurfaceMemory(target, m);
+        if (!(m.caps & DDSCAPS_3DDEVICE))
+            return DDERR_INVALIDPARAMS;
+        target->AddRef();
+        target_->Release();
+        target_ = target;
+        return DD_OK;
+    }
+
+    HRESULT Clear(DWORD count, D3DRECT* rects, DWORD flags, DWORD color, float, DWORD) override
+    {
+        if (HRESULT hr = DDrawEnter("Clear"); FAILED(hr))
+            return hr;
+        if (count && !rects)
+            return DDERR_INVALIDPARAMS;
+        if (!(flags & D3DCLEAR_TARGET))
+            return DD_OK;
+        SurfaceMemory m;
+        GetSurfaceMemory(target_, m);
+        const D3DRECT whole { LONG(viewport_.dwX), LONG(viewport_.dwY), LONG(viewport_.dwX + viewport_.dwWidth),
+                              LONG(viewport_.dwY + viewport_.dwHeight) };
+        for (DWORD i = 0; i < std::max<DWORD>(count, 1); ++i) {
+            const D3DRECT r = count ? rects[i] : whole;
+            const int x0 = std::max<int>({ int(r.x1), int(whole.x1), 0 });
+            const int y0 = std::max<int>({ int(r.y1), int(whole.y1), 0 });
+            const int x1 = std::min<int>({ int(r.x2), int(whole.x2), m.width });
+            const int y1 = std::min<int>({ int(r.y2), int(whole.y2), m.height });
+            const int bytes = int(m.format.dwRGBBitCount / 8);
+            uint32_t packed = 0;
+            switch (ClassifyTarget(m.format)) {
+            case kTarget565: {
+                uint8_t p[2];
+                Fmt565::Store(p, color);
+                packed = uint32_t(p[0]) | uint32_t(p[1]) << 8;
+                break;
+            }
+            case kTarget555: {
+                uint8_t p[2];
+                Fmt555::Store(p, color);
+                packed = uint32_t(p[0]) | uint32_t(p[1]) << 8;
+                break;
+            }
+            default:
+                packed = color & 0xFFFFFF;
+                break;
+            }
+            for (int y = y0; y < y1; ++y)
+                for (int x = x0; x < x1; ++x)
+                    std::memcpy(m.pixels + ptrdiff_t(y) * m.pitch + ptrdiff_t(x) * bytes, &packed, size_t(bytes));
+        }
+        return DD_OK;
+    }
+
+    HRESULT SetViewport(D3DVIEWPORT7* viewport) override
+    {
+        if (!viewport)
+            return DDERR_INVALIDPARAMS;
+        if (HRESULT hr = DDrawEnter("SetViewport"); FAILED(hr))
+            return hr;
+        SurfaceMemory m;
+        GetSurfaceMemory(target_, m);
+        if (uint64_t(viewport->dwX) + viewport->dwWidth > uint64_t(m.width) ||
+            uint64_t(viewport->dwY) + viewport->dwHeight > uint64_t(m.height))
+            return DDERR_INVALIDPARAMS;
+        viewport_ = *viewport;
+        return DD_OK;
+    }
+
+    HRESULT GetViewport(D3DVIEWPORT7* viewport) override
+    {
+        if (!viewport)
+            return DDERR_INVALIDPARAMS;
+        *viewport = viewport_;
+        return DD_OK;
+    }
+
+    HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override
+    {
+        if (HRESULT hr = DDrawEnter("SetRenderState"); FAILED(hr))
+            return hr;
+        switch (state) {
+        case D3DRENDERSTATE_ALPHABLENDENABLE:
+            alphaBlend_ = value != 0;
+            break;
+        case D3DRENDERSTATE_SRCBLEND:
+            factors_.src = value;
+            break;
+        case D3DRENDERSTATE_DESTBLEND:
+            factors_.dest = value;
+            break;
+        case D3DRENDERSTATE_CULLMODE:
+            cull_ = value;
+            break;
+        default:
+            break; // depth, dithering, specular and lighting do not apply here
+        }
+        return DD_OK;
+    }
+
+    HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) override
+    {
+        if (!value)
+            return DDERR_INVALIDPARAMS;
+        switch (state) {
+        case D3DRENDERSTATE_ALPHABLENDENABLE:
+            *value = alphaBlend_;
+            break;
+        case D3DRENDERSTATE_SRCBLEND:
+            *value = factors_.src;
+            break;
+        case D3DRENDERSTATE_DESTBLEND:
+            *value = factors_.dest;
+            break;
+        case D3DRENDERSTATE_CULLMODE:
+            *value = cull_;
+            break;
+        default:
+            *value = 0;
+            break;
+        }
+        return DD_OK;
+    }
+
+    HRESULT SetTexture(DWORD stage, IDirectDrawSurface7* texture) override
+    {
+        if (HRESULT hr = DDrawEnter("SetTexture"); FAILED(hr))
+            return hr;
+        if (stage != 0)
+            return DDERR_INVALIDPARAMS;
+        if (texture) {
+            SurfaceMemory m;
+            GetSurfaceMemory(texture, m);
+            if (!(m.caps & DDSCAPS_TEXTURE))
+                return DDERR_INVALIDPARAMS;
+            texture->AddRef();
+        }
+        if (texture_)
+            texture_->Release();
+        texture_ = texture;
+        return DD_OK;
+    }
+
+    HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE state, DWORD value) override
+    {
+        if (HRESULT hr = DDrawEnter("SetTextureStageState"); FAILED(hr))
+            return hr;
+        if (stage != 0)
+            return DD_OK; // one stage is drawn; later stages keep their defaults (disabled)
+        switch (state) {
+        case D3DTSS_ALPHAOP:
+            if (!DDraw().d3dIgnoreAlphaOp)
+                alphaOp_ = value;
+            break;
+        case D3DTSS_MAGFILTER:
+            magFilter_ = value;
+            break;
+        case D3DTSS_MINFILTER:
+            minFilter_ = value;
+            break;
+        case D3DTSS_ADDRESSU:
+            addressU_ = value;
+            break;
+        case D3DTSS_ADDRESSV:
+            addressV_ = value;
+            break;
+        default:
+            break;
+        }
+        return DD_OK;
+    }
+
+    HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, DWORD fvf, void* vertices, DWORD count, DWORD) override
+    {
+        if (HRESULT hr = DDrawEnter("DrawPrimitive"); FAILED(hr))
+            return hr;
+        if (!inScene_)
+            return D3DERR_SCENE_NOT_IN_SCENE;
+        if (!(fvf & D3DFVF_XYZRHW))
+            return D3DERR_INVALIDVERTEXTYPE;
+        if (!vertices && count)
+            return DDERR_INVALIDPARAMS;
+        // Layout of the flexible vertex: position and rhw, then the optional
+        // diffuse and specular colours, then one u, v pair.
+        size_t stride = 16, diffuseAt = 0, texAt = 0;
+        if (fvf & D3DFVF_DIFFUSE) {
+            diffuseAt = stride;
+            stride += 4;
+        }
+        if (fvf & D3DFVF_SPECULAR)
+            stride += 4;
+        if (fvf & D3DFVF_TEX1) {
+            texAt = stride;
+            stride += 8;
+        }
+        verts_.resize(count);
+        const auto* bytes = static_cast<const uint8_t*>(vertices);
+        for (DWORD i = 0; i < count; ++i) {
+            const uint8_t* v = bytes + i * stride;
+            Vertex& out = verts_[i];
+            std::memcpy(&out.x, v, 4);
+            std::memcpy(&out.y, v + 4, 4);
+            out.color = 0xFFFFFFFF;
+            if (diffuseAt)
+                std::memcpy(&out.color, v + diffuseAt, 4);
+            out.u = out.v = 0;
+            if (texAt) {
+                std::memcpy(&out.u, v + texAt, 4);
+                std::memcpy(&out.v, v + texAt + 4, 4);
+            }
+        }
+        if (!Prepare(texAt != 0))
+            return DD_OK;
+        const Vertex* v = verts_.data();
+        switch (type) {
+        case D3DPT_LINESTRIP:
+            for (DWORD i = 0; i + 1 < count; ++i)
+                Line(v[i], v[i + 1]);
+            break;
+        case D3DPT_LINELIST:
+            for (DWORD i = 0; i + 1 < count; i += 2)
+                Line(v[i], v[i + 1]);
+            break;
+        case D3DPT_TRIANGLELIST:
+            for (DWORD i = 0; i + 2 < count; i += 3)
+                Triangle(v[i], v[i + 1], v[i + 2]);
+            break;
+        case D3DPT_TRIANGLESTRIP:
+            // Every other triangle swaps two vertices, so all keep the
+            // first one's winding.
+            for (DWORD i = 0; i + 2 < count; ++i) {
+                if (i & 1)
+                    Triangle(v[i + 1], v[i], v[i + 2]);
+                else
+                    Triangle(v[i], v[i + 1], v[i + 2]);
+            }
+            break;
+        case D3DPT_TRIANGLEFAN:
+            for (DWORD i = 1; i + 1 < count; ++i)
+                Triangle(v[0], v[i], v[i + 1]);
+            break;
+        default:
+            return D3DERR_INVALIDPRIMITIVETYPE;
+        }
+        return DD_OK;
+    }
+
+private:
+    ~SoftDevice()
+    {
+        if (texture_)
+            texture_->Release();
+        target_->Release();
+        --gDeviceCount;
+    }
+
+    // Binds the target, texture and span function for this draw; false when
+    // nothing can be drawn.
+    bool Prepare(bool hasTexCoords)
+    {
+        GetSurfaceMemory(target_, target_mem_);
+        clipX0_ = int(viewport_.dwX);
+        clipY0_ = int(viewport_.dwY);
+        clipX1_ = std::min<int>(int(viewport_.dwX + viewport_.dwWidth), target_mem_.width);
+        clipY1_ = std::min<int>(int(viewport_.dwY + viewport_.dwHeight), target_mem_.height);
+        int filter = 0;
+        setup_.texels = nullptr;
+        if (texture_ && hasTexCoords) {
+            SurfaceMemory t;
+            GetSurfaceMemory(texture_, t);
+            setup_.texels = GetSurfaceTexels(texture_);
+            setup_.texWidth = t.width;
+            setup_.texHeight = t.height;
+            filter = magFilter_ == D3DTFG_LINEAR || minFilter_ == D3DTFN_LINEAR ? 2 : 1;
+        }
+        setup_.clampU = addressU_ == D3DTADDRESS_CLAMP;
+        setup_.clampV = addressV_ == D3DTADDRESS_CLAMP;
+        // Without a texture the stage passes the diffuse colour and alpha.
+        setup_.alphaModulate = alphaOp_ == D3DTOP_MODULATE || !setup_.texels;
+        setup_.factors = factors_;
+        int blend = kOpaque;
+        if (alphaBlend_) {
+            const DWORD s = factors_.src, d = factors_.dest;
+            if (s == D3DBLEND_SRCALPHA && d == D3DBLEND_INVSRCALPHA)
+                blend = kAlpha;
+            else if (s == D3DBLEND_ONE && d == D3DBLEND_ONE)
+                blend = kAdd;
+            else if (s == D3DBLEND_SRCALPHA && d == D3DBLEND_ONE)
+                blend = kAlphaAdd;
+            else if (!(s == D3DBLEND_ONE && d == D3DBLEND_ZERO))
+                blend = kGeneral;
+        }
+        switch (ClassifyTarget(target_mem_.format)) {
+        case kTarget32:
+            span_ = PickBlend<Fmt32>(blend, filter);
+            break;
+        case kTarget565:
+            span_ = PickBlend<Fmt565>(blend, filter);
+            break;
+        case kTarget555:
+            span_ = PickBlend<Fmt555>(blend, filter);
+            break;
+        case kTarget24:
+            span_ = PickBlend<Fmt24>(blend, filter);
+            break;
+        default:
+            return false;
+        }
+        return clipX0_ < clipX1_ && clipY0_ < clipY1_;
+    }
+
+    void Triangle(const Vertex& a, const Vertex& b, const Vertex& c)
+    {
+        const double area = double(b.x - a.x) * double(c.y - a.y) - double(c.x - a.x) * double(b.y - a.y);
+        if (!(area != 0) || !std::isfinite(area))
+            return;
+        // Screen y grows downwards: a positive area is clockwise on screen.
+        if ((cull_ == D3DCULL_CCW && area < 0) || (cull_ == D3DCULL_CW && area > 0))
+            return;
+        const Vertex* v[3] = { &a, &b, &c };
+        std::sort(v, v + 3, [](const Vertex* p, const Vertex* q) { return p->y < q->y; });
+
+        // Plane equations of the attributes: value = base + dx x + dy y at
+        // the first vertex.
+        const double inv = 1.0 / area;
+        const double tw = setup_.texels ? setup_.texWidth : 0, th = setup_.texels ? setup_.texHeight : 0;
+        auto plane = [&](double va, double vb, double vc, double& dx, double& dy) {
+            dx = ((vb - va) * double(c.y - a.y) - (vc - va) * double(b.y - a.y)) * inv;
+            dy = ((vc - va) * double(b.x - a.x) - (vb - va) * double(c.x - a.x)) * inv;
+        };
+        double dx[6], dy[6], base[6];
+        const double av[6] = { a.u * tw, a.v * th, double(a.color >> 24), double(a.color >> 16 & 0xFF),
+                               double(a.color >> 8 & 0xFF), double(a.color & 0xFF) };
+        const double bv[6] = { b.u * tw, b.v * th, double(b.color >> 24), double(b.color >> 16 & 0xFF),
+                               double(b.color >> 8 & 0xFF), double(b.color & 0xFF) };
+        const double cv[6] = { c.u * tw, c.v * th, double(c.color >> 24), double(c.color >> 16 & 0xFF),
+                               double(c.color >> 8 & 0xFF), double(c.color & 0xFF) };
+        for (int i = 0; i < 6; ++i) {
+            plane(av[i], bv[i], cv[i], dx[i], dy[i]);
+            base[i] = av[i];
+        }
+        setup_.gouraud = a.color != b.color || a.color != c.color;
+
+        const double ax = a.x, ay = a.y;
+        auto fixed = [](double value) -> int32_t {
+            const double f = value * 65536.0;
+            return int32_t(std::clamp(f, -2147483000.0, 2147483000.0));
+        };
+        SpanAttribs step { fixed(dx[0]), fixed(dx[1]), fixed(dx[2]), fixed(dx[3]), fixed(dx[4]), fixed(dx[5]) };
+
+        // Rows whose pixel centre (an integer) lies in [top, bottom).
+        const int yStart = std::max(clipY0_, int(std::ceil(double(v[0]->y))));
+        const int yEnd = std::min(clipY1_, int(std::ceil(double(v[2]->y))));
+        const double x0 = v[0]->x, y0 = v[0]->y, x1 = v[1]->x, y1 = v[1]->y, x2 = v[2]->x, y2 = v[2]->y;
+        const double longSlope = (x2 - x0) / (y2 - y0);
+        for (int y = yStart; y < yEnd; ++y) {
+            const double fy = y;
+            const double xl = x0 + (fy - y0) * longSlope;
+            double xs;
+            if (fy < y1)
+                xs = x0 + (fy - y0) * (x1 - x0) / (y1 - y0);
+            else
+                xs = y2 > y1 ? x1 + (fy - y1) * (x2 - x1) / (y2 - y1) : x1;
+            double left = std::min(xl, xs), right = std::max(xl, xs);
+            // Columns whose pixel centre lies in [left, right).
+            const int xa = std::max(clipX0_, int(std::ceil(left)));
+            const int xb = std::min(clipX1_, int(std::ceil(right)));
+            if (xa >= xb)
+                continue;
+            const double px = xa - ax, py = fy - ay;
+            SpanAttribs at;
+            int32_t* out = &at.u;
+            for (int i = 0; i < 6; ++i)
+                out[i] = fixed(base[i] + dx[i] * px + dy[i] * py);
+            span_(target_mem_.pixels + ptrdiff_t(y) * target_mem_.pitch, xa, xb, at, step, setup_);
+        }
+    }
+
+    // A line lights the pixels its centre passes along the major axis,
+    // without the last one.
+    void Line(const Vertex& a, const Vertex& b)
+    {
+        const double dx = double(b.x) - a.x, dy = double(b.y) - a.y;
+        const double len = std::max(std::fabs(dx), std::fabs(dy));
+        const int steps = int(std::lround(len));
+        if (steps <= 0)
+            return;
+        setup_.gouraud = false;
+        const SpanAttribs zero {};
+        for (int i = 0; i < steps; ++i) {
+            const double t = double(i) / len;
+            const int x = int(std::floor(a.x + dx * t + 0.5));
+            const int y = int(std::floor(a.y + dy * t + 0.5));
+            if (x < clipX0_ || x >= clipX1_ || y < clipY0_ || y >= clipY1_)
+                continue;
+            const uint32_t col = a.color;
+            SpanAttribs at { int32_t(a.u * setup_.texWidth * 65536), int32_t(a.v * setup_.texHeight * 65536),
+                             int32_t(col >> 24) << 16, int32_t(col >> 16 & 0xFF) << 16,
+                             int32_t(col >> 8 & 0xFF) << 16, int32_t(col & 0xFF) << 16 };
+            span_(target_mem_.pixels + ptrdiff_t(y) * target_mem_.pitch, x, x + 1, at, zero, setup_);
+        }
+    }
+
+    IDirectDrawSurface7* target_;
+    IDirectDrawSurface7* texture_ = nullptr;
+    std::atomic<ULONG> refs_ { 1 };
+    D3DVIEWPORT7 viewport_ {};
+    bool inScene_ = false;
+    bool alphaBlend_ = false;
+    BlendFactors factors_ { D3DBLEND_ONE, D3DBLEND_ZERO };
+    DWORD cull_ = D3DCULL_CCW;
+    DWORD alphaOp_ = D3DTOP_SELECTARG1;
+    DWORD magFilter_ = D3DTFG_POINT;
+    DWORD minFilter_ = D3DTFN_POINT;
+    DWORD addressU_ = D3DTADDRESS_WRAP;
+    DWORD addressV_ = D3DTADDRESS_WRAP;
+    std::vector<Vertex> verts_;
+    SurfaceMemory target_mem_;
+    SpanSetup setup_;
+    SpanFn span_ = nullptr;
+    int clipX0_ = 0, clipY0_ = 0, clipX1_ = 0, clipY1_ = 0;
+};
+
+HRESULT SoftDirect3D::CreateDevice(REFIID type, IDirectDrawSurface7* target, IDirect3DDevice7** out)
+{
+    if (!out)
+        return DDERR_INVALIDPARAMS;
+    *out = nullptr;
+    if (HRESULT hr = DDrawEnter("CreateDevice"); FAILED(hr))
+        return hr;
+    if (!target || !(type == IID_IDirect3DHALDevice || type == IID_IDirect3DTnLHalDevice))
+        return DDERR_INVALIDPARAMS;
+    SurfaceMemory m;
+    GetSurfaceMemory(target, m);
+    if (!(m.caps & DDSCAPS_3DDEVICE))
+        return DDERR_INVALIDPARAMS;
+    if (ClassifyTarget(m.format) == kTargetNone)
+        return DDERR_INVALIDPIXELFORMAT;
+    *out = new SoftDevice(target);
+    return DD_OK;
+}
+
+} // namespace
+
+HRESULT CreateSoftDirect3D(IDirectDraw7* directDraw, IDirect3D7** out)
+{
+    if (!out)
+        return DDERR_INVALIDPARAMS;
+    *out = new SoftDirect3D(directDraw);
+    return DD_OK;
+}
+
+} // namespace platform
