@@ -97,7 +97,7 @@ struct Frame {
         screen->Blt(panel.get(), 0, 520, Rect(0, 0, 800, 80), Color::White, 0);
         for (int i = 0; i < 500; ++i)
             screen->Blt(particle.get(), (i * 37) % 784, (i * 91) % 584, Rect(0, 0, 16, 16),
-                        Color(255, 200 - i % 100, 100, 128 + i % 128), 1);
+                        Color(int(uint32_t(128 + i % 128) << 24 | 0xFF0064u | uint32_t(200 - i % 100) << 8)), 1);
         screen->BltRotated(window.get(), 240, 180, Rect(0, 0, 320, 240), clip, Color::White, 0, 0.3, 160, 120);
         display->Redraw();
     }
