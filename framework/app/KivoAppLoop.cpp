@@ -7,6 +7,7 @@
 #include "framework/graphics/Image.h"
 #include "framework/sound/MusicInterface.h"
 #include "framework/sound/SoundManager.h"
+#include "framework/widgets/Dialog.h"
 #include "framework/widgets/WidgetManager.h"
 #include "platform/Windows.h"
 
@@ -143,7 +144,9 @@ bool KivoAppBase::UpdateAppStep(bool* updated)
 
 bool KivoAppBase::FastForwardDemo(double updatesPerFrame)
 {
-    auto wanted = [this] { return demoPlaying && !shutdown && (updateCount < ffTargetUpdate || ffToMarker); };
+    auto wanted = [this] {
+        return demoPlaying && !demoDialog && !shutdown && (updateCount < ffTargetUpdate || ffToMarker);
+    };
     if (wanted()) {
         if (!demoMuted && !ffStep) {
             Mute(true);
@@ -321,6 +324,12 @@ bool KivoAppBase::DoUpdateFrames()
         loadingThrottle = false;
         LoadingThreadCompleted();
     };
+    if (demoPlaying && demoDialog) {
+        // A playback window is open: the recording stands still and only
+        // the window moves on (its caret blinks).
+        demoDialog->Update();
+        return true;
+    }
     if (demoPlaying) {
         // The hand-over happens at the update the recording had it.
         if (loadingDone && !loadingHandedOver && demoLoadingDone)
