@@ -16,12 +16,11 @@ namespace Kivo::rows {
 // (c x 255) >> 8, which is c - 1 for every c but 0.
 inline uint32_t OpaqueOver(uint32_t s)
 {
-    uint32_t out = 0xFF000000;
-    for (int shift = 0; shift < 24; shift += 8) {
-        const uint32_t c = (s >> shift) & 0xFF;
-        out |= (c ? c - 1 : 0) << shift;
-    }
-    return out;
+    // The top bit of each colour byte that is not 0, moved down to its
+    // lowest bit: the ones to take away, without borrows.
+    const uint32_t c = s & 0xFFFFFF;
+    const uint32_t ones = ((((c & 0x7F7F7F) + 0x7F7F7F) | c) & 0x808080) >> 7;
+    return 0xFF000000 | (c - ones);
 }
 
 inline void OpaqueOverRow(uint32_t* d, const uint32_t* s, int n)

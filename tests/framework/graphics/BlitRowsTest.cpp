@@ -3,13 +3,16 @@
 // sizes, alignments, source rects, tints, destination classes and source
 // forms.
 #include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/BltRects.h"
 #include "framework/graphics/PixelBlend.h"
+#include "framework/graphics/PixelRows.h"
 
 #include "TestHost.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <random>
 #include <string>
 #include <vector>
@@ -175,6 +178,73 @@ TEST(BlitRows, OneToOneBlitsGiveThePerPixelBlends)
                             ++cases;
                         }
     EXPECT_GT(cases, 0);
+}
+
+// An opaque pixel over anything, as the word blend computes it: the
+// destination's part drops out and each channel is (c x 255) >> 8.
+TEST(BlitRows, OpaqueOverIsTheWordBlendWithFullWeight)
+{
+    for (uint32_t c = 0; c < 0x1000000; c += 7) {
+        const uint32_t s = 0xFF000000 | c;
+        const uint32_t rb = (((s & 0xFF00FF) * 255) >> 8) & 0xFF00FF;
+        const uint32_t g = (((s & 0xFF00) * 255) >> 8) & 0xFF00;
+        ASSERT_EQ(rows::OpaqueOver(s), 0xFF000000 | rb | g) << std::hex << s;
+        ASSERT_EQ(rows::OpaqueOver(s), blend::OverShiftThenSum(0x12345678, s, 255)) << std::hex << s;
+    }
+}
+
+// The fast stretch: the nearest source pixel, columns reached by adding the
+// step before each pixel, rows by position; "over" per pixel.
+TEST(BlitRows, FastStretchIsTheNearestPixelOver)
+{
+    TestHost host;
+    std::mt19937 rng(7);
+    struct Case {
+        Rect src, dest, clip;
+    } cases[] = {
+        { Rect(0, 0, 16, 8), Rect(0, 0, 40, 20), Rect(0, 0, 48, 24) },
+        { Rect(3, 1, 9, 5), Rect(5, 2, 17, 13), Rect(0, 0, 48, 24) },
+        { Rect(0, 0, 20, 10), Rect(1, 1, 7, 3), Rect(0, 0, 48, 24) },
+        { Rect(2, 2, 13, 7), Rect(-6, -3, 40, 30), Rect(4, 3, 21, 11) },
+        { Rect(0, 0, 1, 1), Rect(3, 3, 5, 4), Rect(0, 0, 48, 24) },
+        { Rect(1, 0, 19, 10), Rect(0, 0, 48, 24), Rect(0, 0, 48, 24) },
+    };
+    for (const Case& c : cases)
+        for (bool palette : { false, true }) {
+            const std::vector<uint32_t> srcPx = RunPixels(20, 10, rng);
+            MemoryImage source;
+            source.SetBits(srcPx.data(), 20, 10);
+            if (palette) {
+                ASSERT_TRUE(source.Palletize());
+            }
+            std::vector<uint32_t> destPx(48 * 24);
+            for (uint32_t& p : destPx)
+                p = (rng() % 2 ? 0xFF000000u : (rng() & 0xFF) << 24) | (rng() & 0xFFFFFF);
+            MemoryImage dest;
+            dest.SetBits(destPx.data(), 48, 24);
+            Rect to;
+            FRect area;
+            ASSERT_TRUE(GetStretchBltRects(c.src, c.clip, c.dest, to, area));
+            std::vector<uint32_t> expected = destPx;
+            const double stepX = area.mWidth / to.mWidth, stepY = area.mHeight / to.mHeight;
+            for (int r = 0; r < to.mHeight; ++r) {
+                const int sy = std::clamp(static_cast<int>(area.mY + r * stepY), c.src.mY, c.src.mY + c.src.mHeight - 1);
+                double pos = area.mX;
+                for (int i = 0; i < to.mWidth; ++i) {
+                    pos += stepX;
+                    const int sx = std::clamp(static_cast<int>(pos), c.src.mX, c.src.mX + c.src.mWidth - 1);
+                    const uint32_t s = srcPx[static_cast<size_t>(sy) * 20 + sx];
+                    uint32_t& d = expected[static_cast<size_t>(to.mY + r) * 48 + to.mX + i];
+                    const uint32_t a = s >> 24;
+                    if (a)
+                        d = blend::OverShiftThenSum(d, s, a);
+                }
+            }
+            dest.StretchBlt(&source, c.dest, c.src, c.clip, Color::White, DRAWMODE_NORMAL, true);
+            const std::vector<uint32_t> got(dest.mBits, dest.mBits + destPx.size());
+            ASSERT_EQ(got, expected) << c.dest.mX << "," << c.dest.mY << " " << c.dest.mWidth << "x"
+                                     << c.dest.mHeight << (palette ? " palette" : "");
+        }
 }
 
 } // namespace
