@@ -61,6 +61,10 @@ void KivoAppBase::Start()
     if (hwnd) {
         ShowWindow(hwnd, SW_SHOW);
         SetForegroundWindow(hwnd);
+        // The shown window gets its first frame on the loop's first pass,
+        // whether or not anything is marked dirty yet.
+        needsDraw = true;
+        forceRedraw = true;
     }
     timeBeginPeriod(1);
     lastInputTime = lastTimerTick = GetTickCount();

@@ -468,3 +468,50 @@ TEST_F(SurfaceTest, PalletizingLetsTheSurfaceGoAndKeepsThePicture)
 }
 
 } // namespace
+
+namespace {
+
+// Each channel's top bits to its place in the 16-bit layout.
+uint32_t To16(uint32_t p, const platform::PixelLayout& layout)
+{
+    const bool wideGreen = layout.greenMask == 0x07E0;
+    const uint32_t r = (p >> 19) & 31, g = wideGreen ? (p >> 10) & 63 : (p >> 11) & 31, b = (p >> 3) & 31;
+    return wideGreen ? r << 11 | g << 5 | b : r << 10 | g << 5 | b;
+}
+
+} // namespace
+
+// Opaque images and the screen are converted to 16-bit surfaces a row at a
+// time; every width (the rows' tails) gives the same values.
+TEST_F(SurfaceTest, SixteenBitRowsConvertEachPixel)
+{
+    uint32_t seed = 99;
+    auto next = [&] { return seed = seed * 1664525u + 1013904223u; };
+    for (int layout : { 0, 1 })
+        for (int width : { 1, 7, 8, 9, 16, 23, 64 }) {
+            SCOPED_TRACE(testing::Message() << "layout " << layout << " width " << width);
+            Start(kLayouts[layout]);
+            std::vector<uint32_t> pixels(size_t(width) * 3);
+            for (uint32_t& p : pixels)
+                p = 0xFF000000u | (next() >> 8);
+            auto image = std::make_unique<Kivo::DDImage>(display.get());
+            image->SetBits(pixels.data(), width, 3);
+            ASSERT_TRUE(image->CreateSurfaceFromBits());
+            std::vector<uint32_t> expected;
+            for (uint32_t p : pixels)
+                expected.push_back(To16(p, kLayouts[layout]));
+            EXPECT_EQ(Pixels(*image), expected);
+
+            // Drawn bits flushed again.
+            uint32_t* bits = image->GetBits();
+            ASSERT_NE(bits, nullptr);
+            expected.clear();
+            for (int i = 0; i < width * 3; ++i) {
+                bits[i] = 0xFF000000u | next();
+                expected.push_back(To16(bits[i], kLayouts[layout]));
+            }
+            image->BitsChanged();
+            image->FlushBitsToSurface();
+            EXPECT_EQ(Pixels(*image), expected);
+        }
+}
