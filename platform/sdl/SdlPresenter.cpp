@@ -34,14 +34,9 @@ public:
         auto* window = static_cast<SDL_Window*>(windows_.NativeWindow());
         if (!window)
             return;
-        SDL_Renderer* renderer = SDL_GetRenderer(window);
-        if (!renderer) {
-            renderer = SDL_CreateRenderer(window, -1, 0);
-            if (!renderer) {
-                std::fprintf(stderr, "sdl: no renderer: %s\n", SDL_GetError());
-                return;
-            }
-        }
+        auto* renderer = static_cast<SDL_Renderer*>(SdlWindowRenderer(window));
+        if (!renderer)
+            return;
         const Uint32 format =
             SDL_MasksToPixelFormatEnum(layout.bytesPerPixel * 8, layout.redMask, layout.greenMask, layout.blueMask, 0);
         // The texture hangs on the window, so it goes with the window's
@@ -79,6 +74,20 @@ private:
 };
 
 } // namespace
+
+void* SdlWindowRenderer(void* native)
+{
+    auto* window = static_cast<SDL_Window*>(native);
+    if (!window)
+        return nullptr;
+    SDL_Renderer* renderer = SDL_GetRenderer(window);
+    if (!renderer) {
+        renderer = SDL_CreateRenderer(window, -1, 0);
+        if (!renderer)
+            std::fprintf(stderr, "sdl: no renderer: %s\n", SDL_GetError());
+    }
+    return renderer;
+}
 
 std::unique_ptr<Presenter> MakeSdlPresenter(WindowSystem& windows)
 {
