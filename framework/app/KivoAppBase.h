@@ -120,6 +120,13 @@ public:
     virtual void SignalOtherInstanceAndExit();
     virtual void Start();
     virtual void Init();
+    // SIGHUP (the terminal closed), SIGTERM and SIGINT end the main loop as
+    // a quit does: settings are written and everything shuts down in order.
+    // Init installs the handlers; the loop acts on the signal at its next pass.
+    static void CatchStopSignals();
+    // The stop signal caught and not yet acted on (0 for none); Clear forgets it.
+    static int StopSignal();
+    static void ClearStopSignal();
     virtual void PreDisplayInitHook() {}
     virtual void PostDisplayInitHook() {}
     virtual bool ChangeDirHook(const std::string& folder);

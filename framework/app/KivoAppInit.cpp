@@ -139,6 +139,7 @@ void KivoAppBase::Init()
     mainThreadId = GetCurrentThreadId();
     if (shutdown)
         return;
+    CatchStopSignals();
 
     if (!gDDrawDll || !gDSoundDll) {
         MessageBoxA(nullptr,

@@ -12,6 +12,7 @@
 #include "platform/Windows.h"
 
 #include <algorithm>
+#include <csignal>
 #include <cmath>
 
 namespace Kivo {
@@ -33,6 +34,34 @@ void LoadingThreadEntry(void* arg)
 }
 
 } // namespace
+
+namespace {
+volatile std::sig_atomic_t gStopSignal = 0;
+
+extern "C" void OnStopSignal(int signal)
+{
+    gStopSignal = signal;
+}
+} // namespace
+
+void KivoAppBase::CatchStopSignals()
+{
+    struct sigaction action {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    for (int signal : { SIGHUP, SIGTERM, SIGINT })
+        sigaction(signal, &action, nullptr);
+}
+
+int KivoAppBase::StopSignal()
+{
+    return gStopSignal;
+}
+
+void KivoAppBase::ClearStopSignal()
+{
+    gStopSignal = 0;
+}
 
 void KivoAppBase::StartLoadingThread()
 {
@@ -109,6 +138,10 @@ bool KivoAppBase::UpdateAppStep(bool* updated)
 {
     if (updated)
         *updated = false;
+    if (gStopSignal != 0 && !shutdown) {
+        OutputDebugStringA(StrFormat("Stopping on signal %d\r\n", int(gStopSignal)).c_str());
+        Shutdown();
+    }
     if (exitNestedLoops)
         return false;
     if (paused) {
@@ -493,7 +526,7 @@ bool KivoAppBase::Redraw(const Rect*)
     RedrawChecks(nullptr);
     now = timeGetTime();
     AccumulateTime(now);
-    screenBltTime = TickDiff(now, presentStart);
+    screenBltTime += TickDiff(now, presentStart);
 
     if (loadingStarted && !loadingDone) {
         const int32_t d = TickDiff(now, drawStart);

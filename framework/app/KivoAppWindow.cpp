@@ -81,6 +81,12 @@ void KivoAppBase::MakeWindow()
         }
         displayWindowed = true;
     }
+    if (!hwnd) {
+        // No display to show a window on; the window system has said why.
+        // Running on with no window would leave a game nobody can see or end.
+        Exit(1);
+        return;
+    }
     SetWindowLongPtrA(hwnd, GWL_USERDATA, reinterpret_cast<LONG_PTR>(this));
 
     if (!ddInterface) {

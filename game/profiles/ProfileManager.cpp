@@ -7,6 +7,8 @@
 #include "platform/Paths.h"
 
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 namespace {
 
@@ -22,6 +24,36 @@ int FirstSlotWithoutProfile()
             return slot;
     }
     return -1;
+}
+
+// A slot file that exists but does not load is moved aside before the slot
+// is reused: slotN.profile.bad, the one before as .bad.1, up to the newest
+// few. The player's lost progress may still be recovered from it.
+constexpr int kDamagedCopiesKept = 3;
+
+void KeepDamagedSlot(int slot)
+{
+    namespace fs = std::filesystem;
+    const fs::path file = platform::DiskPath(ProfileManager::GetSlotPath(slot));
+    std::error_code ec;
+    if (!fs::is_regular_file(file, ec))
+        return;
+    Profile probe;
+    if (probe.Load(ProfileManager::GetSlotPath(slot)))
+        return;
+    const auto copy = [&](int n) {
+        fs::path name = file;
+        name += n == 0 ? ".bad" : ".bad." + std::to_string(n);
+        return name;
+    };
+    fs::remove(copy(kDamagedCopiesKept - 1), ec);
+    for (int n = kDamagedCopiesKept - 2; n >= 0; --n)
+        fs::rename(copy(n), copy(n + 1), ec);
+    fs::rename(file, copy(0), ec);
+    if (ec)
+        std::fprintf(stderr, "Profile slot %d is damaged and could not be kept: %s\n", slot, ec.message().c_str());
+    else
+        std::fprintf(stderr, "Profile slot %d is damaged; kept as %s\n", slot, copy(0).string().c_str());
 }
 
 } // namespace
@@ -96,6 +128,8 @@ bool ProfileManager::CreateSlot(int slot)
 {
     if (slot == slotIndex)
         DeleteSlot(slot);
+    else
+        KeepDamagedSlot(slot);
     std::remove(platform::DiskPath(GetSlotPath(slot)).c_str());
 
     const int32_t previousIndex = slotIndex;

@@ -62,7 +62,7 @@ protected:
     void Start() override
     {
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-            std::fprintf(stderr, "sdl: no audio: %s\n", SDL_GetError());
+            std::fprintf(stderr, "No sound device (%s): playing silently.\n", SDL_GetError());
             return;
         }
         SDL_AudioSpec want {};
@@ -77,7 +77,7 @@ protected:
         SDL_AudioSpec have {};
         device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
         if (device_ == 0) {
-            std::fprintf(stderr, "sdl: no audio device: %s\n", SDL_GetError());
+            std::fprintf(stderr, "No sound device (%s): playing silently.\n", SDL_GetError());
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
             return;
         }

@@ -56,14 +56,9 @@ public:
         auto* window = static_cast<SDL_Window*>(windows_.NativeWindow());
         if (!window)
             return;
-        SDL_Renderer* renderer = SDL_GetRenderer(window);
-        if (!renderer) {
-            renderer = CreatePresentRenderer(window);
-            if (!renderer) {
-                std::fprintf(stderr, "sdl: no renderer: %s\n", SDL_GetError());
-                return;
-            }
-        }
+        auto* renderer = static_cast<SDL_Renderer*>(SdlWindowRenderer(window));
+        if (!renderer)
+            return;
         const Uint32 format =
             SDL_MasksToPixelFormatEnum(layout.bytesPerPixel * 8, layout.redMask, layout.greenMask, layout.blueMask, 0);
         // The texture hangs on the window, so it goes with the window's
@@ -108,6 +103,20 @@ SDL_Renderer* CreatePresentRenderer(SDL_Window* window)
     const bool software = !SDL_GetHint(SDL_HINT_RENDER_DRIVER) && OnlySoftwareOpenGL();
     SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, software ? SDL_RENDERER_SOFTWARE : 0);
     return renderer ? renderer : SDL_CreateRenderer(window, -1, 0);
+}
+
+void* SdlWindowRenderer(void* native)
+{
+    auto* window = static_cast<SDL_Window*>(native);
+    if (!window)
+        return nullptr;
+    SDL_Renderer* renderer = SDL_GetRenderer(window);
+    if (!renderer) {
+        renderer = CreatePresentRenderer(window);
+        if (!renderer)
+            std::fprintf(stderr, "sdl: no renderer: %s\n", SDL_GetError());
+    }
+    return renderer;
 }
 
 std::unique_ptr<Presenter> MakeSdlPresenter(WindowSystem& windows)

@@ -16,4 +16,10 @@ SDL_Renderer* CreatePresentRenderer(SDL_Window* window);
 // frames keep their size as the renderer's logical size, so an emulated
 // display mode fills the screen with its aspect kept.
 std::unique_ptr<Presenter> MakeSdlPresenter(WindowSystem& windows);
+
+// The renderer that presents into an SDL window (an SDL_Window*), made on
+// first use. Made before the window is first shown: making it later can
+// re-create the window under some drivers (a window that blinks and comes
+// back with a new id). Null, with the reason on stderr, when none can be made.
+void* SdlWindowRenderer(void* window);
 }

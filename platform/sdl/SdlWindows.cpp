@@ -1,7 +1,9 @@
 #include "platform/sdl/SdlWindows.h"
+#include "platform/sdl/SdlPresenter.h"
 
 #include <SDL.h>
 #include <cstdio>
+#include <string>
 
 namespace platform {
 namespace {
@@ -92,7 +94,9 @@ public:
         if (!Start())
             return false;
         Close();
-        Uint32 flags = visible ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN;
+        // Made hidden: the renderer comes first, then the window is shown, so
+        // the window the user sees is the one that stays.
+        Uint32 flags = SDL_WINDOW_HIDDEN;
         if (fullscreen) {
             // Full screen is a borderless window over the whole desktop; the
             // presenter scales the frame into it with its aspect kept. The
@@ -111,6 +115,9 @@ public:
             std::fprintf(stderr, "sdl: no window: %s\n", SDL_GetError());
             return false;
         }
+        SdlWindowRenderer(window_);
+        if (visible)
+            SDL_ShowWindow(window_);
         SDL_StartTextInput();
         return true;
     }
@@ -282,12 +289,36 @@ private:
         if (failed_)
             return false;
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-            std::fprintf(stderr, "sdl: no video: %s\n", SDL_GetError());
+            std::fprintf(stderr, "No display could be opened (%s). Is DISPLAY or WAYLAND_DISPLAY set?\n",
+                         SDL_GetError());
+            failed_ = true;
+            return false;
+        }
+        if (!ShowsSomething(SDL_GetCurrentVideoDriver())) {
+            std::fprintf(stderr,
+                         "No display could be opened: SDL fell back to its '%s' driver, which shows nothing. "
+                         "Is DISPLAY or WAYLAND_DISPLAY set? (SDL_VIDEODRIVER=%s runs without a display.)\n",
+                         SDL_GetCurrentVideoDriver(), SDL_GetCurrentVideoDriver());
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
             failed_ = true;
             return false;
         }
         started_ = true;
         return true;
+    }
+
+    // Drivers that draw nowhere serve only runs that ask for them by name
+    // (tests, headless tools); found by SDL's fallback they would leave a
+    // game running with no window and no way to end it.
+    static bool ShowsSomething(const char* driver)
+    {
+        if (!driver)
+            return false;
+        const std::string name = driver;
+        if (name != "offscreen" && name != "dummy" && name != "evdev")
+            return true;
+        const char* asked = SDL_GetHint(SDL_HINT_VIDEODRIVER);
+        return asked && name == asked;
     }
 
     int DisplayIndex() const

@@ -3,6 +3,7 @@
 #include "tools/pakbuild/PakWriter.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 using testsupport::TempDir;
@@ -61,6 +62,38 @@ TEST(PakBuild, RoundTripFromFolderAndList)
 
     EXPECT_NE(RunPakBuild(out / "x.pak missing"), 0);
     EXPECT_NE(RunPakBuild(out / "x.pak"), 0);
+}
+
+TEST(PakBuild, OwnOutputAndDuplicateNamesAreRefused)
+{
+    TempDir src;
+    src.Write("a/one.txt", "1");
+    src.Write("b/two.txt", "2");
+    // "." under -C packs the whole folder; the archive written into it, and
+    // a previous run's archive there, are never packed.
+    ASSERT_EQ(RunPakBuild("-C " + src.Path() + " " + src / "all.pak" + " ."), 0);
+    ASSERT_EQ(RunPakBuild("-C " + src.Path() + " " + src / "all.pak" + " ."), 0);
+    PakInterface all;
+    ASSERT_TRUE(all.AddPakFile(src / "all.pak"));
+    EXPECT_EQ(ReadEntry(all, "a\\one.txt"), "1");
+    EXPECT_EQ(ReadEntry(all, "b\\two.txt"), "2");
+    EXPECT_EQ(all.Records().count("ALL.PAK"), 0u);
+
+    struct Case {
+        const char* name;
+        std::string args;
+    };
+    const Case refused[] = {
+        { "output named as an input", "-C " + src.Path() + " " + src / "all.pak" + " all.pak a" },
+        { "one file twice", "-C " + src.Path() + " " + src / "x.pak" + " a a/one.txt" },
+        { "names differing in case only", "-C " + src.Path() + " " + src / "x.pak" + " a A/one.txt" },
+    };
+    src.Write("A/one.txt", "other");
+    for (const Case& c : refused) {
+        SCOPED_TRACE(c.name);
+        EXPECT_NE(RunPakBuild(c.args), 0);
+    }
+    EXPECT_FALSE(std::filesystem::exists(src / "x.pak"));
 }
 
 TEST(PakBuild, EntryNames)

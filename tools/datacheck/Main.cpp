@@ -1,25 +1,41 @@
 // Checks a data set folder against what the program needs:
 //   datacheck [--rule NAME] FOLDER
 // Prints "FAIL <rule>: <problem>" for every problem and exits with 1 when
-// there was any, 0 when every rule passed, 2 on a usage error.
+// there was any, 0 when every rule passed, 2 on a usage error (and when
+// FOLDER is not a data set).
 #include "tools/datacheck/Rules.h"
 
 #include <cstring>
+#include <exception>
+#include <filesystem>
 #include <iostream>
 
 int main(int argc, char** argv)
 {
     std::string only, root;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--rule") == 0 && i + 1 < argc)
-            only = argv[++i];
-        else if (root.empty())
+    bool usage = false;
+    for (int i = 1; i < argc && !usage; ++i) {
+        if (std::strcmp(argv[i], "--rule") == 0) {
+            usage = i + 1 >= argc || argv[i + 1][0] == '\0';
+            if (!usage)
+                only = argv[++i];
+        } else if (argv[i][0] == '-' || !root.empty()) {
+            usage = true;
+        } else {
             root = argv[i];
-        else
-            root.clear(), i = argc;
+        }
     }
-    if (root.empty()) {
-        std::cerr << "usage: datacheck [--rule NAME] FOLDER\n";
+    if (usage || root.empty()) {
+        std::cerr << "usage: datacheck [--rule NAME] FOLDER\n"
+                     "FOLDER is the unpacked data set, the folder holding properties/, images/, sounds/...\n"
+                     "(the build makes it as build/<config>/data/tree).\n";
+        return 2;
+    }
+    std::error_code ec;
+    if (!std::filesystem::is_directory(std::filesystem::path(root) / "properties", ec)) {
+        std::cerr << "datacheck: '" << root
+                  << "' is not an unpacked data set: it holds no properties folder "
+                     "(the build makes one as build/<config>/data/tree).\n";
         return 2;
     }
     datacheck::DataSet data(root);
@@ -29,7 +45,13 @@ int main(int argc, char** argv)
             continue;
         ++run;
         datacheck::Report report;
-        rule.check(data, report);
+        try {
+            rule.check(data, report);
+        } catch (const std::exception& e) {
+            // A folder where a file should be, a file that cannot be read:
+            // the rule failed, and the others still run.
+            report.push_back(std::string("cannot be checked: ") + e.what());
+        }
         for (const std::string& problem : report)
             std::cout << "FAIL " << rule.name << ": " << problem << "\n";
         if (report.empty())

@@ -53,7 +53,7 @@ int main(int argc, char** argv)
 
     std::vector<pakbuild::PakEntry> entries;
     std::string error;
-    if (!pakbuild::CollectEntries(root, paths, entries, error)) {
+    if (!pakbuild::CollectEntries(root, paths, entries, error, output)) {
         std::fprintf(stderr, "pakbuild: %s\n", error.c_str());
         return 1;
     }

@@ -3,9 +3,11 @@
 #include "framework/core/PakInterface.h"
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <set>
 #include <sys/stat.h>
 
 namespace fs = std::filesystem;
@@ -98,14 +100,28 @@ std::string BuildPak(const std::vector<PakEntry>& entries)
 }
 
 bool CollectEntries(const std::string& root, const std::vector<std::string>& paths,
-    std::vector<PakEntry>& entries, std::string& error)
+    std::vector<PakEntry>& entries, std::string& error, const std::string& output)
 {
-    const fs::path base = root.empty() ? fs::path(".") : fs::path(root);
+    const fs::path base = (root.empty() ? fs::path(".") : fs::path(root)).lexically_normal();
+    std::error_code ec;
+    std::vector<fs::path> own;
+    if (!output.empty()) {
+        own.push_back(fs::weakly_canonical(output, ec));
+        own.push_back(fs::weakly_canonical(output + ".tmp", ec));
+    }
+    const auto isOwn = [&](const fs::path& file) {
+        std::error_code e;
+        const fs::path canonical = fs::weakly_canonical(file, e);
+        return !e && std::find(own.begin(), own.end(), canonical) != own.end();
+    };
     for (const std::string& p : paths) {
-        fs::path full = base / p;
-        std::error_code ec;
+        const fs::path full = (base / p).lexically_normal();
         if (fs::is_regular_file(full, ec)) {
-            if (!AddFile(full, fs::path(p).lexically_normal().generic_string(), entries, error))
+            if (isOwn(full)) {
+                error = "the output '" + output + "' is also an input";
+                return false;
+            }
+            if (!AddFile(full, full.lexically_relative(base).generic_string(), entries, error))
                 return false;
             continue;
         }
@@ -115,7 +131,7 @@ bool CollectEntries(const std::string& root, const std::vector<std::string>& pat
         }
         std::vector<fs::path> files;
         for (fs::recursive_directory_iterator it(full, ec), end; it != end && !ec; it.increment(ec))
-            if (it->is_regular_file())
+            if (it->is_regular_file() && !isOwn(it->path()))
                 files.push_back(it->path());
         if (ec) {
             error = "cannot list '" + full.string() + "'";
@@ -125,6 +141,17 @@ bool CollectEntries(const std::string& root, const std::vector<std::string>& pat
         for (const fs::path& f : files)
             if (!AddFile(f, f.lexically_relative(base).generic_string(), entries, error))
                 return false;
+    }
+    // The reader finds entries by name without regard to case: a second
+    // entry of one name would never be read.
+    std::set<std::string> names;
+    for (const PakEntry& e : entries) {
+        std::string key = e.name;
+        std::transform(key.begin(), key.end(), key.begin(), [](unsigned char c) { return char(std::toupper(c)); });
+        if (!names.insert(key).second) {
+            error = "two entries named '" + e.name + "'";
+            return false;
+        }
     }
     return true;
 }

@@ -22,9 +22,12 @@ std::string BuildPak(const std::vector<PakEntry>& entries);
 std::string PakEntryName(const std::string& relativePath);
 
 // The entries for `paths` under `root`: a file gives one entry, a folder
-// every file below it in name order. Names are the paths relative to
-// `root`. False, with `error` set, when a path is missing or unstorable.
+// every file below it in name order ("." is `root` itself). Names are the
+// paths relative to `root`. `output`, the archive being written, is never
+// packed: folders skip it (and its temporary file), and naming it is an
+// error. False, with `error` set, when a path is missing or unstorable, or
+// when two entries would have one name.
 bool CollectEntries(const std::string& root, const std::vector<std::string>& paths,
-    std::vector<PakEntry>& entries, std::string& error);
+    std::vector<PakEntry>& entries, std::string& error, const std::string& output = {});
 
 } // namespace pakbuild

@@ -1,9 +1,11 @@
 #include "tests/framework/app/AppFixture.h"
 
+#include "framework/display/NullDisplay.h"
 #include "framework/widgets/WidgetManager.h"
 #include "platform/win32/Sync.h"
 #include "platform/win32/Time.h"
 
+#include <csignal>
 #include <thread>
 
 namespace apptest {
@@ -149,6 +151,54 @@ TEST_F(MainLoop, StartRunsUntilShutdownAndReportsItsFigures)
         EXPECT_EQ(out.find("Avg FPS       = ") != std::string::npos, c.avgFps);
         EXPECT_EQ(platform::TimerPeriodDepth(), 0);
     }
+}
+
+TEST_F(MainLoop, TheExitFiguresAddUpEveryFramesDrawAndPresent)
+{
+    // Presents take 4 ms each on the scripted clock; five frames make 20 ms
+    // of presenting, and the average rate is figured from all of them.
+    struct SlowDisplay : Kivo::NullDisplay {
+        SlowDisplay() : NullDisplay(800, 600) {}
+        bool Redraw(const Kivo::Rect* rect) override
+        {
+            platform::HeadlessBackend::Current()->clock.AdvanceMillis(4);
+            return NullDisplay::Redraw(rect);
+        }
+    };
+    MakeApp(false);
+    app->ddInterface = new SlowDisplay;
+    for (int frame = 0; frame < 5; ++frame) {
+        app->forceRedraw = true;
+        ASSERT_TRUE(app->Redraw(nullptr));
+    }
+    EXPECT_EQ(app->drawCount, 5);
+    EXPECT_EQ(app->screenBltTime, 20);
+    app->shutdownAfterUpdates = 0;
+    testing::internal::CaptureStderr();
+    app->Start();
+    const std::string out = testing::internal::GetCapturedStderr();
+    EXPECT_NE(out.find("Screen Blt    = 20\r\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("Avg FPS       = 250\r\n"), std::string::npos) << out;
+}
+
+TEST_F(MainLoop, StopSignalsEndTheLoopAsAQuitDoes)
+{
+    Kivo::KivoAppBase::CatchStopSignals();
+    for (int signal : { SIGHUP, SIGTERM, SIGINT }) {
+        SCOPED_TRACE(signal);
+        MakeApp(false);
+        raise(signal); // caught: the test process goes on
+        EXPECT_EQ(Kivo::KivoAppBase::StopSignal(), signal);
+        testing::internal::CaptureStderr();
+        app->Start(); // returns only once the loop has shut down
+        const std::string out = testing::internal::GetCapturedStderr();
+        EXPECT_TRUE(app->shutdown);
+        EXPECT_FALSE(app->loopRunning);
+        EXPECT_NE(out.find("Stopping on signal " + std::to_string(signal)), std::string::npos);
+        Kivo::KivoAppBase::ClearStopSignal();
+    }
+    for (int signal : { SIGHUP, SIGTERM, SIGINT })
+        std::signal(signal, SIG_DFL);
 }
 
 TEST_F(MainLoop, DeferredDeletionWaitsForThePassThatAskedForIt)

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -269,6 +270,32 @@ TEST_F(ProfileManagerTest, NewPlayerNeverReplacesAGoodProfile)
     EXPECT_EQ(Manager().GetCurrentProfileSlot(), 1);
     EXPECT_EQ(NameInSlot(0), "ZERO");
     EXPECT_EQ(NameInSlot(1), "ANNA");
+    // The damaged bytes are kept beside it, not written over.
+    std::ifstream kept(SlotFile(1) + ".bad", std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(kept)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(bytes, "\xAA\xFF\xAA\xFFjunkjunk");
+}
+
+TEST_F(ProfileManagerTest, OnlyTheNewestDamagedCopiesAreKept)
+{
+    WriteSlot(0, "ZERO");
+    for (int round = 0; round < 5; ++round) {
+        DamageSlot(2);
+        std::ofstream(SlotFile(2), std::ios::app) << round;
+        ASSERT_TRUE(Manager().CreateSlot(2));
+        EXPECT_EQ(NameInSlot(2), "PLAYER");
+    }
+    const auto read = [](const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    };
+    EXPECT_EQ(read(SlotFile(2) + ".bad").back(), '4');
+    EXPECT_EQ(read(SlotFile(2) + ".bad.1").back(), '3');
+    EXPECT_EQ(read(SlotFile(2) + ".bad.2").back(), '2');
+    EXPECT_FALSE(fs::exists(SlotFile(2) + ".bad.3"));
+    // A good profile is replaced only on the player's word, and not kept.
+    ASSERT_TRUE(Manager().CreateSlot(0));
+    EXPECT_FALSE(fs::exists(SlotFile(0) + ".bad"));
 }
 
 TEST_F(ProfileManagerTest, FreeFunctions)

@@ -3,9 +3,16 @@
 #include "platform/Backend.h"
 #include "platform/WindowSystem.h"
 #include "platform/sdl/SdlBackend.h"
+#include "platform/sdl/SdlWindows.h"
 
 #include <SDL.h>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -123,6 +130,78 @@ TEST(SdlWindows, SdlEventsBecomeWindowEvents)
     }
     windows.Close();
     ASSERT_TRUE(platform::UseBackend("headless"));
+}
+
+TEST(SdlWindows, TheWindowHasItsRendererBeforeItIsShownAndKeepsItsId)
+{
+    // A renderer made at the first present, after the window is shown, can
+    // make a driver re-create the window: the user sees it vanish and come
+    // back as another window. Open makes it first.
+    auto windows = platform::MakeSdlWindows();
+    ASSERT_TRUE(windows->Open("one window", 0, 0, 64, 48, false, true));
+    auto* window = static_cast<SDL_Window*>(windows->NativeWindow());
+    ASSERT_NE(window, nullptr);
+    EXPECT_NE(SDL_GetRenderer(window), nullptr);
+    EXPECT_NE(SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN, 0u);
+    const Uint32 id = SDL_GetWindowID(window);
+    windows->Show(false);
+    windows->Show(true);
+    EXPECT_EQ(SDL_GetWindowID(window), id);
+    EXPECT_EQ(windows->NativeWindow(), window);
+    windows->Close();
+}
+
+// Runs the window system in a child with the display variables given (null
+// unsets), answering whether it could open a window and what it printed.
+std::pair<bool, std::string> OpenWith(const char* videoDriver, const char* display)
+{
+    char path[] = "/tmp/sdl-display-XXXXXX";
+    const int fd = mkstemp(path);
+    EXPECT_GE(fd, 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        dup2(fd, 2);
+        videoDriver ? setenv("SDL_VIDEODRIVER", videoDriver, 1) : unsetenv("SDL_VIDEODRIVER");
+        display ? setenv("DISPLAY", display, 1) : unsetenv("DISPLAY");
+        unsetenv("WAYLAND_DISPLAY");
+        auto windows = platform::MakeSdlWindows();
+        const bool opened = windows->Open("t", 0, 0, 32, 32, false, true);
+        windows.reset();
+        std::fflush(stderr);
+        _exit(opened ? 0 : 3);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    close(fd);
+    unlink(path);
+    EXPECT_TRUE(WIFEXITED(status));
+    return { WIFEXITED(status) && WEXITSTATUS(status) == 0, text.str() };
+}
+
+TEST(SdlWindows, ADriverThatShowsNothingServesOnlyRunsThatAskForIt)
+{
+    struct Case {
+        const char* name;
+        const char* driver;
+        bool opens;
+    };
+    const Case cases[] = {
+        { "no display, SDL left to choose", nullptr, false },
+        { "no display, X11 forced", "x11", false },
+        { "off-screen asked for by name", "offscreen", true },
+        { "dummy asked for by name", "dummy", true },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto [opened, err] = OpenWith(c.driver, nullptr);
+        EXPECT_EQ(opened, c.opens) << err;
+        if (!c.opens) {
+            EXPECT_NE(err.find("No display could be opened"), std::string::npos) << err;
+        }
+    }
 }
 
 } // namespace
