@@ -1,5 +1,6 @@
 #include "game/app/GameApp.h"
 
+#include "game/app/AppIcon.h"
 #include "game/app/GameCmdLine.h"
 #include "game/effects/ActionScriptManager.h"
 #include "game/effects/ParticleLibraryManager.h"
@@ -58,6 +59,7 @@ GameApp::GameApp()
     // Full screen unless the registry (or -windowed) says otherwise.
     windowed = false;
     Kivo::InitTriangleFuncTable();
+    RegisterGameIcon();
     InstallUiEffects();
     SetNewProfilePrompt(GetNewProfileWindowPrompt());
 }
