@@ -25,6 +25,12 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+std::string DataDir()
+{
+    const char* dir = std::getenv("KIVO_DATA_DIR");
+    return dir && *dir ? dir : KIVO_DATA_DIR;
+}
+
 double Ms(Clock::duration d)
 {
     return std::chrono::duration<double, std::milli>(d).count();
@@ -60,7 +66,7 @@ void BM_LaunchToTitleAndMenu(benchmark::State& state)
         gPakInterface = &paks;
         const auto start = Clock::now();
         auto* app = new GameApp();
-        app->programFolder = KIVO_DATA_DIR;
+        app->programFolder = DataDir();
         app->windowedArg = true;
         Kivo::SetDisplayFactory([app] { return new Kivo::DDInterface(app); });
         app->Init();
@@ -96,7 +102,7 @@ void BM_ReadArchivesWhole(benchmark::State& state)
     size_t bytes = 0;
     for (auto _ : state) {
         for (const char* name : { "/main.pak", "/other.pak", "/voice.pak" }) {
-            std::ifstream in(std::string(KIVO_DATA_DIR) + name, std::ios::binary);
+            std::ifstream in(DataDir() + name, std::ios::binary);
             std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
             bytes += data.size();
             benchmark::DoNotOptimize(data.data());

@@ -6,6 +6,7 @@
 #include "framework/graphics/ImageLib.h"
 #include "framework/resources/ResourceManager.h"
 #include "framework/widgets/WidgetManager.h"
+#include "game/effects/ActionScriptManager.h"
 #include "game/meta/MenuScreen.h"
 #include "game/profiles/ProfileManager.h"
 #include "game/ui/GameStateManager.h"
@@ -245,6 +246,26 @@ TEST(GameTime, AccumulatesTheFractionsForTheFrameTimer)
     app->waitForVSync = false;
     app->UpdateFTimeAcc(1.0);
     EXPECT_DOUBLE_EQ(app->gameTimeAcc, 1.75);
+}
+
+} // namespace
+
+namespace {
+
+// A shutdown while the thread loads stops it after the resource in hand:
+// nothing after the groups (scripts) is loaded, and the wait ends.
+TEST(GameStart, AShutdownDuringLoadingStopsTheLoader)
+{
+    GameRun run;
+    GameApp* app = run.app;
+    app->Init();
+    run.Begin();
+    app->Shutdown();
+    app->WaitForLoadingThread();
+    EXPECT_TRUE(app->loadingDone);
+    EXPECT_LT(app->loadingCount, app->loadingTotal);
+    ActionScriptManager* scripts = ActionScriptManager::Existing();
+    EXPECT_TRUE(!scripts || scripts->mScripts.empty());
 }
 
 } // namespace
