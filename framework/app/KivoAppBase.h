@@ -403,7 +403,8 @@ public:
     std::map<int, Dialog*> dialogMap;
     std::list<Dialog*> dialogList;
     bool crashed = false;
-    bool shutdown = false;
+    // Read by the loading thread between resources.
+    std::atomic<bool> shutdown { false };
     bool exitNestedLoops = false;
     bool windowed = true;
     bool displayWindowed = true;

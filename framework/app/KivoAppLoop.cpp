@@ -30,6 +30,7 @@ void LoadingThreadEntry(void* arg)
 {
     auto* app = static_cast<KivoAppBase*>(arg);
     app->LoadingThreadProc();
+    OutputDebugStringA(StrFormat("Resource Loading Time: %d\r\n", TickDiff(GetTickCount(), app->startTime)).c_str());
     app->loadingDone = true;
 }
 
