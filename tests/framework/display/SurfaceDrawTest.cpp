@@ -443,6 +443,23 @@ TEST_F(SurfaceTest, RotatedBlitAHalfTurnMirrorsBothAxes)
         EXPECT_LE(px[i], 20u);
     }
     EXPECT_GT(drawn, 0);
+    // Turned: the source's last pixel (20) comes out nearest the top left
+    // and its first (1) nearest the bottom right, where an unturned copy
+    // would have them the other way round.
+    int high = -1, low = -1;
+    for (int i = 0; i < 120; ++i) {
+        if (!px[i])
+            continue;
+        if (high < 0 || (px[i] & 0xFF) > (px[high] & 0xFF))
+            high = i;
+        if (low < 0 || (px[i] & 0xFF) < (px[low] & 0xFF))
+            low = i;
+    }
+    ASSERT_GE(high, 0);
+    EXPECT_LT(high % 12, low % 12);
+    EXPECT_LT(high / 12, low / 12);
+    EXPECT_GE(px[high] & 0xFF, 15u);
+    EXPECT_LE(px[low] & 0xFF, 6u);
 }
 
 } // namespace
