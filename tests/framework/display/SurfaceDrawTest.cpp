@@ -362,6 +362,38 @@ using surfacetest::kLayouts;
 using surfacetest::Rgba;
 using surfacetest::SurfaceTest;
 
+// The nearest-pixel stretch into a 16-bit surface, from a plain and from a
+// palette source: each destination pixel takes its source pixel's colour
+// packed for the surface, transparent ones leave it.
+TEST_F(SurfaceTest, FastStretchesInto16BitFromPlainAndPaletteSources)
+{
+    Start(kLayouts[0]);
+    const std::vector<uint32_t> pixels { 0xFFFF0000, 0xFF0000FF, 0x00000000 };
+    const Rect all(0, 0, 6, 1);
+    for (bool palette : { false, true }) {
+        SCOPED_TRACE(palette ? "palette" : "plain");
+        Kivo::MemoryImage source(&app);
+        source.SetBits(pixels.data(), 3, 1);
+        if (palette) {
+            ASSERT_TRUE(source.Palletize());
+        }
+        auto image = Opaque(6, 1);
+        SetAll(*image, 0x07E0);
+        image->StretchBlt(&source, Rect(0, 0, 6, 1), Rect(0, 0, 3, 1), all, Color(255, 255, 255), 0, true);
+        EXPECT_EQ(Pixels(*image), (std::vector<uint32_t> { 0xF800, 0xF800, 0x001F, 0x001F, 0x07E0, 0x07E0 }));
+        // Two pixels over three: the mirrored stretch is the plain one
+        // reversed.
+        image->StretchBlt(&source, Rect(0, 0, 3, 1), Rect(0, 0, 2, 1), all, Color(255, 255, 255), 0, true);
+        const auto plain = Pixels(*image);
+        image->StretchBltMirror(&source, Rect(0, 0, 3, 1), Rect(0, 0, 2, 1), all, Color(255, 255, 255), 0, true);
+        const auto mirrored = Pixels(*image);
+        EXPECT_EQ(std::vector<uint32_t>(mirrored.begin(), mirrored.begin() + 3),
+            std::vector<uint32_t>(plain.rend() - 3, plain.rend()));
+        EXPECT_NE(plain[0], plain[2]);
+        EXPECT_EQ(std::vector<uint32_t>(mirrored.begin() + 3, mirrored.end()), (std::vector<uint32_t> { 0x001F, 0x07E0, 0x07E0 }));
+    }
+}
+
 TEST_F(SurfaceTest, RotatedBlitAtAngleZeroTrimsTheEdges)
 {
     struct Case {
