@@ -81,7 +81,7 @@ void HTTPTransfer::PrepareTransfer(const std::string& requestUrl)
     const size_t slash = url.find('/', hostStart);
     if (slash == std::string::npos) {
         host = url.substr(hostStart);
-        path = "/";
+        path.assign(1, '/'); // assigning a literal here trips a false -Wrestrict in GCC 12 at -O3
     } else {
         host = url.substr(hostStart, slash - hostStart);
         path = url.substr(slash);

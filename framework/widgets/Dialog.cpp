@@ -64,8 +64,7 @@ Dialog::Dialog(Image* componentImage, Image* buttonComponentImage, int id, bool 
 
 Dialog::~Dialog()
 {
-    if (mWaitAlive)
-        *mWaitAlive = false;
+    *mAlive = false;
     for (DialogButton* button : {mYesButton, mNoButton}) {
         if (button) {
             RemoveWidget(button);
@@ -285,17 +284,11 @@ void Dialog::ButtonDepress(int id)
 int Dialog::WaitForResult(bool autoKill)
 {
     WidgetHost* app = GetWidgetHost();
-    bool alive = true;
-    bool* outer = mWaitAlive;
-    mWaitAlive = &alive;
-    while (app && mManager && mResult == kNoResult && app->UpdateAppStep(nullptr) && alive) {
+    const std::shared_ptr<bool> alive = mAlive;
+    while (app && mManager && mResult == kNoResult && app->UpdateAppStep(nullptr) && *alive) {
     }
-    if (!alive) {
-        if (outer)
-            *outer = false;
+    if (!*alive)
         return kNoResult;
-    }
-    mWaitAlive = outer;
     const int result = mResult;
     if (autoKill && app)
         app->KillDialog(mId);

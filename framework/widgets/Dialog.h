@@ -7,6 +7,7 @@
 #include "framework/widgets/ButtonListener.h"
 #include "framework/widgets/Widget.h"
 
+#include <memory>
 #include <string>
 
 namespace Kivo {
@@ -90,9 +91,10 @@ public:
     int32_t mButtonSidePadding = 0;
 
 protected:
-    // Cleared by the destructor: a dialog deleted during the wait's own
-    // application steps ends the wait without touching it again.
-    bool* mWaitAlive = nullptr;
+    // Cleared by the destructor: a dialog deleted during a wait's own
+    // application steps ends every wait on it (nested ones too) without
+    // touching it again. Each wait holds its own share of the flag.
+    std::shared_ptr<bool> mAlive = std::make_shared<bool>(true);
 
     Font* HeaderFont();
     Font* LinesFont();

@@ -75,22 +75,15 @@ int WindowBase::Show()
 int WindowBase::WaitForResult(bool autoKill)
 {
     Kivo::WidgetHost* app = Kivo::GetWidgetHost();
-    bool alive = true;
-    bool* outer = mWaitAlive;
-    mWaitAlive = &alive;
+    const std::shared_ptr<bool> alive = mAlive;
     if (app) {
         do {
             if (!app->UpdateAppStep(nullptr))
                 break;
-        } while (alive && mManager && mClosingResult == kNoResult && !app->IsShuttingDown());
+        } while (*alive && mManager && mClosingResult == kNoResult && !app->IsShuttingDown());
     }
-    if (!alive) {
-        // Deleted by one of the steps: nothing of it may be touched.
-        if (outer)
-            *outer = false;
-        return kNoResult;
-    }
-    mWaitAlive = outer;
+    if (!*alive)
+        return kNoResult; // deleted by one of the steps: nothing of it may be touched
     const int result = mResult;
     if (autoKill) {
         if (app)

@@ -62,8 +62,11 @@ void PutU32(std::vector<uint8_t>& out, uint32_t v)
 
 void PutBytes(std::vector<uint8_t>& out, const void* data, size_t size)
 {
-    const auto* p = static_cast<const uint8_t*>(data);
-    out.insert(out.end(), p, p + size);
+    // resize and copy: GCC 12 at -O3 warns falsely on insert into an empty vector
+    const size_t at = out.size();
+    out.resize(at + size);
+    if (size != 0)
+        std::memcpy(out.data() + at, data, size);
 }
 
 bool ParseFloat(const char* text, float lo, float hi, float& out)

@@ -101,6 +101,10 @@ SDL_Renderer* CreatePresentRenderer(SDL_Window* window)
 {
     // A renderer the user names through SDL's hint is left to SDL.
     const bool software = !SDL_GetHint(SDL_HINT_RENDER_DRIVER) && OnlySoftwareOpenGL();
+    // The software renderer draws into the window's surface, which SDL would
+    // otherwise back with an OpenGL texture: the plain window framebuffer.
+    if (software)
+        SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
     SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, software ? SDL_RENDERER_SOFTWARE : 0);
     return renderer ? renderer : SDL_CreateRenderer(window, -1, 0);
 }

@@ -3,11 +3,13 @@
 #include "platform/win32/Modules.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <spawn.h>
 #include <string>
+#include <vector>
 #include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -123,20 +125,46 @@ BOOL GetVersionExA(OSVERSIONINFOA* info)
     return TRUE;
 }
 
+// The folders a named mutex's lock file may live in, most private first:
+// the session's runtime folder, the user's cache folder, then /tmp under a
+// name of the user's own. A folder that cannot hold the file is passed over,
+// so an unwritable runtime folder does not let two instances run at once.
+static std::vector<std::string> LockFolders(const std::string& fileName)
+{
+    std::vector<std::string> paths;
+    const auto add = [&](const char* folder, const std::string& suffix = {}) {
+        if (folder && *folder == '/')
+            paths.push_back(std::string(folder) + suffix + "/" + fileName);
+    };
+    add(std::getenv("XDG_RUNTIME_DIR"));
+    if (const char* cache = std::getenv("XDG_CACHE_HOME"); cache && *cache == '/')
+        add(cache);
+    else
+        add(std::getenv("HOME"), "/.cache");
+    paths.push_back("/tmp/" + std::to_string(getuid()) + "-" + fileName);
+    return paths;
+}
+
 HANDLE CreateMutexA(void*, BOOL, LPCSTR name)
 {
     gLastError = 0;
     if (!name)
         return new MutexHandle { -1 };
-    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    std::string path = std::string(runtime && *runtime == '/' ? runtime : "/tmp") + "/";
+    std::string fileName;
     for (const char* p = name; *p; ++p)
-        path += (*p == '/' || *p == '\\') ? '_' : *p;
-    path += ".lock";
-    int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd >= 0 && flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        if (errno == EWOULDBLOCK)
-            gLastError = ERROR_ALREADY_EXISTS;
+        fileName += (*p == '/' || *p == '\\') ? '_' : *p;
+    fileName += ".lock";
+    int fd = -1;
+    for (const std::string& path : LockFolders(fileName)) {
+        fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        if (fd >= 0)
+            break;
+    }
+    if (fd < 0) {
+        std::fprintf(stderr, "No folder can hold the lock '%s' (%s): a second copy would not be stopped.\n",
+                     fileName.c_str(), std::strerror(errno));
+    } else if (flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+        gLastError = ERROR_ALREADY_EXISTS;
     }
     return new MutexHandle { fd };
 }

@@ -8,24 +8,25 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <sys/stat.h>
 
 namespace {
 
 const bool kPrivateStore = [] {
     char folder[] = "/tmp/kivo-registry-fuzz-XXXXXX";
-    if (mkdtemp(folder))
-        setenv("XDG_CONFIG_HOME", folder, 1);
-    return true;
+    if (!mkdtemp(folder))
+        return false;
+    setenv("XDG_CONFIG_HOME", folder, 1);
+    return mkdir((std::string(folder) + "/kivo").c_str(), 0700) == 0;
 }();
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    (void)kPrivateStore;
+    if (!kPrivateStore)
+        return 0;
     const std::string path = platform::RegistryFilePath();
-    std::string folder = path.substr(0, path.rfind('/'));
-    std::system(("mkdir -p '" + folder + "'").c_str());
     if (FILE* f = std::fopen(path.c_str(), "wb")) {
         std::fwrite(data, 1, size, f);
         std::fclose(f);

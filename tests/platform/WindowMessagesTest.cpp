@@ -6,10 +6,12 @@
 #include "platform/win32/Messages.h"
 #include "platform/win32/Shell.h"
 #include "platform/win32/Time.h"
+#include "tests/support/TempDir.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/wait.h>
@@ -296,7 +298,32 @@ TEST(Shell, TheNamedMutexTellsASecondProcessThatItExists)
     waitpid(child, &status, 0);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     CloseHandle(mine);
-    std::remove(("/tmp/" + name + ".lock").c_str());
+    std::remove(("/tmp/" + std::to_string(getuid()) + "-" + name + ".lock").c_str());
+}
+
+TEST(Shell, AnUnwritableRuntimeFolderDoesNotOpenTheGuard)
+{
+    // The runtime folder cannot hold the lock: the next folder does, and a
+    // second process is still told that the first runs.
+    testsupport::TempDir cache;
+    setenv("XDG_RUNTIME_DIR", "/proc/no-such-folder", 1);
+    setenv("XDG_CACHE_HOME", cache.Path().c_str(), 1);
+    const std::string name = "KivoTestMutex" + std::to_string(getpid());
+    HANDLE mine = CreateMutexA(nullptr, TRUE, name.c_str());
+    ASSERT_NE(mine, nullptr);
+    EXPECT_EQ(GetLastError(), 0u);
+    EXPECT_TRUE(std::filesystem::exists(cache / (name + ".lock")));
+    pid_t child = fork();
+    if (child == 0) {
+        HANDLE theirs = CreateMutexA(nullptr, TRUE, name.c_str());
+        _exit(theirs && GetLastError() == ERROR_ALREADY_EXISTS ? 0 : 1);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    CloseHandle(mine);
+    unsetenv("XDG_RUNTIME_DIR");
+    unsetenv("XDG_CACHE_HOME");
 }
 
 } // namespace
