@@ -75,6 +75,28 @@ std::string SaveScreenshot(DDInterface* display, const std::string& folder)
     if (number == 0 || Exists(path))
         return std::string();
 
+    // The Direct3D draw surface has no software copy: its pixels are read
+    // straight from the surface.
+    if (display->Is3DTarget(screen->mSurface)) {
+        IDirectDrawSurface7* surface = nullptr;
+        if (FAILED(screen->mSurface->QueryInterface(IID_IDirectDrawSurface7, reinterpret_cast<void**>(&surface))))
+            return std::string();
+        DDSURFACEDESC2 desc {};
+        desc.dwSize = sizeof desc;
+        ImageLib::Image image;
+        if (SUCCEEDED(surface->Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_READONLY, nullptr))) {
+            image.mWidth = int(desc.dwWidth);
+            image.mHeight = int(desc.dwHeight);
+            image.mBits = new uint32_t[size_t(image.mWidth) * size_t(image.mHeight)];
+            if (desc.ddpfPixelFormat.dwRGBBitCount == 32)
+                ReadSurfacePixels32(image.mBits, image.mWidth, image.mHeight, desc);
+            else
+                ReadSurfacePixels16(image.mBits, image.mWidth, image.mHeight, desc);
+            surface->Unlock(nullptr);
+        }
+        surface->Release();
+        return image.mBits && ImageLib::WritePNGImage(path, &image) ? path : std::string();
+    }
     // Drawing may be newer than the surface until the next present.
     screen->FlushBitsToSurface();
     DDImage copy(display);
