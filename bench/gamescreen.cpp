@@ -44,7 +44,6 @@ public:
     bool IsHintShown(const std::string&) override { return true; }
     void SetHintShown(const std::string&) override {}
     void ResetHintWindow() override {}
-    bool CanShowHint() override { return false; }
     void AgeBuildingAnimations() override {}
     int BuiltBuildings() override { return 0; }
 };

@@ -59,6 +59,8 @@ public:
     virtual void Raise() = 0;
     virtual void Restore() = 0;
     virtual void SetTitle(const std::string& title) = 0;
+    // The open window's icon, 32-bit ARGB rows top down.
+    virtual void SetIcon(const uint32_t* argb, int width, int height) { (void)argb, (void)width, (void)height; }
     // The next event, false when none waits. Never blocks.
     virtual bool Poll(WindowEvent& event) = 0;
     virtual DesktopRect Screen() = 0;
@@ -99,6 +101,7 @@ public:
     void Raise() override { focused = true; }
     void Restore() override { minimized = false; }
     void SetTitle(const std::string& t) override { title = t; }
+    void SetIcon(const uint32_t*, int width, int height) override { iconWidth = width, iconHeight = height; }
     bool Poll(WindowEvent& event) override;
     DesktopRect Screen() override { return screen; }
     DesktopRect WorkArea() override { return workArea; }
@@ -121,6 +124,8 @@ public:
     DesktopRect screen { 0, 0, 1024, 768 };
     DesktopRect workArea { 0, 0, 1024, 728 };
     std::string title;
+    int iconWidth = 0;
+    int iconHeight = 0;
     bool open = false;
     bool visible = false;
     bool fullscreen = false;

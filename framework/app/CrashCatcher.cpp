@@ -1,20 +1,23 @@
 #include "framework/app/CrashCatcher.h"
 
-#include "framework/app/CrashErrorWindow.h"
+#include "framework/app/DemoFile.h"
 #include "framework/app/KivoAppBase.h"
+#include "framework/core/Paths.h"
 #include "framework/core/Strings.h"
 #include "platform/Paths.h"
-#include "platform/win32/Sync.h"
 #include "platform/win32/Time.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <dlfcn.h>
+#include <fcntl.h>
 #include <fstream>
 #include <iterator>
-#include <link.h>
+#include <sys/syscall.h>
 #include <sys/uio.h>
 #include <sys/utsname.h>
+#include <sys/wait.h>
 #include <ucontext.h>
 #include <unistd.h>
 
@@ -63,39 +66,224 @@ constexpr uint32_t kAbortCode = 0x40000015;
 constexpr int kFillerEvent = 31;
 
 // Room for the handler when the stack itself has overflowed.
-alignas(16) char gAltStack[64 * 1024];
+alignas(16) char gAltStack[256 * 1024];
+
+// The handler's own storage: nothing in it allocates.
+char gReport[64 * 1024];
+char gTitle[64];
+uint8_t gDemoTail[64 * 1024];
+// The system's name, gathered at start-up ("System: ...\r\n").
+char gSystemLine[512];
 
 CrashCatcher gCrashCatcher;
 
-std::string FileName(const std::string& path)
-{
-    const size_t slash = path.find_last_of("\\/");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
+// Text built into a fixed buffer with our own number formatting: usable
+// inside a signal handler. What does not fit is dropped.
+struct SafeText {
+    char* out;
+    size_t capacity;
+    size_t length = 0;
 
-struct SegmentSearch {
-    uintptr_t address;
-    CrashCatcher::LogicalAddress* out;
+    void Put(char c)
+    {
+        if (length < capacity)
+            out[length++] = c;
+    }
+    void Add(const char* s)
+    {
+        while (*s)
+            Put(*s++);
+    }
+    void Hex(uint64_t v, int minDigits, bool upper = true)
+    {
+        const char* digits = upper ? "0123456789ABCDEF" : "0123456789abcdef";
+        char t[16];
+        int n = 0;
+        do {
+            t[n++] = digits[v & 15];
+            v >>= 4;
+        } while (v && n < 16);
+        for (int i = n; i < minDigits; ++i)
+            Put('0');
+        while (n)
+            Put(t[--n]);
+    }
+    void Dec(uint64_t v, int minDigits)
+    {
+        char t[20];
+        int n = 0;
+        do {
+            t[n++] = char('0' + v % 10);
+            v /= 10;
+        } while (v && n < 20);
+        for (int i = n; i < minDigits; ++i)
+            Put('0');
+        while (n)
+            Put(t[--n]);
+    }
 };
 
-int FindSegment(dl_phdr_info* info, size_t, void* data)
+void CopyText(char* to, size_t capacity, const std::string& from)
 {
-    auto* search = static_cast<SegmentSearch*>(data);
-    int number = 0;
-    for (int i = 0; i < info->dlpi_phnum; ++i) {
-        const ElfW(Phdr)& ph = info->dlpi_phdr[i];
-        if (ph.p_type != PT_LOAD)
-            continue;
-        ++number;
-        const uintptr_t start = info->dlpi_addr + ph.p_vaddr;
-        if (search->address >= start && search->address - start < ph.p_memsz) {
-            search->out->section = number;
-            search->out->offset = search->address - start;
-            return 1;
+    const size_t n = std::min(from.size(), capacity - 1);
+    std::memcpy(to, from.data(), n);
+    to[n] = 0;
+}
+
+const char* FileNameOf(const char* path)
+{
+    const char* name = path;
+    for (const char* p = path; *p; ++p)
+        if (*p == '/' || *p == '\\')
+            name = p + 1;
+    return name;
+}
+
+bool ParseHex(const char*& p, uintptr_t& value)
+{
+    value = 0;
+    const char* start = p;
+    for (;; ++p) {
+        const char c = *p;
+        const int d = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+        if (d < 0)
+            break;
+        value = value * 16 + uintptr_t(d);
+    }
+    return p != start;
+}
+
+// Where an address lies, from /proc/self/maps read with plain system calls:
+// the module's path, the 1-based number of the mapping among the module's
+// consecutive mappings, and the offset from that mapping's start. Safe
+// inside a signal handler. False, leaving the outputs empty, for an address
+// outside every file mapping.
+bool FindMapping(uintptr_t address, char* path, size_t pathCapacity, int* section, uintptr_t* offset)
+{
+    path[0] = 0;
+    *section = 0;
+    *offset = 0;
+    const int fd = open("/proc/self/maps", O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    char chunk[2048];
+    char line[1024];
+    char previous[1024] = "";
+    size_t lineLength = 0;
+    int count = 0;
+    bool found = false;
+    ssize_t n;
+    auto takeLine = [&] {
+        line[lineLength] = 0;
+        lineLength = 0;
+        const char* p = line;
+        uintptr_t start = 0, end = 0;
+        if (!ParseHex(p, start) || *p++ != '-' || !ParseHex(p, end))
+            return;
+        // Permissions, offset, device and inode, then the path.
+        for (int field = 0; field < 4; ++field) {
+            while (*p == ' ')
+                ++p;
+            while (*p && *p != ' ')
+                ++p;
+        }
+        while (*p == ' ')
+            ++p;
+        if (*p && std::strcmp(p, previous) == 0) {
+            ++count;
+        } else {
+            count = 1;
+            const size_t len = std::min(std::strlen(p), sizeof previous - 1);
+            std::memcpy(previous, p, len);
+            previous[len] = 0;
+        }
+        if (*p != '/' || address < start || address >= end)
+            return;
+        const size_t len = std::min(std::strlen(p), pathCapacity - 1);
+        std::memcpy(path, p, len);
+        path[len] = 0;
+        *section = count;
+        *offset = address - start;
+        found = true;
+    };
+    while (!found && (n = read(fd, chunk, sizeof chunk)) > 0) {
+        for (ssize_t i = 0; i < n && !found; ++i) {
+            if (chunk[i] == '\n')
+                takeLine();
+            else if (lineLength < sizeof line - 1)
+                line[lineLength++] = chunk[i];
         }
     }
-    return 0;
+    if (!found && lineLength)
+        takeLine();
+    close(fd);
+    return found;
 }
+
+void WalkFrames(SafeText& out, uintptr_t pc, uintptr_t frame, CrashCatcher::ReadableFn readable, int maxFrames)
+{
+    char module[1024];
+    for (int n = 0; n < maxFrames; ++n) {
+        int section = 0;
+        uintptr_t offset = 0;
+        FindMapping(pc, module, sizeof module, &section, &offset);
+        out.Hex(pc, 8);
+        out.Add("  ");
+        out.Hex(frame, 8);
+        out.Add("  ");
+        out.Hex(uint64_t(section), 4);
+        out.Put(':');
+        out.Hex(offset, 8);
+        out.Put(' ');
+        out.Add(FileNameOf(module));
+        out.Add("\r\n");
+        if (frame % 4 != 0 || !readable(frame, 2 * sizeof(uintptr_t)))
+            break;
+        uintptr_t words[2];
+        std::memcpy(words, reinterpret_cast<const void*>(frame), sizeof words);
+        const uintptr_t next = words[0];
+        if (next % 4 != 0 || next <= frame || !readable(next, 2 * sizeof(uintptr_t)))
+            break;
+        pc = words[1];
+        frame = next;
+    }
+}
+
+bool WriteAll(int fd, const void* data, size_t size)
+{
+    const char* p = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = write(fd, p, size);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        p += n;
+        size -= size_t(n);
+    }
+    return true;
+}
+
+// A new process without the C library's fork handlers, which may take locks
+// the crashed thread holds.
+pid_t RawFork()
+{
+#ifdef SYS_fork
+    return pid_t(syscall(SYS_fork));
+#else
+    return pid_t(syscall(SYS_clone, SIGCHLD, 0, 0, 0, 0));
+#endif
+}
+
+struct SystemLine {
+    SystemLine()
+    {
+        utsname system {};
+        if (uname(&system) == 0)
+            std::snprintf(gSystemLine, sizeof gSystemLine, "System: %s %s %s\r\n", system.sysname, system.release,
+                system.version);
+    }
+} gSystemLineMaker;
 
 } // namespace
 
@@ -107,7 +295,6 @@ CrashCatcher& CrashCatcher::Instance()
 }
 
 CrashCatcher::CrashCatcher()
-    : showErrorDialog(&CrashErrorWindow::Show)
 {
     if (this != &gCrashCatcher)
         return;
@@ -165,11 +352,9 @@ uint32_t CrashCatcher::CodeForSignal(int signal, int signalCode)
 CrashCatcher::LogicalAddress CrashCatcher::GetLogicalAddress(uintptr_t address)
 {
     LogicalAddress out;
-    Dl_info info {};
-    if (dladdr(reinterpret_cast<void*>(address), &info) && info.dli_fname)
-        out.module = info.dli_fname;
-    SegmentSearch search { address, &out };
-    dl_iterate_phdr(&FindSegment, &search);
+    char path[1024];
+    FindMapping(address, path, sizeof path, &out.section, &out.offset);
+    out.module = path;
     return out;
 }
 
@@ -184,90 +369,234 @@ bool CrashCatcher::Readable(uintptr_t address, size_t size)
     return process_vm_readv(getpid(), &local, 1, &remote, 1, 0) == static_cast<ssize_t>(size);
 }
 
-std::string CrashCatcher::FrameWalk(uintptr_t pc, uintptr_t frame, ReadableFn readable, int maxFrames)
+// The undefined-behaviour checker would stop at the null store itself; the
+// point is the fault it causes.
+__attribute__((no_sanitize_undefined)) void CrashCatcher::Provoke()
 {
-    std::string out;
-    for (int n = 0; n < maxFrames; ++n) {
-        const LogicalAddress where = GetLogicalAddress(pc);
-        out += StrFormat("%08llX  %08llX  %04X:%08llX %s\r\n", (unsigned long long)pc, (unsigned long long)frame,
-            where.section, (unsigned long long)where.offset, FileName(where.module).c_str());
-        if (frame % 4 != 0 || !readable(frame, 2 * sizeof(uintptr_t)))
-            break;
-        uintptr_t words[2];
-        std::memcpy(words, reinterpret_cast<const void*>(frame), sizeof words);
-        const uintptr_t next = words[0];
-        if (next % 4 != 0 || next <= frame || !readable(next, 2 * sizeof(uintptr_t)))
-            break;
-        pc = words[1];
-        frame = next;
-    }
-    return out;
+    volatile int* volatile nowhere = nullptr;
+    *nowhere = 0;
+    std::abort();
 }
 
-void CrashCatcher::MakeReport(const Fault& f, ReadableFn readable)
+std::string CrashCatcher::FrameWalk(uintptr_t pc, uintptr_t frame, ReadableFn readable, int maxFrames)
 {
-    std::string text;
-    if (const char* name = ExceptionName(f.code))
-        text = StrFormat("Exception: %s (code 0x%x) at address %08llX in thread %X\r\n", name, f.code,
-            (unsigned long long)f.address, f.threadId);
-    else
-        text = StrFormat("Unknown exception: (code 0x%x) at address %08llX in thread %X\r\n", f.code,
-            (unsigned long long)f.address, f.threadId);
+    std::vector<char> buffer(size_t(maxFrames) * 1200 + 64);
+    SafeText out { buffer.data(), buffer.size() };
+    WalkFrames(out, pc, frame, readable, maxFrames);
+    return std::string(buffer.data(), out.length);
+}
 
-    const LogicalAddress where = GetLogicalAddress(f.address);
-    text += "Module: " + FileName(where.module) + "\r\n";
-    text += StrFormat("Logical Address: %04X:%08llX\r\n\r\n", where.section, (unsigned long long)where.offset);
-    errorTitle = StrFormat("Exception at %04X:%08llX", where.section, (unsigned long long)where.offset);
-
-    text += FrameWalk(f.rip ? f.rip : f.address, f.rbp, readable) + "\r\n";
-
-    auto u = [](uint64_t v) { return (unsigned long long)v; };
-    text += StrFormat("RAX:%016llX RBX:%016llX RCX:%016llX\r\nRDX:%016llX RSI:%016llX RDI:%016llX\r\n", u(f.rax),
-        u(f.rbx), u(f.rcx), u(f.rdx), u(f.rsi), u(f.rdi));
-    text += StrFormat("RIP:%016llX RSP:%016llX  RBP:%016llX\r\n", u(f.rip), u(f.rsp), u(f.rbp));
-    text += StrFormat("CS:%04X FS:%04X GS:%04X\r\n", f.cs, f.fs, f.gs);
-    text += StrFormat("Flags:%08X\r\n\r\n", f.flags);
-
-    utsname system {};
-    if (uname(&system) == 0)
-        text += std::string("System: ") + system.sysname + " " + system.release + " " + system.version + "\r\n";
-
-    if (gKivoApp) {
-        const std::string info = gKivoApp->GetCrashInfoText();
-        if (!info.empty())
-            text += "\r\n" + info;
+void CrashCatcher::Prepare(KivoAppBase* app)
+{
+    mPrepared = false;
+    std::string crashPath = "crash.txt";
+    mProductName[0] = mProductVersion[0] = mExtraPath[0] = 0;
+    mDemoName[0] = mDemoDiskPath[0] = 0;
+    mDemoHeader.clear();
+    if (app) {
+        const std::string folder = GetAppDataFolder();
+        if (!folder.empty())
+            MakeDirectories(folder);
+        crashPath = platform::DiskPath(folder + "crash.txt");
+        CopyText(mProductName, sizeof mProductName, app->productName);
+        CopyText(mProductVersion, sizeof mProductVersion, app->productVersion);
+        mMainThreadId = app->mainThreadId;
+        mStartTime = app->startTime;
+        const std::string extra = app->GetExtraCrashInfo();
+        CopyText(mExtraPath, sizeof mExtraPath, extra);
+        if (app->demoRecording) {
+            DemoFile demo;
+            demo.seed = app->randomSeed;
+            demo.productVersion = app->productVersion;
+            demo.markers = app->demoMarkers;
+            mDemoHeader = EncodeDemoFile(demo);
+            mDemoHeader.resize(mDemoHeader.size() - 4); // the update count is written at the crash
+            CopyText(mDemoName, sizeof mDemoName, app->demoFileName);
+            CopyText(mDemoDiskPath, sizeof mDemoDiskPath, platform::DiskPath(app->demoFileName));
+        }
     }
-    errorText = text;
+    CopyText(mCrashPath, sizeof mCrashPath, crashPath);
+    CopyText(mSubmitHost, sizeof mSubmitHost, submitHost);
+    mPrepared = app != nullptr;
+}
+
+size_t CrashCatcher::FormatReport(const Fault& f, ReadableFn readable, char* buffer, size_t capacity, char* title,
+                                  size_t titleCapacity) const
+{
+    SafeText text { buffer, capacity };
+    if (const char* name = ExceptionName(f.code)) {
+        text.Add("Exception: ");
+        text.Add(name);
+        text.Add(" (code 0x");
+    } else {
+        text.Add("Unknown exception: (code 0x");
+    }
+    text.Hex(f.code, 1, false);
+    text.Add(") at address ");
+    text.Hex(f.address, 8);
+    text.Add(" in thread ");
+    text.Hex(f.threadId, 1);
+    text.Add("\r\n");
+
+    char module[1024];
+    int section = 0;
+    uintptr_t offset = 0;
+    FindMapping(f.address, module, sizeof module, &section, &offset);
+    text.Add("Module: ");
+    text.Add(FileNameOf(module));
+    text.Add("\r\nLogical Address: ");
+    text.Hex(uint64_t(section), 4);
+    text.Put(':');
+    text.Hex(offset, 8);
+    text.Add("\r\n\r\n");
+    SafeText head { title, titleCapacity - 1 };
+    head.Add("Exception at ");
+    head.Hex(uint64_t(section), 4);
+    head.Put(':');
+    head.Hex(offset, 8);
+    title[head.length] = 0;
+
+    WalkFrames(text, f.rip ? f.rip : f.address, f.rbp, readable, 1000);
+    text.Add("\r\n");
+
+    const struct {
+        const char* name;
+        uint64_t value;
+    } registers[] = { { "RAX:", f.rax }, { " RBX:", f.rbx }, { " RCX:", f.rcx }, { "\r\nRDX:", f.rdx },
+        { " RSI:", f.rsi }, { " RDI:", f.rdi }, { "\r\nRIP:", f.rip }, { " RSP:", f.rsp }, { "  RBP:", f.rbp } };
+    for (const auto& r : registers) {
+        text.Add(r.name);
+        text.Hex(r.value, 16);
+    }
+    text.Add("\r\nCS:");
+    text.Hex(f.cs, 4);
+    text.Add(" FS:");
+    text.Hex(f.fs, 4);
+    text.Add(" GS:");
+    text.Hex(f.gs, 4);
+    text.Add("\r\nFlags:");
+    text.Hex(f.flags, 8);
+    text.Add("\r\n\r\n");
+    text.Add(gSystemLine);
+
+    if (const KivoAppBase* app = gKivoApp; app && mPrepared) {
+        const uint32_t seconds = (GetTickCount() - mStartTime) / 1000;
+        text.Add("\r\nProduct: ");
+        text.Add(mProductName);
+        text.Add("\r\nVersion: ");
+        text.Add(mProductVersion);
+        text.Add("\r\nTime Loaded: ");
+        text.Dec(seconds / 3600, 2);
+        text.Put(':');
+        text.Dec(seconds / 60 % 60, 2);
+        text.Put(':');
+        text.Dec(seconds % 60, 2);
+        text.Add("\r\nFullscreen: ");
+        text.Add(app->windowed ? "No" : "Yes");
+        text.Add("\r\nPrimary ThreadId: ");
+        text.Hex(mMainThreadId, 1);
+        text.Add("\r\n");
+    }
+    return text.length;
+}
+
+void CrashCatcher::MakeReport(const Fault& fault, ReadableFn readable)
+{
+    std::vector<char> text(sizeof gReport);
+    char title[sizeof gTitle];
+    const size_t n = FormatReport(fault, readable, text.data(), text.size(), title, sizeof title);
+    errorText.assign(text.data(), n);
+    errorTitle = title;
+}
+
+// The recording so far, a filler event (with fillers before it for every 15
+// updates since the last event, as the event header writes them) and the
+// file around it, without touching the recording itself.
+void CrashCatcher::WriteDemo(KivoAppBase& app)
+{
+    const Buffer& b = app.demoBuffer;
+    const size_t fullBytes = size_t(std::max(b.bitSize, 0)) / 8;
+    const int partialBits = std::max(b.bitSize, 0) % 8;
+    if (mDemoHeader.empty() || b.data.size() < fullBytes + (partialBits ? 1 : 0))
+        return;
+    std::memset(gDemoTail, 0, sizeof gDemoTail);
+    size_t bit = 0;
+    if (partialBits)
+        gDemoTail[0] = uint8_t(b.data[fullBytes] & ((1u << partialBits) - 1));
+    bit = size_t(partialBits);
+    bool fits = true;
+    auto put = [&](uint32_t value, int n) {
+        for (int i = 0; i < n; ++i, ++bit) {
+            if (bit / 8 >= sizeof gDemoTail) {
+                fits = false;
+                return;
+            }
+            if ((value >> i) & 1u)
+                gDemoTail[bit / 8] |= uint8_t(1u << (bit % 8));
+        }
+    };
+    int delta = std::max(app.updateCount - app.nextEventUpdate, 0);
+    for (;;) {
+        const int step = std::min(delta, 15);
+        put(uint32_t(step), 4);
+        put(0, 1);
+        put(kFillerEvent, 5);
+        if (delta <= 15 || !fits)
+            break;
+        delta -= 15;
+    }
+    if (!fits)
+        return;
+    const int fd = open(mDemoDiskPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return;
+    const uint32_t end = uint32_t(app.updateCount);
+    const uint8_t endBytes[4] = { uint8_t(end), uint8_t(end >> 8), uint8_t(end >> 16), uint8_t(end >> 24) };
+    (void)(WriteAll(fd, mDemoHeader.data(), mDemoHeader.size()) && WriteAll(fd, endBytes, 4)
+        && WriteAll(fd, b.data.data(), fullBytes) && WriteAll(fd, gDemoTail, (bit + 7) / 8));
+    close(fd);
 }
 
 void CrashCatcher::HandleCrash(const Fault& fault)
 {
-    MakeReport(fault);
-    if (gKivoApp)
-        gKivoApp->CopyToClipboard(errorText);
-    if (FILE* file = std::fopen(platform::DiskPath("crash.txt").c_str(), "wb")) {
-        std::fwrite(errorText.data(), 1, errorText.size(), file);
-        std::fputc('\n', file);
-        std::fclose(file);
+    const size_t n = FormatReport(fault, &Readable, gReport, sizeof gReport - 1, gTitle, sizeof gTitle);
+    gReport[n] = '\n';
+    const int fd = open(mCrashPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd >= 0) {
+        WriteAll(fd, gReport, n + 1);
+        close(fd);
     }
-    if (KivoAppBase* app = gKivoApp) {
+    const char* demo = "";
+    bool send = false;
+    KivoAppBase* app = gKivoApp;
+    if (app && mPrepared) {
         if (app->demoRecording) {
-            app->WriteEventHeader();
-            app->demoBuffer.WriteNumBits(0, 1);
-            app->demoBuffer.WriteNumBits(kFillerEvent, 5);
-            demoPath = app->demoFileName;
+            WriteDemo(*app);
+            demo = mDemoName;
         }
-        sendDemo = app->demoRecording;
-        const std::string extra = app->GetExtraCrashInfo();
-        if (!extra.empty()) {
-            demoPath = extra;
-            sendDemo = true;
+        send = app->demoRecording;
+        if (mExtraPath[0]) {
+            demo = mExtraPath;
+            send = true;
         }
         app->demoRecording = false;
         app->demoPlaying = false;
     }
-    if (showDialog && showErrorDialog)
-        showErrorDialog(*this);
+    if (!showDialog)
+        return;
+    const char* program = reportProgram.c_str();
+    const char* args[] = { program, kReportArg, mCrashPath, gTitle, demo, send ? "1" : "0", mSubmitHost,
+        allowSubmit ? "1" : "0", mProductName, mProductVersion, app ? "1" : "0", nullptr };
+    const pid_t child = RawFork();
+    if (child == 0) {
+        execv(program, const_cast<char* const*>(args));
+        _exit(127);
+    }
+    if (child < 0)
+        return;
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
 }
 
 void CrashCatcher::OnSignal(int signal, siginfo_t* info, void* context)
@@ -278,7 +607,7 @@ void CrashCatcher::OnSignal(int signal, siginfo_t* info, void* context)
         Fault fault;
         fault.code = CodeForSignal(signal, info ? info->si_code : 0);
         fault.address = info ? reinterpret_cast<uintptr_t>(info->si_addr) : 0;
-        fault.threadId = GetCurrentThreadId();
+        fault.threadId = uint32_t(syscall(SYS_gettid));
 #if defined(__x86_64__)
         if (context) {
             const greg_t* r = static_cast<ucontext_t*>(context)->uc_mcontext.gregs;
@@ -296,12 +625,16 @@ void CrashCatcher::OnSignal(int signal, siginfo_t* info, void* context)
             fault.cs = uint32_t(segments & 0xFFFF);
             fault.gs = uint32_t((segments >> 16) & 0xFFFF);
             fault.fs = uint32_t((segments >> 32) & 0xFFFF);
-            if (signal != SIGSEGV && signal != SIGBUS)
-                fault.address = fault.rip;
+            // The address of an exception is where the faulting
+            // instruction lies, whatever address it touched.
+            fault.address = fault.rip;
         }
 #endif
+        // Music, window and cursor belong to libraries that may hold locks
+        // the crashed thread took: only the flag is set here. The report
+        // process's window comes up in front instead.
         if (gKivoApp)
-            gKivoApp->OnCrash();
+            gKivoApp->crashed = true;
         self.HandleCrash(fault);
     }
     // On to whoever handled the signal before; with nobody, the default

@@ -252,6 +252,11 @@ public:
     bool DemoReadFile(const std::string& path, Buffer& buffer, bool bypass = false);
     bool DemoFileExists(const std::string& path);
     void ToggleDemoSound();
+    // The playback windows ("L", "J"); one at a time. While one is open
+    // the playback stands still and live input reaches the window.
+    void ShowMarkerList();
+    void ShowJumpToTime();
+    void CloseDemoDialog();
     // A character typed while a demo plays: speed, pause, single step,
     // runs towards the end, sound.
     void DemoPlaybackKey(char c);
@@ -398,7 +403,8 @@ public:
     std::map<int, Dialog*> dialogMap;
     std::list<Dialog*> dialogList;
     bool crashed = false;
-    bool shutdown = false;
+    // Read by the loading thread between resources.
+    std::atomic<bool> shutdown { false };
     bool exitNestedLoops = false;
     bool windowed = true;
     bool displayWindowed = true;
@@ -556,6 +562,7 @@ public:
     uint32_t ffRefreshTick = 0; // the last frame shown while fast-forwarding
     bool ffRefreshTickSet = false;
     std::vector<DemoMarker> demoMarkers;
+    Dialog* demoDialog = nullptr; // the open playback window
     bool needHeader = true;
     bool eventIsShort = false;
     int eventCommand = 0;

@@ -1,6 +1,7 @@
 // The command line and the framework's options.
 #include "framework/app/KivoAppBase.h"
 
+#include "framework/app/CrashCatcher.h"
 #include "framework/core/Paths.h"
 #include "framework/core/Strings.h"
 #include "platform/win32/CommandLine.h"
@@ -101,8 +102,7 @@ void KivoAppBase::HandleCmdLineParam(const std::string& name, const std::string&
     } else if (name == "-demofile") {
         demoFileName = InDataFolder(value);
     } else if (name == "-crash") {
-        // Lets the crash catcher be tried.
-        std::raise(SIGSEGV);
+        CrashCatcher::Provoke();
     } else if (name == "-screensaver") {
         screensaverMode = true;
     } else if (name == "-changedir") {

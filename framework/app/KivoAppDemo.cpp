@@ -4,6 +4,8 @@
 #include "framework/app/KivoAppBase.h"
 
 #include "framework/app/AppFiles.h"
+#include "framework/app/DemoDialogs.h"
+#include "framework/widgets/EditWidget.h"
 #include "framework/app/DemoFile.h"
 #include "framework/core/PakFile.h"
 #include "framework/core/Random.h"
@@ -198,7 +200,7 @@ void KivoAppBase::RecordDemoCommand(int command)
 
 void KivoAppBase::ProcessDemo()
 {
-    if (!demoPlaying)
+    if (!demoPlaying || demoDialog)
         return;
     while (!shutdown && updateCount == nextEventUpdate && !(needHeader && DemoStreamEnded())) {
         if (!ReadEventHeader())
@@ -300,7 +302,7 @@ void KivoAppBase::ProcessDemo()
 
 bool KivoAppBase::DemoInputPending() const
 {
-    return demoPlaying && updateCount == nextEventUpdate && !(needHeader && DemoStreamEnded());
+    return demoPlaying && !demoDialog && updateCount == nextEventUpdate && !(needHeader && DemoStreamEnded());
 }
 
 void KivoAppBase::DemoSyncBuffer(Buffer& buffer)
@@ -419,11 +421,45 @@ void KivoAppBase::DemoPlaybackKey(char c)
     case '0': ffTargetUpdate = demoEndUpdate; break;
     case 'S':
     case 's': ToggleDemoSound(); break;
+    case 'L':
+    case 'l': ShowMarkerList(); break;
+    case 'J':
+    case 'j': ShowJumpToTime(); break;
     default:
         if (c >= '4' && c <= '9')
             ffTargetUpdate = demoEndUpdate - kSecondsBeforeEnd[c - '4'] * 1000 / updateStepMs;
         break;
     }
+}
+
+void KivoAppBase::ShowMarkerList()
+{
+    if (demoDialog || !widgetManager)
+        return;
+    demoDialog = new DemoMarkerDialog(*this);
+    AddDialog(demoDialog);
+}
+
+void KivoAppBase::ShowJumpToTime()
+{
+    if (demoDialog || !widgetManager)
+        return;
+    auto* dialog = new DemoJumpDialog(*this);
+    demoDialog = dialog;
+    AddDialog(dialog);
+    widgetManager->SetFocus(dialog->mEdit);
+}
+
+void KivoAppBase::CloseDemoDialog()
+{
+    if (!demoDialog)
+        return;
+    KillDialog(demoDialog);
+    demoDialog = nullptr;
+    // The live pointer moved the widgets' idea of the mouse; the recording's
+    // position holds again.
+    if (demoPlaying && widgetManager)
+        widgetManager->MouseMove(lastRecordedX, lastRecordedY);
 }
 
 void KivoAppBase::ToggleDemoSound()

@@ -1,5 +1,7 @@
 #include "framework/app/KivoAppBase.h"
 
+#include "framework/app/CrashCatcher.h"
+
 #include "framework/core/PakInterface.h"
 #include "framework/core/Paths.h"
 #include "framework/core/Random.h"
@@ -266,6 +268,7 @@ void KivoAppBase::Init()
         EnforceCursor();
     }
     InitHook();
+    CrashCatcher::Instance().Prepare(this);
     initialized = true;
 }
 

@@ -7,6 +7,7 @@
 #include "framework/graphics/Image.h"
 #include "framework/sound/MusicInterface.h"
 #include "framework/sound/SoundManager.h"
+#include "framework/widgets/Dialog.h"
 #include "framework/widgets/WidgetManager.h"
 #include "platform/Windows.h"
 
@@ -29,6 +30,7 @@ void LoadingThreadEntry(void* arg)
 {
     auto* app = static_cast<KivoAppBase*>(arg);
     app->LoadingThreadProc();
+    OutputDebugStringA(StrFormat("Resource Loading Time: %d\r\n", TickDiff(GetTickCount(), app->startTime)).c_str());
     app->loadingDone = true;
 }
 
@@ -89,6 +91,10 @@ void KivoAppBase::Start()
     if (hwnd) {
         ShowWindow(hwnd, SW_SHOW);
         SetForegroundWindow(hwnd);
+        // The shown window gets its first frame on the loop's first pass,
+        // whether or not anything is marked dirty yet.
+        needsDraw = true;
+        forceRedraw = true;
     }
     timeBeginPeriod(1);
     lastInputTime = lastTimerTick = GetTickCount();
@@ -176,7 +182,9 @@ bool KivoAppBase::UpdateAppStep(bool* updated)
 
 bool KivoAppBase::FastForwardDemo(double updatesPerFrame)
 {
-    auto wanted = [this] { return demoPlaying && !shutdown && (updateCount < ffTargetUpdate || ffToMarker); };
+    auto wanted = [this] {
+        return demoPlaying && !demoDialog && !shutdown && (updateCount < ffTargetUpdate || ffToMarker);
+    };
     if (wanted()) {
         if (!demoMuted && !ffStep) {
             Mute(true);
@@ -354,6 +362,12 @@ bool KivoAppBase::DoUpdateFrames()
         loadingThrottle = false;
         LoadingThreadCompleted();
     };
+    if (demoPlaying && demoDialog) {
+        // A playback window is open: the recording stands still and only
+        // the window moves on (its caret blinks).
+        demoDialog->Update();
+        return true;
+    }
     if (demoPlaying) {
         // The hand-over happens at the update the recording had it.
         if (loadingDone && !loadingHandedOver && demoLoadingDone)

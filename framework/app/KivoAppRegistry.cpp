@@ -123,7 +123,10 @@ bool KivoAppBase::RegistryRead(const std::string& valueName, DWORD* type, BYTE* 
         // the caller's buffer is not copied, as the registry would refuse it.
         const DWORD room = size ? *size : 0;
         bool fits = recordedSize <= room;
-        for (DWORD i = 0; i < recordedSize && !demoBuffer.AtEnd(); ++i) {
+        // A length beyond the bytes left in the stream stops at its end:
+        // the last few bits of the stream are no byte to read.
+        const DWORD left = DWORD(std::max(demoBuffer.bitSize - demoBuffer.readPos, 0) / 8);
+        for (DWORD i = 0; i < std::min(recordedSize, left); ++i) {
             BYTE b = demoBuffer.ReadByte();
             if (fits && data)
                 data[i] = b;

@@ -98,6 +98,8 @@ bool KivoAppBase::KillDialog(int id, bool removeWidget, bool deleteWidget)
     if (it == dialogMap.end())
         return false;
     Dialog* dialog = it->second;
+    if (dialog == demoDialog)
+        demoDialog = nullptr;
     if (dialog->mResult == -1)
         dialog->mResult = 0;
     dialogList.remove(dialog);

@@ -108,15 +108,14 @@ bool KivoAppBase::LoadSettingsXml(const std::string& fileName)
 
 bool KivoAppBase::LoadProperties(const std::string& fileName, bool required, bool checkSignature)
 {
-    std::string bytes;
-    if (!ReadWholeFile(fileName, bytes)) {
+    // Read as a demo's file event, so that playback sees the same texts.
+    Buffer buffer;
+    if (!DemoReadFile(fileName, buffer)) {
         if (!required)
             return true;
         Popup(GetString("UNABLE_OPEN_PROPERTIES", "Unable to open properties file ") + fileName);
         return false;
     }
-    Buffer buffer;
-    buffer.SetData(bytes.data(), static_cast<int>(bytes.size()));
     if (checkSignature && !CheckSignature(buffer, fileName)) {
         Popup(GetString("PROPERTIES_SIG_FAILED", "Signature check failed on ") + fileName + "'");
         return false;

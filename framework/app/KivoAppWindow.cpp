@@ -393,7 +393,7 @@ LRESULT KivoAppBase::QueueMessage(HWND window, UINT message, WPARAM wParam, LPAR
         if (key == VK_MENU)
             altDown = false;
     }
-    if (demoPlaying) {
+    if (demoPlaying && !demoDialog) {
         if (message == WM_KEYDOWN)
             DebugKeyDown(key);
         else if (message == WM_CHAR)
@@ -462,7 +462,8 @@ bool KivoAppBase::ProcessDeferredMessages(bool singleMessage)
         const MSG msg = deferredMessages.front();
         deferredMessages.pop_front();
         RecordDemoMessage(msg);
-        if (!demoPlaying)
+        // While a playback window is open, live input goes to it.
+        if (!demoPlaying || demoDialog)
             DispatchDeferred(msg);
         else if (msg.message == WM_CLOSE && (msg.hwnd == hwnd || msg.hwnd == invisHwnd)) {
             closeRequested = true;

@@ -14,7 +14,7 @@
 namespace Kivo {
 namespace {
 
-enum RotateKind { kGeneral, kGeneralColour, kPacked565, kPacked555, kAdditive };
+enum RotateKind { kGeneral, kArgb32, kGeneralColour, kPacked565, kPacked555, kAdditive };
 
 struct RotatePass {
     const uint32_t* bits; // 32-bit source: ARGB, or null
@@ -29,7 +29,14 @@ struct RotatePass {
     uint32_t colour[3];
     uint32_t colourAlpha;
     uint32_t f[3]; // additive factors
-    uint32_t Pixel(size_t i) const { return bits ? bits[i] : table[indices[i]]; }
+    template <bool kPalette>
+    uint32_t Pixel(size_t i) const
+    {
+        if constexpr (kPalette)
+            return table[indices[i]];
+        else
+            return bits[i];
+    }
 };
 
 // The alpha-weighted bilinear sample at (u, v): channel sums at their ARGB
@@ -39,11 +46,12 @@ struct Sample {
     int inverse;
 };
 
-template <bool kColour>
+template <bool kColour, bool kPalette>
 Sample Bilinear(const RotatePass& p, int u, int v)
 {
     const size_t i = p.base + size_t(v >> 16) * size_t(p.stride) + size_t(u >> 16);
-    const uint32_t c[4] = { p.Pixel(i), p.Pixel(i + 1), p.Pixel(i + p.stride), p.Pixel(i + p.stride + 1) };
+    const uint32_t c[4] = { p.Pixel<kPalette>(i), p.Pixel<kPalette>(i + 1), p.Pixel<kPalette>(i + p.stride),
+                            p.Pixel<kPalette>(i + p.stride + 1) };
     const uint32_t fx = (uint32_t(u) & 0xFFFE) + 1, fy = (uint32_t(v) & 0xFFFE) + 1;
     const uint32_t wb[4] = { ((65536 - fx) * (65536 - fy)) >> 16, (fx * (65536 - fy)) >> 16,
                              ((65536 - fx) * fy) >> 16, (fx * fy) >> 16 };
@@ -81,6 +89,12 @@ uint32_t BlendSample(const RotatePass& p, const Sample& sm, uint32_t d)
         for (int c = 0; c < 3; ++c)
             v |= uint32_t(p.add[c][t[c] + ((d & p.m[c]) >> p.s[c])]) << p.s[c];
         return v;
+    } else if constexpr (kind == kArgb32) {
+        // The general sum with the 8-bit channels at their ARGB places.
+        const uint64_t inverse = uint32_t(sm.inverse);
+        return (((sm.sr >> 24) << 16) + (uint32_t((uint64_t(d & 0xFF0000) * inverse) >> 8) & 0xFF0000)) |
+               (((sm.sg >> 16) << 8) + (uint32_t((uint64_t(d & 0xFF00) * inverse) >> 8) & 0xFF00)) |
+               ((sm.sb >> 8) + (uint32_t((uint64_t(d & 0xFF) * inverse) >> 8) & 0xFF));
     } else {
         const uint32_t sums[3] = { sm.sr, sm.sg, sm.sb };
         constexpr int P[3] = { 32, 24, 16 };
@@ -126,7 +140,7 @@ bool ClipAxis(int64_t pos, int64_t step, int64_t size, bool horizontal, int& fir
     return true;
 }
 
-template <typename Pixel, RotateKind kind>
+template <typename Pixel, RotateKind kind, bool kPalette>
 void RotateRows(const RotatePass& p, const DDSURFACEDESC& desc, const FRect& bounds, float x, float y, float cx,
                 float cy, double cosA, double sinA, int W, int H, int imageWidth, int imageHeight)
 {
@@ -153,7 +167,7 @@ void RotateRows(const RotatePass& p, const DDSURFACEDESC& desc, const FRect& bou
         Pixel* out = reinterpret_cast<Pixel*>(static_cast<uint8_t*>(desc.lpSurface) + ptrdiff_t(row) * desc.lPitch) +
                      left;
         for (int i = first; i <= last; ++i, u += du, v += dv) {
-            const Sample sm = Bilinear<kind == kGeneralColour>(p, u, v);
+            const Sample sm = Bilinear<kind == kGeneralColour, kPalette>(p, u, v);
             out[i] = Pixel(BlendSample<Pixel, kind>(p, sm, out[i]));
         }
     }
@@ -240,11 +254,17 @@ void DDImage::BltRotated(Image* source, float x, float y, const Rect& srcRect, c
                               uint32_t(color.mBlue) * ca / 255 } };
     const bool white = (color == Color::White);
     const uint32_t green = desc.ddpfPixelFormat.dwGBitMask;
+    const bool argb = pass.m[0] == 0xFF0000 && pass.m[1] == 0xFF00 && pass.m[2] == 0xFF && pass.n[0] == 8 &&
+                      pass.n[1] == 8 && pass.n[2] == 8 && pass.s[0] == 16 && pass.s[1] == 8 && pass.s[2] == 0;
     auto run = [&](auto pixel) {
         using Pixel = decltype(pixel);
         auto go = [&](auto kind) {
-            RotateRows<Pixel, decltype(kind)::value>(pass, desc, bounds, x, y, centerX, centerY, cosA, sinA,
-                                                     srcRect.mWidth, srcRect.mHeight, mWidth, mHeight);
+            if (palette)
+                RotateRows<Pixel, decltype(kind)::value, true>(pass, desc, bounds, x, y, centerX, centerY, cosA,
+                                                               sinA, srcRect.mWidth, srcRect.mHeight, mWidth, mHeight);
+            else
+                RotateRows<Pixel, decltype(kind)::value, false>(pass, desc, bounds, x, y, centerX, centerY, cosA,
+                                                                sinA, srcRect.mWidth, srcRect.mHeight, mWidth, mHeight);
         };
         if (drawMode != DRAWMODE_NORMAL)
             go(std::integral_constant<RotateKind, kAdditive> {});
@@ -254,6 +274,8 @@ void DDImage::BltRotated(Image* source, float x, float y, const Rect& srcRect, c
             go(std::integral_constant<RotateKind, kPacked565> {});
         else if (sizeof(Pixel) == 2 && gRGBOrder && green == 0x03E0)
             go(std::integral_constant<RotateKind, kPacked555> {});
+        else if (sizeof(Pixel) == 4 && argb)
+            go(std::integral_constant<RotateKind, kArgb32> {});
         else
             go(std::integral_constant<RotateKind, kGeneral> {});
     };

@@ -8,6 +8,7 @@
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/MemoryImageRaster.h"
 #include "framework/graphics/PixelBlend.h"
+#include "framework/graphics/PixelRows.h"
 
 #include <algorithm>
 #include <cmath>
@@ -210,16 +211,13 @@ void RotatedBlt(uint32_t* dst, int dstWidth, const Pixels& src, int srcWidth, co
     });
 }
 
-// Over-blend of a source pixel, with the divisions skipped for an opaque
-// one (its weight and new alpha are always 255).
+// Over-blend of a source pixel; an opaque one's weight and new alpha are
+// always 255 whatever the destination, so it does not read it.
 inline uint32_t Over(uint32_t d, uint32_t s)
 {
     const uint32_t a = s >> 24;
-    if (a == 255) {
-        const uint32_t rb = ((d & 0xFF00FF) >> 8 & 0xFF00FF) + ((s & 0xFF00FF) * 255 >> 8 & 0xFF00FF);
-        const uint32_t g = ((d & 0xFF00) >> 8 & 0xFF00) + ((s & 0xFF00) * 255 >> 8 & 0xFF00);
-        return 0xFF000000 | rb | g;
-    }
+    if (a == 255)
+        return rows::OpaqueOver(s);
     return a ? blend::OverShiftThenSum(d, s, a) : d;
 }
 

@@ -3,12 +3,14 @@
 
 #include "framework/graphics/GraphicsHost.h"
 #include "framework/graphics/PixelBlend.h"
+#include "framework/graphics/PixelRows.h"
 
 #include <algorithm>
 #include <cassert>
 #include <cmath>
 #include <cstddef>
 #include <cstdlib>
+#include <type_traits>
 
 namespace Kivo {
 
@@ -41,37 +43,92 @@ struct PalettePixels {
     uint32_t operator[](size_t i) const { return table[indices[i]]; }
 };
 
-template <typename Pixels, typename PerPixel>
-void ForEachBltPixel(uint32_t* dst, int dstWidth, int x, int y, const Pixels& src, int srcWidth, const Rect& r,
-                     PerPixel perPixel)
+// Each row of the source rect in turn, as runs of one alpha class (clear,
+// opaque, translucent) from the source's run-length alpha data:
+// `run(d, s, n, alpha)` gets the destination row position, the source index,
+// the run's length and its first pixel's alpha.
+template <typename Pixels, typename Run>
+void ForEachRun(uint32_t* dst, int dstWidth, int x, int y, const Pixels& src, int srcWidth, const uint8_t* runs,
+                const Rect& r, Run run)
 {
     for (int row = 0; row < r.mHeight; ++row) {
         uint32_t* d = dst + static_cast<size_t>(y + row) * dstWidth + x;
         const size_t s = static_cast<size_t>(r.mY + row) * srcWidth + r.mX;
-        for (int col = 0; col < r.mWidth; ++col)
-            d[col] = perPixel(d[col], src[s + col]);
+        int col = 0;
+        while (col < r.mWidth) {
+            const int n = std::max(std::min<int>(runs[s + col], r.mWidth - col), 1);
+            run(d + col, s + col, n, src[s + col] >> 24);
+            col += n;
+        }
     }
 }
 
-// The normal blit's cases after the run-length path.
-template <typename Pixels>
-void NormalBlt(uint32_t* dst, int dstWidth, int x, int y, const Pixels& src, int srcWidth, const Rect& r,
-               const Color& color)
+// `perPixel(d, s)` over every pixel of the runs that are not clear: a clear
+// source pixel leaves the destination as it is in every normal blend.
+template <typename Pixels, typename PerPixel>
+void ForEachShownPixel(uint32_t* dst, int dstWidth, int x, int y, const Pixels& src, int srcWidth,
+                       const uint8_t* runs, const Rect& r, PerPixel perPixel)
 {
-    if (IsWhite(color)) {
-        ForEachBltPixel(dst, dstWidth, x, y, src, srcWidth, r, [](uint32_t d, uint32_t s) {
-            const uint32_t a = s >> 24;
-            return a ? blend::OverShiftThenSum(d, s, a) : d;
-        });
-        return;
-    }
+    ForEachRun(dst, dstWidth, x, y, src, srcWidth, runs, r, [&](uint32_t* d, size_t s, int n, uint32_t alpha) {
+        if (alpha != 0)
+            for (int i = 0; i < n; ++i)
+                d[i] = perPixel(d[i], src[s + i]);
+    });
+}
+
+template <typename Pixels>
+constexpr bool kContiguous = std::is_same_v<Pixels, DirectPixels>;
+
+// The white normal blit: opaque runs are copied (onto a destination whose
+// flags say opaque) or stored through the opaque form of the blend, clear
+// runs skipped, and only translucent pixels blended.
+template <bool destOpaque, typename Pixels>
+void WhiteBlt(uint32_t* dst, int dstWidth, int x, int y, const Pixels& src, int srcWidth, const uint8_t* runs,
+              const Rect& r)
+{
+    ForEachRun(dst, dstWidth, x, y, src, srcWidth, runs, r, [&](uint32_t* d, size_t s, int n, uint32_t alpha) {
+        if (alpha == 0)
+            return;
+        if (alpha == 255) {
+            if constexpr (destOpaque) {
+                for (int i = 0; i < n; ++i)
+                    d[i] = src[s + i];
+            } else if constexpr (kContiguous<Pixels>) {
+                rows::OpaqueOverRow(d, src.bits + s, n);
+            } else {
+                for (int i = 0; i < n; ++i)
+                    d[i] = rows::OpaqueOver(src[s + i]);
+            }
+            return;
+        }
+        for (int i = 0; i < n; ++i) {
+            const uint32_t p = src[s + i];
+            const uint32_t a = p >> 24;
+            if constexpr (destOpaque) {
+                const uint32_t dp = d[i];
+                const uint32_t rb =
+                    ((((dp & 0xFF00FF) * (256 - a)) >> 8) + (((p & 0xFF00FF) * a) >> 8)) & 0xFF00FF;
+                const uint32_t g = ((((dp & 0xFF00) * (256 - a)) >> 8) + (((p & 0xFF00) * a) >> 8)) & 0xFF00;
+                d[i] = 0xFF000000 | rb | g;
+            } else {
+                d[i] = a ? blend::OverShiftThenSum(d[i], p, a) : d[i];
+            }
+        }
+    });
+}
+
+// The tinted normal blit.
+template <typename Pixels>
+void TintedBlt(uint32_t* dst, int dstWidth, int x, int y, const Pixels& src, int srcWidth, const uint8_t* runs,
+               const Rect& r, const Color& color)
+{
     const uint32_t ca = static_cast<uint32_t>(color.mAlpha & 0xFF);
     const uint32_t cr = static_cast<uint32_t>(color.mRed & 0xFF);
     const uint32_t cg = static_cast<uint32_t>(color.mGreen & 0xFF);
     const uint32_t cb = static_cast<uint32_t>(color.mBlue & 0xFF);
     if (cr == cg && cg == cb) {
         const uint32_t g = cr;
-        ForEachBltPixel(dst, dstWidth, x, y, src, srcWidth, r, [=](uint32_t d, uint32_t s) {
+        ForEachShownPixel(dst, dstWidth, x, y, src, srcWidth, runs, r, [=](uint32_t d, uint32_t s) {
             const uint32_t a = ((s >> 24) * ca) / 255;
             if (a == 0)
                 return d;
@@ -84,7 +141,7 @@ void NormalBlt(uint32_t* dst, int dstWidth, int x, int y, const Pixels& src, int
         });
         return;
     }
-    ForEachBltPixel(dst, dstWidth, x, y, src, srcWidth, r, [=](uint32_t d, uint32_t s) {
+    ForEachShownPixel(dst, dstWidth, x, y, src, srcWidth, runs, r, [=](uint32_t d, uint32_t s) {
         const uint32_t a = ((s >> 24) * ca) / 255;
         if (a == 0)
             return d;
@@ -98,73 +155,29 @@ void NormalBlt(uint32_t* dst, int dstWidth, int x, int y, const Pixels& src, int
     });
 }
 
-// The opaque-destination, white-colour path: whole runs of opaque source
-// pixels are copied and transparent ones skipped, as the source's
-// run-length alpha data says.
+// The additive blit: the saturation table of the host holds each sum at
+// 255, which the row kernel does directly.
 template <typename Pixels>
-void RunLengthBlt(uint32_t* dst, int dstWidth, int x, int y, const Pixels& src, int srcWidth, const uint8_t* runs,
-                  const Rect& r)
+void AdditiveBlt(uint32_t* dst, int dstWidth, int x, int y, const Pixels& src, int srcWidth, const Rect& r,
+                 const Color& color, bool srcTranslucent)
 {
+    rows::AddFactors f;
+    f.bySourceAlpha = srcTranslucent;
+    if (!IsWhite(color)) {
+        const uint32_t ca = static_cast<uint32_t>(color.mAlpha & 0xFF);
+        f.kr = ((color.mRed & 0xFF) * ca) / 255;
+        f.kg = ((color.mGreen & 0xFF) * ca) / 255;
+        f.kb = ((color.mBlue & 0xFF) * ca) / 255;
+    }
     for (int row = 0; row < r.mHeight; ++row) {
         uint32_t* d = dst + static_cast<size_t>(y + row) * dstWidth + x;
         const size_t s = static_cast<size_t>(r.mY + row) * srcWidth + r.mX;
-        int col = 0;
-        while (col < r.mWidth) {
-            const int n = std::min<int>(runs[s + col], r.mWidth - col);
-            const uint32_t first = src[s + col] >> 24;
-            if (first == 255) {
-                for (int i = 0; i < n; ++i)
-                    d[col + i] = src[s + col + i];
-            } else if (first != 0) {
-                for (int i = 0; i < n; ++i) {
-                    const uint32_t p = src[s + col + i];
-                    const uint32_t a = p >> 24;
-                    const uint32_t dp = d[col + i];
-                    const uint32_t rb = ((((dp & 0xFF00FF) * (256 - a)) >> 8) + (((p & 0xFF00FF) * a) >> 8)) & 0xFF00FF;
-                    const uint32_t g = ((((dp & 0xFF00) * (256 - a)) >> 8) + (((p & 0xFF00) * a) >> 8)) & 0xFF00;
-                    d[col + i] = 0xFF000000 | rb | g;
-                }
-            }
-            col += std::max(n, 1);
-        }
-    }
-}
-
-template <typename Pixels>
-void AdditiveBlt(uint32_t* dst, int dstWidth, int x, int y, const Pixels& src, int srcWidth, const Rect& r,
-                 const Color& color, bool srcTranslucent, const uint8_t* t)
-{
-    auto add = [t](uint32_t d, uint32_t cr, uint32_t cg, uint32_t cb) {
-        return (d & 0xFF000000) | (static_cast<uint32_t>(t[((d >> 16) & 0xFF) + cr]) << 16) |
-               (static_cast<uint32_t>(t[((d >> 8) & 0xFF) + cg]) << 8) | t[(d & 0xFF) + cb];
-    };
-    if (IsWhite(color)) {
-        if (!srcTranslucent) {
-            ForEachBltPixel(dst, dstWidth, x, y, src, srcWidth, r, [=](uint32_t d, uint32_t s) {
-                return add(d, (s >> 16) & 0xFF, (s >> 8) & 0xFF, s & 0xFF);
-            });
+        if constexpr (kContiguous<Pixels>) {
+            rows::AddRow(d, src.bits + s, r.mWidth, f);
         } else {
-            ForEachBltPixel(dst, dstWidth, x, y, src, srcWidth, r, [=](uint32_t d, uint32_t s) {
-                const uint32_t sa = s >> 24;
-                return add(d, (((s >> 16) & 0xFF) * sa) >> 8, (((s >> 8) & 0xFF) * sa) >> 8, ((s & 0xFF) * sa) >> 8);
-            });
+            for (int i = 0; i < r.mWidth; ++i)
+                d[i] = rows::SaturatedAdd(d[i], rows::Addend(src[s + i], f));
         }
-        return;
-    }
-    const uint32_t ca = static_cast<uint32_t>(color.mAlpha & 0xFF);
-    const uint32_t kr = ((color.mRed & 0xFF) * ca) / 255;
-    const uint32_t kg = ((color.mGreen & 0xFF) * ca) / 255;
-    const uint32_t kb = ((color.mBlue & 0xFF) * ca) / 255;
-    if (!srcTranslucent) {
-        ForEachBltPixel(dst, dstWidth, x, y, src, srcWidth, r, [=](uint32_t d, uint32_t s) {
-            return add(d, (((s >> 16) & 0xFF) * kr) >> 8, (((s >> 8) & 0xFF) * kg) >> 8, ((s & 0xFF) * kb) >> 8);
-        });
-    } else {
-        ForEachBltPixel(dst, dstWidth, x, y, src, srcWidth, r, [=](uint32_t d, uint32_t s) {
-            const uint32_t sa = s >> 24;
-            return add(d, ((((s >> 16) & 0xFF) * kr >> 8) * sa) >> 8, ((((s >> 8) & 0xFF) * kg >> 8) * sa) >> 8,
-                       (((s & 0xFF) * kb >> 8) * sa) >> 8);
-        });
     }
 }
 
@@ -428,14 +441,16 @@ void MemoryImage::Blt(Image* source, int x, int y, const Rect& srcRect, const Co
         if (drawMode == DRAWMODE_NORMAL) {
             // The destination's alpha classes are read as they stand: screen
             // images have them forced, and others were committed when drawn.
-            if (!mHasTrans && !mHasAlpha && IsWhite(color))
-                RunLengthBlt(dst, mWidth, x, y, pixels, src->mWidth, src->GetRLAlphaData(), srcRect);
+            const uint8_t* runs = src->GetRLAlphaData();
+            if (IsWhite(color) && !mHasTrans && !mHasAlpha)
+                WhiteBlt<true>(dst, mWidth, x, y, pixels, src->mWidth, runs, srcRect);
+            else if (IsWhite(color))
+                WhiteBlt<false>(dst, mWidth, x, y, pixels, src->mWidth, runs, srcRect);
             else
-                NormalBlt(dst, mWidth, x, y, pixels, src->mWidth, srcRect, color);
+                TintedBlt(dst, mWidth, x, y, pixels, src->mWidth, runs, srcRect, color);
         } else {
             src->CommitBits();
-            AdditiveBlt(dst, mWidth, x, y, pixels, src->mWidth, srcRect, color, src->mHasAlpha,
-                        mHost->GetSaturationTable());
+            AdditiveBlt(dst, mWidth, x, y, pixels, src->mWidth, srcRect, color, src->mHasAlpha);
         }
     };
     if (palette)

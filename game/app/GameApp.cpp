@@ -1,5 +1,6 @@
 #include "game/app/GameApp.h"
 
+#include "game/app/AppIcon.h"
 #include "game/app/GameCmdLine.h"
 #include "game/effects/ActionScriptManager.h"
 #include "game/effects/ParticleLibraryManager.h"
@@ -22,6 +23,7 @@
 #include "framework/raster/SpanFunctions.h"
 #include "framework/resources/ResourceManager.h"
 #include "framework/sound/MusicManager.h"
+#include "framework/sound/VoiceHelper.h"
 #include "framework/widgets/Dialog.h"
 #include "framework/widgets/WidgetManager.h"
 #include "platform/Windows.h"
@@ -60,6 +62,7 @@ GameApp::GameApp()
     windowed = false;
     Kivo::InitTriangleFuncTable();
     InstallEffectHooks();
+    RegisterGameIcon();
     SetNewProfilePrompt(GetNewProfileWindowPrompt());
 }
 
@@ -90,6 +93,7 @@ GameApp::~GameApp()
     delete PyroLibraryManager::Existing();
     delete ParticleLibraryManager::Existing();
     delete MusicManager::Existing();
+    delete VoiceHelper::Existing();
     delete ActionScriptManager::Existing();
     // Dialogs are the base's to delete; everything else in the tree goes now.
     for (auto& [id, dialog] : dialogMap)

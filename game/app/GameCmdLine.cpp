@@ -1,5 +1,6 @@
 #include "game/app/GameCmdLine.h"
 
+#include "framework/app/CrashCatcher.h"
 #include "framework/core/Strings.h"
 #include "platform/win32/DebugOutput.h"
 
@@ -8,6 +9,8 @@
 void HandleGameCmdLineParam(Kivo::KivoAppBase& app, const std::string& name, const std::string& value)
 {
     OutputDebugStringA(Kivo::StrFormat("theParamName = \"%s\", theParamValue = \"%s\"", name.c_str(), value.c_str()).c_str());
+    if (name == "-crash")
+        Kivo::CrashCatcher::Provoke();
     if (name != "set_start_level")
         return;
     size_t at = value.find("level");

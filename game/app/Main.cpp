@@ -1,3 +1,4 @@
+#include "framework/app/CrashCatcher.h"
 #include "framework/display/DDInterface.h"
 #include "game/app/GameApp.h"
 #include "platform/Backend.h"
@@ -12,6 +13,8 @@ int main(int argc, char** argv)
     platform::SetCommandLine(argc, argv);
     platform::RegisterSdlBackend();
     platform::UseBackend("sdl");
+    if (const int report = Kivo::RunCrashReport(argc, argv); report >= 0)
+        return report;
     platform::SetProductVersion(MARROWFEN_VERSION);
 
     GameApp* app = new GameApp();

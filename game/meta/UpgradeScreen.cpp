@@ -224,7 +224,12 @@ void UpgradeScreen::Continue()
     if (Town::IsComplete())
         GoToMenu();
     else
-        LeaveWithFade(new CB_Callback_P1<UpgradeScreen, const char*, void>(this, "GameScreen", &UpgradeScreen::ChangeTo));
+        GoToGame();
+}
+
+void UpgradeScreen::GoToGame()
+{
+    LeaveWithFade(new CB_Callback_P1<UpgradeScreen, const char*, void>(this, "GameScreen", &UpgradeScreen::ChangeTo));
 }
 
 void UpgradeScreen::GoToMenu()

@@ -34,7 +34,9 @@ public:
     void ButtonMouseEnter(int id) override;
     void ButtonMouseLeave(int id) override;
 
+    // To the menu once the town is built, else back to the game.
     void Continue();
+    // Both fade out first.
     void GoToGame();
     void GoToMenu();
     // The current stage's buildings into the slots: previews and button

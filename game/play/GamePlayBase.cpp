@@ -38,6 +38,10 @@ struct SharedState {
     int colourIndex = 0;
     int colourType = 0;
     int lastLanding = -1000;
+    // Landings are reported from the per-frame update: their pitch comes
+    // from a generator of its own, so that frame pacing never moves the
+    // game's random sequence.
+    Kivo::MTRand landingPitch { 3 };
 };
 SharedState gShared;
 
@@ -740,7 +744,7 @@ void GamePlayBase::BrickLanded(int, int)
     if (mTick - gShared.lastLanding < 5)
         return;
     gShared.lastLanding = mTick;
-    PlaySoundPitched("SOUND_BRICK_LANDED", 3 * Kivo::RandomInt(0, 3), 0);
+    PlaySoundPitched("SOUND_BRICK_LANDED", 3 * static_cast<int>(gShared.landingPitch.Next() % 4), 0);
 }
 
 void GamePlayBase::NoMoves()

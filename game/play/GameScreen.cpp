@@ -11,6 +11,7 @@
 #include "game/match/GameBackground.h"
 #include "game/match/IGamePlay.h"
 #include "game/match/LevelMap.h"
+#include "game/meta/HintsHelper.h"
 #include "game/meta/HintsManager.h"
 #include "game/play/BonusPanel.h"
 #include "game/play/ExtraPanel.h"
@@ -88,6 +89,11 @@ GameScreen::~GameScreen()
     delete mTimerPanel;
     delete mScorePanel;
     delete mExtraPanel;
+    // The helpers that hold images and hints of this run go with the
+    // screen that made them.
+    delete HintsManager::Existing();
+    delete HintsHelper::Existing();
+    delete BrickHelper::Existing();
     delete mEffects;
     delete mServices;
 }
@@ -124,9 +130,9 @@ IGamePlay* GameScreen::CreateGamePlay(int gameType)
 IGamePlay* GameScreen::NewGamePlay(int gameType, baseCallback* levelDone)
 {
     GamePlayBase* gamePlay = ::CreateGamePlay(gameType);
+    // It reaches the panels through GamePanelsPtr and the hints through the
+    // hints helper by itself.
     gamePlay->SetLevelDoneCallback(levelDone);
-    gamePlay->SetPanels(GamePanelsPtr::Instance());
-    gamePlay->SetTips(mServices);
     return gamePlay;
 }
 

@@ -3,8 +3,6 @@
 // particle emitters by name, the board and bricks entrances, the mode title,
 // the flare that carries a won extra bonus to its slot and the cell-by-cell
 // mode switch. Each takes the stored call to run when it has ended (owned).
-// Where an effect's full look is not available, a timed stand-in of the same
-// length runs the call, so the level flow is the same.
 #include <string>
 
 class baseCallback;

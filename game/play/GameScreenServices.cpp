@@ -10,7 +10,12 @@
 #include "game/meta/WindowHowToPlay.h"
 #include "game/meta/WindowLevelCompleted1.h"
 #include "game/meta/WindowLevelCompleted2.h"
+#include "game/meta/WindowHelp.h"
+#include "game/meta/WindowHowToPlay.h"
+#include "game/meta/WindowLevelCompleted1.h"
+#include "game/meta/WindowLevelCompleted2.h"
 #include "game/meta/WindowMessage.h"
+#include "game/meta/WindowPause.h"
 #include "game/meta/WindowPause.h"
 
 int GameScreenServices::ShowPause() { return ShowWindowAnimated(WindowPause::Instance(), true); }
@@ -34,12 +39,6 @@ void GameScreenServices::ShowLevelCompleted2(int bricks, int bonus, int combo)
     ShowWindowAnimated(window, true);
 }
 void GameScreenServices::ShowMessage(const std::string& text) { ShowGameMessage(text); }
-bool GameScreenServices::HasUnshownHints() { return HintsHelper::Instance()->HasUnshownHints(); }
-bool GameScreenServices::CanShowHint() { return HintsHelper::Instance()->CanShowHint(); }
-void GameScreenServices::ShowHint(const std::string& id, int x, int y, int flags)
-{
-    HintsHelper::Instance()->ShowHint(id, x, y, flags);
-}
 bool GameScreenServices::IsHintShown(const std::string& id) { return HintsHelper::Instance()->IsHintShown(id); }
 void GameScreenServices::SetHintShown(const std::string& id) { HintsHelper::Instance()->SetHintShown(id); }
 void GameScreenServices::ResetHintWindow() { HintsHelper::Instance()->ResetHintWindow(); }

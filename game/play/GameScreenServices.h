@@ -2,11 +2,9 @@
 // What the game screen asks of the rest of the game: its windows, the hints,
 // the town, sounds, voice lines, music and settings. The game's own answers
 // are the defaults; tests give a recording double.
-#include "game/play/GamePlayTips.h"
-
 #include <string>
 
-class GameScreenServices : public GamePlayTips {
+class GameScreenServices {
 public:
     virtual ~GameScreenServices() = default;
 
@@ -20,12 +18,8 @@ public:
     virtual void ShowLevelCompleted2(int bricks, int bonus, int combo);
     virtual void ShowMessage(const std::string& text);
 
-    // The hints, also the game play's tips.
-    bool HasUnshownHints() override;
-    bool CanShowHint() override;
-    bool IsHintShown(const std::string& id) override;
-    void SetHintShown(const std::string& id) override;
-    void ShowHint(const std::string& id, int x, int y, int flags) override;
+    virtual bool IsHintShown(const std::string& id);
+    virtual void SetHintShown(const std::string& id);
     virtual void ResetHintWindow();
     // Shows a hint at a screen point and forgets that it was shown.
     virtual void ShowHintAt(const std::string& id, int x, int y);

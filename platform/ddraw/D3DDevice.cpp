@@ -120,6 +120,28 @@ inline uint32_t Factor(DWORD f, uint32_t channel, uint32_t srcChannel, uint32_t 
     }
 }
 
+// Red and blue (or alpha and green, shifted down) of two pixels weighted by
+// f and 255 - f, divided by 255 with rounding, in one multiply each.
+inline uint32_t Mix2(uint32_t s, uint32_t d, uint32_t f)
+{
+    uint32_t t = (s & 0xFF00FF) * f + (d & 0xFF00FF) * (255 - f) + 0x800080;
+    return ((t + ((t >> 8) & 0xFF00FF)) >> 8) & 0xFF00FF;
+}
+
+inline uint32_t Scale2(uint32_t s, uint32_t f)
+{
+    uint32_t t = (s & 0xFF00FF) * f + 0x800080;
+    return ((t + ((t >> 8) & 0xFF00FF)) >> 8) & 0xFF00FF;
+}
+
+inline uint32_t AddSaturate(uint32_t s, uint32_t d)
+{
+    uint32_t out = 0;
+    for (int shift = 0; shift < 24; shift += 8)
+        out |= std::min<uint32_t>((s >> shift & 0xFF) + (d >> shift & 0xFF), 255) << shift;
+    return out;
+}
+
 template <int Blend>
 inline uint32_t BlendPixel(uint32_t s, uint32_t d, const BlendFactors& f)
 {
@@ -127,22 +149,11 @@ inline uint32_t BlendPixel(uint32_t s, uint32_t d, const BlendFactors& f)
     if constexpr (Blend == kOpaque) {
         return s & 0xFFFFFF;
     } else if constexpr (Blend == kAlpha) {
-        // d + (s - d) x a / 255 per channel.
-        uint32_t out = 0;
-        for (int shift = 0; shift < 24; shift += 8) {
-            const uint32_t sc = s >> shift & 0xFF, dc = d >> shift & 0xFF;
-            out |= (Mul255(sc, a) + Mul255(dc, 255 - a)) << shift;
-        }
-        return out;
-    } else if constexpr (Blend == kAdd || Blend == kAlphaAdd) {
-        uint32_t out = 0;
-        for (int shift = 0; shift < 24; shift += 8) {
-            uint32_t sc = s >> shift & 0xFF;
-            if constexpr (Blend == kAlphaAdd)
-                sc = Mul255(sc, a);
-            out |= std::min<uint32_t>(sc + (d >> shift & 0xFF), 255) << shift;
-        }
-        return out;
+        return Mix2(s, d, a) | Mix2(s >> 8, d >> 8, a) << 8;
+    } else if constexpr (Blend == kAdd) {
+        return AddSaturate(s, d);
+    } else if constexpr (Blend == kAlphaAdd) {
+        return AddSaturate(Scale2(s, a) | Scale2(s >> 8, a) << 8, d);
     } else {
         uint32_t out = 0;
         for (int shift = 0; shift < 24; shift += 8) {
@@ -151,6 +162,29 @@ inline uint32_t BlendPixel(uint32_t s, uint32_t d, const BlendFactors& f)
             out |= std::min<uint32_t>(v, 255) << shift;
         }
         return out;
+    }
+}
+
+// Writes a combined colour 0xAARRGGBB through the blend.
+template <typename Fmt, int Blend>
+inline void Put(uint8_t* p, uint32_t c, const BlendFactors& f)
+{
+    if constexpr (Blend == kOpaque) {
+        Fmt::Store(p, c & 0xFFFFFF);
+    } else if constexpr (Blend == kAlpha) {
+        const uint32_t a = c >> 24;
+        if (a == 255)
+            Fmt::Store(p, c & 0xFFFFFF);
+        else if (a != 0)
+            Fmt::Store(p, BlendPixel<kAlpha>(c, Fmt::Load(p), f));
+    } else if constexpr (Blend == kAlphaAdd) {
+        if ((c >> 24) != 0 && (c & 0xFFFFFF) != 0)
+            Fmt::Store(p, BlendPixel<kAlphaAdd>(c, Fmt::Load(p), f));
+    } else if constexpr (Blend == kAdd) {
+        if ((c & 0xFFFFFF) != 0)
+            Fmt::Store(p, BlendPixel<kAdd>(c, Fmt::Load(p), f));
+    } else {
+        Fmt::Store(p, BlendPixel<kGeneral>(c, Fmt::Load(p), f));
     }
 }
 
@@ -206,43 +240,65 @@ inline uint32_t Sample(const SpanSetup& s, int32_t u, int32_t v)
     }
 }
 
+inline uint32_t Channel(int32_t v) { return uint32_t(std::clamp(v >> 16, 0, 255)); }
+
+// The stage: texture colour modulated by the diffuse colour; alpha from the
+// texture, or modulated too.
+inline uint32_t Combine(uint32_t t, const SpanAttribs& at, bool alphaModulate)
+{
+    const uint32_t r = Mul255(t >> 16 & 0xFF, Channel(at.r));
+    const uint32_t g = Mul255(t >> 8 & 0xFF, Channel(at.g));
+    const uint32_t b = Mul255(t & 0xFF, Channel(at.b));
+    const uint32_t a = alphaModulate ? Mul255(t >> 24, Channel(at.a)) : t >> 24;
+    return a << 24 | r << 16 | g << 8 | b;
+}
+
 template <typename Fmt, int Blend, int Filter>
 void DrawSpan(uint8_t* row, int x0, int x1, SpanAttribs at, const SpanAttribs& step, const SpanSetup& s)
 {
     uint8_t* p = row + ptrdiff_t(x0) * Fmt::kBytes;
-    const bool white = !s.gouraud && at.a >= (255 << 16) && at.r >= (255 << 16) && at.g >= (255 << 16) &&
-                       at.b >= (255 << 16);
-    for (int x = x0; x < x1; ++x, p += Fmt::kBytes) {
-        uint32_t c;
-        const uint32_t da = uint32_t(std::clamp(at.a >> 16, 0, 255));
-        if constexpr (Filter == 0) {
-            c = da << 24 | uint32_t(std::clamp(at.r >> 16, 0, 255)) << 16 |
-                uint32_t(std::clamp(at.g >> 16, 0, 255)) << 8 | uint32_t(std::clamp(at.b >> 16, 0, 255));
-        } else {
-            const uint32_t t = Sample<Filter>(s, at.u, at.v);
-            if (white) {
-                c = t;
-            } else {
-                const uint32_t r = Mul255(t >> 16 & 0xFF, uint32_t(std::clamp(at.r >> 16, 0, 255)));
-                const uint32_t g = Mul255(t >> 8 & 0xFF, uint32_t(std::clamp(at.g >> 16, 0, 255)));
-                const uint32_t b = Mul255(t & 0xFF, uint32_t(std::clamp(at.b >> 16, 0, 255)));
-                const uint32_t a = s.alphaModulate ? Mul255(t >> 24, da) : t >> 24;
-                c = a << 24 | r << 16 | g << 8 | b;
-            }
-            if (!s.alphaModulate)
-                c = (c & 0xFFFFFF) | (t & 0xFF000000);
-        }
-        if constexpr (Blend == kOpaque)
-            Fmt::Store(p, c & 0xFFFFFF);
-        else if ((c >> 24) != 0 || Blend == kGeneral || Blend == kAdd)
-            Fmt::Store(p, BlendPixel<Blend>(c, Fmt::Load(p), s.factors));
-        at.u += step.u;
-        at.v += step.v;
-        if (s.gouraud) {
+    const int n = x1 - x0;
+    if constexpr (Filter == 0) {
+        for (int i = 0; i < n; ++i, p += Fmt::kBytes) {
+            Put<Fmt, Blend>(p, Channel(at.a) << 24 | Channel(at.r) << 16 | Channel(at.g) << 8 | Channel(at.b),
+                            s.factors);
             at.a += step.a;
             at.r += step.r;
             at.g += step.g;
             at.b += step.b;
+        }
+        return;
+    } else {
+        const bool white = !s.gouraud && at.a >= (255 << 16) && at.r >= (255 << 16) && at.g >= (255 << 16) &&
+                           at.b >= (255 << 16);
+        // Point samples whose span stays inside the texture need no
+        // addressing per texel.
+        bool inside = false;
+        if constexpr (Filter == 1) {
+            const int64_t uEnd = int64_t(at.u) + int64_t(step.u) * (n - 1);
+            const int64_t vEnd = int64_t(at.v) + int64_t(step.v) * (n - 1);
+            const int64_t w = int64_t(s.texWidth) << 16, h = int64_t(s.texHeight) << 16;
+            inside = at.u >= 0 && at.v >= 0 && uEnd >= 0 && vEnd >= 0 && at.u < w && uEnd < w && at.v < h && vEnd < h;
+        }
+        if (inside && white && step.v == 0) {
+            const uint32_t* line = s.texels + size_t(at.v >> 16) * size_t(s.texWidth);
+            for (int i = 0; i < n; ++i, p += Fmt::kBytes, at.u += step.u)
+                Put<Fmt, Blend>(p, line[at.u >> 16], s.factors);
+            return;
+        }
+        const size_t pitch = size_t(s.texWidth);
+        for (int i = 0; i < n; ++i, p += Fmt::kBytes) {
+            const uint32_t t = inside ? s.texels[size_t(at.v >> 16) * pitch + size_t(at.u >> 16)]
+                                      : Sample<Filter>(s, at.u, at.v);
+            Put<Fmt, Blend>(p, white ? t : Combine(t, at, s.alphaModulate), s.factors);
+            at.u += step.u;
+            at.v += step.v;
+            if (s.gouraud) {
+                at.a += step.a;
+                at.r += step.r;
+                at.g += step.g;
+                at.b += step.b;
+            }
         }
     }
 }
@@ -646,6 +702,10 @@ public:
                 Triangle(v[i], v[i + 1], v[i + 2]);
             break;
         case D3DPT_TRIANGLESTRIP:
+            if (count == 4 && AxisAlignedQuad(v)) {
+                Rectangle(v);
+                break;
+            }
             // Every other triangle swaps two vertices, so all keep the
             // first one's winding.
             for (DWORD i = 0; i + 2 < count; ++i) {
@@ -729,6 +789,48 @@ private:
         return clipX0_ < clipX1_ && clipY0_ < clipY1_;
     }
 
+    // A strip (left top, left bottom, right top, right bottom) of one colour
+    // whose texture runs along the axes: both triangles share one plane, so
+    // the pair covers exactly the rectangle and is drawn as one.
+    static bool AxisAlignedQuad(const Vertex* v)
+    {
+        return v[0].x == v[1].x && v[2].x == v[3].x && v[0].y == v[2].y && v[1].y == v[3].y && v[0].u == v[1].u &&
+               v[2].u == v[3].u && v[0].v == v[2].v && v[1].v == v[3].v && v[0].color == v[1].color &&
+               v[0].color == v[2].color && v[0].color == v[3].color && v[0].x != v[2].x && v[0].y != v[1].y;
+    }
+
+    void Rectangle(const Vertex* v)
+    {
+        const double area = (double(v[1].x) - v[0].x) * (double(v[2].y) - v[0].y) -
+                            (double(v[2].x) - v[0].x) * (double(v[1].y) - v[0].y);
+        if (!std::isfinite(area) || (cull_ == D3DCULL_CCW && area < 0) || (cull_ == D3DCULL_CW && area > 0))
+            return;
+        const double tw = setup_.texels ? setup_.texWidth : 0, th = setup_.texels ? setup_.texHeight : 0;
+        const double dudx = (double(v[2].u) - v[0].u) * tw / (double(v[2].x) - v[0].x);
+        const double dvdy = (double(v[1].v) - v[0].v) * th / (double(v[1].y) - v[0].y);
+        const double left = std::min(v[0].x, v[2].x), right = std::max(v[0].x, v[2].x);
+        const double top = std::min(v[0].y, v[1].y), bottom = std::max(v[0].y, v[1].y);
+        const int xa = std::max(clipX0_, int(std::ceil(left)));
+        const int xb = std::min(clipX1_, int(std::ceil(right)));
+        const int ya = std::max(clipY0_, int(std::ceil(top)));
+        const int yb = std::min(clipY1_, int(std::ceil(bottom)));
+        if (xa >= xb || ya >= yb)
+            return;
+        auto fixed = [](double value) -> int32_t {
+            const double f = value * 65536.0;
+            return int32_t(f > 2147483000.0 ? 2147483000.0 : f < -2147483000.0 ? -2147483000.0 : f);
+        };
+        setup_.gouraud = false;
+        const uint32_t c = v[0].color;
+        const SpanAttribs step { fixed(dudx), 0, 0, 0, 0, 0 };
+        SpanAttribs at { fixed(v[0].u * tw + (xa - double(v[0].x)) * dudx), 0, int32_t(c >> 24) << 16,
+                         int32_t(c >> 16 & 0xFF) << 16, int32_t(c >> 8 & 0xFF) << 16, int32_t(c & 0xFF) << 16 };
+        for (int y = ya; y < yb; ++y) {
+            at.v = fixed(v[0].v * th + (y - double(v[0].y)) * dvdy);
+            span_(target_mem_.pixels + ptrdiff_t(y) * target_mem_.pitch, xa, xb, at, step, setup_);
+        }
+    }
+
     void Triangle(const Vertex& a, const Vertex& b, const Vertex& c)
     {
         const double area = double(b.x - a.x) * double(c.y - a.y) - double(c.x - a.x) * double(b.y - a.y);
@@ -738,60 +840,80 @@ private:
         if ((cull_ == D3DCULL_CCW && area < 0) || (cull_ == D3DCULL_CW && area > 0))
             return;
         const Vertex* v[3] = { &a, &b, &c };
-        std::sort(v, v + 3, [](const Vertex* p, const Vertex* q) { return p->y < q->y; });
+        if (v[1]->y < v[0]->y)
+            std::swap(v[0], v[1]);
+        if (v[2]->y < v[1]->y)
+            std::swap(v[1], v[2]);
+        if (v[1]->y < v[0]->y)
+            std::swap(v[0], v[1]);
 
-        // Plane equations of the attributes: value = base + dx x + dy y at
-        // the first vertex.
+        // Plane equations of the attributes: value at (x, y) = value at a
+        // + dx (x - a.x) + dy (y - a.y). Colours only when they differ.
         const double inv = 1.0 / area;
         const double tw = setup_.texels ? setup_.texWidth : 0, th = setup_.texels ? setup_.texHeight : 0;
-        auto plane = [&](double va, double vb, double vc, double& dx, double& dy) {
-            dx = ((vb - va) * double(c.y - a.y) - (vc - va) * double(b.y - a.y)) * inv;
-            dy = ((vc - va) * double(b.x - a.x) - (vb - va) * double(c.x - a.x)) * inv;
-        };
-        double dx[6], dy[6], base[6];
-        const double av[6] = { a.u * tw, a.v * th, double(a.color >> 24), double(a.color >> 16 & 0xFF),
-                               double(a.color >> 8 & 0xFF), double(a.color & 0xFF) };
-        const double bv[6] = { b.u * tw, b.v * th, double(b.color >> 24), double(b.color >> 16 & 0xFF),
-                               double(b.color >> 8 & 0xFF), double(b.color & 0xFF) };
-        const double cv[6] = { c.u * tw, c.v * th, double(c.color >> 24), double(c.color >> 16 & 0xFF),
-                               double(c.color >> 8 & 0xFF), double(c.color & 0xFF) };
-        for (int i = 0; i < 6; ++i) {
-            plane(av[i], bv[i], cv[i], dx[i], dy[i]);
-            base[i] = av[i];
-        }
         setup_.gouraud = a.color != b.color || a.color != c.color;
-
-        const double ax = a.x, ay = a.y;
+        const int planes = setup_.gouraud ? 6 : 2;
+        double dx[6] {}, dy[6] {}, base[6] {};
+        const double abx = double(b.x) - a.x, aby = double(b.y) - a.y, acx = double(c.x) - a.x,
+                     acy = double(c.y) - a.y;
+        auto channel = [](uint32_t color, int i) { return double(color >> (24 - 8 * i) & 0xFF); };
+        for (int i = 0; i < planes; ++i) {
+            double va, vb, vc;
+            if (i == 0) {
+                va = a.u * tw, vb = b.u * tw, vc = c.u * tw;
+            } else if (i == 1) {
+                va = a.v * th, vb = b.v * th, vc = c.v * th;
+            } else {
+                va = channel(a.color, i - 2), vb = channel(b.color, i - 2), vc = channel(c.color, i - 2);
+            }
+            dx[i] = ((vb - va) * acy - (vc - va) * aby) * inv;
+            dy[i] = ((vc - va) * abx - (vb - va) * acx) * inv;
+            base[i] = va;
+        }
         auto fixed = [](double value) -> int32_t {
             const double f = value * 65536.0;
-            return int32_t(std::clamp(f, -2147483000.0, 2147483000.0));
+            return int32_t(f > 2147483000.0 ? 2147483000.0 : f < -2147483000.0 ? -2147483000.0 : f);
         };
-        SpanAttribs step { fixed(dx[0]), fixed(dx[1]), fixed(dx[2]), fixed(dx[3]), fixed(dx[4]), fixed(dx[5]) };
+        SpanAttribs step { fixed(dx[0]), fixed(dx[1]), 0, 0, 0, 0 };
+        SpanAttribs at {};
+        if (setup_.gouraud) {
+            step.a = fixed(dx[2]);
+            step.r = fixed(dx[3]);
+            step.g = fixed(dx[4]);
+            step.b = fixed(dx[5]);
+        } else {
+            at.a = int32_t(a.color >> 24) << 16;
+            at.r = int32_t(a.color >> 16 & 0xFF) << 16;
+            at.g = int32_t(a.color >> 8 & 0xFF) << 16;
+            at.b = int32_t(a.color & 0xFF) << 16;
+        }
 
-        // Rows whose pixel centre (an integer) lies in [top, bottom).
-        const int yStart = std::max(clipY0_, int(std::ceil(double(v[0]->y))));
-        const int yEnd = std::min(clipY1_, int(std::ceil(double(v[2]->y))));
+        // Rows whose pixel centre (an integer) lies in [top, bottom), and
+        // in each the columns whose centre lies in [left, right).
         const double x0 = v[0]->x, y0 = v[0]->y, x1 = v[1]->x, y1 = v[1]->y, x2 = v[2]->x, y2 = v[2]->y;
+        const int yStart = std::max(clipY0_, int(std::ceil(y0)));
+        const int yEnd = std::min(clipY1_, int(std::ceil(y2)));
         const double longSlope = (x2 - x0) / (y2 - y0);
+        const double topSlope = y1 > y0 ? (x1 - x0) / (y1 - y0) : 0;
+        const double bottomSlope = y2 > y1 ? (x2 - x1) / (y2 - y1) : 0;
         for (int y = yStart; y < yEnd; ++y) {
             const double fy = y;
             const double xl = x0 + (fy - y0) * longSlope;
-            double xs;
-            if (fy < y1)
-                xs = x0 + (fy - y0) * (x1 - x0) / (y1 - y0);
-            else
-                xs = y2 > y1 ? x1 + (fy - y1) * (x2 - x1) / (y2 - y1) : x1;
-            double left = std::min(xl, xs), right = std::max(xl, xs);
-            // Columns whose pixel centre lies in [left, right).
+            const double xs = fy < y1 ? x0 + (fy - y0) * topSlope : x1 + (fy - y1) * bottomSlope;
+            const double left = xl < xs ? xl : xs, right = xl < xs ? xs : xl;
             const int xa = std::max(clipX0_, int(std::ceil(left)));
             const int xb = std::min(clipX1_, int(std::ceil(right)));
             if (xa >= xb)
                 continue;
-            const double px = xa - ax, py = fy - ay;
-            SpanAttribs at;
-            int32_t* out = &at.u;
-            for (int i = 0; i < 6; ++i)
-                out[i] = fixed(base[i] + dx[i] * px + dy[i] * py);
+            const double px = xa - double(a.x), py = fy - double(a.y);
+            at.u = fixed(base[0] + dx[0] * px + dy[0] * py);
+            at.v = fixed(base[1] + dx[1] * px + dy[1] * py);
+            if (setup_.gouraud) {
+                at.a = fixed(base[2] + dx[2] * px + dy[2] * py);
+                at.r = fixed(base[3] + dx[3] * px + dy[3] * py);
+                at.g = fixed(base[4] + dx[4] * px + dy[4] * py);
+                at.b = fixed(base[5] + dx[5] * px + dy[5] * py);
+            }
             span_(target_mem_.pixels + ptrdiff_t(y) * target_mem_.pitch, xa, xb, at, step, setup_);
         }
     }

@@ -2,9 +2,31 @@
 
 #include <SDL.h>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <unistd.h>
 
 namespace platform {
 namespace {
+
+// Mesa reaches graphics hardware through a DRM render node; with none that
+// can be opened (a virtual X server, a container) or with software asked for,
+// its OpenGL renders on the CPU, and SDL's own software renderer is both
+// faster to start and far smaller.
+bool OnlySoftwareOpenGL()
+{
+    const char* forced = std::getenv("LIBGL_ALWAYS_SOFTWARE");
+    if (forced && *forced && std::strcmp(forced, "0") != 0)
+        return true;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/dev/dri", error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("renderD", 0) == 0 && access(entry.path().c_str(), R_OK | W_OK) == 0)
+            return false;
+    }
+    return true;
+}
 
 class SdlPresenter final : public Presenter {
 public:
@@ -75,6 +97,18 @@ private:
 
 } // namespace
 
+SDL_Renderer* CreatePresentRenderer(SDL_Window* window)
+{
+    // A renderer the user names through SDL's hint is left to SDL.
+    const bool software = !SDL_GetHint(SDL_HINT_RENDER_DRIVER) && OnlySoftwareOpenGL();
+    // The software renderer draws into the window's surface, which SDL would
+    // otherwise back with an OpenGL texture: the plain window framebuffer.
+    if (software)
+        SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
+    SDL_Renderer* renderer = SDL_CreateRenderer(window, -1, software ? SDL_RENDERER_SOFTWARE : 0);
+    return renderer ? renderer : SDL_CreateRenderer(window, -1, 0);
+}
+
 void* SdlWindowRenderer(void* native)
 {
     auto* window = static_cast<SDL_Window*>(native);
@@ -82,7 +116,7 @@ void* SdlWindowRenderer(void* native)
         return nullptr;
     SDL_Renderer* renderer = SDL_GetRenderer(window);
     if (!renderer) {
-        renderer = SDL_CreateRenderer(window, -1, 0);
+        renderer = CreatePresentRenderer(window);
         if (!renderer)
             std::fprintf(stderr, "sdl: no renderer: %s\n", SDL_GetError());
     }

@@ -4,7 +4,14 @@
 
 #include <memory>
 
+struct SDL_Renderer;
+struct SDL_Window;
+
 namespace platform {
+// The renderer a window's frames go through: SDL's software renderer where
+// the only OpenGL would render on the CPU anyway, else SDL's first choice.
+SDL_Renderer* CreatePresentRenderer(SDL_Window* window);
+
 // Frames go to the open SDL window through a streaming texture; full-screen
 // frames keep their size as the renderer's logical size, so an emulated
 // display mode fills the screen with its aspect kept.

@@ -165,6 +165,18 @@ public:
             SDL_SetWindowTitle(window_, title.c_str());
     }
 
+    void SetIcon(const uint32_t* argb, int width, int height) override
+    {
+        if (!window_)
+            return;
+        SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(argb), width, height, 32,
+                                                                  width * 4, SDL_PIXELFORMAT_ARGB8888);
+        if (!surface)
+            return;
+        SDL_SetWindowIcon(window_, surface);
+        SDL_FreeSurface(surface);
+    }
+
     bool Poll(WindowEvent& e) override
     {
         if (!started_)

@@ -2,6 +2,10 @@
 
 #include "platform/Backend.h"
 
+#include <map>
+#include <string>
+#include <vector>
+
 namespace platform {
 
 WindowState& Windows()
@@ -34,6 +38,35 @@ void ResetWindows()
 
 using namespace platform;
 
+namespace {
+
+struct Icon {
+    std::vector<uint32_t> argb;
+    int width = 0;
+    int height = 0;
+};
+
+std::map<std::string, Icon>& Icons()
+{
+    static std::map<std::string, Icon> icons;
+    return icons;
+}
+
+} // namespace
+
+void platform::RegisterIcon(const std::string& name, const uint32_t* argb, int width, int height)
+{
+    if (!argb || width <= 0 || height <= 0)
+        return;
+    Icons()[name] = Icon { std::vector<uint32_t>(argb, argb + size_t(width) * height), width, height };
+}
+
+HICON LoadIconA(HINSTANCE, LPCSTR name)
+{
+    auto it = Icons().find(name ? name : "");
+    return it == Icons().end() ? nullptr : &it->second;
+}
+
 ATOM RegisterClassA(const WNDCLASSA* windowClass)
 {
     if (!windowClass || !windowClass->lpszClassName)
@@ -64,6 +97,8 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         const bool fullscreen = (exStyle & WS_EX_TOPMOST) != 0;
         if (!Backing().Open(windowName ? windowName : "", x, y, width, height, fullscreen, rec.visible))
             return nullptr;
+        if (const auto* icon = static_cast<const Icon*>(cls->second.hIcon))
+            Backing().SetIcon(icon->argb.data(), icon->width, icon->height);
         if (fullscreen) {
             DesktopRect screen = Backing().Screen();
             rec.x = screen.x, rec.y = screen.y, rec.width = screen.width, rec.height = screen.height;
@@ -350,7 +385,3 @@ HMODULE GetModuleHandleA(LPCSTR name)
     return name ? nullptr : reinterpret_cast<HMODULE>(&programModule);
 }
 
-HICON LoadIconA(HINSTANCE, LPCSTR)
-{
-    return nullptr;
-}

@@ -5,6 +5,9 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/win32/WinTypes.h"
 
+#include <cstdint>
+#include <string>
+
 using LONG_PTR = intptr_t;
 using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 using HICON = HANDLE;
@@ -96,9 +99,17 @@ int GetSystemMetrics(int index);
 // UINT and answer "inactive" and "not running" (no reliable source here).
 BOOL SystemParametersInfoA(UINT action, UINT param, LPVOID out, UINT winIni);
 HMODULE GetModuleHandleA(LPCSTR name);
+// An icon registered by the program under the name (platform::RegisterIcon);
+// null for any other name.
 HICON LoadIconA(HINSTANCE instance, LPCSTR name);
 
 namespace platform {
 // Forgets every window, timer and queued message (tests).
 void ResetWindows();
 }
+
+namespace platform {
+// Makes `argb` (rows top down) the program's icon resource `name`: windows
+// of a class with that icon show it.
+void RegisterIcon(const std::string& name, const uint32_t* argb, int width, int height);
+} // namespace platform

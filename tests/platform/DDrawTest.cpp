@@ -1,4 +1,4 @@
-#include "platform/ddraw/DDraw.h"
+#include "platform/ddraw/D3D.h"
 #include "platform/headless/HeadlessBackend.h"
 #include "platform/win32/Modules.h"
 
@@ -79,7 +79,11 @@ TEST_F(DDrawTest, ModuleOffersBothEntryPoints)
     // One object behind both versions, one reference count.
     IDirectDraw* v1 = nullptr;
     ASSERT_EQ(static_cast<IDirectDraw7*>(dd7)->QueryInterface(IID_IDirectDraw, reinterpret_cast<void**>(&v1)), DD_OK);
-    void* d3d = reinterpret_cast<void*>(1);
+    // Direct3D 7 comes from the same object and holds a reference to it.
+    void* d3d = nullptr;
+    ASSERT_EQ(v1->QueryInterface(IID_IDirect3D7, &d3d), DD_OK);
+    EXPECT_EQ(static_cast<IDirect3D7*>(d3d)->Release(), 0u);
+    platform::DDraw().d3dAvailable = false;
     EXPECT_EQ(v1->QueryInterface(IID_IDirect3D7, &d3d), E_NOINTERFACE);
     EXPECT_EQ(d3d, nullptr);
     EXPECT_EQ(v1->Release(), 1u);

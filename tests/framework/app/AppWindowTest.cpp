@@ -365,6 +365,25 @@ TEST_F(AppWindow, AltF4ClosesAndOtherAltKeysStayWithTheGame)
     EXPECT_TRUE(app->closeRequested);
 }
 
+// Nothing is marked dirty, yet the window that Start shows is presented on
+// the loop's first pass, before any update or sleep: it never waits for the
+// once-a-second refresh of an unchanged screen.
+TEST_F(AppWindow, TheShownWindowIsPresentedOnTheLoopsFirstPass)
+{
+    InitApp();
+    app->widgetManager->DrawScreen(); // leaves nothing dirty
+    app->shutdownAfterUpdates = 1;
+    const int presents = Display()->mPresents;
+    const auto slept = backend->clock.SleptMillis();
+    testing::internal::CaptureStderr();
+    app->Start();
+    testing::internal::GetCapturedStderr();
+    ASSERT_FALSE(app->log.empty());
+    EXPECT_EQ(app->log[0], 'D');
+    EXPECT_EQ(Display()->mPresents, presents + 1);
+    EXPECT_LT(backend->clock.SleptMillis() - slept, 1000u);
+}
+
 TEST_F(AppWindow, ACloseMessageEndsTheMainLoop)
 {
     InitApp();

@@ -11,6 +11,7 @@
 #include <iterator>
 #include <sys/wait.h>
 #include <thread>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using Kivo::CrashCatcher;
@@ -131,11 +132,46 @@ TEST(CrashCatcher, SubmitsToTheSetHostOnly)
     EXPECT_EQ(server.Request(), c.BuildSubmitRequest());
 }
 
-// The installed catcher in a child that faults: the report is on disk and
-// the child still dies of its signal.
-TEST(CrashCatcher, FatalSignalWritesCrashTxt)
+// Waits (bounded) for a forked child; false when it had to be killed.
+bool Reap(pid_t child, int& status)
+{
+    pid_t done = 0;
+    for (int i = 0; i < 3000 && done == 0; ++i) {
+        done = waitpid(child, &status, WNOHANG);
+        if (done == 0)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (done != 0)
+        return true;
+    kill(child, SIGKILL);
+    waitpid(child, &status, 0);
+    return false;
+}
+
+std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// A report process that notes its arguments, and whether the crashed
+// process is still there waiting for it.
+std::string WriteReportScript(testsupport::TempDir& dir)
+{
+    const std::string script = dir.Write("report.sh",
+        "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"" + dir.Path() + "/args.txt\"\n"
+        "kill -0 $PPID && echo waiting > \"" + dir.Path() + "/parent.txt\"\n");
+    chmod(script.c_str(), 0755);
+    return script;
+}
+
+// The installed catcher in a child that faults: the report is on disk, the
+// report process started and was waited for, and the child still dies of
+// its signal.
+TEST(CrashCatcher, FatalSignalWritesCrashTxtAndStartsTheReportProcess)
 {
     testsupport::TempDir dir;
+    const std::string script = WriteReportScript(dir);
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -144,68 +180,253 @@ TEST(CrashCatcher, FatalSignalWritesCrashTxt)
         // The sanitizer's own report of the signal, handed on, is expected.
         if (!std::freopen("/dev/null", "w", stderr))
             _exit(2);
-        raise(SIGSEGV);
-        _exit(3);
+        // Unprepared: the report goes to the working folder.
+        CrashCatcher::Instance().Prepare(nullptr);
+        CrashCatcher::Instance().reportProgram = script;
+        CrashCatcher::Provoke();
     }
     int status = 0;
-    pid_t done = 0;
-    for (int i = 0; i < 1000 && done == 0; ++i) {
-        done = waitpid(child, &status, WNOHANG);
-        if (done == 0)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    if (done == 0) {
-        kill(child, SIGKILL);
-        waitpid(child, &status, 0);
-        FAIL() << "the child did not end";
-    }
+    ASSERT_TRUE(Reap(child, status)) << "the child did not end";
     EXPECT_FALSE(WIFEXITED(status) && (WEXITSTATUS(status) == 3 || WEXITSTATUS(status) == 0));
-    std::ifstream in(dir / "crash.txt", std::ios::binary);
-    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(text.rfind("Exception: Access Violation (code 0xc0000005)", 0), 0u) << text;
+    const std::string text = ReadFile(dir / "crash.txt");
+    EXPECT_EQ(text.rfind("Exception: Access Violation (code 0xc0000005) at address ", 0), 0u) << text;
+    EXPECT_NE(text.find("\r\nRIP:"), std::string::npos);
+    EXPECT_NE(text.find("\r\nSystem: "), std::string::npos);
+    EXPECT_EQ(text.find("Product: "), std::string::npos) << "no application object";
     EXPECT_EQ(text.back(), '\n');
+    const std::string module = text.substr(text.find("Module: ") + 8);
+    EXPECT_EQ(module.rfind("test_app\r\n", 0), 0u) << "the crash is in the test's own code";
+
+    const std::string title = text.substr(text.find("Logical Address: ") + 17, 13);
+    EXPECT_EQ(ReadFile(dir / "args.txt"),
+        std::string(CrashCatcher::kReportArg) + "\ncrash.txt\nException at " + title + "\n\n0\n\n1\n\n\n0\n");
+    EXPECT_EQ(ReadFile(dir / "parent.txt"), "waiting\n");
 }
 
 } // namespace
 
 #include "framework/app/CrashErrorWindow.h"
 #include "framework/widgets/DialogButton.h"
+#include "framework/widgets/EditWidget.h"
+#include "framework/widgets/WidgetManager.h"
+#include "tests/framework/app/AppFixture.h"
 
 namespace {
 
-TEST(CrashErrorWindow, OffersSendingOnlyWithAHost)
+using Kivo::CrashReportWindows;
+using Kivo::Dialog;
+
+class CrashReport : public apptest::AppTest {
+protected:
+    void SetUp() override
+    {
+        apptest::AppTest::SetUp();
+        setenv("XDG_DATA_HOME", (dataDir.Path() + "/").c_str(), 1);
+        MakeApp(true);
+        unsetenv("XDG_DATA_HOME");
+    }
+    void TearDown() override
+    {
+        CrashCatcher::Instance().Prepare(nullptr);
+        apptest::AppTest::TearDown();
+    }
+    Dialog* Showing(CrashReportWindows& w) { return app->GetDialog(w.Showing()); }
+    void Press(CrashReportWindows& w, int button)
+    {
+        Dialog* d = Showing(w);
+        ASSERT_NE(d, nullptr);
+        d->ButtonDepress(button);
+    }
+    // Runs the progress window's updates until the flow moves on.
+    void Progress(CrashReportWindows& w)
+    {
+        for (int i = 0; i < 3000 && w.Showing() == Kivo::CrashProgressWindow::kWindowId; ++i) {
+            Showing(w)->Update();
+            if (w.catcher.transfer.busy)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+
+    testsupport::TempDir dataDir;
+};
+
+// A crash while a demo is recorded, in a child: "crash.txt" in the data
+// folder with the application's lines, and the demo file with the events so
+// far and a filler event at the crash's update.
+TEST_F(CrashReport, CrashWhileRecordingWritesTheReportAndTheDemo)
+{
+    testsupport::TempDir dir;
+    const std::string script = WriteReportScript(dir);
+    app->demoRecording = true;
+    app->demoFileName = dir.Path() + "/run.dmo";
+    app->updateCount = 3;
+    app->RecordDemoCommand(Kivo::kDemoLoadingDone);
+    app->updateCount = 40; // two fillers of 15, then the delta 7
+    CrashCatcher& catcher = CrashCatcher::Instance();
+    catcher.Prepare(app.get());
+    const std::string crashPath = catcher.CrashFilePath();
+    EXPECT_EQ(crashPath, dataDir.Path() + "/Olvane Studio/" + app->productName + "/crash.txt");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (!std::freopen("/dev/null", "w", stderr))
+            _exit(2);
+        catcher.reportProgram = script;
+        CrashCatcher::Provoke();
+    }
+    int status = 0;
+    ASSERT_TRUE(Reap(child, status));
+    const std::string text = ReadFile(crashPath);
+    EXPECT_NE(text.find("\r\n\r\nProduct: " + app->productName + "\r\nVersion: " + app->productVersion
+                  + "\r\nTime Loaded: 00:00:00\r\nFullscreen: No\r\nPrimary ThreadId: "),
+        std::string::npos)
+        << text;
+    const std::string args = ReadFile(dir / "args.txt");
+    EXPECT_NE(args.find("\n" + app->demoFileName + "\n1\n"), std::string::npos) << args;
+    EXPECT_EQ(args.substr(args.size() - 2), "1\n") << "the application object existed";
+
+    const std::string bytes = ReadFile(app->demoFileName);
+    Kivo::DemoFile demo;
+    std::string error;
+    ASSERT_TRUE(Kivo::DecodeDemoFile(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(),
+        app->productVersion, demo, error))
+        << error;
+    EXPECT_EQ(demo.endUpdate, 40);
+    Kivo::Buffer events;
+    events = demo.events;
+    events.SeekFront();
+    const struct {
+        uint32_t delta, command;
+    } expected[] = { { 3, Kivo::kDemoLoadingDone }, { 15, 31 }, { 15, 31 }, { 7, 31 } };
+    for (const auto& e : expected) {
+        EXPECT_EQ(events.ReadNumBits(4, false), e.delta);
+        EXPECT_EQ(events.ReadNumBits(1, false), 0u);
+        EXPECT_EQ(events.ReadNumBits(5, false), e.command);
+    }
+    EXPECT_EQ(events.bitSize - events.readPos, 0) << "a whole number of bytes, nothing after the crash's event";
+}
+
+TEST_F(CrashReport, WithoutAHostOnlyCloseNow)
 {
     CrashCatcher c;
-    c.errorText = "the report";
-    {
-        Kivo::CrashErrorWindow w(c, "t", c.errorText);
-        EXPECT_FALSE(w.OffersSend());
-        ASSERT_NE(w.mYesButton, nullptr);
-        EXPECT_EQ(w.mYesButton->mLabel, "Close Now");
-        EXPECT_EQ(w.mNoButton, nullptr);
-        EXPECT_EQ(w.mDialogHeader, "An unexpected error has occured!");
-        EXPECT_EQ(w.mDialogLines, "the report");
-        EXPECT_EQ(w.mWidth, 400);
-        EXPECT_EQ(w.mHeight, 300);
-        w.ButtonDepress(Kivo::Dialog::ID_YES);
-        EXPECT_TRUE(c.exitLoop);
-        EXPECT_EQ(c.transfer.result, Kivo::HTTPTransfer::RESULT_NOT_STARTED) << "nothing sent";
-    }
-    test::LoopbackServer server("HTTP/1.1 200 OK\r\n\r\n");
-    c.submitHost = "127.0.0.1:" + std::to_string(server.Port());
+    c.errorText = "line 1\r\nline 2\r\n";
+    CrashReportWindows w(*app, c, true);
+    w.Start();
+    auto* window = dynamic_cast<Kivo::CrashErrorWindow*>(Showing(w));
+    ASSERT_NE(window, nullptr);
+    EXPECT_FALSE(window->OffersSend());
+    EXPECT_EQ(window->mYesButton->mLabel, "Close Now");
+    EXPECT_EQ(window->mNoButton, nullptr);
+    EXPECT_EQ(window->mDialogHeader, "An unexpected error has occured!");
+    EXPECT_EQ(window->mDialogLines, c.errorText);
+    EXPECT_EQ(window->mWidth, 400);
+    EXPECT_EQ(window->mHeight, 300);
+    Press(w, Dialog::ID_YES);
+    EXPECT_TRUE(w.Done());
+    EXPECT_EQ(app->shutdownCalls, 1);
+    EXPECT_EQ(app->GetDialogCount(), 0);
+    EXPECT_EQ(c.transfer.result, Kivo::HTTPTransfer::RESULT_NOT_STARTED) << "nothing sent";
+
+    c.submitHost = "127.0.0.1:1";
     c.allowSubmit = false;
-    EXPECT_FALSE(Kivo::CrashErrorWindow(c, "t", "x").OffersSend());
-    c.allowSubmit = true;
-    Kivo::CrashErrorWindow w(c, "t", "x");
-    ASSERT_TRUE(w.OffersSend());
-    EXPECT_EQ(w.mYesButton->mLabel, "Send Report");
-    EXPECT_EQ(w.mNoButton->mLabel, "Close Now");
-    EXPECT_TRUE(w.mYesButton->mDisabled) << "no application object";
-    c.exitLoop = false;
-    w.ButtonDepress(Kivo::Dialog::ID_YES);
-    EXPECT_TRUE(c.exitLoop);
-    c.transfer.WaitFor();
+    CrashReportWindows refused(*app, c, true);
+    refused.Start();
+    EXPECT_FALSE(dynamic_cast<Kivo::CrashErrorWindow*>(Showing(refused))->OffersSend());
+}
+
+// Send Report, a text of the user's, Continue: the report reaches the
+// server before the windows end.
+TEST_F(CrashReport, SendReportCompletesBeforeTheEnd)
+{
+    test::LoopbackServer server("HTTP/1.1 200 OK\r\nContent-Length: 2\r\n\r\nok");
+    CrashCatcher c;
+    c.errorTitle = "Exception at 0001:00000010";
+    c.errorText = "the report";
+    c.submitHost = "127.0.0.1:" + std::to_string(server.Port());
+    CrashReportWindows w(*app, c, true);
+    w.Start();
+    auto* error = dynamic_cast<Kivo::CrashErrorWindow*>(Showing(w));
+    ASSERT_TRUE(error && error->OffersSend());
+    EXPECT_EQ(error->mYesButton->mLabel, "Send Report");
+    EXPECT_EQ(error->mNoButton->mLabel, "Close Now");
+    EXPECT_FALSE(error->mYesButton->mDisabled);
+    Press(w, Dialog::ID_YES);
+
+    auto* details = dynamic_cast<Kivo::CrashDetailsWindow*>(Showing(w));
+    ASSERT_NE(details, nullptr);
+    EXPECT_EQ(details->mDialogHeader, "Please help out by providing as much information as you can about this crash.");
+    EXPECT_EQ(details->mYesButton->mLabel, "Continue");
+    EXPECT_EQ(details->mNoButton->mLabel, "Abort");
+    EXPECT_EQ(app->widgetManager->mFocusWidget, details->mEdit);
+    for (char ch : std::string("it broke"))
+        app->widgetManager->KeyChar(ch);
+    Press(w, Dialog::ID_YES);
+    EXPECT_EQ(c.userText, "it broke");
+    EXPECT_EQ(w.Showing(), Kivo::CrashProgressWindow::kWindowId);
+    EXPECT_EQ(Showing(w)->mDialogHeader, "Please Wait");
+    Progress(w);
+    EXPECT_TRUE(w.Done());
     EXPECT_EQ(c.transfer.result, Kivo::HTTPTransfer::RESULT_DONE);
+    const std::string request = server.Request();
+    EXPECT_NE(request.find("name=\"usertext\"\r\n\r\nit broke\r\n"), std::string::npos) << request;
+    EXPECT_EQ(app->shutdownCalls, 1);
+}
+
+// A refused connection asks whether to retry: Retry sends again, Cancel
+// ends.
+TEST_F(CrashReport, FailedConnectionOffersARetry)
+{
+    int port = 0;
+    {
+        test::LoopbackServer gone("");
+        port = gone.Port();
+    }
+    CrashCatcher c;
+    c.errorText = "the report";
+    c.submitHost = "127.0.0.1:" + std::to_string(port);
+    CrashReportWindows w(*app, c, true);
+    w.Submit(std::string(9000, 'x'));
+    EXPECT_EQ(c.userText.size(), 8192u);
+    Progress(w);
+    ASSERT_EQ(w.Showing(), Kivo::CrashRetryWindow::kWindowId);
+    EXPECT_EQ(Showing(w)->mDialogHeader, "Connection Failed");
+    EXPECT_EQ(Showing(w)->mDialogLines, "Failed to connect to server.");
+    EXPECT_EQ(Showing(w)->mYesButton->mLabel, "Retry");
+    EXPECT_EQ(c.transfer.result, Kivo::HTTPTransfer::RESULT_NOT_STARTED) << "reset for the next attempt";
+    Press(w, Dialog::ID_YES);
+    Progress(w);
+    ASSERT_EQ(w.Showing(), Kivo::CrashRetryWindow::kWindowId) << "the retry failed again";
+    Press(w, Dialog::ID_NO);
+    EXPECT_TRUE(w.Done());
+}
+
+TEST_F(CrashReport, ProgressDotsCountSecondsAndAbortEnds)
+{
+    CrashCatcher c; // no host: the transfer never starts
+    CrashReportWindows w(*app, c, true);
+    w.Submit("");
+    Dialog* progress = Showing(w);
+    for (int i = 0; i < 2300; ++i)
+        progress->Update();
+    EXPECT_EQ(progress->mDialogHeader, "Please Wait . . .");
+    EXPECT_FALSE(w.Done());
+    Press(w, Dialog::ID_YES); // Abort
+    EXPECT_TRUE(c.transfer.abortedByOwner);
+    EXPECT_TRUE(c.transfer.stopFlag);
+    EXPECT_TRUE(w.Done()) << "nothing was running to end it later";
+}
+
+TEST_F(CrashReport, NothingIsSentWithoutTheCrashedApplication)
+{
+    CrashCatcher c;
+    c.submitHost = "127.0.0.1:1";
+    CrashReportWindows w(*app, c, false);
+    w.Start();
+    EXPECT_TRUE(Showing(w)->mYesButton->mDisabled);
+    w.ShowDetails();
+    EXPECT_TRUE(Showing(w)->mYesButton->mDisabled);
+    Press(w, Dialog::ID_NO);
+    EXPECT_TRUE(w.Done());
 }
 
 } // namespace

@@ -1,12 +1,16 @@
 #include "tests/framework/app/AppFixture.h"
 
+#include "framework/app/DemoDialogs.h"
 #include "framework/app/DemoFile.h"
 #include "framework/core/Random.h"
+#include "framework/widgets/DialogButton.h"
+#include "framework/widgets/EditWidget.h"
 #include "framework/widgets/WidgetManager.h"
 #include "platform/win32/Messages.h"
 #include "tests/support/TempDir.h"
 
 #include <fstream>
+#include <unistd.h>
 
 namespace apptest {
 namespace {
@@ -329,6 +333,146 @@ TEST_F(Demo, PlaybackKeysSteerSpeedPauseAndTargets)
     app->DemoPlaybackKey('S');
     EXPECT_DOUBLE_EQ(app->GetMusicVolume(), 0.5);
     EXPECT_DOUBLE_EQ(app->GetSfxVolume(), 0.25);
+}
+
+TEST_F(Demo, MarkerListJumpsToTheDoubleClickedLaterMarker)
+{
+    MakeApp(true);
+    app->demoPlaying = true;
+    app->demoEndUpdate = 10000;
+    app->updateCount = 100;
+    app->demoMarkers = { { "early", 50 }, { "boss", 4000 }, { "end", 9000 } };
+    app->DemoPlaybackKey('L');
+    auto* dialog = dynamic_cast<Kivo::DemoMarkerDialog*>(app->demoDialog);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(app->GetDialog(Kivo::DemoMarkerDialog::kDialogId), dialog);
+    EXPECT_EQ(dialog->mDialogHeader, "Marker List");
+    Kivo::LineListWidget& list = *dialog->mList;
+    ASSERT_EQ(list.mLines.size(), 2u) << "only markers after the current update";
+    EXPECT_EQ(list.mLines[0].text, "boss (00:01:00)");
+    EXPECT_EQ(list.mLines[1].text, "end (00:00:10)");
+    app->DemoPlaybackKey('J');
+    EXPECT_EQ(app->demoDialog, dialog) << "one playback window at a time";
+
+    const int second = list.LineHeight() + 2;
+    list.MouseDownButton(5, second, Kivo::MOUSEBUTTON_LEFT, 1);
+    EXPECT_EQ(list.mSelected, 1);
+    EXPECT_EQ(app->ffTargetUpdate, 0) << "a single click only selects";
+    list.MouseDownButton(5, 20 * list.LineHeight(), Kivo::MOUSEBUTTON_LEFT, 2);
+    EXPECT_EQ(app->demoDialog, dialog) << "below the last line";
+    list.MouseDownButton(5, second, Kivo::MOUSEBUTTON_LEFT, 2);
+    EXPECT_EQ(app->ffTargetUpdate, 9000);
+    EXPECT_EQ(app->demoDialog, nullptr);
+    EXPECT_EQ(app->GetDialog(Kivo::DemoMarkerDialog::kDialogId), nullptr);
+    app->demoPlaying = false;
+}
+
+TEST(DemoJumpTime, ParsesFieldsSeparatedByColons)
+{
+    const struct {
+        const char* text;
+        int64_t seconds;
+    } cases[] = { { "90", 90 }, { "1:30", 90 }, { "1:02:03", 3723 }, { "", 0 }, { "x", 0 }, { "2:", 120 },
+        { "99999999999999999999:99999999999999999999", int64_t(1) << 40 } };
+    for (const auto& c : cases)
+        EXPECT_EQ(Kivo::DemoJumpDialog::ParseTime(c.text), c.seconds) << c.text;
+}
+
+// The jump window reads and stores its time in the registry directly: the
+// playing demo's stream stays where it was.
+TEST_F(Demo, JumpToTimeStoresTheTimeAndSetsTheTarget)
+{
+    MakeApp(true);
+    app->registryKey = "KivoTest\\DemoJump" + std::to_string(getpid());
+    app->RegistryWriteString("DemoJumpTime", "1:30");
+    app->demoPlaying = true;
+    app->demoEndUpdate = 100000;
+    app->demoBuffer.WriteLong(0x12345678);
+    app->demoBuffer.SeekFront();
+    app->DemoPlaybackKey('j');
+    auto* dialog = dynamic_cast<Kivo::DemoJumpDialog*>(app->demoDialog);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->mDialogHeader, "Jump To Time");
+    EXPECT_EQ(dialog->mYesButton->mLabel, "Ok");
+    EXPECT_EQ(dialog->mNoButton->mLabel, "Cancel");
+    EXPECT_EQ(dialog->mEdit->mString, "1:30");
+    EXPECT_EQ(app->demoBuffer.readPos, 0);
+    EXPECT_EQ(app->widgetManager->mFocusWidget, dialog->mEdit);
+
+    // Typed live: the text replaces the selected one, and the digits are
+    // not taken as playback keys.
+    for (char c : std::string("2:05"))
+        app->WindowProc(app->hwnd, WM_CHAR, WPARAM(uint8_t(c)), 0);
+    app->ProcessDeferredMessages(false);
+    EXPECT_EQ(dialog->mEdit->mString, "2:05");
+    EXPECT_EQ(app->ffTargetUpdate, 0);
+    dialog->ButtonDepress(Kivo::Dialog::ID_YES);
+    EXPECT_EQ(app->ffTargetUpdate, 100000 - 126 * 100);
+    EXPECT_EQ(app->demoDialog, nullptr);
+    app->demoPlaying = false;
+    char stored[16] = {};
+    DWORD size = sizeof stored;
+    ASSERT_TRUE(app->RegistryRead("DemoJumpTime", nullptr, reinterpret_cast<BYTE*>(stored), &size));
+    EXPECT_STREQ(stored, "2:05");
+
+    app->demoPlaying = true;
+    app->ffTargetUpdate = 0;
+    app->DemoPlaybackKey('J');
+    app->demoDialog->ButtonDepress(Kivo::Dialog::ID_NO);
+    EXPECT_EQ(app->ffTargetUpdate, 0) << "Cancel jumps nowhere";
+    EXPECT_EQ(app->demoDialog, nullptr);
+    app->demoPlaying = false;
+}
+
+// While a playback window is open no update runs and no recorded input is
+// fed, so nothing recorded lands in the window; live keys reach the window.
+// Closing it lets the playback go on where it stood.
+TEST_F(Demo, PlaybackStandsStillWhileItsWindowIsOpen)
+{
+    testsupport::TempDir dir;
+    {
+        MakeApp(false);
+        app->demoRecording = true;
+        app->demoFileName = dir / "still.dmo";
+        app->updateCount = 2;
+        app->RecordDemoMessage(Message(WM_CHAR, 'X'));
+        app->updateCount = 4;
+        app->RecordDemoMessage(Message(WM_CHAR, 'Y'));
+        app->updateCount = 30;
+        app->WriteDemoFile();
+        app->demoRecording = false;
+        app.reset();
+    }
+    MakeApp(true);
+    RecordingWidget widget;
+    app->widgetManager->AddWidget(&widget);
+    app->widgetManager->SetFocus(&widget);
+    app->demoPlaying = true;
+    app->demoFileName = dir / "still.dmo";
+    std::string error;
+    ASSERT_TRUE(app->ReadDemoFile(error)) << error;
+    app->loopRunning = true;
+
+    app->DemoPlaybackKey('J');
+    auto* dialog = dynamic_cast<Kivo::DemoJumpDialog*>(app->demoDialog);
+    ASSERT_NE(dialog, nullptr);
+    Step(400);
+    EXPECT_EQ(app->updateCount, 0);
+    EXPECT_TRUE(widget.calls.empty());
+    EXPECT_EQ(dialog->mEdit->mString, "");
+    app->WindowProc(app->hwnd, WM_CHAR, '7', 0);
+    Step(20);
+    EXPECT_EQ(dialog->mEdit->mString, "7");
+    EXPECT_EQ(app->ffTargetUpdate, 0) << "not a playback key while the window is open";
+    EXPECT_TRUE(widget.calls.empty());
+
+    dialog->ButtonDepress(Kivo::Dialog::ID_NO);
+    for (int i = 0; i < 2000 && app->updateCount < 10; ++i)
+        Step(1);
+    EXPECT_GE(app->updateCount, 10);
+    EXPECT_EQ(widget.calls, (std::vector<std::string> { "char 88", "char 89" }));
+    app->widgetManager->RemoveWidget(&widget);
+    app->demoPlaying = false;
 }
 
 } // namespace

@@ -233,4 +233,60 @@ TEST_F(MainLoop, ShutdownFromAnotherThreadIsCarriedOutByTheMainLoop)
 }
 
 } // namespace
+// The application's own Redraw: a pass that drew nothing presents only
+// when forced or after a second without a present; while the loading thread
+// runs, presents are held 50 ms apart (a draw that takes no time still
+// counts 15 ms, plus 35), without it every draw presents.
+TEST_F(MainLoop, RedrawSkipsUndrawnFramesAndThrottlesWhileLoading)
+{
+    MakeApp(true);
+    auto redraw = [this] { return app->KivoAppBase::Redraw(nullptr); };
+    auto& clock = backend->clock;
+
+    app->forceRedraw = true;
+    ASSERT_TRUE(redraw());
+    const int draws = app->drawCount;
+    EXPECT_FALSE(app->forceRedraw);
+    EXPECT_FALSE(redraw()) << "nothing drawn, just presented";
+    EXPECT_TRUE(app->redrawSkipped);
+    EXPECT_FALSE(app->needsDraw);
+    EXPECT_EQ(app->drawCount, draws);
+    clock.AdvanceMillis(999);
+    EXPECT_FALSE(redraw());
+    clock.AdvanceMillis(1);
+    EXPECT_TRUE(redraw()) << "a second without a present";
+    EXPECT_FALSE(app->redrawSkipped);
+    EXPECT_EQ(app->drawCount, draws + 1);
+
+    app->loadingStarted = true;
+    app->forceRedraw = true;
+    ASSERT_TRUE(redraw());
+    const uint32_t first = app->lastPresentTime;
+    app->forceRedraw = true;
+    EXPECT_FALSE(redraw()) << "held 50 ms";
+    clock.AdvanceMillis(49);
+    app->forceRedraw = true;
+    EXPECT_FALSE(redraw());
+    clock.AdvanceMillis(1);
+    app->forceRedraw = true;
+    EXPECT_TRUE(redraw());
+    EXPECT_EQ(app->lastPresentTime, first + 50);
+    clock.AdvanceMillis(200);
+    app->forceRedraw = true;
+    EXPECT_TRUE(redraw());
+    app->forceRedraw = true;
+    EXPECT_TRUE(redraw()) << "the held time lay in the past: it became now";
+    app->forceRedraw = true;
+    EXPECT_FALSE(redraw());
+
+    app->loadingDone = true;
+    app->forceRedraw = true;
+    EXPECT_FALSE(redraw()) << "the last held time still stands";
+    clock.AdvanceMillis(50);
+    for (int i = 0; i < 3; ++i) {
+        app->forceRedraw = true;
+        EXPECT_TRUE(redraw()) << "loaded: no throttle, " << i;
+    }
+}
+
 } // namespace apptest

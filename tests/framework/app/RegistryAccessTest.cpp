@@ -189,4 +189,29 @@ TEST_F(RegistryAccess, ReplayedValueLargerThanTheBufferIsNotCopied)
     EXPECT_TRUE(player.demoBuffer.AtEnd());
 }
 
+// A damaged stream whose recorded value claims more bytes than remain, with
+// a few bits after the last whole byte: the read stops at the stream's end
+// instead of counting through the claimed length.
+TEST_F(RegistryAccess, ReplayedLengthBeyondTheStreamStopsAtItsEnd)
+{
+    KivoAppBase player;
+    player.registryKey = "Game";
+    player.demoPlaying = true;
+    Buffer& stream = player.demoBuffer;
+    stream.WriteNumBits(0, 4); // delta
+    stream.WriteNumBits(0, 1); // long form
+    stream.WriteNumBits(11, 5); // registry read
+    stream.WriteNumBits(1, 1); // found
+    stream.WriteLong(REG_BINARY);
+    stream.WriteLong(-1); // 4294967295 bytes claimed
+    stream.WriteByte('a');
+    stream.WriteNumBits(5, 3); // not a whole byte
+    stream.SeekFront();
+    char value[8] = {};
+    DWORD type = 0, size = sizeof value;
+    EXPECT_FALSE(player.RegistryRead("Long", &type, reinterpret_cast<BYTE*>(value), &size));
+    EXPECT_EQ(size, 0xFFFFFFFFu);
+    EXPECT_EQ(stream.bitSize - stream.readPos, 3);
+}
+
 } // namespace

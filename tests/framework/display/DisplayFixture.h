@@ -54,6 +54,18 @@ public:
         }
     }
     void OnNewD3DVerdict() override { ++newVerdicts; }
+    // Images made on this host give their textures back when they go.
+    void RemoveMemoryImage(Kivo::MemoryImage* image) override { Remove3DData(image); }
+    void Remove3DData(Kivo::MemoryImage* image) override
+    {
+        if (auto* device = dynamic_cast<Kivo::DDInterface*>(display))
+            device->Remove3DData(image);
+    }
+    bool ReadTexturesToBits(Kivo::MemoryImage* image) override
+    {
+        auto* device = dynamic_cast<Kivo::DDInterface*>(display);
+        return device && device->ReadTexturesToBits(image);
+    }
 
     Kivo::NativeDisplay* display = nullptr;
     int width = 800;

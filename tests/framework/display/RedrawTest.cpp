@@ -83,6 +83,19 @@ TEST_F(RedrawTest, KeepsTheScreenImageLock)
     dot.SetBits(&white, 1, 1);
     display->mScreenImage->Blt(&dot, 0, 0, Rect(0, 0, 1, 1), Color(255, 255, 255), 0);
     EXPECT_TRUE(display->Redraw());
+    // What is presented is the video surface the screen image now draws to,
+    // not the draw surface: that surface made white shows white.
+    DDSURFACEDESC video {};
+    video.dwSize = sizeof video;
+    ASSERT_EQ(display->mSecondarySurface->Lock(nullptr, &video, DDLOCK_WAIT, nullptr), DD_OK);
+    auto* row = static_cast<uint8_t*>(video.lpSurface);
+    for (DWORD y = 0; y < video.dwHeight; ++y, row += video.lPitch)
+        std::fill(row, row + video.dwWidth * (video.ddpfPixelFormat.dwRGBBitCount / 8), uint8_t(0xFF));
+    display->mSecondarySurface->Unlock(nullptr);
+    ASSERT_TRUE(display->Redraw());
+    const auto frame = Presenter().LastFrame();
+    EXPECT_EQ(At(frame, 5, 5) & 0x00F0F0F0u, 0x00F0F0F0u) << std::hex << At(frame, 5, 5);
+    EXPECT_EQ(At(frame, 799, 599), At(frame, 5, 5));
 }
 
 TEST_F(RedrawTest, BarsStayBlack)

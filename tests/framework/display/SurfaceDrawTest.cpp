@@ -362,6 +362,38 @@ using surfacetest::kLayouts;
 using surfacetest::Rgba;
 using surfacetest::SurfaceTest;
 
+// The nearest-pixel stretch into a 16-bit surface, from a plain and from a
+// palette source: each destination pixel takes its source pixel's colour
+// packed for the surface, transparent ones leave it.
+TEST_F(SurfaceTest, FastStretchesInto16BitFromPlainAndPaletteSources)
+{
+    Start(kLayouts[0]);
+    const std::vector<uint32_t> pixels { 0xFFFF0000, 0xFF0000FF, 0x00000000 };
+    const Rect all(0, 0, 6, 1);
+    for (bool palette : { false, true }) {
+        SCOPED_TRACE(palette ? "palette" : "plain");
+        Kivo::MemoryImage source(&app);
+        source.SetBits(pixels.data(), 3, 1);
+        if (palette) {
+            ASSERT_TRUE(source.Palletize());
+        }
+        auto image = Opaque(6, 1);
+        SetAll(*image, 0x07E0);
+        image->StretchBlt(&source, Rect(0, 0, 6, 1), Rect(0, 0, 3, 1), all, Color(255, 255, 255), 0, true);
+        EXPECT_EQ(Pixels(*image), (std::vector<uint32_t> { 0xF800, 0xF800, 0x001F, 0x001F, 0x07E0, 0x07E0 }));
+        // Two pixels over three: the mirrored stretch is the plain one
+        // reversed.
+        image->StretchBlt(&source, Rect(0, 0, 3, 1), Rect(0, 0, 2, 1), all, Color(255, 255, 255), 0, true);
+        const auto plain = Pixels(*image);
+        image->StretchBltMirror(&source, Rect(0, 0, 3, 1), Rect(0, 0, 2, 1), all, Color(255, 255, 255), 0, true);
+        const auto mirrored = Pixels(*image);
+        EXPECT_EQ(std::vector<uint32_t>(mirrored.begin(), mirrored.begin() + 3),
+            std::vector<uint32_t>(plain.rend() - 3, plain.rend()));
+        EXPECT_NE(plain[0], plain[2]);
+        EXPECT_EQ(std::vector<uint32_t>(mirrored.begin() + 3, mirrored.end()), (std::vector<uint32_t> { 0x001F, 0x07E0, 0x07E0 }));
+    }
+}
+
 TEST_F(SurfaceTest, RotatedBlitAtAngleZeroTrimsTheEdges)
 {
     struct Case {
@@ -443,6 +475,23 @@ TEST_F(SurfaceTest, RotatedBlitAHalfTurnMirrorsBothAxes)
         EXPECT_LE(px[i], 20u);
     }
     EXPECT_GT(drawn, 0);
+    // Turned: the source's last pixel (20) comes out nearest the top left
+    // and its first (1) nearest the bottom right, where an unturned copy
+    // would have them the other way round.
+    int high = -1, low = -1;
+    for (int i = 0; i < 120; ++i) {
+        if (!px[i])
+            continue;
+        if (high < 0 || (px[i] & 0xFF) > (px[high] & 0xFF))
+            high = i;
+        if (low < 0 || (px[i] & 0xFF) < (px[low] & 0xFF))
+            low = i;
+    }
+    ASSERT_GE(high, 0);
+    EXPECT_LT(high % 12, low % 12);
+    EXPECT_LT(high / 12, low / 12);
+    EXPECT_GE(px[high] & 0xFF, 15u);
+    EXPECT_LE(px[low] & 0xFF, 6u);
 }
 
 } // namespace
@@ -468,3 +517,102 @@ TEST_F(SurfaceTest, PalletizingLetsTheSurfaceGoAndKeepsThePicture)
 }
 
 } // namespace
+
+namespace {
+
+// Each channel's top bits to its place in the 16-bit layout.
+uint32_t To16(uint32_t p, const platform::PixelLayout& layout)
+{
+    const bool wideGreen = layout.greenMask == 0x07E0;
+    const uint32_t r = (p >> 19) & 31, g = wideGreen ? (p >> 10) & 63 : (p >> 11) & 31, b = (p >> 3) & 31;
+    return wideGreen ? r << 11 | g << 5 | b : r << 10 | g << 5 | b;
+}
+
+} // namespace
+
+// Opaque images and the screen are converted to 16-bit surfaces a row at a
+// time; every width (the rows' tails) gives the same values.
+TEST_F(SurfaceTest, SixteenBitRowsConvertEachPixel)
+{
+    uint32_t seed = 99;
+    auto next = [&] { return seed = seed * 1664525u + 1013904223u; };
+    for (int layout : { 0, 1 })
+        for (int width : { 1, 7, 8, 9, 16, 23, 64 }) {
+            SCOPED_TRACE(testing::Message() << "layout " << layout << " width " << width);
+            Start(kLayouts[layout]);
+            std::vector<uint32_t> pixels(size_t(width) * 3);
+            for (uint32_t& p : pixels)
+                p = 0xFF000000u | (next() >> 8);
+            auto image = std::make_unique<Kivo::DDImage>(display.get());
+            image->SetBits(pixels.data(), width, 3);
+            ASSERT_TRUE(image->CreateSurfaceFromBits());
+            std::vector<uint32_t> expected;
+            for (uint32_t p : pixels)
+                expected.push_back(To16(p, kLayouts[layout]));
+            EXPECT_EQ(Pixels(*image), expected);
+
+            // Drawn bits flushed again.
+            uint32_t* bits = image->GetBits();
+            ASSERT_NE(bits, nullptr);
+            expected.clear();
+            for (int i = 0; i < width * 3; ++i) {
+                bits[i] = 0xFF000000u | next();
+                expected.push_back(To16(bits[i], kLayouts[layout]));
+            }
+            image->BitsChanged();
+            image->FlushBitsToSurface();
+            EXPECT_EQ(Pixels(*image), expected);
+        }
+}
+
+// The rotated blit into a surface on a table of layouts, angles, colours,
+// modes and clips, from a source with every alpha, held to the values it
+// has always given (a digest of the whole surface per case); the source's
+// 256-colour form gives the same pixels as its bits.
+TEST_F(SurfaceTest, RotatedBlitsKeepTheirPixels)
+{
+    struct Case {
+        int layout;
+        double angle;
+        Color color;
+        int mode;
+        Rect clip;
+        uint64_t digest;
+    } cases[] = {
+        { 2, 0.3, Color(255, 255, 255), 0, Rect(0, 0, 40, 40), 11269610181923815139ull },
+        { 2, -2.1, Color(255, 255, 255), 0, Rect(3, 5, 29, 22), 18387440678983539900ull },
+        { 2, 0.3, Rgba(200, 90, 30, 170), 0, Rect(0, 0, 40, 40), 12852584394894521227ull },
+        { 2, 1.2, Rgba(255, 255, 255, 255), 1, Rect(0, 0, 40, 40), 16346493563300105235ull },
+        { 2, 4.0, Rgba(90, 200, 255, 128), 1, Rect(0, 0, 40, 40), 15305569306196207848ull },
+        { 0, 0.3, Color(255, 255, 255), 0, Rect(0, 0, 40, 40), 10583556451549989438ull },
+        { 0, 2.7, Rgba(200, 90, 30, 170), 0, Rect(2, 2, 30, 33), 13391482672731079075ull },
+        { 0, 5.5, Color(255, 255, 255), 1, Rect(0, 0, 40, 40), 6685934930309071664ull },
+        { 1, 0.3, Color(255, 255, 255), 0, Rect(0, 0, 40, 40), 3574991547078502046ull },
+        { 1, -0.8, Rgba(255, 255, 255, 60), 1, Rect(0, 0, 40, 40), 15422969417286743447ull },
+    };
+    std::vector<uint32_t> pixels(24 * 18);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = uint32_t((i * 37) % 16 * 17) << 24 | uint32_t((i * 7) % 5) * 0x334455u;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "layout " << c.layout << " angle " << c.angle << " mode " << c.mode);
+        uint64_t digests[2] = { 0, 0 };
+        for (int form = 0; form < 2; ++form) {
+            Start(kLayouts[c.layout]);
+            Kivo::MemoryImage source(&app);
+            source.SetBits(pixels.data(), 24, 18);
+            if (form == 1) {
+                ASSERT_TRUE(source.Palletize());
+            }
+            auto image = Opaque(40, 40);
+            uint32_t seed = 5;
+            EachPixel(*image, [&](uint32_t& p) { p = (seed = seed * 1664525u + 1013904223u) >> 8; });
+            image->BltRotated(&source, 9.25f, 11.5f, Rect(1, 2, 21, 15), c.clip, c.color, c.mode, c.angle, 10.5f, 7.f);
+            uint64_t h = 1469598103934665603ull;
+            for (uint32_t p : Pixels(*image))
+                h = (h ^ p) * 1099511628211ull;
+            digests[form] = h;
+        }
+        EXPECT_EQ(digests[1], digests[0]);
+        EXPECT_EQ(digests[0], c.digest);
+    }
+}

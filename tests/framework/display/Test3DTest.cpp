@@ -207,6 +207,7 @@ TEST_F(Test3D, TheDisplayAppliesTheVerdict)
     platform::ResetDDraw();
     platform::UseMemoryRegistry(true);
     display = std::make_unique<Kivo::DDInterface>(&app);
+    app.display = display.get();
     platform::DDraw().d3dIgnoreAlphaOp = true;
     display->mIs3D = true;
     ASSERT_EQ(display->Init(Window(), true), 0);

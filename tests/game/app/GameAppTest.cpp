@@ -6,6 +6,7 @@
 #include "framework/graphics/ImageLib.h"
 #include "framework/resources/ResourceManager.h"
 #include "framework/widgets/WidgetManager.h"
+#include "game/effects/ActionScriptManager.h"
 #include "game/meta/MenuScreen.h"
 #include "game/profiles/ProfileManager.h"
 #include "game/ui/GameStateManager.h"
@@ -45,6 +46,7 @@ TEST(GameStart, InitPreparesTheTitleAndCountsTheRestForTheLoader)
     EXPECT_EQ(app->GetString("translation_file_language"), "properties/lang_00/texts.xml");
     EXPECT_FALSE(app->GetString("window_newprofile_havenopermission").empty());
     EXPECT_EQ(run.backend->windows.title, "Marrowfen v.1.02");
+    EXPECT_EQ(run.backend->windows.iconWidth, 32);
     ASSERT_NE(app->titleScreen, nullptr);
     EXPECT_EQ(app->widgetManager->mFocusWidget, app->titleScreen);
     EXPECT_NE(app->stateManager, nullptr);
@@ -110,7 +112,7 @@ TEST(GameStart, LoadsOnTheThreadThenTheTitleLeadsToTheMenu)
     EXPECT_EQ(GetProfileString("user_name"), "ANNA");
 
     run.Close();
-    ASSERT_TRUE(run.RunUntil([&] { return app->shutdown; }));
+    ASSERT_TRUE(run.RunUntil([&] { return app->shutdown.load(); }));
 }
 
 // A group that fails on the loading thread: the main thread shows the
@@ -125,7 +127,7 @@ TEST(GameStart, ALoadFailureIsShownOnTheMainThreadAndEndsTheRun)
     ASSERT_TRUE(app->resourceManager->ParseResourcesFile(run.dir.Path() + "/broken.xml"));
     run.backend->boxes.TakeShown();
     run.Begin();
-    ASSERT_TRUE(run.RunUntil([&] { return app->shutdown; }, kLoaderSteps));
+    ASSERT_TRUE(run.RunUntil([&] { return app->shutdown.load(); }, kLoaderSteps));
     EXPECT_TRUE(app->loadingFailed);
     const auto shown = run.backend->boxes.TakeShown();
     ASSERT_EQ(shown.size(), 1u);
@@ -207,6 +209,63 @@ TEST(GameDebugKeys, F11SavesTheScreenAsTheNextScreenshot)
     ASSERT_TRUE(png);
     EXPECT_EQ(png->mWidth, 800);
     EXPECT_EQ(png->mHeight, 600);
+}
+
+} // namespace
+
+namespace {
+
+// Losing the focus pauses and shows the system arrow; regaining it resumes
+// and hides the system cursor once the game draws its own.
+TEST(GameFocus, PausesAndSwitchesTheCursor)
+{
+    GameRun run;
+    GameApp* app = run.app;
+    app->customCursorsOn = true;
+    app->LostFocus();
+    EXPECT_TRUE(app->paused);
+    EXPECT_EQ(app->cursorNum, 0);
+    app->GotFocus();
+    EXPECT_FALSE(app->paused);
+    EXPECT_EQ(app->cursorNum, 0); // still loading
+    app->loadingDone = true;
+    app->GotFocus();
+    EXPECT_EQ(app->cursorNum, 11);
+}
+
+// The game's time, read by the action scripts, is the sum of the update
+// fractions while frames are paced.
+TEST(GameTime, AccumulatesTheFractionsForTheFrameTimer)
+{
+    GameRun run;
+    GameApp* app = run.app;
+    app->waitForVSync = true;
+    app->UpdateFTimeAcc(1.5);
+    app->UpdateFTimeAcc(0.25);
+    EXPECT_DOUBLE_EQ(app->gameTimeAcc, 1.75);
+    app->waitForVSync = false;
+    app->UpdateFTimeAcc(1.0);
+    EXPECT_DOUBLE_EQ(app->gameTimeAcc, 1.75);
+}
+
+} // namespace
+
+namespace {
+
+// A shutdown while the thread loads stops it after the resource in hand:
+// nothing after the groups (scripts) is loaded, and the wait ends.
+TEST(GameStart, AShutdownDuringLoadingStopsTheLoader)
+{
+    GameRun run;
+    GameApp* app = run.app;
+    app->Init();
+    run.Begin();
+    app->Shutdown();
+    app->WaitForLoadingThread();
+    EXPECT_TRUE(app->loadingDone);
+    EXPECT_LT(app->loadingCount, app->loadingTotal);
+    ActionScriptManager* scripts = ActionScriptManager::Existing();
+    EXPECT_TRUE(!scripts || scripts->mScripts.empty());
 }
 
 } // namespace

@@ -2,6 +2,10 @@
 #include "game/match/CellBase.h"
 #include "game/match/FieldWay.h"
 #include "game/match/Grid.h"
+#include "tests/support/ResourceTable.h"
+
+#include <cmath>
+#include <numbers>
 
 #include <gtest/gtest.h>
 
@@ -51,6 +55,40 @@ TEST(FieldWay, PiecesLieAlongTheInnerSideOfTheirEdge)
     EXPECT_EQ(b[1].y, cy + 1);
     EXPECT_EQ(b[2].x, cx + 23);
     EXPECT_EQ(b[3].y, cy + 23);
+}
+
+// With a border image 8 wide the pieces stand 4 in from the edges; turned a
+// quarter and doubled about the board's centre, each drawing point (piece
+// plus offset) is its point turned the board's way and twice as far out.
+TEST(FieldWay, PiecesWithABorderImageFollowTheTurnedBoard)
+{
+    testsupport::ResourceTable resources;
+    resources.AddImage("IMAGE_BOARD_WAY_BORDER", 8, 30);
+    FieldWay way;
+    for (int side = 1; side <= 4; ++side)
+        way.AddBorder(2, 3, 7, side);
+    const Grid* grid = Grid::Instance();
+    const int cx = static_cast<int>(grid->CellToScreenX(2)), cy = static_cast<int>(grid->CellToScreenY(3));
+    const auto& b = way.GetBorders();
+    EXPECT_EQ(b[0].y, cy - 18);
+    EXPECT_EQ(b[1].x, cx - 18);
+    EXPECT_EQ(b[2].x, cx + 19);
+    EXPECT_EQ(b[3].y, cy + 19);
+
+    way.SetTransform(static_cast<float>(std::numbers::pi / 2), 2.0f);
+    const float ox = static_cast<float>(grid->GetOriginX()) + static_cast<float>(grid->mBoardSize) / 2;
+    const float oy = static_cast<float>(grid->GetOriginY()) + static_cast<float>(grid->mBoardSize) / 2;
+    for (const FieldWay::BorderPiece& piece : b) {
+        SCOPED_TRACE(piece.side);
+        const float dx = static_cast<float>(piece.x) - ox, dy = static_cast<float>(piece.y) - oy;
+        EXPECT_NEAR(static_cast<float>(piece.x) + piece.offsetX, ox + 2 * dy, 1e-3);
+        EXPECT_NEAR(static_cast<float>(piece.y) + piece.offsetY, oy - 2 * dx, 1e-3);
+    }
+    way.SetTransform(0.0f, 1.0f);
+    for (const FieldWay::BorderPiece& piece : b) {
+        EXPECT_NEAR(piece.offsetX, 0.0f, 1e-4);
+        EXPECT_NEAR(piece.offsetY, 0.0f, 1e-4);
+    }
 }
 
 TEST(FieldWay, BorderShownByCellNumber)

@@ -177,4 +177,24 @@ TEST(RadixHeap, EqualKeysLeaveInOrderOfEntryAndEmptyHeapGivesNoNode)
     EXPECT_EQ(heap.DeleteMin(), -1);
 }
 
+// Equal keys present together: the search of a higher bucket keeps the
+// item that entered first, and bucket 1 gives up its oldest entry first, so
+// items moved down, inserted or decreased into it later leave later.
+TEST(RadixHeap, TiesLeaveInTheOrderTheyEnteredTheirBucket)
+{
+    RadixHeap heap(10);
+    heap.Insert(3, 7);
+    heap.Insert(4, 7);
+    heap.Insert(5, 7);
+    heap.Insert(6, 9);
+    EXPECT_EQ(heap.DeleteMin(), 3);
+    heap.Insert(7, 7);
+    heap.DecreaseKey(6, 7);
+    EXPECT_EQ(heap.DeleteMin(), 4);
+    EXPECT_EQ(heap.DeleteMin(), 5);
+    EXPECT_EQ(heap.DeleteMin(), 7);
+    EXPECT_EQ(heap.DeleteMin(), 6);
+    EXPECT_EQ(heap.Size(), 0);
+}
+
 } // namespace

@@ -200,4 +200,27 @@ TEST(LevelCompletedWindow, ShownModallyUntilTheSecondPress)
     EXPECT_EQ(WindowLevelCompleted2::Existing(), nullptr);
 }
 
+TEST(LevelCompletedWindow, FadesInSilentlyAndOutWithTheDeskSound)
+{
+    WindowApp app;
+    app.accelerated = true;
+    WindowLevelCompleted1* window = WindowLevelCompleted1::Instance();
+    window->SetScores(10, 10, 10);
+    std::vector<std::string> sounds;
+    int visibleAt = -1;
+    app.onStep = [&] {
+        if (visibleAt < 0 && window->mVisible)
+            visibleAt = app.steps;
+        if (app.steps == 40 || app.steps == 41)
+            window->ButtonDepress(1); // skips, then takes the bonus game
+        for (const std::string& sound : app.TakeSounds())
+            if (sound.rfind("SOUND_WINDOW", 0) == 0)
+                sounds.push_back(sound);
+    };
+    EXPECT_EQ(ToggleWindow(window, WINDOW_EFFECT_APPEAR_ALPHA, WINDOW_EFFECT_DISAPPEAR_ALPHA), 1);
+    EXPECT_GT(visibleAt, 1); // hidden while it fades in
+    EXPECT_EQ(sounds, std::vector<std::string>{"SOUND_WINDOW_DESK_HIDE"});
+    EXPECT_GT(app.steps, 41 + 15); // the fade out plays before the answer
+}
+
 } // namespace
