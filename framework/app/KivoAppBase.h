@@ -515,6 +515,8 @@ public:
     int fpsMode = 0;
     int screenBltTime = 0;
     bool autoStartLoadingThread = true;
+    // Start-up ends with a message when main.pak is missing, not only when damaged.
+    bool requireMainPak = false;
     std::atomic<bool> loadingStarted { false };
     std::atomic<bool> loadingDone { false };
     bool loadingHandedOver = false;

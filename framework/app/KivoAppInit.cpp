@@ -8,11 +8,14 @@
 #include "framework/sound/DSoundManager.h"
 #include "framework/sound/MusicInterface.h"
 #include "framework/widgets/WidgetManager.h"
+#include "platform/Paths.h"
 #include "platform/Windows.h"
 #include "platform/win32/Cursor.h"
 #include "platform/win32/Shell.h"
 
 #include <cstdlib>
+#include <filesystem>
+#include <system_error>
 
 namespace Kivo {
 
@@ -183,8 +186,19 @@ void KivoAppBase::Init()
     if (!ChangeDirHook(programFolder))
         _chdir(programFolder.c_str());
 
-    if (gPakInterface)
-        gPakInterface->AddPakFile("main.pak");
+    if (gPakInterface && !gPakInterface->AddPakFile("main.pak")) {
+        // A damaged archive always ends start-up; a missing one only where
+        // the application reads everything from it (others may read loose
+        // files instead).
+        std::error_code ec;
+        const bool present = std::filesystem::exists(platform::DiskPath("main.pak"), ec);
+        if (present || requireMainPak) {
+            Popup(present ? "The data archive main.pak in " + programFolder + " is damaged and cannot be read."
+                          : "The data archive main.pak is missing from " + programFolder + ".");
+            Exit(1);
+            return;
+        }
+    }
 
     notifyMessageId = RegisterWindowMessageA(("Notify" + productName).c_str());
 

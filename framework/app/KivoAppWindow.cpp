@@ -764,6 +764,7 @@ void KivoAppBase::SignalOtherInstanceAndExit()
         return;
     if (notifyMessageId != 0)
         PostMessageA(HWND_BROADCAST, notifyMessageId, 0, 0);
+    OutputDebugStringA((productName + " is already running: this copy ends and the running one comes forward.\n").c_str());
     Exit(0);
 }
 

@@ -6,6 +6,7 @@
 #include "framework/display/DDInterface.h"
 #include "framework/graphics/ImageLib.h"
 #include "platform/Paths.h"
+#include "platform/win32/DebugOutput.h"
 #include "platform/win32/FindFile.h"
 #include "platform/win32/Time.h"
 
@@ -120,6 +121,8 @@ std::string TakeScreenshot(KivoAppBase& app)
     const std::string folder = GetAppDataFolder() + "_screenshots";
     MakeDirectories(folder);
     const std::string path = SaveScreenshot(app.ddInterface, folder + "/");
+    if (path.empty())
+        OutputDebugStringA(("Screenshot not saved: cannot write a new image in " + folder + "\n").c_str());
     app.timeAcc = 0;
     app.lastAccTime = timeGetTime();
     return path;

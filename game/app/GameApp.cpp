@@ -52,6 +52,7 @@ GameApp::GameApp()
     title = productName + " v." + productVersion;
     registryKey = "Olvane Studio\\Marrowfen";
     companyName = "Olvane Studio";
+    requireMainPak = true;
     width = 800;
     height = 600;
     colorDepth = 32;

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
@@ -137,6 +138,37 @@ TEST_F(Registry, FileIsRewrittenWholeAndReadBack)
         setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
     else
         unsetenv("XDG_CONFIG_HOME");
+}
+
+} // namespace
+
+namespace {
+
+TEST(RegistryFile, AFolderWhereTheFileShouldBeIsSaidOnce)
+{
+    testsupport::TempDir dir;
+    const char* old = std::getenv("XDG_CONFIG_HOME");
+    const std::string saved = old ? old : "";
+    setenv("XDG_CONFIG_HOME", dir.Path().c_str(), 1);
+    std::filesystem::create_directories(dir.Path() + "/kivo/registry.ini");
+    platform::UseMemoryRegistry(false);
+    testing::internal::CaptureStderr();
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        HKEY key = nullptr;
+        DWORD disposition = 0;
+        // Every write tries to save; the failure shows in the result too.
+        EXPECT_NE(RegCreateKeyExA(HKEY_CURRENT_USER, ("Software\\Test" + std::to_string(attempt)).c_str(), 0,
+                      const_cast<LPSTR>("Key"), REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, &disposition),
+            ERROR_SUCCESS);
+        if (key)
+            RegCloseKey(key);
+    }
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("Settings not saved: cannot write " + dir.Path() + "/kivo/registry.ini"), std::string::npos)
+        << err;
+    EXPECT_EQ(err.find("Settings not saved", err.find("Settings not saved") + 1), std::string::npos) << err;
+    platform::UseMemoryRegistry(true);
+    old ? setenv("XDG_CONFIG_HOME", saved.c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "tests/support/TempDir.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -465,6 +466,54 @@ TEST_F(AppWindow, TheScreenSaverEndsOnTheFourthMouseMove)
     }
     Send(WM_MOUSEMOVE, 0, MAKELPARAM(40, 5));
     EXPECT_TRUE(closePosted());
+}
+
+} // namespace
+} // namespace apptest
+
+namespace apptest {
+namespace {
+
+TEST_F(AppTest, AMissingOrDamagedMainArchiveEndsStartUpWithAMessage)
+{
+    // The program's folder is the temporary one; the data it reads is there.
+    struct PakApp : TestApp {
+        bool ChangeDirHook(const std::string&) override { return true; }
+    };
+    struct Case {
+        const char* name;
+        const char* pak; // null: no main.pak
+        bool required;
+        int exitCode; // -1: start-up goes on
+        const char* message;
+    };
+    const Case cases[] = {
+        { "damaged", "not an archive", false, 1, "main.pak in" },
+        { "missing where required", nullptr, true, 1, "main.pak is missing" },
+        { "missing where loose files serve", nullptr, false, -1, nullptr },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        testsupport::TempDir folder;
+        if (c.pak)
+            folder.Write("main.pak", c.pak);
+        std::filesystem::current_path(folder.Path());
+        auto pakApp = std::make_unique<PakApp>();
+        pakApp->requireMainPak = c.required;
+        int exitCode = -1;
+        try {
+            pakApp->Init();
+        } catch (const ExitCalled& e) {
+            exitCode = e.code;
+        }
+        std::filesystem::current_path(savedCwd);
+        EXPECT_EQ(exitCode, c.exitCode);
+        auto boxes = Boxes();
+        if (c.message) {
+            ASSERT_EQ(boxes.size(), 1u);
+            EXPECT_NE(boxes[0].text.find(c.message), std::string::npos) << boxes[0].text;
+        }
+    }
 }
 
 } // namespace

@@ -41,6 +41,7 @@ GameRun::GameRun(const std::string& programFolder) : cwd_(std::filesystem::curre
     app = new TestGameApp();
     app->programFolder = programFolder;
     app->windowedArg = true;
+    app->requireMainPak = false; // fixtures are loose files without the archive
     Kivo::SetDisplayFactory([this] { return new Kivo::DDInterface(app); });
 }
 
