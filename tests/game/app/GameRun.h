@@ -10,6 +10,7 @@
 #include "tests/support/TempDir.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace gametest {
@@ -25,8 +26,13 @@ public:
     bool UpdateAppStep(bool* updated) override
     {
         platform::HeadlessBackend::Current()->clock.AdvanceMillis(1);
+        if (onStep)
+            onStep();
         return GameApp::UpdateAppStep(updated);
     }
+    // Runs before every step, so that a driver also acts inside the
+    // nested steps of a modal window.
+    std::function<void()> onStep;
 };
 
 class GameRun {

@@ -12,6 +12,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -36,7 +37,18 @@ public:
         int x, y;
     };
 
-    LevelPlayer(GameScreen* screen, Kivo::WidgetManager* manager) : mScreen(screen), mManager(manager) {}
+    // How the player's hand reaches the game: by default straight into the
+    // widget manager and the screen's buttons; a driver of the whole
+    // application sends the same moves as window events instead.
+    struct Hand {
+        std::function<void(int x, int y)> move, click;
+        std::function<void(int slot)> pressSlot;
+    };
+
+    LevelPlayer(GameScreen* screen, Kivo::WidgetManager* manager, Hand hand = {})
+        : mScreen(screen), mManager(manager), mHand(std::move(hand))
+    {
+    }
 
     GamePlayBase* Play() const { return dynamic_cast<GamePlayBase*>(mScreen->mGamePlay); }
 
@@ -95,9 +107,17 @@ public:
 private:
     static int ScreenX(int x) { return static_cast<int>(Grid::Instance()->CellToScreenX(x)); }
     static int ScreenY(int y) { return static_cast<int>(Grid::Instance()->CellToScreenY(y)); }
-    void MoveTo(const Cell& c) { mManager->MouseMove(ScreenX(c.x), ScreenY(c.y)); }
+    void MoveTo(const Cell& c)
+    {
+        if (mHand.move)
+            mHand.move(ScreenX(c.x), ScreenY(c.y));
+        else
+            mManager->MouseMove(ScreenX(c.x), ScreenY(c.y));
+    }
     void Click(const Cell& c)
     {
+        if (mHand.click)
+            return mHand.click(ScreenX(c.x), ScreenY(c.y));
         MoveTo(c);
         mManager->MouseDown(ScreenX(c.x), ScreenY(c.y), 1);
         mManager->MouseUp(ScreenX(c.x), ScreenY(c.y), 1);
@@ -108,7 +128,10 @@ private:
         for (int slot = 0; slot < BonusPanel::kSlots; ++slot) {
             if (mScreen->mBonusPanel->GetSlotProgress(slot) < 1.0f)
                 continue;
-            mScreen->ButtonDepress(BonusPanel::kFirstSlotId + slot);
+            if (mHand.pressSlot)
+                mHand.pressSlot(slot);
+            else
+                mScreen->ButtonDepress(BonusPanel::kFirstSlotId + slot);
             if (slot == 1 || slot == 4)
                 return true;
             for (int pass = 0; pass < 2; ++pass)
@@ -159,6 +182,7 @@ private:
 
     GameScreen* mScreen;
     Kivo::WidgetManager* mManager;
+    Hand mHand;
     int mQuiet = 0;
 };
 
