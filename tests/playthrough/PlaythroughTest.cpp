@@ -326,7 +326,7 @@ TEST(Playthrough, DISABLED_FromTheTitleThroughALevelEveryModeAndWindowToTheQuit)
     EXPECT_EQ(GetProfileInt("game_current_level"), firstLevel + 1);
     ASSERT_TRUE(p.ClickButton(menu, MAIN_MENU_QUIT));
     try {
-        ASSERT_TRUE(p.RunUntil([&] { return app->shutdown; }));
+        ASSERT_TRUE(p.RunUntil([&] { return app->shutdown.load(); }));
     } catch (const ExitCalled&) {
     }
     EXPECT_TRUE(app->shutdown);
