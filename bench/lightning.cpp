@@ -5,7 +5,7 @@
 #include "framework/core/Random.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
-#include "tests/game/effects/ImageTable.h"
+#include "tests/support/ResourceTable.h"
 
 #include <benchmark/benchmark.h>
 
@@ -35,7 +35,7 @@ struct Scene {
         mask = table.AddImage("BRICK_MASK", Disc(44, 44, 18));
         screen.Create(800, 600);
     }
-    ImageTable table;
+    testsupport::ResourceTable table;
     Kivo::MemoryImage* mask;
     Kivo::MemoryImage screen;
 };
