@@ -7,6 +7,7 @@
 #include "game/effects/PyroLibraryManager.h"
 #include "platform/pyro/PyroParticles.h"
 
+#include <gtest/gtest.h>
 #include <map>
 #include <memory>
 #include <string>
@@ -81,16 +82,16 @@ public:
     long Tell() override { return 0; }
 };
 
-// Installs the fake library once for the test program.
+// Gives the particle manager the fake library and its one file, unless it
+// has them already (tests of the real library replace the manager).
 inline void Install()
 {
-    static const bool installed = [] {
-        PyroLibraryManager* manager = PyroLibraryManager::Instance();
-        manager->SetLibrary(new Library);
-        NoReader reader;
-        return manager->LoadFile("fake.pyro", &reader);
-    }();
-    (void)installed;
+    PyroLibraryManager* manager = PyroLibraryManager::Instance();
+    if (dynamic_cast<Library*>(manager->GetLibrary()))
+        return;
+    manager->SetLibrary(new Library);
+    NoReader reader;
+    EXPECT_TRUE(manager->LoadFile("fake.pyro", &reader));
 }
 
 // The name of the emitter a particle effect runs; empty when it has none.
