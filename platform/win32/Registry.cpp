@@ -267,13 +267,13 @@ bool Store::Save()
     std::error_code ec;
     std::filesystem::create_directories(file.parent_path(), ec);
     std::string temp = file.string() + ".tmp";
-    // Said once per run: settings that are not kept should not go unnoticed,
-    // nor fill the terminal at every write.
-    static bool told = false;
+    // Said once per settings file: settings that are not kept should not go
+    // unnoticed, nor fill the terminal at every write.
+    static std::string toldFor;
     const auto fail = [&] {
-        if (!told)
+        if (toldFor != file.string())
             std::fprintf(stderr, "Settings not saved: cannot write %s (%s)\n", file.c_str(), std::strerror(errno));
-        told = true;
+        toldFor = file.string();
         return false;
     };
     FILE* f = std::fopen(temp.c_str(), "wb");
