@@ -6,6 +6,7 @@
 #include "game/effects/GfxPyroSystem.h"
 #include "game/effects/PyroLibraryManager.h"
 #include "platform/pyro/PyroParticles.h"
+#include "tests/support/PyroMemory.h"
 
 #include <gtest/gtest.h>
 #include <map>
@@ -74,14 +75,6 @@ public:
     void SetDevice(PyroParticles::PyroGraphics::IDevice*) override {}
 };
 
-class NoReader : public PyroParticles::IPyroFileIO {
-public:
-    size_t Read(void*, size_t) override { return 0; }
-    size_t Write(const void*, size_t) override { return 0; }
-    int Seek(long, int) override { return 0; }
-    long Tell() override { return 0; }
-};
-
 // Gives the particle manager the fake library and its one file, unless it
 // has them already (tests of the real library replace the manager).
 inline void Install()
@@ -90,7 +83,7 @@ inline void Install()
     if (dynamic_cast<Library*>(manager->GetLibrary()))
         return;
     manager->SetLibrary(new Library);
-    NoReader reader;
+    testsupport::PyroMemoryReader reader; // an empty file
     EXPECT_TRUE(manager->LoadFile("fake.pyro", &reader));
 }
 
