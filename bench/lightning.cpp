@@ -5,34 +5,20 @@
 #include "framework/core/Random.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
+#include "tests/support/DiscImage.h"
 #include "tests/support/ResourceTable.h"
 
 #include <benchmark/benchmark.h>
 
 namespace {
 
-// A w x h image, white inside a disc of radius r, black elsewhere, opaque.
-std::unique_ptr<Kivo::MemoryImage> Disc(int w, int h, int r)
-{
-    auto image = std::make_unique<Kivo::MemoryImage>();
-    image->Create(w, h);
-    uint32_t* bits = image->GetBits();
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const int dx = x - w / 2, dy = y - h / 2;
-            bits[y * w + x] = dx * dx + dy * dy <= r * r ? 0xFFFFFFFF : 0xFF000000;
-        }
-    image->BitsChanged();
-    return image;
-}
-
 struct Scene {
     Scene()
     {
         Kivo::SeedRandomInt(1);
-        table.AddImage("IMAGE_GFX_LIGHTNING_LINE", Disc(64, 32, 12));
-        table.AddImage("IMAGE_GFX_LIGHTNING_LINE_CENTER", Disc(64, 32, 12));
-        mask = table.AddImage("BRICK_MASK", Disc(44, 44, 18));
+        table.AddImage("IMAGE_GFX_LIGHTNING_LINE", testsupport::DiscImage(64, 32, 12));
+        table.AddImage("IMAGE_GFX_LIGHTNING_LINE_CENTER", testsupport::DiscImage(64, 32, 12));
+        mask = table.AddImage("BRICK_MASK", testsupport::DiscImage(44, 44, 18));
         screen.Create(800, 600);
     }
     testsupport::ResourceTable table;
