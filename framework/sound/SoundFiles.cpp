@@ -92,6 +92,44 @@ long OggTell(void* file)
     return PakFileTell(static_cast<PakFileHandle*>(file));
 }
 
+// Fills memory the PCM store hands out.
+using PcmWriter = std::function<bool(uint8_t* memory)>;
+// Gets the format and size of the PCM and stores what the writer fills in.
+using PcmStore = std::function<bool(const PcmFormat& format, DWORD size, const PcmWriter& write)>;
+
+// Decodes an Ogg Vorbis file whole, read through the pak calls, into the
+// store. Fails on a stream that does not open, holds no samples, has a
+// format the mixer cannot play or would exceed a sound buffer.
+bool ReadOggFile(const std::string& fileName, const PcmStore& store)
+{
+    PakFileHandle* file = PakFileOpen(fileName.c_str(), "rb");
+    if (!file)
+        return false;
+    OggVorbis_File vf;
+    if (ov_open_callbacks(file, &vf, nullptr, 0, ov_callbacks { OggRead, OggSeek, OggClose, OggTell }) < 0) {
+        PakFileClose(file);
+        return false;
+    }
+    vorbis_info* info = ov_info(&vf, -1);
+    ogg_int64_t frames = ov_pcm_total(&vf, -1);
+    PcmFormat format { uint16_t(info ? info->channels : 0), 16, uint32_t(info ? info->rate : 0) };
+    bool ok = info && format.Valid() && frames > 0 && uint64_t(frames) * format.BlockAlign() <= DSBSIZE_MAX;
+    ok = ok && store(format, DWORD(frames * format.BlockAlign()), [&](uint8_t* memory) {
+        long remaining = long(frames * format.BlockAlign());
+        int bitstream = 0;
+        while (remaining > 0) {
+            long got = ov_read(&vf, reinterpret_cast<char*>(memory), int(std::min<long>(remaining, 1 << 30)), &bitstream);
+            if (got < 1)
+                break;
+            memory += got;
+            remaining -= got;
+        }
+        return remaining == 0;
+    });
+    ov_clear(&vf);
+    return ok;
+}
+
 // Channels and bits of an FMOD sample mode.
 PcmFormat FModFormat(unsigned mode, int frequency)
 {
@@ -142,32 +180,9 @@ bool LoadAuSound(DSoundManager& manager, unsigned int id, const std::string& fil
 
 bool LoadOggSound(DSoundManager& manager, unsigned int id, const std::string& fileName)
 {
-    PakFileHandle* file = PakFileOpen(fileName.c_str(), "rb");
-    if (!file)
-        return false;
-    OggVorbis_File vf;
-    if (ov_open_callbacks(file, &vf, nullptr, 0, ov_callbacks { OggRead, OggSeek, OggClose, OggTell }) < 0) {
-        PakFileClose(file);
-        return false;
-    }
-    vorbis_info* info = ov_info(&vf, -1);
-    ogg_int64_t frames = ov_pcm_total(&vf, -1);
-    PcmFormat format { uint16_t(info ? info->channels : 0), 16, uint32_t(info ? info->rate : 0) };
-    bool ok = info && format.Valid() && frames > 0 && uint64_t(frames) * format.BlockAlign() <= DSBSIZE_MAX;
-    ok = ok && FillSourceBuffer(manager, id, format, DWORD(frames * format.BlockAlign()), [&](uint8_t* memory) {
-        long remaining = long(frames * format.BlockAlign());
-        int bitstream = 0;
-        while (remaining > 0) {
-            long got = ov_read(&vf, reinterpret_cast<char*>(memory), int(std::min<long>(remaining, 1 << 30)), &bitstream);
-            if (got < 1)
-                break;
-            memory += got;
-            remaining -= got;
-        }
-        return remaining == 0;
+    return ReadOggFile(fileName, [&](const PcmFormat& format, DWORD size, const PcmWriter& write) {
+        return FillSourceBuffer(manager, id, format, size, write);
     });
-    ov_clear(&vf);
-    return ok;
 }
 
 bool LoadFModSound(DSoundManager& manager, unsigned int id, const std::string& fileName)
@@ -202,6 +217,19 @@ bool LoadSoundFile(DSoundManager& manager, unsigned int id, const std::string& n
 {
     return LoadWavSound(manager, id, name + ".wav") || (manager.mUseFMod && LoadFModSound(manager, id, name + ".mp3"))
         || LoadOggSound(manager, id, name + ".ogg") || LoadAuSound(manager, id, name + ".au");
+}
+
+bool DecodeSoundFile(const std::string& name, DecodedSound& out)
+{
+    std::vector<uint8_t> bytes;
+    const auto store = [&](const PcmFormat& format, DWORD size, const PcmWriter& write) {
+        out.format = format;
+        out.data.resize(size);
+        return write(out.data.data());
+    };
+    return (ReadPakFile(name + ".wav", bytes) && DecodeWavSound(bytes.data(), bytes.size(), out))
+        || ReadOggFile(name + ".ogg", store)
+        || (ReadPakFile(name + ".au", bytes) && DecodeAuSound(bytes.data(), bytes.size(), out));
 }
 
 FSOUND_SAMPLE* WriteCachedWav(const std::string& name)
