@@ -7,6 +7,7 @@
 #include "framework/sound/DSoundManager.h"
 #include "framework/sound/MusicLibraries.h"
 #include "platform/Paths.h"
+#include "platform/ReplaceFile.h"
 #include "platform/audio/Decoders.h"
 
 #include <tremor/ivorbisfile.h>
@@ -252,23 +253,28 @@ FSOUND_SAMPLE* WriteCachedWav(const std::string& name)
     void *p1 = nullptr, *p2 = nullptr;
     unsigned len1 = 0, len2 = 0;
     if (fmod->FSOUND_Sample_Lock(sample, 0, int(size), &p1, &p2, &len1, &len2)) {
-        if (FILE* fp = std::fopen(platform::DiskPath(cachePath).c_str(), "wb")) {
-            std::vector<uint8_t> header;
-            header.insert(header.end(), { 'R', 'I', 'F', 'F' });
-            PutLe(header, size + 36, 4);
-            header.insert(header.end(), { 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ' });
-            PutLe(header, 16, 4);
-            PutLe(header, 1, 2);
-            PutLe(header, format.channels, 2);
-            PutLe(header, format.rate, 4);
-            PutLe(header, format.rate * format.BlockAlign(), 4);
-            PutLe(header, format.BlockAlign(), 2);
-            PutLe(header, format.bits, 2);
-            header.insert(header.end(), { 'd', 'a', 't', 'a' });
-            PutLe(header, size, 4);
-            std::fwrite(header.data(), 1, header.size(), fp);
-            std::fwrite(p1, 1, std::min<size_t>(len1, size), fp);
-            std::fclose(fp);
+        std::vector<uint8_t> file;
+        file.insert(file.end(), { 'R', 'I', 'F', 'F' });
+        PutLe(file, size + 36, 4);
+        file.insert(file.end(), { 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ' });
+        PutLe(file, 16, 4);
+        PutLe(file, 1, 2);
+        PutLe(file, format.channels, 2);
+        PutLe(file, format.rate, 4);
+        PutLe(file, format.rate * format.BlockAlign(), 4);
+        PutLe(file, format.BlockAlign(), 2);
+        PutLe(file, format.bits, 2);
+        file.insert(file.end(), { 'd', 'a', 't', 'a' });
+        PutLe(file, size, 4);
+        const uint8_t* pcm = static_cast<const uint8_t*>(p1);
+        file.insert(file.end(), pcm, pcm + std::min<size_t>(len1, size));
+        // Whole or not at all: a cut cache file would be loaded as a cut
+        // sound at every later start. Said once, not for every sound.
+        static bool told = false;
+        std::string error;
+        if (!platform::ReplaceFile(platform::DiskPath(cachePath), file.data(), file.size(), &error) && !told) {
+            told = true;
+            std::fprintf(stderr, "Sound cache not written: %s\n", error.c_str());
         }
         fmod->FSOUND_Sample_Unlock(sample, p1, p2, len1, len2);
     }
