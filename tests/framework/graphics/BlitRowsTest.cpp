@@ -18,16 +18,10 @@
 #include <vector>
 
 using namespace Kivo;
+using graphicstest::RGBA;
 using graphicstest::TestHost;
 
 namespace {
-
-Color RGBA(int r, int g, int b, int a)
-{
-    Color c(r, g, b);
-    c.mAlpha = a;
-    return c;
-}
 
 bool IsWhite(const Color& c) { return c.mRed == 255 && c.mGreen == 255 && c.mBlue == 255 && c.mAlpha == 255; }
 

@@ -8,16 +8,10 @@
 #include <vector>
 
 using namespace Kivo;
+using graphicstest::RGBA;
 using graphicstest::TestHost;
 
 namespace {
-
-Color RGBA(int r, int g, int b, int a)
-{
-    Color c(r, g, b);
-    c.mAlpha = a;
-    return c;
-}
 
 // A w x h image filled with one pixel value.
 struct Canvas {
