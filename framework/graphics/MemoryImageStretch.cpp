@@ -37,29 +37,48 @@ inline uint32_t Over(uint32_t d, uint32_t s)
     return a ? blend::OverShiftThenSum(d, s, a) : d;
 }
 
-// A stretched source row as runs of one kind: opaque pixels, stored in their
-// blended form since it does not depend on the destination; clear ones, left
-// out; and the rest, blended one by one.
+// A picked row as runs of one kind: opaque pixels, whose blended form does
+// not depend on the destination; clear ones, which leave it as it is; and
+// the rest, blended one by one.
 struct PickedRun {
     enum Kind { kOpaque, kClear, kMixed };
     int start, length;
     Kind kind;
 };
 
-void ClassifyPicked(uint32_t* picked, int n, std::vector<PickedRun>& runs)
+inline PickedRun::Kind KindOf(uint32_t pixel)
+{
+    const uint32_t a = pixel >> 24;
+    return a == 255 ? PickedRun::kOpaque : a == 0 ? PickedRun::kClear : PickedRun::kMixed;
+}
+
+// Draws a newly picked row onto d and records its runs; long runs of one
+// kind go four pixels at a time.
+void DrawPicked(const uint32_t* picked, uint32_t* d, int n, std::vector<PickedRun>& runs)
 {
     runs.clear();
+#if defined(__SSE2__)
+    const __m128i alpha = _mm_set1_epi32(static_cast<int>(0xFF000000));
+    const __m128i one = _mm_set1_epi32(0x00010101);
+#endif
     for (int i = 0; i < n;) {
-        const uint32_t a = picked[i] >> 24;
-        const PickedRun::Kind kind = a == 255 ? PickedRun::kOpaque : a == 0 ? PickedRun::kClear : PickedRun::kMixed;
-        int end = i + 1;
-        for (; end < n; ++end) {
-            const uint32_t b = picked[end] >> 24;
-            if ((b == 255 ? PickedRun::kOpaque : b == 0 ? PickedRun::kClear : PickedRun::kMixed) != kind)
-                break;
+        const PickedRun::Kind kind = KindOf(picked[i]);
+        int end = i;
+#if defined(__SSE2__)
+        if (kind != PickedRun::kMixed) {
+            const __m128i want = kind == PickedRun::kOpaque ? alpha : _mm_setzero_si128();
+            for (; end + 4 <= n; end += 4) {
+                const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(picked + end));
+                if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(p, alpha), want)) != 0xFFFF)
+                    break;
+                if (kind == PickedRun::kOpaque)
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + end), _mm_or_si128(_mm_subs_epu8(p, one), alpha));
+            }
         }
-        if (kind == PickedRun::kOpaque)
-            rows::OpaqueOverRow(picked + i, picked + i, end - i);
+#endif
+        for (; end < n && KindOf(picked[end]) == kind; ++end)
+            if (kind != PickedRun::kClear)
+                d[end] = Over(d[end], picked[end]);
         runs.push_back({ i, end - i, kind });
         i = end;
     }
@@ -67,9 +86,9 @@ void ClassifyPicked(uint32_t* picked, int n, std::vector<PickedRun>& runs)
 
 // Pixel i of a row reads the column reached after i + 1 steps, which passes
 // the source rect's last column on the last pixel; the column and row are
-// held to the source rect. Rows that read the same source row as the one
-// before reuse its columns. A colour other than white tints as the one to
-// one blit does.
+// held to the source rect. A row that reads the same source row as the one
+// above copies that row's opaque runs. A colour other than white tints as
+// the one to one blit does.
 template <typename Pixels>
 void FastStretch(uint32_t* dst, int dstWidth, const Rect& dest, const Pixels& src, int srcWidth,
                  const Rect& srcRect, const FRect& area, const Color& color)
@@ -92,20 +111,26 @@ void FastStretch(uint32_t* dst, int dstWidth, const Rect& dest, const Pixels& sr
     int pickedRow = -1;
     for (int r = 0; r < dest.mHeight; ++r) {
         const int sy = std::clamp(static_cast<int>(area.mY + r * stepY), srcRect.mY, lastRow);
-        if (sy != pickedRow) {
-            const size_t rowStart = static_cast<size_t>(sy) * srcWidth;
-            for (int i = 0; i < n; ++i)
-                picked[static_cast<size_t>(i)] = src[rowStart + static_cast<size_t>(columns[static_cast<size_t>(i)])];
-            if (white)
-                ClassifyPicked(picked.data(), n, runs);
-            pickedRow = sy;
-        }
         uint32_t* d = dst + static_cast<size_t>(dest.mY + r) * dstWidth + dest.mX;
         const uint32_t* p = picked.data();
+        const bool again = sy == pickedRow;
+        if (!again) {
+            const size_t rowStart = static_cast<size_t>(sy) * srcWidth;
+            uint32_t* out = picked.data();
+            const int* col = columns.data();
+            for (int i = 0; i < n; ++i)
+                out[i] = src[rowStart + static_cast<size_t>(col[i])];
+            pickedRow = sy;
+        }
         if (white) {
+            if (!again) {
+                DrawPicked(p, d, n, runs);
+                continue;
+            }
+            const uint32_t* above = d - dstWidth;
             for (const PickedRun& run : runs) {
                 if (run.kind == PickedRun::kOpaque)
-                    std::memcpy(d + run.start, p + run.start, static_cast<size_t>(run.length) * 4);
+                    std::memcpy(d + run.start, above + run.start, static_cast<size_t>(run.length) * 4);
                 else if (run.kind == PickedRun::kMixed)
                     for (int i = run.start; i < run.start + run.length; ++i)
                         d[i] = Over(d[i], p[i]);
