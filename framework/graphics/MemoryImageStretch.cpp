@@ -372,22 +372,30 @@ void AccumulatePair(const RowPair& r, int32_t* acc, int outputs, bool start)
 #endif
 }
 
-// The last pair of an output row, plus acc when there is one, plus `bias`
-// (32768 x the row's weights, undoing the cells' bias), >> 16 and held to
-// 255: the filtered pixels, blended onto the destination row d of `shown`
-// pixels. Where four pixels are all opaque they are stored, as their blend
-// does not read the destination.
-void OutputRow(const RowPair& r, const int32_t* acc, int32_t bias, uint32_t* d, int shown)
+// The last one or two pairs of an output row, plus acc when there is one,
+// plus `bias` (32768 x the row's weights, undoing the cells' bias), >> 16
+// and held to 255: the filtered pixels, blended onto the destination row d
+// of `shown` pixels. Where four pixels are all opaque they are stored, as
+// their blend does not read the destination.
+void OutputRow(const RowPair* pairs, int count, const int32_t* acc, int32_t bias, uint32_t* d, int shown)
 {
 #if defined(__SSE2__)
-    const __m128i w = PairWeights(r);
+    const __m128i w0 = PairWeights(pairs[0]);
+    const __m128i w1 = PairWeights(pairs[count - 1]);
     const __m128i b = _mm_set1_epi32(bias);
     const __m128i alpha = _mm_set1_epi32(static_cast<int>(0xFF000000));
     const __m128i one = _mm_set1_epi32(0x00010101);
     for (int x = 0; x < shown; x += 4) {
         __m128i s[4];
-        PairSums(r, x, w, s[0], s[1]);
-        PairSums(r, x + 2, w, s[2], s[3]);
+        PairSums(pairs[0], x, w0, s[0], s[1]);
+        PairSums(pairs[0], x + 2, w0, s[2], s[3]);
+        if (count == 2) {
+            __m128i t[4];
+            PairSums(pairs[1], x, w1, t[0], t[1]);
+            PairSums(pairs[1], x + 2, w1, t[2], t[3]);
+            for (int i = 0; i < 4; ++i)
+                s[i] = _mm_add_epi32(s[i], t[i]);
+        }
         for (int i = 0; i < 4; ++i) {
             if (acc)
                 s[i] = _mm_add_epi32(s[i], _mm_loadu_si128(reinterpret_cast<const __m128i*>(
@@ -413,10 +421,10 @@ void OutputRow(const RowPair& r, const int32_t* acc, int32_t bias, uint32_t* d, 
         uint32_t p = 0;
         for (int c = 0; c < 4; ++c) {
             const size_t i = static_cast<size_t>(x) * 4 + c;
-            int32_t s = static_cast<int32_t>(r.wa) * static_cast<int16_t>(r.a[i]) +
-                        static_cast<int32_t>(r.wb) * static_cast<int16_t>(r.b[i]) + bias;
-            if (acc)
-                s += acc[i];
+            int32_t s = bias + (acc ? acc[i] : 0);
+            for (int k = 0; k < count; ++k)
+                s += static_cast<int32_t>(pairs[k].wa) * static_cast<int16_t>(pairs[k].a[i]) +
+                     static_cast<int32_t>(pairs[k].wb) * static_cast<int16_t>(pairs[k].b[i]);
             p |= std::min<uint32_t>(static_cast<uint32_t>(s) >> 16, 255) << (8 * c);
         }
         d[x] = FilteredOver(d[x], p);
@@ -426,8 +434,8 @@ void OutputRow(const RowPair& r, const int32_t* acc, int32_t bias, uint32_t* d, 
 
 // Separable: a horizontal pass turns each source row of the area into cells
 // of 16-bit sums, a vertical pass weighs rows of cells into 32-bit sums. Rows
-// of the horizontal pass are made as the output needs them, in order, and
-// the last two are kept.
+// of the horizontal pass are made as the output needs them, in order, each
+// once.
 template <typename Pixels>
 void FilteredStretch(uint32_t* dst, int dstWidth, const Rect& dest, const Pixels& src, int srcWidth,
                      int srcHeight, const FRect& area)
@@ -461,46 +469,64 @@ void FilteredStretch(uint32_t* dst, int dstWidth, const Rect& dest, const Pixels
             return expanded.data();
         }
     };
+    // The last rows of the horizontal pass; a new one takes the place of
+    // the lowest, as the rows are asked for in order and no output row
+    // reads more than four at once.
+    constexpr int kSlots = 4;
     const size_t rowCells = static_cast<size_t>(across.outputs) * 4;
-    std::vector<uint16_t> made[2] = { std::vector<uint16_t>(rowCells), std::vector<uint16_t>(rowCells) };
-    int madeRow[2] = { -1, -1 };
-    // Row j of the horizontal pass, made in the slot that does not hold row
-    // `keep`.
-    auto cellRow = [&](int j, int keep) -> const uint16_t* {
-        for (int k = 0; k < 2; ++k)
+    std::vector<uint16_t> made(rowCells * kSlots);
+    int madeRow[kSlots] = { -1, -1, -1, -1 };
+    auto cellRow = [&](int j) -> const uint16_t* {
+        int slot = 0;
+        for (int k = 0; k < kSlots; ++k) {
             if (madeRow[k] == j)
-                return made[k].data();
-        const int k = madeRow[0] == keep ? 1 : 0;
-        HorizontalPassAny(sourceRow(j), across, made[k].data());
-        madeRow[k] = j;
-        return made[k].data();
+                return made.data() + rowCells * k;
+            if (madeRow[k] < madeRow[slot])
+                slot = k;
+        }
+        uint16_t* cells = made.data() + rowCells * slot;
+        HorizontalPassAny(sourceRow(j), across, cells);
+        madeRow[slot] = j;
+        return cells;
     };
 
     std::vector<int32_t> acc;
-    const int taps = down.taps;
     for (int y = 0; y < dh; ++y) {
-        const int first = down.first[static_cast<size_t>(y)];
+        // The row's taps that weigh something, lo..hi, in pairs; an odd last
+        // one pairs with itself at weight 0.
+        int lo = down.taps, hi = -1;
         int32_t total = 0;
-        for (int t = 0; t < taps; ++t)
-            total += down.Weight(y, t);
-        // Taps in pairs; an odd last one pairs with itself at weight 0.
+        for (int t = 0; t < down.taps; ++t) {
+            const int32_t w = down.Weight(y, t);
+            total += w;
+            if (w) {
+                lo = std::min(lo, t);
+                hi = t;
+            }
+        }
+        if (hi < 0)
+            continue; // all sums 0: nothing drawn
+        const int first = down.first[static_cast<size_t>(y)];
+        const int pairCount = (hi - lo + 2) / 2;
+        RowPair pairs[2], early;
         bool accumulated = false;
-        for (int t = 0; t < taps; t += 2) {
-            const int second = std::min(t + 1, taps - 1);
-            RowPair pair;
-            pair.a = cellRow(first + t, first + second);
-            pair.b = cellRow(first + second, first + t);
+        for (int k = 0; k < pairCount; ++k) {
+            const int t = lo + 2 * k;
+            const int second = std::min(t + 1, hi);
+            const int fused = k - std::max(0, pairCount - 2);
+            RowPair& pair = fused < 0 ? early : pairs[fused];
+            pair.a = cellRow(first + t);
+            pair.b = cellRow(first + second);
             pair.wa = down.Weight(y, t);
             pair.wb = second == t ? 0 : down.Weight(y, second);
-            if (t + 2 >= taps) {
-                OutputRow(pair, accumulated ? acc.data() : nullptr, total * 32768,
-                          dst + static_cast<size_t>(dest.mY + y) * dstWidth + dest.mX, dw);
-            } else {
+            if (fused < 0) {
                 acc.resize(rowCells);
                 AccumulatePair(pair, acc.data(), across.outputs, !accumulated);
                 accumulated = true;
             }
         }
+        OutputRow(pairs, std::min(pairCount, 2), accumulated ? acc.data() : nullptr, total * 32768,
+                  dst + static_cast<size_t>(dest.mY + y) * dstWidth + dest.mX, dw);
     }
 }
 
