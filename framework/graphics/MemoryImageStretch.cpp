@@ -37,57 +37,82 @@ inline uint32_t Over(uint32_t d, uint32_t s)
     return a ? blend::OverShiftThenSum(d, s, a) : d;
 }
 
-// A picked row as runs of one kind: opaque pixels, whose blended form does
-// not depend on the destination; clear ones, which leave it as it is; and
-// the rest, blended one by one.
-struct PickedRun {
-    enum Kind { kOpaque, kClear, kMixed };
-    int start, length;
-    Kind kind;
-};
+// The kinds of four picked pixels: all opaque (their blended form does not
+// depend on the destination), all clear (they leave it as it is), or mixed.
+enum BlockKind : uint8_t { kOpaqueBlock, kClearBlock, kMixedBlock };
 
-inline PickedRun::Kind KindOf(uint32_t pixel)
+// Picks a row of the source through the columns into `picked` and draws it
+// onto d four pixels at a time, recording each block's kind; the last
+// n % 4 pixels are blended one by one.
+template <typename Pixels>
+void PickAndDraw(const Pixels& src, size_t rowStart, const int* col, uint32_t* picked, uint32_t* d, int n,
+                 uint8_t* kinds)
 {
-    const uint32_t a = pixel >> 24;
-    return a == 255 ? PickedRun::kOpaque : a == 0 ? PickedRun::kClear : PickedRun::kMixed;
-}
-
-// Draws a newly picked row onto d and records its runs; long runs of one
-// kind go four pixels at a time.
-void DrawPicked(const uint32_t* picked, uint32_t* d, int n, std::vector<PickedRun>& runs)
-{
-    runs.clear();
 #if defined(__SSE2__)
     const __m128i alpha = _mm_set1_epi32(static_cast<int>(0xFF000000));
     const __m128i one = _mm_set1_epi32(0x00010101);
 #endif
-    for (int i = 0; i < n;) {
-        const PickedRun::Kind kind = KindOf(picked[i]);
-        int end = i;
+    const int blocks = n / 4;
+    for (int b = 0; b < blocks; ++b) {
+        const int i = b * 4;
+        uint32_t p[4];
+        for (int k = 0; k < 4; ++k)
+            p[k] = src[rowStart + static_cast<size_t>(col[i + k])];
+        const uint32_t all = p[0] & p[1] & p[2] & p[3];
+        const uint32_t any = p[0] | p[1] | p[2] | p[3];
+        // The pixels go to `picked` and d from registers: a wide load of
+        // four narrow stores just made would wait for them.
 #if defined(__SSE2__)
-        if (kind != PickedRun::kMixed) {
-            const __m128i want = kind == PickedRun::kOpaque ? alpha : _mm_setzero_si128();
-            for (; end + 4 <= n; end += 4) {
-                const __m128i p = _mm_loadu_si128(reinterpret_cast<const __m128i*>(picked + end));
-                if (_mm_movemask_epi8(_mm_cmpeq_epi32(_mm_and_si128(p, alpha), want)) != 0xFFFF)
-                    break;
-                if (kind == PickedRun::kOpaque)
-                    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + end), _mm_or_si128(_mm_subs_epu8(p, one), alpha));
-            }
-        }
+        const __m128i v = _mm_setr_epi32(static_cast<int>(p[0]), static_cast<int>(p[1]), static_cast<int>(p[2]),
+                                         static_cast<int>(p[3]));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(picked + i), v);
+#else
+        std::memcpy(picked + i, p, sizeof p);
 #endif
-        for (; end < n && KindOf(picked[end]) == kind; ++end)
-            if (kind != PickedRun::kClear)
-                d[end] = Over(d[end], picked[end]);
-        runs.push_back({ i, end - i, kind });
-        i = end;
+        if ((all >> 24) == 255) {
+#if defined(__SSE2__)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_or_si128(_mm_subs_epu8(v, one), alpha));
+#else
+            for (int k = 0; k < 4; ++k)
+                d[i + k] = rows::OpaqueOver(p[k]);
+#endif
+            kinds[b] = kOpaqueBlock;
+        } else if ((any >> 24) == 0) {
+            kinds[b] = kClearBlock;
+        } else {
+            for (int k = 0; k < 4; ++k)
+                d[i + k] = Over(d[i + k], p[k]);
+            kinds[b] = kMixedBlock;
+        }
     }
+    for (int i = blocks * 4; i < n; ++i) {
+        picked[i] = src[rowStart + static_cast<size_t>(col[i])];
+        d[i] = Over(d[i], picked[i]);
+    }
+}
+
+// The same picked row again onto d, the row below `above` where it was
+// drawn: opaque blocks are copied from there.
+void DrawAgain(const uint32_t* picked, const uint8_t* kinds, const uint32_t* above, uint32_t* d, int n)
+{
+    const int blocks = n / 4;
+    for (int b = 0; b < blocks; ++b) {
+        const int i = b * 4;
+        if (kinds[b] == kOpaqueBlock) {
+            std::memcpy(d + i, above + i, 16);
+        } else if (kinds[b] == kMixedBlock) {
+            for (int k = i; k < i + 4; ++k)
+                d[k] = Over(d[k], picked[k]);
+        }
+    }
+    for (int i = blocks * 4; i < n; ++i)
+        d[i] = Over(d[i], picked[i]);
 }
 
 // Pixel i of a row reads the column reached after i + 1 steps, which passes
 // the source rect's last column on the last pixel; the column and row are
 // held to the source rect. A row that reads the same source row as the one
-// above copies that row's opaque runs. A colour other than white tints as
+// above copies that row's opaque blocks. A colour other than white tints as
 // the one to one blit does.
 template <typename Pixels>
 void FastStretch(uint32_t* dst, int dstWidth, const Rect& dest, const Pixels& src, int srcWidth,
@@ -107,35 +132,24 @@ void FastStretch(uint32_t* dst, int dstWidth, const Rect& dest, const Pixels& sr
     const bool white = IsWhite(color);
     const blend::TintedOver tint(color.mRed, color.mGreen, color.mBlue, color.mAlpha);
     std::vector<uint32_t> picked(static_cast<size_t>(n));
-    std::vector<PickedRun> runs;
+    std::vector<uint8_t> kinds(static_cast<size_t>(n / 4));
     int pickedRow = -1;
     for (int r = 0; r < dest.mHeight; ++r) {
         const int sy = std::clamp(static_cast<int>(area.mY + r * stepY), srcRect.mY, lastRow);
         uint32_t* d = dst + static_cast<size_t>(dest.mY + r) * dstWidth + dest.mX;
-        const uint32_t* p = picked.data();
-        const bool again = sy == pickedRow;
-        if (!again) {
-            const size_t rowStart = static_cast<size_t>(sy) * srcWidth;
-            uint32_t* out = picked.data();
-            const int* col = columns.data();
-            for (int i = 0; i < n; ++i)
-                out[i] = src[rowStart + static_cast<size_t>(col[i])];
-            pickedRow = sy;
-        }
+        uint32_t* p = picked.data();
+        const size_t rowStart = static_cast<size_t>(sy) * srcWidth;
         if (white) {
-            if (!again) {
-                DrawPicked(p, d, n, runs);
-                continue;
-            }
-            const uint32_t* above = d - dstWidth;
-            for (const PickedRun& run : runs) {
-                if (run.kind == PickedRun::kOpaque)
-                    std::memcpy(d + run.start, above + run.start, static_cast<size_t>(run.length) * 4);
-                else if (run.kind == PickedRun::kMixed)
-                    for (int i = run.start; i < run.start + run.length; ++i)
-                        d[i] = Over(d[i], p[i]);
-            }
-        } else if (tint.Grey()) {
+            if (sy == pickedRow)
+                DrawAgain(p, kinds.data(), d - dstWidth, d, n);
+            else
+                PickAndDraw(src, rowStart, columns.data(), p, d, n, kinds.data());
+            pickedRow = sy;
+            continue;
+        }
+        for (int i = 0; i < n; ++i)
+            p[i] = src[rowStart + static_cast<size_t>(columns[static_cast<size_t>(i)])];
+        if (tint.Grey()) {
             for (int i = 0; i < n; ++i)
                 d[i] = tint.Blend<true>(d[i], p[i]);
         } else {
