@@ -14,6 +14,7 @@
 #include <cstddef>
 #include <cstring>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #if defined(__SSE2__)
@@ -222,9 +223,14 @@ std::vector<Tap> AxisTaps(int count, int first, double srcStart, double length, 
 // weight repeated for the four channels. Outputs past `shown`, up to a
 // multiple of four, weigh nothing.
 struct AxisWeights {
+    struct Extra {
+        int output, column;
+        uint16_t weight;
+    };
     int shown = 0, outputs = 0, taps = 1;
     std::vector<int> first;
     std::vector<uint16_t> wide; // outputs x taps x 4
+    std::vector<Extra> extras; // taps added one by one after the others
 
     uint16_t Weight(int k, int t) const { return wide[(static_cast<size_t>(k) * taps + t) * 4]; }
 };
@@ -260,6 +266,23 @@ AxisWeights ResolveAxis(const std::vector<Tap>& taps, int shown, int count)
             w[c] = static_cast<uint16_t>(w[c] + t.weight);
     }
     return a;
+}
+
+// Where no output takes more than three items, the third (when it weighs
+// anything) is added on its own: in a reduction by less than two most
+// outputs take only two.
+void SplitThirdTaps(AxisWeights& a)
+{
+    if (a.taps != 3)
+        return;
+    std::vector<uint16_t> wide(static_cast<size_t>(a.outputs) * 2 * 4);
+    for (int k = 0; k < a.outputs; ++k) {
+        std::copy_n(&a.wide[static_cast<size_t>(k) * 12], 8, &wide[static_cast<size_t>(k) * 8]);
+        if (const uint16_t w = a.Weight(k, 2))
+            a.extras.push_back({ k, a.first[static_cast<size_t>(k)] + 2, w });
+    }
+    a.wide = std::move(wide);
+    a.taps = 2;
 }
 
 // A cell of the horizontal pass: four 16-bit channel sums (blue, green, red,
@@ -323,6 +346,20 @@ void HorizontalPassAny(const uint32_t* row, const AxisWeights& ax, uint16_t* cel
     case 2: HorizontalPass<2>(row, ax, cells); break;
     case 3: HorizontalPass<3>(row, ax, cells); break;
     default: HorizontalPass<0>(row, ax, cells); break;
+    }
+    // Sums stay below 65536, so adding to the biased cells in 16 bits keeps
+    // them exact.
+    for (const AxisWeights::Extra& e : ax.extras) {
+        uint16_t* cell = cells + static_cast<size_t>(e.output) * 4;
+#if defined(__SSE2__)
+        const __m128i p = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(row[e.column])), _mm_setzero_si128());
+        const __m128i add = _mm_mullo_epi16(p, _mm_set1_epi16(static_cast<short>(e.weight)));
+        const __m128i sum = _mm_add_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cell)), add);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(cell), sum);
+#else
+        for (int c = 0; c < 4; ++c)
+            cell[c] = static_cast<uint16_t>(cell[c] + ((row[e.column] >> (8 * c)) & 0xFF) * e.weight);
+#endif
     }
 }
 
@@ -466,8 +503,8 @@ void FilteredStretch(uint32_t* dst, int dstWidth, const Rect& dest, const Pixels
         return;
     const int dw = dest.mWidth;
     const int dh = dest.mHeight;
-    const AxisWeights across =
-        ResolveAxis(AxisTaps(width, x0, area.mX, area.mWidth, dw, dw + 4, dw + 2, 257), dw, width);
+    AxisWeights across = ResolveAxis(AxisTaps(width, x0, area.mX, area.mWidth, dw, dw + 4, dw + 2, 257), dw, width);
+    SplitThirdTaps(across);
     const AxisWeights down = ResolveAxis(AxisTaps(height, y0, area.mY, area.mHeight, dh, dh + 4, dh, 256), dh, height);
 
     // A palette source's row is looked up into `expanded` first.
