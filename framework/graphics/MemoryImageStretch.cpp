@@ -42,10 +42,11 @@ inline uint32_t Over(uint32_t d, uint32_t s)
 // depend on the destination), all clear (they leave it as it is), or mixed.
 enum BlockKind : uint8_t { kOpaqueBlock, kClearBlock, kMixedBlock };
 
-// Picks a row of the source through the columns into `picked` and draws it
-// onto d four pixels at a time, recording each block's kind; the last
-// n % 4 pixels are blended one by one.
-template <typename Pixels>
+// Picks a row of the source through the columns and draws it onto d four
+// pixels at a time; the last n % 4 pixels are blended one by one. When the
+// row is drawn again below, `keep` holds the picked pixels in `picked` and
+// each block's kind in `kinds`.
+template <bool keep, typename Pixels>
 void PickAndDraw(const Pixels& src, size_t rowStart, const int* col, uint32_t* picked, uint32_t* d, int n,
                  uint8_t* kinds)
 {
@@ -59,36 +60,40 @@ void PickAndDraw(const Pixels& src, size_t rowStart, const int* col, uint32_t* p
         uint32_t p[4];
         for (int k = 0; k < 4; ++k)
             p[k] = src[rowStart + static_cast<size_t>(col[i + k])];
-        const uint32_t all = p[0] & p[1] & p[2] & p[3];
-        const uint32_t any = p[0] | p[1] | p[2] | p[3];
         // The pixels go to `picked` and d from registers: a wide load of
         // four narrow stores just made would wait for them.
 #if defined(__SSE2__)
         const __m128i v = _mm_setr_epi32(static_cast<int>(p[0]), static_cast<int>(p[1]), static_cast<int>(p[2]),
                                          static_cast<int>(p[3]));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(picked + i), v);
+        if constexpr (keep)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(picked + i), v);
 #else
-        std::memcpy(picked + i, p, sizeof p);
+        if constexpr (keep)
+            std::memcpy(picked + i, p, sizeof p);
 #endif
-        if ((all >> 24) == 255) {
+        BlockKind kind = kMixedBlock;
+        if (((p[0] & p[1] & p[2] & p[3]) >> 24) == 255) {
 #if defined(__SSE2__)
             _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_or_si128(_mm_subs_epu8(v, one), alpha));
 #else
             for (int k = 0; k < 4; ++k)
                 d[i + k] = rows::OpaqueOver(p[k]);
 #endif
-            kinds[b] = kOpaqueBlock;
-        } else if ((any >> 24) == 0) {
-            kinds[b] = kClearBlock;
+            kind = kOpaqueBlock;
+        } else if (((p[0] | p[1] | p[2] | p[3]) >> 24) == 0) {
+            kind = kClearBlock;
         } else {
             for (int k = 0; k < 4; ++k)
                 d[i + k] = Over(d[i + k], p[k]);
-            kinds[b] = kMixedBlock;
         }
+        if constexpr (keep)
+            kinds[b] = kind;
     }
     for (int i = blocks * 4; i < n; ++i) {
-        picked[i] = src[rowStart + static_cast<size_t>(col[i])];
-        d[i] = Over(d[i], picked[i]);
+        const uint32_t p = src[rowStart + static_cast<size_t>(col[i])];
+        if constexpr (keep)
+            picked[i] = p;
+        d[i] = Over(d[i], p);
     }
 }
 
@@ -135,16 +140,19 @@ void FastStretch(uint32_t* dst, int dstWidth, const Rect& dest, const Pixels& sr
     std::vector<uint32_t> picked(static_cast<size_t>(n));
     std::vector<uint8_t> kinds(static_cast<size_t>(n / 4));
     int pickedRow = -1;
+    auto sourceRowOf = [&](int r) { return std::clamp(static_cast<int>(area.mY + r * stepY), srcRect.mY, lastRow); };
     for (int r = 0; r < dest.mHeight; ++r) {
-        const int sy = std::clamp(static_cast<int>(area.mY + r * stepY), srcRect.mY, lastRow);
+        const int sy = sourceRowOf(r);
         uint32_t* d = dst + static_cast<size_t>(dest.mY + r) * dstWidth + dest.mX;
         uint32_t* p = picked.data();
         const size_t rowStart = static_cast<size_t>(sy) * srcWidth;
         if (white) {
             if (sy == pickedRow)
                 DrawAgain(p, kinds.data(), d - dstWidth, d, n);
+            else if (r + 1 < dest.mHeight && sourceRowOf(r + 1) == sy)
+                PickAndDraw<true>(src, rowStart, columns.data(), p, d, n, kinds.data());
             else
-                PickAndDraw(src, rowStart, columns.data(), p, d, n, kinds.data());
+                PickAndDraw<false>(src, rowStart, columns.data(), p, d, n, kinds.data());
             pickedRow = sy;
             continue;
         }
