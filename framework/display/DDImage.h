@@ -85,6 +85,16 @@ public:
     virtual bool UnlockSurface();
     virtual void SetSurface(IDirectDrawSurface* surface);
 
+    // Text through the system's device context straight into the surface.
+    // False for an image that cannot hold its picture in a surface: it draws
+    // its text on the bits. Otherwise the surface is made ready (made from
+    // the bits, newer bits written into it and unlocked, or an open 3D scene
+    // ended on the 3D target) and `dc` is its context, null when none can be
+    // taken or the image is draw-disabled.
+    bool BeginSurfaceText(HDC* dc);
+    // Releases the context, locks the surface again when it was locked, and
+    // leaves the pixels only in the surface.
+    void EndSurfaceText(HDC dc);
     bool CreateSurfaceFromBits();
     IDirectDrawSurface* GetSurface();
     // Releases the surface, reading the pixels back first when nothing else

@@ -418,6 +418,32 @@ std::vector<uint32_t> PresentFrame(D3DTest& test, Kivo::DDInterface& display, Ki
     return frame.pixels;
 }
 
+// Text through the system's context on the 3D target ends the open scene
+// first, so the scene's drawing is on the target before the text.
+TEST_F(D3DTest, SurfaceTextEndsTheScene)
+{
+    Start3D();
+    Kivo::DDImage& screen = *display->mScreenImage;
+    ASSERT_TRUE(screen.Is3DTarget());
+    platform::DDraw().logCalls = true;
+    screen.FillRect(Rect(0, 0, 4, 4), Color(0, 0, 255), 0);
+    ASSERT_TRUE(d3d->mSceneActive);
+    HDC dc = nullptr;
+    ASSERT_TRUE(screen.BeginSurfaceText(&dc));
+    EXPECT_FALSE(d3d->mSceneActive);
+    EXPECT_EQ(Count("EndScene"), 1);
+    ASSERT_NE(dc, nullptr);
+    RECT square { 1, 1, 3, 3 };
+    FillRect(dc, &square, reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    screen.EndSurfaceText(dc);
+    EXPECT_EQ(Pixel(0, 0), 0x0000FFu);
+    EXPECT_EQ(Pixel(1, 1), 0xFFFFFFu);
+    // Drawing after the text opens a new scene.
+    screen.FillRect(Rect(3, 3, 1, 1), Color(255, 0, 0), 0);
+    EXPECT_TRUE(d3d->mSceneActive);
+    EXPECT_EQ(Count("BeginScene"), 2);
+}
+
 TEST_F(D3DTest, FrameMatchesThe2DFrame)
 {
     Start3D();

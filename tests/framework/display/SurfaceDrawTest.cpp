@@ -775,3 +775,65 @@ TEST_F(SurfaceTest, UntexturedTrianglesIntoASurface)
     EXPECT_EQ(Shape(*image), expected);
     EXPECT_EQ(Pixels(*image)[0], 0xFFFFu);
 }
+
+namespace {
+
+// Fills (1, 1)-(3, 3) white through the image's surface context.
+void WhiteSquareAsText(Kivo::DDImage& image, bool expectContext = true)
+{
+    HDC dc = nullptr;
+    ASSERT_TRUE(image.BeginSurfaceText(&dc));
+    ASSERT_EQ(dc != nullptr, expectContext);
+    if (dc) {
+        RECT square { 1, 1, 3, 3 };
+        FillRect(dc, &square, reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    }
+    image.EndSurfaceText(dc);
+}
+
+} // namespace
+
+// Text through the system's context lands in the surface: a locked image is
+// unlocked for it and locked again, its software copies are dropped, and
+// bits newer than an adopted surface reach the surface first.
+TEST_F(SurfaceTest, SurfaceTextDrawsIntoTheSurface)
+{
+    Start(kLayouts[0]);
+    auto image = Opaque(4, 4);
+    SetAll(*image, 0);
+    ASSERT_TRUE(image->LockSurface());
+    WhiteSquareAsText(*image);
+    EXPECT_EQ(image->mLockCount, 1);
+    EXPECT_NE(image->mLockedSurfaceDesc.lpSurface, nullptr);
+    image->UnlockSurface();
+    EXPECT_EQ(image->mBits, nullptr);
+    EXPECT_EQ(Shape(*image), "....\n.##.\n.##.\n....\n");
+
+    // The screen's bits hold a pixel the surface has not seen yet.
+    Kivo::DDImage& screen = *display->mScreenImage;
+    uint32_t* bits = screen.GetBits();
+    ASSERT_NE(bits, nullptr);
+    bits[5 * screen.mWidth + 5] = 0xFFFFFFFF;
+    screen.BitsChanged();
+    WhiteSquareAsText(screen);
+    EXPECT_EQ(screen.mBits, nullptr);
+    bits = screen.GetBits();
+    // White as a 565 pixel reads back.
+    EXPECT_EQ(bits[5 * screen.mWidth + 5] & 0xF8FCF8, 0xF8FCF8u);
+    EXPECT_EQ(bits[screen.mWidth + 1] & 0xF8FCF8, 0xF8FCF8u);
+
+    // No surface for translucent pixels: the text goes on the bits.
+    std::vector<uint32_t> translucent(16, 0x80000000);
+    Kivo::DDImage glass(display.get());
+    glass.SetBits(translucent.data(), 4, 4);
+    HDC dc = nullptr;
+    EXPECT_FALSE(glass.BeginSurfaceText(&dc));
+    EXPECT_EQ(dc, nullptr);
+
+    // A draw-disabled image gives no context and keeps its pixels.
+    image->mDrawToBits = true;
+    SetAll(*image, 0);
+    WhiteSquareAsText(*image, false);
+    image->mDrawToBits = false;
+    EXPECT_EQ(Shape(*image), "....\n....\n....\n....\n");
+}
