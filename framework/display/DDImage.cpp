@@ -604,6 +604,48 @@ void DDImage::BltMirror(Image* source, int x, int y, const Rect& srcRect, const 
     DeleteAllNonSurfaceData();
 }
 
+bool DDImage::BeginSurfaceText(HDC* dc)
+{
+    *dc = nullptr;
+    // An image that cannot hold its picture in a surface (translucent
+    // pixels) draws its text on the bits.
+    if (!GetSurface())
+        return false;
+    if (mDrawToBits)
+        return true;
+    if (Is3DTarget()) {
+        // The system draws on the target's pixels: the scene's drawing must
+        // be finished first.
+        D3D().EndSceneIfActive();
+    } else {
+        FlushBitsToSurface();
+        if (mLockCount > 0)
+            mSurface->Unlock(nullptr);
+    }
+    IDirectDrawSurface7* surface7 = nullptr;
+    if (SUCCEEDED(mSurface->QueryInterface(IID_IDirectDrawSurface7, reinterpret_cast<void**>(&surface7)))) {
+        if (FAILED(surface7->GetDC(dc)))
+            *dc = nullptr;
+        surface7->Release();
+    }
+    return true;
+}
+
+void DDImage::EndSurfaceText(HDC dc)
+{
+    if (mDrawToBits || !mSurface)
+        return;
+    IDirectDrawSurface7* surface7 = nullptr;
+    if (dc && SUCCEEDED(mSurface->QueryInterface(IID_IDirectDrawSurface7, reinterpret_cast<void**>(&surface7)))) {
+        surface7->ReleaseDC(dc);
+        surface7->Release();
+    }
+    if (!Is3DTarget() && mLockCount > 0)
+        mSurface->Lock(nullptr, &mLockedSurfaceDesc, DDLOCK_WAIT, nullptr);
+    if (dc)
+        DeleteAllNonSurfaceData();
+}
+
 void DDImage::FillRect(const Rect& rect, const Color& color, int drawMode)
 {
     if (mDrawToBits)
