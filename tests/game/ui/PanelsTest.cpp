@@ -160,6 +160,7 @@ TEST(UpgradePanel, ChildrenSlotsAndBadIndices)
 TEST(UpgradePanel, TheScorePanelSlidesRightWithThePanel)
 {
     FakeApp app;
+    CurrentProfile profile; // the score panel reads the total every 20th update
     UpgradePanel panel(nullptr);
     panel.mScorePanel->Resize(700, -11, 80, 40);
     panel.Show(false, false);
