@@ -554,14 +554,16 @@ void AddUi(Builder& b)
         c.Glow(Outline(RoundRect(6, 6, 88, 63, 6), 1), Hex(0xffe080), 6, 1);
         c.Opaque();
     });
-    // `rule`: the height of a gold rule under the caption, or 0.
-    auto window = [&](const std::string& id, int w, int h, int rule) {
+    // `rule`: the height of a gold rule under the caption, or 0. `top`: where
+    // the paper starts; a window whose caption stands near its top edge
+    // gets a wooden header band to carry it.
+    auto window = [&](const std::string& id, int w, int h, int rule, int top = 16) {
         ui(id, w, h, [=](Canvas& c) {
-            float fw = float(w), fh = float(h);
+            float fw = float(w), fh = float(h), ft = float(top);
             Sdf outer = RoundRect(4, 4, fw - 8, fh - 8, 22);
             c.Shadow(outer, 3, 5, 8, 0.55f);
             c.Bevel(outer, [](float x, float y) { return Mix(kWoodLight, kWoodDark, Fbm(47, x / 70, y / 6, 3) * 0.8f); }, 6, 0.7f, 0);
-            Sdf paper = RoundRect(16, 16, fw - 32, fh - 32, 12);
+            Sdf paper = RoundRect(16, ft, fw - 32, fh - 16 - ft, 12);
             c.Fill(Offset(paper, -1, -1), Solid({0, 0, 0, 0.4f}));
             c.Bevel(paper, [=](float x, float y) {
                 float n = Fbm(48, x / 60, y / 60, 4);
@@ -579,7 +581,9 @@ void AddUi(Builder& b)
         });
     };
     window("IMAGE_UI_WINDOW", 500, 520, 52);
-    window("IMAGE_UI_WINDOW_SMALL", 420, 240, 0);
+    // Confirm and message captions stand on y 10 + ascent; the building
+    // panel's title on y 40.
+    window("IMAGE_UI_WINDOW_SMALL", 420, 240, 0, 46);
     window("IMAGE_UI_WINDOW_HINT", 300, 225, 0);
     window("IMAGE_UI_WINDOW_HELP", 750, 560, 0);
     ui("IMAGE_UI_WINDOW_HINT_ARROW", 48, 32, [](Canvas& c) {
