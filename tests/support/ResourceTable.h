@@ -28,6 +28,14 @@ public:
             res->mImage = image;
             mImageMap[id] = res;
         }
+        // Takes `font`.
+        void AddFont(const std::string& id, Kivo::Font* font)
+        {
+            auto* res = new FontRes;
+            res->mId = id;
+            res->mFont = font;
+            mFontMap[id] = res;
+        }
         void AddSound(const std::string& id, int soundId, Kivo::ResourceHost* app)
         {
             auto* res = new SoundRes(app);
