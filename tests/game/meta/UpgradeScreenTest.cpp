@@ -241,7 +241,7 @@ TEST(UpgradeScreenTest, TheBuildingPanelShowsTheCostInRedOnlyForWhatCannotBeBoug
         std::map<std::string, Kivo::Color> drawn;
         auto* font = new Font;
         font->drawn = &drawn;
-        f.town.resources.mManager->AddFont("FONT_GOLD", font);
+        f.town.resources.mManager->SetFont("FONT_GOLD", font);
         f.town.resources.mStrings = {{"upgrade_screen_label_cost", "Cost"},
                                      {"upgrade_screen_label_you_got_it", "got it"},
                                      {"upgrade_screen_label_funds_not_enough", "not enough"}};
