@@ -49,7 +49,7 @@ struct Options {
     // chosen through the game's stored "Is3D" setting.
     bool is3D = true;
     // Every how many frames one is drawn.
-    int drawEvery = 12;
+    int drawEvery = 24;
     // The game's generator seed; none keeps the game's own choice.
     std::optional<uint32_t> seed = 20261210;
     // The loading thread's work done on the main thread at start, so that
@@ -246,7 +246,7 @@ public:
         const std::string path = Kivo::SaveScreenshot(app->ddInterface, options.shots + "/");
         if (!path.empty()) {
             std::error_code error;
-            std::filesystem::rename(path, options.shots + "/" + (app->Is3DAccelerated() ? "3d_" : "2d_") + name + ".png",
+            std::filesystem::rename(path, options.shots + "/" + (options.is3D ? "3d_" : "2d_") + name + ".png",
                                     error);
         }
     }
@@ -331,6 +331,8 @@ public:
         Click(400, 300);
         if (!RunUntil([&] { return TopIs("MenuScreen") && FindButton(Screen("MenuScreen"), MAIN_MENU_PLAY); }))
             return Fail("no menu after the title"), false;
+        // The menu fades in from black.
+        Wait(2);
         Shot("menu");
         return true;
     }
@@ -549,6 +551,13 @@ public:
             break;
         case WINDOW_ID_PAUSE:
             if (pauseToMenu && ClickButton(window, 2))
+                break;
+            run.Key(VK_ESCAPE);
+            break;
+        case WINDOW_ID_HOW_TO_PLAY:
+            // Its Play button: a window that opens by itself need not hold
+            // the keyboard focus.
+            if (ClickButton(window, 0))
                 break;
             run.Key(VK_ESCAPE);
             break;

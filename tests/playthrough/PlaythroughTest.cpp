@@ -121,7 +121,7 @@ TEST(RecordedRun, ReplaysInStepToTheSameProfileAndField)
     }
     Options o;
     o.is3D = false;
-    o.drawEvery = 16;
+    o.drawEvery = 32;
     o.replayFrom = kRecordedRun;
     Driver p(o);
     try {

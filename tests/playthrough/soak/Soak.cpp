@@ -57,8 +57,11 @@ int main(int argc, char** argv)
         if (p.app->updateCount % 100 != 0)
             return;
         const std::string cp = p.Checkpoint();
-        // Everything but the generator: idle animations draw numbers too.
-        const std::string state = cp.substr(0, cp.find(" r")) + cp.substr(cp.find(" p"));
+        // Everything but the generator (idle animations draw numbers too),
+        // and under a window not the field either: a window that animates
+        // a board of its own still waits for the player.
+        const bool window = p.TopWindow() != nullptr;
+        const std::string state = cp.substr(0, window ? cp.find(" f") : cp.find(" r")) + cp.substr(cp.find(" p"));
         sameSeconds = state == lastState ? sameSeconds + 1 : 0;
         lastState = state;
         if (sameSeconds >= 60)
