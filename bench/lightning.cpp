@@ -5,37 +5,30 @@
 #include "framework/core/Random.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
-#include "tests/game/effects/ImageTable.h"
+#include "tests/support/DiscImage.h"
+#include "tests/support/ResourceTable.h"
 
 #include <benchmark/benchmark.h>
 
 namespace {
 
-// A w x h image, white inside a disc of radius r, black elsewhere, opaque.
-std::unique_ptr<Kivo::MemoryImage> Disc(int w, int h, int r)
-{
-    auto image = std::make_unique<Kivo::MemoryImage>();
-    image->Create(w, h);
-    uint32_t* bits = image->GetBits();
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const int dx = x - w / 2, dy = y - h / 2;
-            bits[y * w + x] = dx * dx + dy * dy <= r * r ? 0xFFFFFFFF : 0xFF000000;
-        }
-    image->BitsChanged();
-    return image;
-}
-
+// One scene for the program: the lightning keeps the images it looks up
+// for good, and the benchmark runs each function more than once.
 struct Scene {
+    static Scene& Get()
+    {
+        static Scene* scene = new Scene;
+        return *scene;
+    }
     Scene()
     {
         Kivo::SeedRandomInt(1);
-        table.AddImage("IMAGE_GFX_LIGHTNING_LINE", Disc(64, 32, 12));
-        table.AddImage("IMAGE_GFX_LIGHTNING_LINE_CENTER", Disc(64, 32, 12));
-        mask = table.AddImage("BRICK_MASK", Disc(44, 44, 18));
+        table.AddImage("IMAGE_GFX_LIGHTNING_LINE", testsupport::DiscImage(64, 32, 12));
+        table.AddImage("IMAGE_GFX_LIGHTNING_LINE_CENTER", testsupport::DiscImage(64, 32, 12));
+        mask = table.AddImage("BRICK_MASK", testsupport::DiscImage(44, 44, 18));
         screen.Create(800, 600);
     }
-    ImageTable table;
+    testsupport::ResourceTable table;
     Kivo::MemoryImage* mask;
     Kivo::MemoryImage screen;
 };
@@ -43,7 +36,8 @@ struct Scene {
 // Ten energised bricks: every figure updated and drawn once per frame.
 void BM_EnergyOutlines(benchmark::State& state)
 {
-    Scene scene;
+    Scene& scene = Scene::Get();
+    Kivo::SeedRandomInt(1);
     Kivo::Graphics g(&scene.screen);
     std::vector<std::unique_ptr<LightningFigure>> figures;
     for (int i = 0; i < 10; ++i)
@@ -65,7 +59,8 @@ BENCHMARK(BM_EnergyOutlines);
 // The reference: the same ten bricks blitted.
 void BM_BrickBlits(benchmark::State& state)
 {
-    Scene scene;
+    Scene& scene = Scene::Get();
+    Kivo::SeedRandomInt(1);
     Kivo::Graphics g(&scene.screen);
     for (auto _ : state)
         for (int i = 0; i < 10; ++i)

@@ -5,6 +5,7 @@
 #include "game/effects/PyroLibraryManager.h"
 #include "platform/pyro/PyroFormat.h"
 #include "platform/pyro/PyroParticles.h"
+#include "tests/support/PyroMemory.h"
 
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
@@ -18,29 +19,6 @@ namespace {
 
 constexpr int kParticles = 2000;
 constexpr int kSize = 16;
-
-class MemoryReader : public PyroParticles::IPyroFileIO {
-public:
-    explicit MemoryReader(std::vector<uint8_t> bytes) : mBytes(std::move(bytes)) {}
-    size_t Read(void* buffer, size_t size) override
-    {
-        size = std::min(size, mBytes.size() - mPos);
-        std::memcpy(buffer, mBytes.data() + mPos, size);
-        mPos += size;
-        return size;
-    }
-    size_t Write(const void*, size_t) override { return 0; }
-    int Seek(long offset, int origin) override
-    {
-        mPos = size_t((origin == SEEK_END ? long(mBytes.size()) : 0) + offset);
-        return 0;
-    }
-    long Tell() override { return long(mPos); }
-
-private:
-    std::vector<uint8_t> mBytes;
-    size_t mPos = 0;
-};
 
 // A soft round sprite, white with alpha falling to the edge.
 PyroParticles::TextureData Sprite()
@@ -68,7 +46,7 @@ void BM_Particles(benchmark::State& state)
                             "area_h=\"560\" speed_min=\"5\" speed_max=\"30\" spin_min=\"-90\" spin_max=\"90\" "
                             "size_start=\"16\" size_end=\"16\" color_start=\"0xC0FFE0A0\" "
                             "color_end=\"0xC0FFE0A0\"/></emitter></emitters>";
-    MemoryReader reader(PyroParticles::WritePyroFile({{"s", png}}, xml));
+    testsupport::PyroMemoryReader reader(PyroParticles::WritePyroFile({{"s", png}}, xml));
     manager->LoadFile("bench.pyro", &reader);
     PyroEmitter emitter("bench");
     emitter.PlaceAndStart(400, 300);

@@ -268,14 +268,14 @@ bool Store::Save()
     const std::filesystem::path file = platform::RegistryFilePath();
     std::error_code ec;
     std::filesystem::create_directories(file.parent_path(), ec);
-    // Said once per run: settings that are not kept should not go unnoticed,
-    // nor fill the terminal at every write.
-    static bool told = false;
+    // Said once per settings file: settings that are not kept should not go
+    // unnoticed, nor fill the terminal at every write.
+    static std::string toldFor;
     std::string error;
     if (!platform::ReplaceFile(file.string(), text.data(), text.size(), &error)) {
-        if (!told)
+        if (toldFor != file.string())
             std::fprintf(stderr, "Settings not saved: %s\n", error.c_str());
-        told = true;
+        toldFor = file.string();
         return false;
     }
     return true;

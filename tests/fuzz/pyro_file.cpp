@@ -2,6 +2,7 @@
 // loads has every emitter created, run for a few steps while emitting and
 // after, and drawn through a device that checks every quad it is given.
 #include "platform/pyro/PyroParticles.h"
+#include "tests/support/PyroMemory.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,52 +20,13 @@ using namespace PyroParticles::PyroGraphics;
 
 namespace {
 
-class Reader : public IPyroFileIO {
-public:
-    Reader(const uint8_t* data, size_t size) : mData(data), mSize(size) {}
-    size_t Read(void* buffer, size_t size) override
-    {
-        size = std::min(size, mSize - mPos);
-        if (size)
-            std::memcpy(buffer, mData + mPos, size);
-        mPos += size;
-        return size;
-    }
-    size_t Write(const void*, size_t) override { return 0; }
-    int Seek(long offset, int origin) override
-    {
-        const long base = origin == SEEK_END ? long(mSize) : origin == SEEK_CUR ? long(mPos) : 0;
-        if (base + offset < 0 || base + offset > long(mSize))
-            return -1;
-        mPos = size_t(base + offset);
-        return 0;
-    }
-    long Tell() override { return long(mPos); }
-
-private:
-    const uint8_t* mData;
-    size_t mSize;
-    size_t mPos = 0;
-};
-
-struct Buffer : IVertexBuffer {
-    Buffer(size_t bytes, uint32_t stride) : memory(bytes), stride(stride) {}
-    int Lock() override { return 0; }
-    int Unlock() override { return 0; }
-    void* GetBuffer() override { return memory.data(); }
-    size_t GetSize() const override { return memory.size(); }
-    uint32_t GetStride() const override { return stride; }
-    std::vector<uint8_t> memory;
-    uint32_t stride;
-};
-
 struct Texture : ITexture {};
 
 struct CheckingDevice : IDevice {
     int SetRenderState(uint32_t, uint32_t) override { return 0; }
     int CreateVertexBuffer(IVertexBuffer** out, uint32_t count, uint32_t stride, uint32_t, uint32_t) override
     {
-        *out = new Buffer(size_t(count) * stride, stride);
+        *out = new testsupport::PyroMemoryBuffer(count, stride);
         return 0;
     }
     int CreateVertexBuffer2(IVertexBuffer2** out, uint32_t, uint32_t, uint32_t, uint32_t) override
@@ -110,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CheckingDevice device;
     std::unique_ptr<IPyroParticleLibrary> library(CreateParticleLibrary(kPyroLibraryVersion));
     library->SetDevice(&device);
-    Reader reader(data, size);
+    testsupport::PyroMemoryReader reader(data, size);
     std::unique_ptr<IPyroFile> file;
     try {
         file.reset(library->LoadFile(&reader));

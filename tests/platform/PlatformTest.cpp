@@ -6,6 +6,8 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <thread>
@@ -20,11 +22,21 @@ platform::HeadlessBackend& Headless()
 
 TEST(Backend, TableChoosesByNameAndDefaultsToSystem)
 {
-    EXPECT_STREQ(platform::CurrentBackend().Name(), "system");
-    EXPECT_FALSE(platform::UseBackend("no-such-backend"));
-    EXPECT_STREQ(platform::CurrentBackend().Name(), "system");
-    EXPECT_TRUE(platform::UseBackend("headless"));
-    EXPECT_STREQ(platform::CurrentBackend().Name(), "headless");
+    // Until a backend is chosen the system one serves: seen in a fresh
+    // process, since the tests before this one may have chosen one.
+    const std::string style = GTEST_FLAG_GET(death_test_style);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(std::exit(std::strcmp(platform::CurrentBackend().Name(), "system") == 0 ? 0 : 1),
+                testing::ExitedWithCode(0), "");
+    GTEST_FLAG_SET(death_test_style, style);
+
+    for (const char* name : {"system", "headless"}) {
+        EXPECT_TRUE(platform::UseBackend(name));
+        EXPECT_STREQ(platform::CurrentBackend().Name(), name);
+        platform::Backend* chosen = &platform::CurrentBackend();
+        EXPECT_FALSE(platform::UseBackend("no-such-backend"));
+        EXPECT_EQ(&platform::CurrentBackend(), chosen);
+    }
 }
 
 // Each message is a line of its own, as a debugger lists them, so that one

@@ -2,6 +2,7 @@
 // checks, and emitters over a fixed clock drawn through a recording device.
 #include "platform/pyro/PyroFormat.h"
 #include "platform/pyro/PyroParticles.h"
+#include "tests/support/PyroMemory.h"
 
 #include <gtest/gtest.h>
 
@@ -17,44 +18,6 @@ namespace {
 
 // The clock the program drives emitters with: 0.008 per 10 ms tick.
 constexpr float kTick = 0.008f;
-
-class MemoryReader : public IPyroFileIO {
-public:
-    explicit MemoryReader(std::vector<uint8_t> bytes) : mBytes(std::move(bytes)) {}
-    size_t Read(void* buffer, size_t size) override
-    {
-        size = std::min(size, mBytes.size() - mPos);
-        std::memcpy(buffer, mBytes.data() + mPos, size);
-        mPos += size;
-        return size;
-    }
-    size_t Write(const void*, size_t) override { return 0; }
-    int Seek(long offset, int origin) override
-    {
-        const long base = origin == SEEK_END ? long(mBytes.size()) : origin == SEEK_CUR ? long(mPos) : 0;
-        if (base + offset < 0 || base + offset > long(mBytes.size()))
-            return -1;
-        mPos = size_t(base + offset);
-        return 0;
-    }
-    long Tell() override { return long(mPos); }
-
-private:
-    std::vector<uint8_t> mBytes;
-    size_t mPos = 0;
-};
-
-class PlainBuffer : public IVertexBuffer {
-public:
-    PlainBuffer(uint32_t count, uint32_t stride) : mMemory(size_t(count) * stride), mStride(stride) {}
-    int Lock() override { return 0; }
-    int Unlock() override { return 0; }
-    void* GetBuffer() override { return mMemory.data(); }
-    size_t GetSize() const override { return mMemory.size(); }
-    uint32_t GetStride() const override { return mStride; }
-    std::vector<uint8_t> mMemory;
-    uint32_t mStride;
-};
 
 struct FakeTexture : ITexture {
     uint32_t width, height;
@@ -77,7 +40,7 @@ public:
     }
     int CreateVertexBuffer(IVertexBuffer** out, uint32_t count, uint32_t stride, uint32_t, uint32_t) override
     {
-        *out = new PlainBuffer(count, stride);
+        *out = new testsupport::PyroMemoryBuffer(count, stride);
         return 0;
     }
     int CreateVertexBuffer2(IVertexBuffer2** out, uint32_t, uint32_t, uint32_t, uint32_t) override
@@ -157,7 +120,7 @@ struct Loaded {
     {
         library.reset(CreateParticleLibrary(kPyroLibraryVersion));
         library->SetDevice(&device);
-        MemoryReader reader(File(emitters));
+        testsupport::PyroMemoryReader reader(File(emitters));
         file.reset(library->LoadFile(&reader));
         file->CreateTextures();
     }
@@ -301,7 +264,7 @@ TEST(PyroLibrary, ABadFileThrowsFromLoad)
     std::unique_ptr<IPyroParticleLibrary> library(CreateParticleLibrary(kPyroLibraryVersion));
     std::vector<uint8_t> bytes = File(kEmitters);
     bytes.resize(bytes.size() / 2);
-    MemoryReader reader(bytes);
+    testsupport::PyroMemoryReader reader(bytes);
     EXPECT_THROW(library->LoadFile(&reader), PyroException);
 }
 

@@ -7,6 +7,7 @@
 #include "platform/win32/Shell.h"
 #include "platform/win32/Time.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WindowEvents.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -21,6 +22,10 @@
 namespace {
 
 using platform::WindowEvent;
+using testsupport::KeyEvent;
+using testsupport::KindEvent;
+using testsupport::TextEvent;
+using testsupport::WheelEvent;
 
 std::vector<MSG> gDispatched;
 
@@ -61,39 +66,10 @@ protected:
         return out;
     }
 
+    // Buttons go down at (5, 6).
     static WindowEvent Button(int button, bool down, int clicks = 1)
     {
-        WindowEvent e;
-        e.kind = WindowEvent::MouseButton;
-        e.button = button, e.down = down, e.clicks = clicks, e.x = 5, e.y = 6;
-        return e;
-    }
-    static WindowEvent Key(int key, bool down)
-    {
-        WindowEvent e;
-        e.kind = WindowEvent::Key;
-        e.key = key, e.down = down;
-        return e;
-    }
-    static WindowEvent Wheel(float notches)
-    {
-        WindowEvent e;
-        e.kind = WindowEvent::MouseWheel;
-        e.wheel = notches;
-        return e;
-    }
-    static WindowEvent Text(const std::string& utf8)
-    {
-        WindowEvent e;
-        e.kind = WindowEvent::Text;
-        e.text = utf8;
-        return e;
-    }
-    static WindowEvent Simple(WindowEvent::Kind kind)
-    {
-        WindowEvent e;
-        e.kind = kind;
-        return e;
+        return testsupport::ButtonEvent(button, down, 5, 6, clicks);
     }
 
     platform::ScriptedWindows* windows = nullptr;
@@ -119,22 +95,22 @@ TEST_F(WindowMessages, EventsBecomeWindowsMessagesInWindowsOrder)
           { { WM_RBUTTONDBLCLK, MK_RBUTTON }, { WM_RBUTTONUP, 0 }, { WM_MBUTTONDOWN, MK_MBUTTON }, { WM_MBUTTONUP, 0 } } },
         { "third click is a plain down", { Button(1, true, 3), Button(1, false, 3) },
           { { WM_LBUTTONDOWN, MK_LBUTTON }, { WM_LBUTTONUP, 0 } } },
-        { "wheel halves add up to one notch", { Wheel(0.5f), Wheel(0.5f), Wheel(-2) },
+        { "wheel halves add up to one notch", { WheelEvent(0.5f), WheelEvent(0.5f), WheelEvent(-2) },
           { { WM_MOUSEWHEEL, WPARAM(120) << 16 }, { WM_MOUSEWHEEL, WPARAM(WORD(-240)) << 16 } } },
-        { "enter gives its character", { Key(VK_RETURN, true), Key(VK_RETURN, false) },
+        { "enter gives its character", { KeyEvent(VK_RETURN, true), KeyEvent(VK_RETURN, false) },
           { { WM_KEYDOWN, VK_RETURN }, { WM_CHAR, 13 }, { WM_KEYUP, VK_RETURN } } },
-        { "backspace, tab, escape", { Key(VK_BACK, true), Key(VK_TAB, true), Key(VK_ESCAPE, true) },
+        { "backspace, tab, escape", { KeyEvent(VK_BACK, true), KeyEvent(VK_TAB, true), KeyEvent(VK_ESCAPE, true) },
           { { WM_KEYDOWN, VK_BACK }, { WM_CHAR, 8 }, { WM_KEYDOWN, VK_TAB }, { WM_CHAR, 9 }, { WM_KEYDOWN, VK_ESCAPE },
             { WM_CHAR, 27 } } },
-        { "ctrl+v and ctrl+z", { Key(VK_CONTROL, true), Key('V', true), Text("v"), Key('Z', true), Key(VK_CONTROL, false) },
+        { "ctrl+v and ctrl+z", { KeyEvent(VK_CONTROL, true), KeyEvent('V', true), TextEvent("v"), KeyEvent('Z', true), KeyEvent(VK_CONTROL, false) },
           { { WM_KEYDOWN, VK_CONTROL }, { WM_KEYDOWN, 'V' }, { WM_CHAR, 22 }, { WM_KEYDOWN, 'Z' }, { WM_CHAR, 26 },
             { WM_KEYUP, VK_CONTROL } } },
-        { "alt keys are system keys", { Key(VK_MENU, true), Key('X', true), Key('X', false), Key(VK_MENU, false) },
+        { "alt keys are system keys", { KeyEvent(VK_MENU, true), KeyEvent('X', true), KeyEvent('X', false), KeyEvent(VK_MENU, false) },
           { { WM_SYSKEYDOWN, VK_MENU }, { WM_SYSKEYDOWN, 'X' }, { WM_SYSKEYUP, 'X' }, { WM_SYSKEYUP, VK_MENU } } },
-        { "text in Windows-1252", { Text("a\xC3\xA9\xE2\x82\xAC\xE4\xB8\x80") },
+        { "text in Windows-1252", { TextEvent("a\xC3\xA9\xE2\x82\xAC\xE4\xB8\x80") },
           { { WM_CHAR, 'a' }, { WM_CHAR, 0xE9 }, { WM_CHAR, 0x80 } } },
         { "focus, minimise, close",
-          { Simple(WindowEvent::FocusLost), Simple(WindowEvent::Minimized), Simple(WindowEvent::Close) },
+          { KindEvent(WindowEvent::FocusLost), KindEvent(WindowEvent::Minimized), KindEvent(WindowEvent::Close) },
           { { WM_ACTIVATEAPP, 0 }, { WM_NCACTIVATE, 0 }, { WM_ACTIVATE, 0 }, { WM_SIZE, SIZE_MINIMIZED },
             { WM_CLOSE, 0 } } },
     };
@@ -152,10 +128,10 @@ TEST_F(WindowMessages, EventsBecomeWindowsMessagesInWindowsOrder)
 
 TEST_F(WindowMessages, BringingTheWindowForwardActivatesItOnce)
 {
-    Pump({ Simple(WindowEvent::FocusLost) });
+    Pump({ KindEvent(WindowEvent::FocusLost) });
     EXPECT_EQ(GetActiveWindow(), nullptr);
     SetForegroundWindow(window);
-    std::vector<MSG> got = Pump({ Simple(WindowEvent::FocusGained) });
+    std::vector<MSG> got = Pump({ KindEvent(WindowEvent::FocusGained) });
     ASSERT_EQ(got.size(), 3u);
     EXPECT_EQ(got[0].message, WM_ACTIVATEAPP);
     EXPECT_EQ(got[0].wParam, WPARAM(1));
@@ -183,8 +159,8 @@ TEST_F(WindowMessages, TimersComeWhenNothingElseWaitsAndNeverPileUp)
 
 TEST_F(WindowMessages, AltF4ClosesThroughDefaultProcessing)
 {
-    windows->Push(Key(VK_MENU, true));
-    windows->Push(Key(VK_F4, true));
+    windows->Push(KeyEvent(VK_MENU, true));
+    windows->Push(KeyEvent(VK_F4, true));
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
         DispatchMessageA(&msg);

@@ -1,8 +1,10 @@
 #pragma once
-// The application as the resource helpers see it: images and sounds
-// registered by id, and a record of the sounds played (by id, with the
-// pitch for pitched ones). Installs itself as the resource host.
+// The application as the resource helpers see it: images, sounds and fonts
+// registered by id, a record of the sounds played, texts that are their own
+// ids unless set, and shared images read from files. Installs itself as the
+// resource host while it lives.
 #include "framework/graphics/AnimInfo.h"
+#include "framework/graphics/Font.h"
 #include "framework/graphics/ImageLib.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/SharedImage.h"
@@ -13,9 +15,26 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace testsupport {
+
+// A font of fixed pitch: every character 10 pixels wide, ascent 16, height
+// 20; it draws nothing.
+class PitchFont : public Kivo::Font {
+public:
+    PitchFont()
+    {
+        mAscent = 16;
+        mHeight = 20;
+    }
+    int StringWidth(const std::string& text) override { return 10 * static_cast<int>(text.size()); }
+    int CharWidth(char) override { return 10; }
+    int CharWidthKern(char, char) override { return 10; }
+    void DrawString(Kivo::Graphics*, int, int, const std::string&, const Kivo::Color&, const Kivo::Rect&) override {}
+    Kivo::Font* Duplicate() override { return new PitchFont(*this); }
+};
 
 class ResourceTable : public Kivo::ResourceHost {
 public:
@@ -28,12 +47,25 @@ public:
             res->mImage = image;
             mImageMap[id] = res;
         }
-        void AddSound(const std::string& id, int soundId, Kivo::ResourceHost* app)
+        void AddSound(const std::string& id, int soundId, Kivo::ResourceHost* host)
         {
-            auto* res = new SoundRes(app);
+            auto* res = new SoundRes(host);
             res->mId = id;
             res->mSoundId = soundId;
             mSoundMap[id] = res;
+        }
+        // Replaces the font of the id; takes `font`.
+        void SetFont(const std::string& id, Kivo::Font* font)
+        {
+            auto it = mFontMap.find(id);
+            if (it != mFontMap.end()) {
+                delete it->second;
+                mFontMap.erase(it);
+            }
+            auto* res = new FontRes;
+            res->mId = id;
+            res->mFont = font;
+            mFontMap[id] = res;
         }
     };
 
@@ -43,13 +75,23 @@ public:
         mManager.reset();
         for (auto& [name, shared] : mShared)
             delete shared.mImage;
-        Kivo::SetResourceHost(nullptr);
+        if (Kivo::GetResourceHost() == this)
+            Kivo::SetResourceHost(nullptr);
     }
     // Parses a manifest of the active archives and loads one of its groups,
     // decoding the images from the archives.
     bool LoadGroup(const std::string& manifest, const std::string& group)
     {
         return mManager->ParseResourcesFile(manifest) && mManager->LoadResources(group);
+    }
+    // Registers an image under the id; the table keeps it.
+    template <class T>
+    T* AddImage(const std::string& id, std::unique_ptr<T> image)
+    {
+        T* raw = image.get();
+        mManager->AddImage(id, raw);
+        mImages.push_back(std::move(image));
+        return raw;
     }
     // A strip of `cels` frames of w x h; animated with one tick per cel
     // when `animated`.
@@ -63,19 +105,36 @@ public:
             image->mAnimInfo->mAnimType = Kivo::AnimInfo::AnimType_Loop;
             image->mAnimInfo->Compute(cels);
         }
-        mManager->AddImage(id, image.get());
-        mImages.push_back(std::move(image));
-        return mImages.back().get();
+        return AddImage(id, std::move(image));
     }
     RecordingImage* AddImage(const std::string& id, int w, int h) { return AddStrip(id, 1, false, w, h); }
-    // Registers sound ids; the played ones are recorded by their id.
+    Kivo::Image* Image(const std::string& id) { return mManager->GetImage(id).ToImage(); }
+    // Registers a sound id; the sounds played are recorded by their id.
+    int AddSound(const std::string& id)
+    {
+        mSoundNames.push_back(id);
+        const int number = static_cast<int>(mSoundNames.size()) - 1;
+        mManager->AddSound(id, number, this);
+        return number;
+    }
     void AddSounds(const std::vector<std::string>& ids)
     {
-        for (const std::string& id : ids) {
-            mSoundNames[static_cast<int>(mSoundNames.size())] = id;
-            mManager->AddSound(id, static_cast<int>(mSoundNames.size()) - 1, this);
-        }
+        for (const std::string& id : ids)
+            AddSound(id);
     }
+    // Replaces the font of the id; the table keeps `font`.
+    void SetFont(const std::string& id, Kivo::Font* font) { mManager->SetFont(id, font); }
+
+    // How often the sound was played, at any pitch.
+    int PlayedCount(const std::string& id) const
+    {
+        int count = 0;
+        for (const std::string& played : mPlayed)
+            count += played == id || played.rfind(id + "@", 0) == 0;
+        return count;
+    }
+    // The sounds played so far, taken.
+    std::vector<std::string> TakePlayed() { return std::exchange(mPlayed, {}); }
 
     bool Is3DAccelerated() override { return false; }
     Kivo::SharedImageRef GetSharedImage(const std::string& name, const std::string& variant, bool* created,
@@ -106,21 +165,29 @@ public:
     void SetBasePan(int, int) override {}
     void ReleaseSound(int) override {}
     Kivo::ResourceManager* GetResourceManager() override { return mManager.get(); }
-    bool IsMusicDisabled() override { return mSoundNames.empty(); }
-    void PlaySample(int id) override { mPlayed.push_back(mSoundNames[id]); }
-    void PlayPitchedSample(int id, double pitch, int) override
+    bool IsMusicDisabled() override { return !mSoundOn; }
+    // Recorded as the id, with "@" and the pitch in semitones when pitched.
+    void PlaySample(int id) override
     {
-        mPlayed.push_back(mSoundNames[id] + "@" + std::to_string(static_cast<int>(pitch)));
+        if (id >= 0 && id < static_cast<int>(mSoundNames.size()))
+            mPlayed.push_back(mSoundNames[static_cast<size_t>(id)]);
+    }
+    void PlayPitchedSample(int id, double semitones, int) override
+    {
+        if (id >= 0 && id < static_cast<int>(mSoundNames.size()))
+            mPlayed.push_back(mSoundNames[static_cast<size_t>(id)] + "@" +
+                              std::to_string(static_cast<int>(semitones)));
     }
     std::string GetAppString(const std::string& id) override
     {
         auto it = mStrings.find(id);
-        return it == mStrings.end() ? std::string() : it->second;
+        return it == mStrings.end() ? id : it->second;
     }
 
-    std::vector<std::unique_ptr<RecordingImage>> mImages;
+    bool mSoundOn = true;
+    std::vector<std::unique_ptr<Kivo::Image>> mImages;
     std::map<std::string, Kivo::SharedImage> mShared;
-    std::map<int, std::string> mSoundNames;
+    std::vector<std::string> mSoundNames;
     std::map<std::string, std::string> mStrings;
     std::vector<std::string> mPlayed;
     std::unique_ptr<Manager> mManager = std::make_unique<Manager>(this);

@@ -306,7 +306,8 @@ TEST_F(Services, HueShiftsWrapAroundTheWheel)
 TEST_F(Services, TheFrameTimerReadsTheApplicationsUpdateCount)
 {
     MakeApp(false);
-    static double gameTime = 0;
+    static double gameTime;
+    gameTime = 0;
     Kivo::kivoTimer::sGameTime = [] { return gameTime; };
     Kivo::kivoTimer* timer = Kivo::kivoTimer::Instance();
     app->updateCount = 7;
@@ -323,7 +324,8 @@ TEST_F(Services, TheFrameTimerReadsTheApplicationsUpdateCount)
 TEST_F(Services, TheTimeHooksReadTheFrameTimer)
 {
     MakeApp(false);
-    static double gameTime = 0;
+    static double gameTime;
+    gameTime = 0;
     Kivo::kivoTimer::sGameTime = [] { return gameTime; };
     Kivo::kivoTimer* timer = Kivo::kivoTimer::Instance();
     app->updateCount = 3;

@@ -8,6 +8,7 @@
 #include "platform/win32/Modules.h"
 #include "platform/win32/Shell.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/WindowEvents.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -36,20 +37,12 @@ protected:
         AppTest::TearDown();
     }
     void Push(WindowEvent e) { backend->windows.Push(e); }
+    // Buttons go down at (30, 40).
     static WindowEvent Button(int button, bool down, int clicks = 1)
     {
-        WindowEvent e;
-        e.kind = WindowEvent::MouseButton;
-        e.button = button, e.down = down, e.clicks = clicks, e.x = 30, e.y = 40;
-        return e;
+        return testsupport::ButtonEvent(button, down, 30, 40, clicks);
     }
-    static WindowEvent Key(int key, bool down)
-    {
-        WindowEvent e;
-        e.kind = WindowEvent::Key;
-        e.key = key, e.down = down;
-        return e;
-    }
+    static WindowEvent Key(int key, bool down) { return testsupport::KeyEvent(key, down); }
     LRESULT Send(UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
     {
         return app->WindowProc(app->hwnd, message, wParam, lParam);

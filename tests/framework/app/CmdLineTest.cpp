@@ -1,5 +1,6 @@
 #include "framework/app/KivoAppBase.h"
 #include "framework/core/Paths.h"
+#include "platform/Backend.h"
 #include "platform/win32/CommandLine.h"
 #include "tests/support/ScopedCwd.h"
 #include "tests/support/TempDir.h"
@@ -106,6 +107,8 @@ TEST(CmdLineDeathTest, UnknownOptionIsFatal)
 {
     EXPECT_EXIT(
         {
+            // The system backend writes the message box to stderr.
+            platform::UseBackend("system");
             KivoAppBase app;
             app.ParseCmdLineString("-bogus");
         },

@@ -167,7 +167,8 @@ TEST(FloatColors, ChannelOrder)
 
 TEST(DataManager, ClearDeletesEveryHeldObject)
 {
-    static int deleted = 0;
+    static int deleted;
+    deleted = 0;
     struct Counted : dataManager::Object {
         ~Counted() override { ++deleted; }
     };

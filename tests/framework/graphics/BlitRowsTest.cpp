@@ -7,6 +7,7 @@
 #include "framework/graphics/PixelBlend.h"
 #include "framework/graphics/PixelRows.h"
 
+#include "Picture.h"
 #include "TestHost.h"
 
 #include <gtest/gtest.h>
@@ -22,12 +23,7 @@ using graphicstest::TestHost;
 
 namespace {
 
-Color RGBA(int r, int g, int b, int a)
-{
-    Color c(r, g, b);
-    c.mAlpha = a;
-    return c;
-}
+using graphicstest::RGBA;
 
 bool IsWhite(const Color& c) { return c.mRed == 255 && c.mGreen == 255 && c.mBlue == 255 && c.mAlpha == 255; }
 

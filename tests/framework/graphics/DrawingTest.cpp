@@ -1,5 +1,6 @@
 #include "framework/graphics/MemoryImage.h"
 
+#include "Picture.h"
 #include "TestHost.h"
 
 #include <gtest/gtest.h>
@@ -8,39 +9,9 @@
 #include <vector>
 
 using namespace Kivo;
+using graphicstest::RGBA;
 using graphicstest::TestHost;
-
-namespace {
-
-Color RGBA(int r, int g, int b, int a)
-{
-    Color c(r, g, b);
-    c.mAlpha = a;
-    return c;
-}
-
-// A w x h image filled with one pixel value.
-struct Canvas {
-    Canvas(int w, int h, uint32_t fill)
-    {
-        std::vector<uint32_t> px(static_cast<size_t>(w) * h, fill);
-        image.SetBits(px.data(), w, h);
-    }
-    uint32_t At(int x, int y) const { return image.mBits[y * image.mWidth + x]; }
-    // Positions whose pixel differs from `fill`.
-    std::set<std::pair<int, int>> Changed(uint32_t fill) const
-    {
-        std::set<std::pair<int, int>> out;
-        for (int y = 0; y < image.mHeight; ++y)
-            for (int x = 0; x < image.mWidth; ++x)
-                if (At(x, y) != fill)
-                    out.insert({ x, y });
-        return out;
-    }
-    MemoryImage image;
-};
-
-} // namespace
+using Canvas = graphicstest::Picture;
 
 TEST(MemoryImageDrawing, FillRectBlendsOverTheDestinationAlpha)
 {

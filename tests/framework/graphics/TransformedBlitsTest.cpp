@@ -2,6 +2,7 @@
 #include "framework/graphics/Matrix3x3.h"
 #include "framework/graphics/MemoryImage.h"
 
+#include "Picture.h"
 #include "TestHost.h"
 
 #include <gtest/gtest.h>
@@ -18,44 +19,8 @@ using graphicstest::TestHost;
 
 namespace {
 
-Color RGBA(int r, int g, int b, int a)
-{
-    Color c(r, g, b);
-    c.mAlpha = a;
-    return c;
-}
-
-// A w x h image whose pixel (x, y) is pixel(x, y).
-struct Picture {
-    Picture(int w, int h, const std::function<uint32_t(int, int)>& pixel)
-    {
-        std::vector<uint32_t> px(static_cast<size_t>(w) * h);
-        for (int y = 0; y < h; ++y)
-            for (int x = 0; x < w; ++x)
-                px[static_cast<size_t>(y) * w + x] = pixel(x, y);
-        image.SetBits(px.data(), w, h);
-    }
-    Picture(int w, int h, uint32_t fill) : Picture(w, h, [fill](int, int) { return fill; }) {}
-    uint32_t At(int x, int y) const { return image.mBits[y * image.mWidth + x]; }
-    std::set<std::pair<int, int>> Changed(uint32_t fill) const
-    {
-        std::set<std::pair<int, int>> out;
-        for (int y = 0; y < image.mHeight; ++y)
-            for (int x = 0; x < image.mWidth; ++x)
-                if (At(x, y) != fill)
-                    out.insert({ x, y });
-        return out;
-    }
-    bool Any(const std::function<bool(uint32_t)>& test) const
-    {
-        for (int y = 0; y < image.mHeight; ++y)
-            for (int x = 0; x < image.mWidth; ++x)
-                if (test(At(x, y)))
-                    return true;
-        return false;
-    }
-    MemoryImage image;
-};
+using graphicstest::Picture;
+using graphicstest::RGBA;
 
 int Red(uint32_t p) { return (p >> 16) & 0xFF; }
 

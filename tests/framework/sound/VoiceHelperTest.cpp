@@ -7,6 +7,7 @@
 #include "framework/resources/ResourceManager.h"
 #include "framework/sound/DSoundManager.h"
 #include "framework/sound/VoiceHelper.h"
+#include "tests/support/ResourceTable.h"
 #include "tests/support/ScopedCwd.h"
 
 #include <climits>
@@ -19,32 +20,18 @@ namespace {
 using namespace soundtest;
 
 // The resource manager's view of the application: sounds go to the real
-// sound manager, images are never asked for.
-class SoundsOnlyHost final : public Kivo::ResourceHost {
+// sound manager.
+class SoundsOnlyHost final : public testsupport::ResourceTable {
 public:
-    explicit SoundsOnlyHost(Kivo::SoundManager& sounds) : mSounds(sounds) { Kivo::SetResourceHost(this); }
-    ~SoundsOnlyHost() override { Kivo::SetResourceHost(nullptr); }
+    explicit SoundsOnlyHost(Kivo::SoundManager& sounds) : mSounds(sounds) {}
+    // The resources go while the sounds are still released through here.
+    ~SoundsOnlyHost() override { mManager.reset(); }
 
-    bool Is3DAccelerated() override { return false; }
-    Kivo::SharedImageRef GetSharedImage(const std::string&, const std::string&, bool*, uint32_t) override { return {}; }
-    Kivo::MemoryImage* GetImage(const std::string&, bool) override { return nullptr; }
-    bool HasDisplaySurface(Kivo::MemoryImage*) override { return false; }
-    void RequestDisplaySurface(Kivo::MemoryImage*) override {}
-    void MirrorImageX(Kivo::MemoryImage*) override {}
-    void MirrorImageY(Kivo::MemoryImage*) override {}
-    void ShiftImageHue(Kivo::MemoryImage*, int) override {}
     int GetFreeSoundId() override { return mSounds.GetFreeSoundId(); }
     bool LoadSound(int id, const std::string& path) override { return mSounds.LoadSound(id, path); }
     void SetBaseVolume(int id, double volume) override { mSounds.SetBaseVolume(id, volume); }
     void SetBasePan(int id, int pan) override { mSounds.SetBasePan(id, pan); }
     void ReleaseSound(int id) override { mSounds.ReleaseSound(id); }
-    Kivo::ResourceManager* GetResourceManager() override { return manager.get(); }
-    bool IsMusicDisabled() override { return false; }
-    void PlaySample(int) override {}
-    void PlayPitchedSample(int, double, int) override {}
-    std::string GetAppString(const std::string&) override { return {}; }
-
-    std::unique_ptr<Kivo::ResourceManager> manager = std::make_unique<Kivo::ResourceManager>(this);
 
 private:
     Kivo::SoundManager& mSounds;
@@ -78,7 +65,7 @@ protected:
         sounds = std::make_unique<Kivo::DSoundManager>(reinterpret_cast<HWND>(1), false);
         resources = std::make_unique<SoundsOnlyHost>(*sounds);
         audio.sounds = sounds.get();
-        audio.resources = resources->manager.get();
+        audio.resources = resources->mManager.get();
         audio.booleans["voice_current"] = true;
         cwd = std::make_unique<testsupport::ScopedCwd>(dir.Path());
         ASSERT_TRUE(LoadSoundsGroup());
@@ -234,13 +221,13 @@ TEST_F(VoiceHelperTest, ReloadingTheSoundsGroupReportsABrokenManifest)
         EXPECT_FALSE(audio.messages[0].empty());
         audio.messages.clear();
     }
-    audio.resources = resources->manager.get();
+    audio.resources = resources->mManager.get();
 
     // After a reload that failed, the mended manifest reloads.
     dir.Write("properties/sounds.xml", manifests[0]);
     EXPECT_FALSE(LoadSoundsGroup());
     dir.Write("properties/sounds.xml", kManifest);
-    EXPECT_TRUE(LoadSoundsGroup()) << resources->manager->GetErrorText();
+    EXPECT_TRUE(LoadSoundsGroup()) << resources->mManager->GetErrorText();
     EXPECT_EQ(audio.messages.size(), 1u);
     NextUpdate();
     voice->PlayVoiceByName("VOICE_LINE3");

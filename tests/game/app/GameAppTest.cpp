@@ -12,6 +12,7 @@
 #include "game/ui/GameStateManager.h"
 #include "platform/Paths.h"
 #include "platform/win32/Messages.h"
+#include "tests/support/WindowEvents.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
@@ -184,13 +185,7 @@ TEST(GameDebugKeys, F11SavesTheScreenAsTheNextScreenshot)
     app->Init();
     const std::string folder = Kivo::GetAppDataFolder() + "_screenshots\\";
     run.dir.Write("Olvane Studio/Marrowfen/_screenshots/image2.png", "older");
-    auto key = [&run](int code, bool down) {
-        platform::WindowEvent e;
-        e.kind = platform::WindowEvent::Key;
-        e.key = code;
-        e.down = down;
-        run.backend->windows.Push(e);
-    };
+    auto key = [&run](int code, bool down) { run.backend->windows.Push(testsupport::KeyEvent(code, down)); };
     app->showFps = true;
     app->forceRedraw = true;
     ASSERT_TRUE(app->Redraw(nullptr));

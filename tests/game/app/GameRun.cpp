@@ -6,6 +6,7 @@
 #include "platform/win32/Modules.h"
 #include "platform/win32/Shell.h"
 #include "platform/win32/Window.h"
+#include "tests/support/WindowEvents.h"
 
 #include <cstdlib>
 
@@ -69,42 +70,25 @@ void GameRun::Begin()
 
 void GameRun::Click(int x, int y)
 {
-    platform::WindowEvent e;
-    e.kind = platform::WindowEvent::MouseMove;
-    e.x = x, e.y = y;
-    backend->windows.Push(e);
-    e.kind = platform::WindowEvent::MouseButton;
-    e.button = 1;
-    e.down = true;
-    backend->windows.Push(e);
-    e.down = false;
-    backend->windows.Push(e);
+    backend->windows.Push(testsupport::MouseMoveEvent(x, y));
+    backend->windows.Push(testsupport::ButtonEvent(1, true, x, y));
+    backend->windows.Push(testsupport::ButtonEvent(1, false, x, y));
 }
 
 void GameRun::Key(int code)
 {
-    platform::WindowEvent e;
-    e.kind = platform::WindowEvent::Key;
-    e.key = code;
-    e.down = true;
-    backend->windows.Push(e);
-    e.down = false;
-    backend->windows.Push(e);
+    backend->windows.Push(testsupport::KeyEvent(code, true));
+    backend->windows.Push(testsupport::KeyEvent(code, false));
 }
 
 void GameRun::Type(const std::string& text)
 {
-    platform::WindowEvent e;
-    e.kind = platform::WindowEvent::Text;
-    e.text = text;
-    backend->windows.Push(e);
+    backend->windows.Push(testsupport::TextEvent(text));
 }
 
 void GameRun::Close()
 {
-    platform::WindowEvent e;
-    e.kind = platform::WindowEvent::Close;
-    backend->windows.Push(e);
+    backend->windows.Push(testsupport::KindEvent(platform::WindowEvent::Close));
 }
 
 } // namespace gametest

@@ -6,7 +6,9 @@
 #include "game/effects/GfxPyroSystem.h"
 #include "game/effects/PyroLibraryManager.h"
 #include "platform/pyro/PyroParticles.h"
+#include "tests/support/PyroMemory.h"
 
+#include <gtest/gtest.h>
 #include <map>
 #include <memory>
 #include <string>
@@ -73,24 +75,16 @@ public:
     void SetDevice(PyroParticles::PyroGraphics::IDevice*) override {}
 };
 
-class NoReader : public PyroParticles::IPyroFileIO {
-public:
-    size_t Read(void*, size_t) override { return 0; }
-    size_t Write(const void*, size_t) override { return 0; }
-    int Seek(long, int) override { return 0; }
-    long Tell() override { return 0; }
-};
-
-// Installs the fake library once for the test program.
+// Gives the particle manager the fake library and its one file, unless it
+// has them already (tests of the real library replace the manager).
 inline void Install()
 {
-    static const bool installed = [] {
-        PyroLibraryManager* manager = PyroLibraryManager::Instance();
-        manager->SetLibrary(new Library);
-        NoReader reader;
-        return manager->LoadFile("fake.pyro", &reader);
-    }();
-    (void)installed;
+    PyroLibraryManager* manager = PyroLibraryManager::Instance();
+    if (dynamic_cast<Library*>(manager->GetLibrary()))
+        return;
+    manager->SetLibrary(new Library);
+    testsupport::PyroMemoryReader reader; // an empty file
+    EXPECT_TRUE(manager->LoadFile("fake.pyro", &reader));
 }
 
 // The name of the emitter a particle effect runs; empty when it has none.

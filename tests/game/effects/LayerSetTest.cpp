@@ -3,7 +3,7 @@
 
 #include "framework/graphics/AnimInfo.h"
 #include "framework/graphics/Graphics.h"
-#include "tests/game/effects/ImageTable.h"
+#include "tests/support/ResourceTable.h"
 #include "tests/support/RecordingImage.h"
 
 #include <gtest/gtest.h>
@@ -43,7 +43,7 @@ struct LayerFixture : ::testing::Test {
         return out;
     }
 
-    ImageTable images;
+    testsupport::ResourceTable images;
     TiXmlDocument doc;
     Kivo::Image* a;
     Kivo::Image* b;

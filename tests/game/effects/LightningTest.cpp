@@ -9,12 +9,14 @@
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
 #include "tests/game/effects/EffectsFixture.h"
+#include "tests/support/DiscImage.h"
 
 #include <cmath>
 
 namespace {
 
 using LightningTest = EffectTest;
+using testsupport::DiscImage;
 
 bool AllFinite(const LightningBase& l)
 {
@@ -201,23 +203,9 @@ TEST_F(LightningTest, LiveLineBetweenOnePointIsCompleteAtItsFirstUpdate)
     }
 }
 
-// A w x h mask: bright inside a disc of radius r about the centre, black elsewhere.
-std::unique_ptr<Kivo::MemoryImage> Disc(int w, int h, int r)
-{
-    auto image = std::make_unique<Kivo::MemoryImage>();
-    image->Create(w, h);
-    uint32_t* bits = image->GetBits();
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            const int dx = x - w / 2, dy = y - h / 2;
-            bits[y * w + x] = dx * dx + dy * dy <= r * r ? 0xFFFFFFFF : 0xFF000000;
-        }
-    return image;
-}
-
 TEST_F(LightningTest, RaysStopAtTheFirstDarkPixel)
 {
-    auto disc = Disc(21, 21, 6);
+    auto disc = DiscImage(21, 21, 6);
     ImageEdger edger(disc.get());
     EXPECT_EQ(edger.mRadius, 14);
     float x, y;
@@ -228,7 +216,7 @@ TEST_F(LightningTest, RaysStopAtTheFirstDarkPixel)
     EXPECT_EQ(x, 17.0f);
     EXPECT_EQ(y, 10.0f);
 
-    auto bright = Disc(21, 21, 100);
+    auto bright = DiscImage(21, 21, 100);
     bright->mNumCols = 1;
     ImageEdger blind(bright.get());
     // The ray ends inside the cel: no dark pixel, the centre comes back.
@@ -244,7 +232,7 @@ TEST_F(LightningTest, RaysStopAtTheFirstDarkPixel)
 
 TEST_F(LightningTest, FigureCrawlsWithAtMostTwoLines)
 {
-    auto disc = Disc(45, 45, 18);
+    auto disc = DiscImage(45, 45, 18);
     LightningFigure figure(disc.get(), 6);
     ASSERT_EQ(figure.mElements.size(), 6u);
     int made = 0;
@@ -273,7 +261,7 @@ TEST_F(LightningTest, FigureCrawlsWithAtMostTwoLines)
 
 TEST_F(LightningTest, EnergyOutlinesAreFiguresOnceInstalled)
 {
-    auto disc = Disc(45, 45, 18);
+    auto disc = DiscImage(45, 45, 18);
     SetEnergyOutlineMaker(nullptr);
     EXPECT_EQ(MakeEnergyOutline(disc.get()), nullptr);
     InstallEnergyOutlines();

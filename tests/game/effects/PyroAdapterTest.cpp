@@ -12,6 +12,7 @@
 
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
+#include "tests/support/PyroMemory.h"
 
 #include <gtest/gtest.h>
 #include <tinyxml.h>
@@ -239,13 +240,6 @@ struct ScriptLibrary : IPyroParticleLibrary {
     PyroGraphics::IDevice* device = nullptr;
 };
 
-struct NullReader : IPyroFileIO {
-    size_t Read(void*, size_t) override { return 0; }
-    size_t Write(const void*, size_t) override { return 0; }
-    int Seek(long, int) override { return 0; }
-    long Tell() override { return 0; }
-};
-
 struct ManagerFixture : ::testing::Test {
     ManagerFixture()
     {
@@ -260,7 +254,7 @@ struct ManagerFixture : ::testing::Test {
         return manager->LoadFile(path, &reader);
     }
     Script script;
-    NullReader reader;
+    testsupport::PyroMemoryReader reader; // an empty file
     PyroLibraryManager* manager;
 };
 

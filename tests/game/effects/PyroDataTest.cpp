@@ -28,6 +28,7 @@ const char* const kTrails[] = {"energized_fly", "fireworks_fly", "round_hint_fly
 struct DataFiles : ::testing::Test {
     DataFiles()
     {
+        delete PyroLibraryManager::Existing(); // a fresh manager with the real library
         manager = GetPyroLibraryManager();
         for (const char* f : {"particles.pyro", "particles_town.pyro"})
             loaded += manager->LoadFile(std::string(KIVO_DATA_DIR) + "/tree/properties/pyro/" + f) ? 1 : 0;

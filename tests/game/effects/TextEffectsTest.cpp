@@ -13,24 +13,27 @@
 namespace {
 
 struct TextEffectsTest : EffectTest {
+    // Two short one-burst systems for the letters, in a library of their own.
     void SetUp() override
     {
         EffectTest::SetUp();
-        // Two short one-burst systems for the letters.
-        static testsupport::TempDir dir;
-        static const bool loaded = [] {
-            const std::string system = "<particles><emission value=\"10\"/><lifetime value=\"-3\"/>"
-                                       "<particle_life_min value=\"0.2\"/><particle_life_max value=\"0.3\"/>"
-                                       "<speed_min value=\"1\"/><speed_max value=\"2\"/></particles>";
-            const std::string big = dir.Write("big.xml", system);
-            const std::string small = dir.Write("small.xml", system);
-            const std::string index = dir.Write("index.xml", "<particles><system id=\"letter_explode\" file=\"" +
-                                                                 big + "\"/><system id=\"letter_explode_small\" file=\"" +
-                                                                 small + "\"/></particles>");
-            return ParticleLibraryManager::Instance()->Load(index);
-        }();
-        ASSERT_TRUE(loaded);
+        const std::string system = "<particles><emission value=\"10\"/><lifetime value=\"-3\"/>"
+                                   "<particle_life_min value=\"0.2\"/><particle_life_max value=\"0.3\"/>"
+                                   "<speed_min value=\"1\"/><speed_max value=\"2\"/></particles>";
+        const std::string big = dir.Write("big.xml", system);
+        const std::string small = dir.Write("small.xml", system);
+        const std::string index = dir.Write("index.xml", "<particles><system id=\"letter_explode\" file=\"" + big +
+                                                             "\"/><system id=\"letter_explode_small\" file=\"" +
+                                                             small + "\"/></particles>");
+        delete ParticleLibraryManager::Existing();
+        ASSERT_TRUE(ParticleLibraryManager::Instance()->Load(index));
     }
+    void TearDown() override
+    {
+        delete ParticleLibraryManager::Existing();
+        EffectTest::TearDown();
+    }
+    testsupport::TempDir dir;
     Kivo::Font* font = GetFontById("FONT_EFFECTS");
     int calls = 0;
 };

@@ -9,9 +9,11 @@
 #include "framework/app/KivoAppBase.h"
 #include "framework/core/PakInterface.h"
 #include "framework/graphics/Font.h"
+#include "framework/graphics/Graphics.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/resources/ResourceManager.h"
 #include "framework/sound/SoundManager.h"
+#include "framework/widgets/Widget.h"
 
 #include <functional>
 #include <map>
@@ -42,6 +44,19 @@ public:
 
 private:
     std::vector<std::string>* mDrawn;
+};
+
+// Stripes behind the windows, so that a window's shade shows in pictures.
+class Backdrop : public Kivo::Widget {
+public:
+    Backdrop() { Resize(0, 0, 800, 600); }
+    void Draw(Kivo::Graphics* g) override
+    {
+        for (int y = 0; y < 600; y += 40) {
+            g->SetColorRGBA(40 + y / 8, 90, 60 + y / 10, 255);
+            g->FillRect(0, y, 800, 40);
+        }
+    }
 };
 
 class Resources : public Kivo::ResourceManager {

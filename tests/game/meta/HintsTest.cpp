@@ -180,10 +180,7 @@ namespace {
 TEST_F(HintsTest, ShowingOpensThePictureOrTextWindowOnceAndNoneOverIt)
 {
     windowtest::WindowFixture windows;
-    for (auto [id, w, h] : {std::tuple{"IMAGE_UI_WINDOW_HINT", 300, 225}, {"IMAGE_UI_WINDOW_HINT_ARROW", 48, 32}}) {
-        windows.res.mImages.push_back(std::make_unique<RecordingImage>(w, h));
-        windows.res.mManager->AddImage(id, windows.res.mImages.back().get());
-    }
+    windowtest::AddHintPictures(windows.res);
     Load("<hints><hint id=\"first\"/>"
          "<hint id=\"pictured\"><image id=\"IMAGE_UI_CHECKBOX\"/><text text=\"With a picture\"/></hint>"
          "<hint id=\"plain\"><text text=\"Text only\"/></hint></hints>");

@@ -22,20 +22,8 @@
 
 namespace {
 
+using wintest::Backdrop;
 using wintest::WindowApp;
-
-// Stripes behind the windows, so that the shade shows.
-class Backdrop : public Kivo::Widget {
-public:
-    Backdrop() { Resize(0, 0, 800, 600); }
-    void Draw(Kivo::Graphics* g) override
-    {
-        for (int y = 0; y < 600; y += 40) {
-            g->SetColorRGBA(40 + y / 8, 90, 60 + y / 10, 255);
-            g->FillRect(0, y, 800, 40);
-        }
-    }
-};
 
 class DataSetWindows : public ::testing::Test {
 protected:

@@ -6,6 +6,7 @@
 #include "game/meta/Town.h"
 #include "game/meta/TownItemEffects.h"
 #include "game/profiles/ProfileManager.h"
+#include "tests/support/CurrentProfile.h"
 #include "tests/support/ResourceTable.h"
 #include "tests/support/TempDir.h"
 
@@ -14,25 +15,7 @@
 
 namespace towntest {
 
-class CurrentProfile {
-public:
-    CurrentProfile()
-    {
-        Kivo::SetAppDataFolder(data.Path() + "/");
-        manager = new ProfileManager();
-        manager->profile = new Profile();
-        manager->slotIndex = 0;
-    }
-    ~CurrentProfile()
-    {
-        manager->slotIndex = -1;
-        delete manager;
-        Kivo::SetAppDataFolder("");
-    }
-    Profile* profile() { return manager->profile; }
-    testsupport::TempDir data;
-    ProfileManager* manager;
-};
+using testsupport::CurrentProfile;
 
 // Five stages of four buildings b00..b19 costing 100 * (i + 1); building 0
 // falls and shows "path", building 1 has an end animation on its

@@ -11,15 +11,8 @@ namespace {
 
 constexpr int kNone = Kivo::Dialog::kNoResult;
 
-// The hint pictures of the data set's sizes.
 struct HintFixture : windowtest::WindowFixture {
-    HintFixture()
-    {
-        for (auto [id, w, h] : {std::tuple{"IMAGE_UI_WINDOW_HINT", 300, 225}, {"IMAGE_UI_WINDOW_HINT_ARROW", 48, 32}}) {
-            res.mImages.push_back(std::make_unique<RecordingImage>(w, h));
-            res.mManager->AddImage(id, res.mImages.back().get());
-        }
-    }
+    HintFixture() { windowtest::AddHintPictures(res); }
 };
 
 TEST(ArrowHintWindows, TheWindowGoesWhereThereIsMostRoom)

@@ -81,7 +81,7 @@ TEST(ConfirmWindows, TheTextIsCentredInTheBandAndCappedAt130)
     RecordingImage screen(800, 600);
     auto draw = [&](const std::string& text) {
         auto* font = new LineFont(&screen);
-        f.res.mManager->SetFont("FONT_GOLD", font);
+        f.res.SetFont("FONT_GOLD", font);
         Kivo::Graphics g(&screen);
         confirm->mMessage = text;
         confirm->Draw(&g);

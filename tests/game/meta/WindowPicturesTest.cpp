@@ -18,6 +18,7 @@
 #include "game/profiles/ProfileManager.h"
 #include "game/ui/WindowEffects.h"
 #include "platform/Backend.h"
+#include "tests/game/meta/AppWindowSupport.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -28,17 +29,7 @@
 
 namespace {
 
-class Backdrop : public Kivo::Widget {
-public:
-    Backdrop() { Resize(0, 0, 800, 600); }
-    void Draw(Kivo::Graphics* g) override
-    {
-        for (int y = 0; y < 600; y += 40) {
-            g->SetColorRGBA(40 + y / 8, 90, 60 + y / 10, 255);
-            g->FillRect(0, y, 800, 40);
-        }
-    }
-};
+using wintest::Backdrop;
 
 class PictureApp : public Kivo::KivoAppBase {
 public:

@@ -45,7 +45,7 @@ TEST(NewProfileWindow, NameRules)
                                std::pair{"Q", true}})
         EXPECT_EQ(WindowNewProfile::IsValidName(name), valid) << '"' << name << '"';
 
-    f.res.mManager->SetFont("FONT_GOLD", new CapitalsFont);
+    f.res.SetFont("FONT_GOLD", new CapitalsFont);
     WindowNewProfile* window = WindowNewProfile::Instance();
     EditCustom* box = window->mNameBox;
     box->mWidth = 130; // names up to 100 pixels

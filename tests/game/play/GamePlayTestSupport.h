@@ -12,33 +12,16 @@
 #include "game/play/GamePlayGroup.h"
 #include "game/play/GamePlaySwap.h"
 #include "game/profiles/ProfileManager.h"
-#include "tests/support/TempDir.h"
+#include "tests/support/CurrentProfile.h"
 
 #include <string>
 #include <vector>
 
 namespace playtest {
 
-class CurrentProfile {
-public:
-    CurrentProfile()
-    {
-        Kivo::SetAppDataFolder(mData.Path() + "/");
-        delete ProfileManager::Existing();
-        mManager = ProfileManager::Instance();
-        delete mManager->profile;
-        mManager->profile = new Profile();
-        mManager->slotIndex = -1;
-    }
-    ~CurrentProfile()
-    {
-        delete mManager;
-        Kivo::SetAppDataFolder("");
-    }
-
-private:
-    testsupport::TempDir mData;
-    ProfileManager* mManager;
+// A profile in memory with no slot selected: nothing of a game is stored.
+struct CurrentProfile : testsupport::CurrentProfile {
+    CurrentProfile() : testsupport::CurrentProfile(true, -1) {}
 };
 
 // Effects of a kind in either list, those waiting behind a delay too.

@@ -32,11 +32,8 @@ protected:
         delete BrickHelper::Existing();
         GamePlayBase::ResetSharedState();
         Kivo::SeedRandomInt(1234 + static_cast<uint32_t>(GetParam()));
-        Kivo::SetAppDataFolder(profileFolder.Path() + "/");
-        manager = new ProfileManager();
-        manager->profile = new Profile();
-        manager->slotIndex = 0;
-        std::filesystem::create_directories(profileFolder / "profiles");
+        profile = std::make_unique<testsupport::CurrentProfile>();
+        manager = profile->manager;
         SetProfileInt("game_type", GetParam());
         SetProfileInt("progress_type", 2);
         SetProfileInt("score_total", 100);
@@ -51,10 +48,8 @@ protected:
             app.mManager.RemoveWidget(screen);
             delete screen;
         }
-        manager->slotIndex = -1;
-        delete manager;
+        profile.reset();
         delete BrickHelper::Existing();
-        Kivo::SetAppDataFolder("");
         ForgetLevelFileCount();
         SetActivePakInterface(previousPaks);
     }
@@ -64,7 +59,7 @@ protected:
     FakeApp app;
     PakInterface paks;
     PakInterfaceBase* previousPaks = nullptr;
-    testsupport::TempDir profileFolder;
+    std::unique_ptr<testsupport::CurrentProfile> profile;
     ProfileManager* manager = nullptr;
     Log log;
     RecordingStates states{&log};

@@ -10,6 +10,7 @@
 
 #include "game/match/BrickHelper.h"
 #include "game/profiles/ProfileManager.h"
+#include "tests/support/CurrentProfile.h"
 #include "tests/support/FakeApp.h"
 
 #include <gtest/gtest.h>
@@ -20,24 +21,7 @@
 
 namespace {
 
-// The profile manager for one test: with a current profile or with none.
-class ScopedProfile {
-public:
-    explicit ScopedProfile(bool current)
-    {
-        manager = ProfileManager::Instance();
-        if (current) {
-            manager->profile = new Profile();
-            manager->slotIndex = 0;
-        }
-    }
-    ~ScopedProfile()
-    {
-        manager->slotIndex = -1;
-        delete manager;
-    }
-    ProfileManager* manager;
-};
+using ScopedProfile = testsupport::CurrentProfile;
 
 class RecordingListener : public ExtraPanelListener {
 public:

@@ -15,6 +15,7 @@
 #include "game/profiles/ProfileManager.h"
 #include "game/ui/Callback.h"
 #include "game/ui/GameStateManager.h"
+#include "tests/support/CurrentProfile.h"
 #include "tests/support/FakeApp.h"
 #include "tests/support/ScopedCwd.h"
 #include "tests/support/TempDir.h"
@@ -272,20 +273,15 @@ protected:
         data.Write("levels/level001.level", LevelFileBytes());
         previousPaks = SetActivePakInterface(nullptr);
         ForgetLevelFileCount();
-        Kivo::SetAppDataFolder(data.Path() + "/");
-        manager = new ProfileManager();
-        manager->profile = new Profile();
-        manager->slotIndex = 0;
-        std::filesystem::create_directories(data / "profiles");
+        profile = std::make_unique<testsupport::CurrentProfile>();
+        manager = profile->manager;
         SetProfileInt("game_type", 1);
         SetProfileInt("progress_type", 1);
     }
     void TearDown() override
     {
         DropScreen();
-        manager->slotIndex = -1;
-        delete manager;
-        Kivo::SetAppDataFolder("");
+        profile.reset();
         ForgetLevelFileCount();
         SetActivePakInterface(previousPaks);
     }
@@ -323,6 +319,7 @@ protected:
     testsupport::TempDir data;
     testsupport::ScopedCwd cwd{data.Path()};
     PakInterfaceBase* previousPaks = nullptr;
+    std::unique_ptr<testsupport::CurrentProfile> profile;
     ProfileManager* manager = nullptr;
     Log log;
     RecordingStates states{&log};

@@ -7,6 +7,7 @@
 #include "game/ui/UpgradePanel.h"
 #include "game/ui/UpgradeScorePanel.h"
 #include "game/ui/UpgradeSlot.h"
+#include "tests/support/CurrentProfile.h"
 #include "tests/support/FakeApp.h"
 #include "tests/support/RecordingImage.h"
 #include "tests/support/TempDir.h"
@@ -25,25 +26,7 @@ public:
     std::vector<std::string> log;
 };
 
-// A current profile held in memory, in a data folder of its own.
-class CurrentProfile {
-public:
-    CurrentProfile()
-    {
-        Kivo::SetAppDataFolder(data.Path() + "/");
-        manager = new ProfileManager();
-        manager->profile = new Profile();
-        manager->slotIndex = 0;
-    }
-    ~CurrentProfile()
-    {
-        manager->slotIndex = -1;
-        delete manager;
-        Kivo::SetAppDataFolder("");
-    }
-    testsupport::TempDir data;
-    ProfileManager* manager;
-};
+using testsupport::CurrentProfile;
 
 std::vector<std::pair<int, Kivo::Rect>> Children(Kivo::Widget& panel)
 {
@@ -160,6 +143,7 @@ TEST(UpgradePanel, ChildrenSlotsAndBadIndices)
 TEST(UpgradePanel, TheScorePanelSlidesRightWithThePanel)
 {
     FakeApp app;
+    CurrentProfile none(false); // the score panel reads the profile's total
     UpgradePanel panel(nullptr);
     panel.mScorePanel->Resize(700, -11, 80, 40);
     panel.Show(false, false);

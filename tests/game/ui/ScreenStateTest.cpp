@@ -271,6 +271,7 @@ void StaticCall(int x) { gStaticCalls.push_back("static " + std::to_string(x)); 
 
 TEST(StoredCallTest, EveryFormCallsItsTargetWithItsArguments)
 {
+    gStaticCalls.clear();
     Target target;
     std::vector<std::unique_ptr<baseCallback>> calls;
     calls.emplace_back(new CB_Callback<Target, void>(&target, &Target::Zero));

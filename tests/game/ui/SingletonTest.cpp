@@ -14,6 +14,7 @@ public:
 
 TEST(SingletonTest, CreatedOnFirstUseAndForgottenWhenDeleted)
 {
+    gCreated = 0;
     Counter* first = Counter::Instance();
     first->value = 5;
     EXPECT_EQ(Counter::Instance(), first);
