@@ -39,6 +39,18 @@ TEST(Backend, TableChoosesByNameAndDefaultsToSystem)
     }
 }
 
+// Each message is a line of its own, as a debugger lists them, so that one
+// without a line break does not run into what follows on the terminal.
+TEST(DebugOutput, EachMessageEndsItsLine)
+{
+    testing::internal::CaptureStderr();
+    OutputDebugStringA("theParamName = \"-windowed\"");
+    OutputDebugStringA("Draw Time = 5\r\n");
+    OutputDebugStringA("");
+    OutputDebugStringA(nullptr);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "theParamName = \"-windowed\"\nDraw Time = 5\r\n\n");
+}
+
 TEST(Time, TickCountsFollowTheClockAndWrapAt32Bits)
 {
     auto& clock = Headless().clock;
