@@ -233,7 +233,7 @@ std::vector<Tap> AxisTaps(int count, int first, double srcStart, double length, 
 struct AxisWeights {
     struct Extra {
         int output, column;
-        uint16_t weight;
+        uint16_t weight[4]; // one per channel
     };
     int shown = 0, outputs = 0, taps = 1;
     std::vector<int> first;
@@ -287,7 +287,7 @@ void SplitThirdTaps(AxisWeights& a)
     for (int k = 0; k < a.outputs; ++k) {
         std::copy_n(&a.wide[static_cast<size_t>(k) * 12], 8, &wide[static_cast<size_t>(k) * 8]);
         if (const uint16_t w = a.Weight(k, 2))
-            a.extras.push_back({ k, a.first[static_cast<size_t>(k)] + 2, w });
+            a.extras.push_back({ k, a.first[static_cast<size_t>(k)] + 2, { w, w, w, w } });
     }
     a.wide = std::move(wide);
     a.taps = 2;
@@ -308,11 +308,15 @@ void HorizontalPass(const uint32_t* row, const AxisWeights& ax, uint16_t* cells)
     const __m128i zero = _mm_setzero_si128();
     const __m128i bias = _mm_set1_epi16(static_cast<short>(kCellBias));
     // Two outputs at a time; each pair of taps is one 64-bit load of two
-    // neighbouring pixels per output.
-    for (int k = 0; k < ax.outputs; k += 2) {
-        const uint32_t* a = row + ax.first[static_cast<size_t>(k)];
-        const uint32_t* b = row + ax.first[static_cast<size_t>(k) + 1];
-        const uint16_t* wa = ax.wide.data() + static_cast<size_t>(k) * taps * 4;
+    // neighbouring pixels per output. The axis is read into locals: the
+    // stores to `cells` could otherwise be taken to change it.
+    const int* first = ax.first.data();
+    const uint16_t* wide = ax.wide.data();
+    const int outputs = ax.outputs;
+    for (int k = 0; k < outputs; k += 2) {
+        const uint32_t* a = row + first[k];
+        const uint32_t* b = row + first[k + 1];
+        const uint16_t* wa = wide + static_cast<size_t>(k) * taps * 4;
         const uint16_t* wb = wa + taps * 4;
         __m128i sum = zero;
         int t = 0;
@@ -361,12 +365,12 @@ void HorizontalPassAny(const uint32_t* row, const AxisWeights& ax, uint16_t* cel
         uint16_t* cell = cells + static_cast<size_t>(e.output) * 4;
 #if defined(__SSE2__)
         const __m128i p = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(row[e.column])), _mm_setzero_si128());
-        const __m128i add = _mm_mullo_epi16(p, _mm_set1_epi16(static_cast<short>(e.weight)));
+        const __m128i add = _mm_mullo_epi16(p, _mm_loadl_epi64(reinterpret_cast<const __m128i*>(e.weight)));
         const __m128i sum = _mm_add_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(cell)), add);
         _mm_storel_epi64(reinterpret_cast<__m128i*>(cell), sum);
 #else
         for (int c = 0; c < 4; ++c)
-            cell[c] = static_cast<uint16_t>(cell[c] + ((row[e.column] >> (8 * c)) & 0xFF) * e.weight);
+            cell[c] = static_cast<uint16_t>(cell[c] + ((row[e.column] >> (8 * c)) & 0xFF) * e.weight[c]);
 #endif
     }
 }
@@ -410,10 +414,11 @@ inline __m128i PairWeights(const RowPair& r) { return _mm_set1_epi32(static_cast
 void AccumulatePair(const RowPair& r, int32_t* acc, int outputs, bool start)
 {
 #if defined(__SSE2__)
-    const __m128i w = PairWeights(r);
+    const RowPair pair = r; // a local copy, as in OutputRow
+    const __m128i w = PairWeights(pair);
     for (int x = 0; x < outputs; x += 2) {
         __m128i s0, s1;
-        PairSums(r, x, w, s0, s1);
+        PairSums(pair, x, w, s0, s1);
         __m128i* out = reinterpret_cast<__m128i*>(acc + static_cast<size_t>(x) * 4);
         if (!start) {
             s0 = _mm_add_epi32(s0, _mm_loadu_si128(out));
@@ -439,19 +444,21 @@ void AccumulatePair(const RowPair& r, int32_t* acc, int outputs, bool start)
 void OutputRow(const RowPair* pairs, int count, const int32_t* acc, int32_t bias, uint32_t* d, int shown)
 {
 #if defined(__SSE2__)
-    const __m128i w0 = PairWeights(pairs[0]);
-    const __m128i w1 = PairWeights(pairs[count - 1]);
+    // Local copies: the stores to d could otherwise be taken to change them.
+    const RowPair first = pairs[0], second = pairs[count - 1];
+    const __m128i w0 = PairWeights(first);
+    const __m128i w1 = PairWeights(second);
     const __m128i b = _mm_set1_epi32(bias);
     const __m128i alpha = _mm_set1_epi32(static_cast<int>(0xFF000000));
     const __m128i one = _mm_set1_epi32(0x00010101);
     for (int x = 0; x < shown; x += 4) {
         __m128i s[4];
-        PairSums(pairs[0], x, w0, s[0], s[1]);
-        PairSums(pairs[0], x + 2, w0, s[2], s[3]);
+        PairSums(first, x, w0, s[0], s[1]);
+        PairSums(first, x + 2, w0, s[2], s[3]);
         if (count == 2) {
             __m128i t[4];
-            PairSums(pairs[1], x, w1, t[0], t[1]);
-            PairSums(pairs[1], x + 2, w1, t[2], t[3]);
+            PairSums(second, x, w1, t[0], t[1]);
+            PairSums(second, x + 2, w1, t[2], t[3]);
             for (int i = 0; i < 4; ++i)
                 s[i] = _mm_add_epi32(s[i], t[i]);
         }
