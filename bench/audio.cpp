@@ -1,9 +1,15 @@
 // The mixer's output of 32 resampled voices, beside a plain sum of 32
-// already-resampled streams into the same accumulator.
+// already-resampled streams into the same accumulator; and opening the data
+// set's menu song as a stream, beside decoding it whole.
+#include "platform/audio/Decoders.h"
 #include "platform/audio/Mixer.h"
 
 #include <benchmark/benchmark.h>
 #include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
 #include <vector>
 
 namespace {
@@ -51,5 +57,40 @@ void BM_PlainSumReference(benchmark::State& state)
 
 BENCHMARK(BM_MixerMix32Voices);
 BENCHMARK(BM_PlainSumReference);
+
+std::vector<uint8_t> MenuSong()
+{
+    const char* dir = std::getenv("KIVO_DATA_DIR");
+    std::ifstream in(std::string(dir && *dir ? dir : KIVO_DATA_DIR) + "/tree/music/menu.ogg", std::ios::binary);
+    return { std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>() };
+}
+
+// Opening the song and playing its first second (what start-up waits for).
+void BM_OpenSongAsStream(benchmark::State& state)
+{
+    const std::vector<uint8_t> song = MenuSong();
+    std::vector<int32_t> mix(2 * kFrames);
+    for (auto _ : state) {
+        platform::audio::Mixer mixer;
+        auto voice = mixer.CreateVoice(platform::audio::OpenStream(song));
+        if (!voice) {
+            state.SkipWithError("no song");
+            break;
+        }
+        voice->Play(false);
+        for (int i = 0; i < 44; ++i)
+            mixer.MixInto(mix.data(), kFrames);
+        benchmark::DoNotOptimize(mix.data());
+    }
+}
+BENCHMARK(BM_OpenSongAsStream)->Unit(benchmark::kMillisecond);
+
+void BM_DecodeSongWholeReference(benchmark::State& state)
+{
+    const std::vector<uint8_t> song = MenuSong();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(platform::audio::DecodeStream(song.data(), song.size()));
+}
+BENCHMARK(BM_DecodeSongWholeReference)->Unit(benchmark::kMillisecond);
 
 } // namespace
