@@ -264,6 +264,14 @@ bool WriteAll(int fd, const void* data, size_t size)
     return true;
 }
 
+// "<what> not written: cannot write <path>" on stderr, with nothing but
+// write(2): it runs in the signal handler.
+void SayNotWritten(const char* what, const char* path)
+{
+    for (const char* part : { what, " not written: cannot write ", path, "\n" })
+        WriteAll(STDERR_FILENO, part, std::strlen(part));
+}
+
 // A new process without the C library's fork handlers, which may take locks
 // the crashed thread holds.
 pid_t RawFork()
@@ -548,13 +556,14 @@ void CrashCatcher::WriteDemo(KivoAppBase& app)
     if (!fits)
         return;
     const int fd = open(mDemoDiskPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return;
     const uint32_t end = uint32_t(app.updateCount);
     const uint8_t endBytes[4] = { uint8_t(end), uint8_t(end >> 8), uint8_t(end >> 16), uint8_t(end >> 24) };
-    (void)(WriteAll(fd, mDemoHeader.data(), mDemoHeader.size()) && WriteAll(fd, endBytes, 4)
-        && WriteAll(fd, b.data.data(), fullBytes) && WriteAll(fd, gDemoTail, (bit + 7) / 8));
-    close(fd);
+    const bool written = fd >= 0 && WriteAll(fd, mDemoHeader.data(), mDemoHeader.size()) && WriteAll(fd, endBytes, 4)
+        && WriteAll(fd, b.data.data(), fullBytes) && WriteAll(fd, gDemoTail, (bit + 7) / 8);
+    if (fd >= 0)
+        close(fd);
+    if (!written)
+        SayNotWritten("Demo", mDemoDiskPath);
 }
 
 void CrashCatcher::HandleCrash(const Fault& fault)
@@ -562,10 +571,11 @@ void CrashCatcher::HandleCrash(const Fault& fault)
     const size_t n = FormatReport(fault, &Readable, gReport, sizeof gReport - 1, gTitle, sizeof gTitle);
     gReport[n] = '\n';
     const int fd = open(mCrashPath, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd >= 0) {
-        WriteAll(fd, gReport, n + 1);
+    const bool written = fd >= 0 && WriteAll(fd, gReport, n + 1);
+    if (fd >= 0)
         close(fd);
-    }
+    if (!written)
+        SayNotWritten("Crash report", mCrashPath);
     const char* demo = "";
     bool send = false;
     KivoAppBase* app = gKivoApp;

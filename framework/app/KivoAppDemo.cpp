@@ -11,6 +11,7 @@
 #include "framework/core/Random.h"
 #include "framework/widgets/WidgetManager.h"
 #include "platform/Paths.h"
+#include "platform/ReplaceFile.h"
 #include "platform/Windows.h"
 
 #include <algorithm>
@@ -65,11 +66,9 @@ void KivoAppBase::WriteDemoFile()
     demo.endUpdate = updateCount;
     demo.events.assign(demoBuffer.data.begin(), demoBuffer.data.begin() + demoBuffer.GetDataLen());
     const std::vector<uint8_t> bytes = EncodeDemoFile(demo);
-    FILE* file = std::fopen(platform::DiskPath(demoFileName).c_str(), "w+b");
-    if (!file)
-        return;
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
+    std::string error;
+    if (!platform::ReplaceFile(platform::DiskPath(demoFileName), bytes.data(), bytes.size(), &error))
+        std::fprintf(stderr, "Demo not written: %s\n", error.c_str());
 }
 
 bool KivoAppBase::ReadDemoFile(std::string& error)

@@ -4,7 +4,9 @@
 #include "platform/Paths.h"
 #include "platform/win32/DebugOutput.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <map>
 #include <mutex>
@@ -48,8 +50,10 @@ void Tracker::WriteReport(const std::string& fileName)
     if (!enabled)
         return;
     FILE* file = std::fopen(platform::DiskPath(fileName).c_str(), "wt");
-    if (!file)
+    if (!file) {
+        std::fprintf(stderr, "Memory leak report not written: cannot write %s (%s)\n", fileName.c_str(), std::strerror(errno));
         return;
+    }
     auto write = [file](const std::string& line) {
         std::fputs(line.c_str(), file);
         OutputDebugStringA(line.c_str());

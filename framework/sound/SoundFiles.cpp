@@ -7,6 +7,7 @@
 #include "framework/sound/DSoundManager.h"
 #include "framework/sound/MusicLibraries.h"
 #include "platform/Paths.h"
+#include "platform/ReplaceFile.h"
 #include "platform/audio/Decoders.h"
 
 #include <tremor/ivorbisfile.h>
@@ -92,6 +93,44 @@ long OggTell(void* file)
     return PakFileTell(static_cast<PakFileHandle*>(file));
 }
 
+// Fills memory the PCM store hands out.
+using PcmWriter = std::function<bool(uint8_t* memory)>;
+// Gets the format and size of the PCM and stores what the writer fills in.
+using PcmStore = std::function<bool(const PcmFormat& format, DWORD size, const PcmWriter& write)>;
+
+// Decodes an Ogg Vorbis file whole, read through the pak calls, into the
+// store. Fails on a stream that does not open, holds no samples, has a
+// format the mixer cannot play or would exceed a sound buffer.
+bool ReadOggFile(const std::string& fileName, const PcmStore& store)
+{
+    PakFileHandle* file = PakFileOpen(fileName.c_str(), "rb");
+    if (!file)
+        return false;
+    OggVorbis_File vf;
+    if (ov_open_callbacks(file, &vf, nullptr, 0, ov_callbacks { OggRead, OggSeek, OggClose, OggTell }) < 0) {
+        PakFileClose(file);
+        return false;
+    }
+    vorbis_info* info = ov_info(&vf, -1);
+    ogg_int64_t frames = ov_pcm_total(&vf, -1);
+    PcmFormat format { uint16_t(info ? info->channels : 0), 16, uint32_t(info ? info->rate : 0) };
+    bool ok = info && format.Valid() && frames > 0 && uint64_t(frames) * format.BlockAlign() <= DSBSIZE_MAX;
+    ok = ok && store(format, DWORD(frames * format.BlockAlign()), [&](uint8_t* memory) {
+        long remaining = long(frames * format.BlockAlign());
+        int bitstream = 0;
+        while (remaining > 0) {
+            long got = ov_read(&vf, reinterpret_cast<char*>(memory), int(std::min<long>(remaining, 1 << 30)), &bitstream);
+            if (got < 1)
+                break;
+            memory += got;
+            remaining -= got;
+        }
+        return remaining == 0;
+    });
+    ov_clear(&vf);
+    return ok;
+}
+
 // Channels and bits of an FMOD sample mode.
 PcmFormat FModFormat(unsigned mode, int frequency)
 {
@@ -142,32 +181,9 @@ bool LoadAuSound(DSoundManager& manager, unsigned int id, const std::string& fil
 
 bool LoadOggSound(DSoundManager& manager, unsigned int id, const std::string& fileName)
 {
-    PakFileHandle* file = PakFileOpen(fileName.c_str(), "rb");
-    if (!file)
-        return false;
-    OggVorbis_File vf;
-    if (ov_open_callbacks(file, &vf, nullptr, 0, ov_callbacks { OggRead, OggSeek, OggClose, OggTell }) < 0) {
-        PakFileClose(file);
-        return false;
-    }
-    vorbis_info* info = ov_info(&vf, -1);
-    ogg_int64_t frames = ov_pcm_total(&vf, -1);
-    PcmFormat format { uint16_t(info ? info->channels : 0), 16, uint32_t(info ? info->rate : 0) };
-    bool ok = info && format.Valid() && frames > 0 && uint64_t(frames) * format.BlockAlign() <= DSBSIZE_MAX;
-    ok = ok && FillSourceBuffer(manager, id, format, DWORD(frames * format.BlockAlign()), [&](uint8_t* memory) {
-        long remaining = long(frames * format.BlockAlign());
-        int bitstream = 0;
-        while (remaining > 0) {
-            long got = ov_read(&vf, reinterpret_cast<char*>(memory), int(std::min<long>(remaining, 1 << 30)), &bitstream);
-            if (got < 1)
-                break;
-            memory += got;
-            remaining -= got;
-        }
-        return remaining == 0;
+    return ReadOggFile(fileName, [&](const PcmFormat& format, DWORD size, const PcmWriter& write) {
+        return FillSourceBuffer(manager, id, format, size, write);
     });
-    ov_clear(&vf);
-    return ok;
 }
 
 bool LoadFModSound(DSoundManager& manager, unsigned int id, const std::string& fileName)
@@ -204,6 +220,19 @@ bool LoadSoundFile(DSoundManager& manager, unsigned int id, const std::string& n
         || LoadOggSound(manager, id, name + ".ogg") || LoadAuSound(manager, id, name + ".au");
 }
 
+bool DecodeSoundFile(const std::string& name, DecodedSound& out)
+{
+    std::vector<uint8_t> bytes;
+    const auto store = [&](const PcmFormat& format, DWORD size, const PcmWriter& write) {
+        out.format = format;
+        out.data.resize(size);
+        return write(out.data.data());
+    };
+    return (ReadPakFile(name + ".wav", bytes) && DecodeWavSound(bytes.data(), bytes.size(), out))
+        || ReadOggFile(name + ".ogg", store)
+        || (ReadPakFile(name + ".au", bytes) && DecodeAuSound(bytes.data(), bytes.size(), out));
+}
+
 FSOUND_SAMPLE* WriteCachedWav(const std::string& name)
 {
     FMOD_INSTANCE* fmod = GetFModInstance();
@@ -224,23 +253,28 @@ FSOUND_SAMPLE* WriteCachedWav(const std::string& name)
     void *p1 = nullptr, *p2 = nullptr;
     unsigned len1 = 0, len2 = 0;
     if (fmod->FSOUND_Sample_Lock(sample, 0, int(size), &p1, &p2, &len1, &len2)) {
-        if (FILE* fp = std::fopen(platform::DiskPath(cachePath).c_str(), "wb")) {
-            std::vector<uint8_t> header;
-            header.insert(header.end(), { 'R', 'I', 'F', 'F' });
-            PutLe(header, size + 36, 4);
-            header.insert(header.end(), { 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ' });
-            PutLe(header, 16, 4);
-            PutLe(header, 1, 2);
-            PutLe(header, format.channels, 2);
-            PutLe(header, format.rate, 4);
-            PutLe(header, format.rate * format.BlockAlign(), 4);
-            PutLe(header, format.BlockAlign(), 2);
-            PutLe(header, format.bits, 2);
-            header.insert(header.end(), { 'd', 'a', 't', 'a' });
-            PutLe(header, size, 4);
-            std::fwrite(header.data(), 1, header.size(), fp);
-            std::fwrite(p1, 1, std::min<size_t>(len1, size), fp);
-            std::fclose(fp);
+        std::vector<uint8_t> file;
+        file.insert(file.end(), { 'R', 'I', 'F', 'F' });
+        PutLe(file, size + 36, 4);
+        file.insert(file.end(), { 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ' });
+        PutLe(file, 16, 4);
+        PutLe(file, 1, 2);
+        PutLe(file, format.channels, 2);
+        PutLe(file, format.rate, 4);
+        PutLe(file, format.rate * format.BlockAlign(), 4);
+        PutLe(file, format.BlockAlign(), 2);
+        PutLe(file, format.bits, 2);
+        file.insert(file.end(), { 'd', 'a', 't', 'a' });
+        PutLe(file, size, 4);
+        const uint8_t* pcm = static_cast<const uint8_t*>(p1);
+        file.insert(file.end(), pcm, pcm + std::min<size_t>(len1, size));
+        // Whole or not at all: a cut cache file would be loaded as a cut
+        // sound at every later start. Said once, not for every sound.
+        static bool told = false;
+        std::string error;
+        if (!platform::ReplaceFile(platform::DiskPath(cachePath), file.data(), file.size(), &error) && !told) {
+            told = true;
+            std::fprintf(stderr, "Sound cache not written: %s\n", error.c_str());
         }
         fmod->FSOUND_Sample_Unlock(sample, p1, p2, len1, len2);
     }

@@ -24,6 +24,10 @@ bool LoadAuSound(DSoundManager& manager, unsigned int id, const std::string& fil
 bool LoadFModSound(DSoundManager& manager, unsigned int id, const std::string& fileName);
 // Tries the extensions in order; `name` has none.
 bool LoadSoundFile(DSoundManager& manager, unsigned int id, const std::string& name);
+// Decodes the sound LoadSoundFile would load, by the same readers in the
+// same order, into memory (the FMOD choice aside): for checking data
+// without a sound device.
+bool DecodeSoundFile(const std::string& name, DecodedSound& out);
 
 // An FMOD sample of "<name>.ogg", decoded once into
 // "<data folder>cached\<file name>.wav" and loaded from there afterwards.

@@ -5,10 +5,10 @@
 #include "framework/resources/ResourceHelpers.h"
 #include "game/profiles/ProfileFile.h"
 #include "platform/Paths.h"
+#include "platform/ReplaceFile.h"
 
 #include <cstdio>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -16,6 +16,8 @@ const char* const kGameBlobs[] = { "stored_game_field_1", "stored_game_field_2",
                                    "game_progress", "town_info" };
 const char* const kGameInts[] = { "game_current_level", "game_chipset", "score_total", "score_level_bricks",
                                   "score_level_bonus", "score_level_combo", "score_level_bonusgame" };
+
+bool gSaveFailureTold = false;
 
 } // namespace
 
@@ -85,25 +87,19 @@ void Profile::ResetGame()
 
 bool Profile::Save(const std::string& path) const
 {
-    std::vector<uint8_t> bytes = EncodeProfileFile(*this);
-    if (bytes.empty())
-        return false;
-
-    // The new file goes beside the old one and replaces it only when it is
-    // complete, so a full disk or a crash never leaves a half-written slot.
-    const std::string target = platform::DiskPath(path);
-    const std::string temporary = target + ".tmp";
-    FILE* f = std::fopen(temporary.c_str(), "wb");
-    if (!f)
-        return false;
-    bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    written = std::fflush(f) == 0 && written;
-    written = fsync(fileno(f)) == 0 && written;
-    written = std::fclose(f) == 0 && written;
-    if (!written || std::rename(temporary.c_str(), target.c_str()) != 0) {
-        std::remove(temporary.c_str());
+    const std::vector<uint8_t> bytes = EncodeProfileFile(*this);
+    std::string error = "the profile is too large to be stored in " + path;
+    // The new file replaces the old one only once it is whole on the disk,
+    // so a full disk, a crash or a kill never costs the player the progress
+    // already saved.
+    if (bytes.empty() || !platform::ReplaceFile(platform::DiskPath(path), bytes.data(), bytes.size(), &error)) {
+        // One line for each run of failures, not one for every save.
+        if (!gSaveFailureTold)
+            std::fprintf(stderr, "Profile not saved: %s\n", error.c_str());
+        gSaveFailureTold = true;
         return false;
     }
+    gSaveFailureTold = false;
     Kivo::GrantFullAccess(Kivo::GetFullPath(path));
     return true;
 }

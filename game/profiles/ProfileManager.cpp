@@ -6,7 +6,9 @@
 #include "framework/resources/ResourceHelpers.h"
 #include "platform/Paths.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -115,7 +117,11 @@ bool ProfileManager::SelectSlot(int slot)
 
 bool ProfileManager::DeleteSlot(int slot)
 {
-    std::remove(platform::DiskPath(GetSlotPath(slot)).c_str());
+    // A missing file is already deleted; any other failure would bring the
+    // player back at the next start, so it is said.
+    const std::string file = platform::DiskPath(GetSlotPath(slot));
+    if (std::remove(file.c_str()) != 0 && errno != ENOENT)
+        std::fprintf(stderr, "Profile slot %d not deleted: cannot remove %s (%s)\n", slot, file.c_str(), std::strerror(errno));
     if (slot == slotIndex) {
         delete profile;
         profile = nullptr;

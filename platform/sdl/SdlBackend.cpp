@@ -7,6 +7,7 @@
 
 #include <SDL.h>
 #include <cstdio>
+#include <dlfcn.h>
 
 namespace platform {
 namespace {
@@ -46,6 +47,20 @@ public:
     }
 };
 
+// The ALSA library prints its own errors on stderr, eight lines when there
+// is no sound card, before SDL gives up; the one line of Start says it all.
+// SDL loads the same library by name later, so the handler set here holds.
+void IgnoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
+void QuietAlsa()
+{
+    static void* const library = dlopen("libasound.so.2", RTLD_LAZY | RTLD_LOCAL);
+    if (!library)
+        return;
+    if (auto set = reinterpret_cast<int (*)(decltype(&IgnoreAlsaError))>(dlsym(library, "snd_lib_error_set_handler")))
+        set(IgnoreAlsaError);
+}
+
 // 44.1 kHz 16-bit stereo from SDL's audio thread. Without a usable audio
 // driver the device stays closed and sound goes nowhere.
 class SdlAudioDevice final : public AudioDevice {
@@ -61,6 +76,7 @@ public:
 protected:
     void Start() override
     {
+        QuietAlsa();
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
             std::fprintf(stderr, "No sound device (%s): playing silently.\n", SDL_GetError());
             return;

@@ -1,5 +1,7 @@
 #include "platform/win32/Registry.h"
 
+#include "platform/ReplaceFile.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -266,28 +268,15 @@ bool Store::Save()
     const std::filesystem::path file = platform::RegistryFilePath();
     std::error_code ec;
     std::filesystem::create_directories(file.parent_path(), ec);
-    std::string temp = file.string() + ".tmp";
     // Said once per settings file: settings that are not kept should not go
     // unnoticed, nor fill the terminal at every write.
     static std::string toldFor;
-    const auto fail = [&] {
+    std::string error;
+    if (!platform::ReplaceFile(file.string(), text.data(), text.size(), &error)) {
         if (toldFor != file.string())
-            std::fprintf(stderr, "Settings not saved: cannot write %s (%s)\n", file.c_str(), std::strerror(errno));
+            std::fprintf(stderr, "Settings not saved: %s\n", error.c_str());
         toldFor = file.string();
         return false;
-    };
-    FILE* f = std::fopen(temp.c_str(), "wb");
-    if (!f)
-        return fail();
-    bool ok = std::fwrite(text.data(), 1, text.size(), f) == text.size();
-    ok = std::fflush(f) == 0 && ok;
-    ok = fsync(fileno(f)) == 0 && ok;
-    ok = std::fclose(f) == 0 && ok;
-    if (!ok || std::rename(temp.c_str(), file.c_str()) != 0) {
-        const int error = errno;
-        std::remove(temp.c_str());
-        errno = error;
-        return fail();
     }
     return true;
 }

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <set>
@@ -20,14 +21,14 @@
 
 namespace datacheck {
 
-namespace {
-
 std::string Lower(std::string s)
 {
     for (char& c : s)
         c = char(std::tolower(static_cast<unsigned char>(c)));
     return s;
 }
+
+namespace {
 
 std::string Narrow(const std::wstring& w)
 {
@@ -838,7 +839,13 @@ void Tutorials(DataSet& data, Report& report)
 
 } // namespace
 
-DataSet::DataSet(std::string root) : mRoot(std::move(root)) {}
+DataSet::DataSet(std::string root)
+{
+    // Absolute, so that reading still works where a rule changes folder.
+    std::error_code ec;
+    std::filesystem::path absolute = std::filesystem::absolute(root, ec);
+    mRoot = ec ? root : absolute.string();
+}
 
 bool DataSet::Exists(const std::string& path) const
 {
@@ -1018,6 +1025,7 @@ const std::vector<Rule>& Rules()
         {"particles", "the own particle systems exist and end by themselves", Particles},
         {"emitters", "every emitter the program names is in its particle file; one-shot ones end", Emitters},
         {"tutorials", "the three tutorial scripts are well formed and their formulas parse", Tutorials},
+        {"decode", "every image, font, sound, music track and XML file loads through the program's own readers", Decode},
     };
     return rules;
 }

@@ -19,6 +19,7 @@ struct Resource {
 class DataSet {
 public:
     explicit DataSet(std::string root);
+    const std::string& Root() const { return mRoot; }
     bool Exists(const std::string& path) const;
     // The file's bytes; false when it cannot be read.
     bool Read(const std::string& path, std::string& out) const;
@@ -56,5 +57,10 @@ const std::vector<Rule>& Rules();
 // The particle files' rule, and whether particles_town.pyro has an emitter.
 void Emitters(DataSet& data, Report& report);
 bool TownEmitterExists(DataSet& data, const std::string& name);
+// The decoding rule: every resource, track and XML file through the
+// program's own readers.
+void Decode(DataSet& data, Report& report);
+
+std::string Lower(std::string s);
 
 } // namespace datacheck

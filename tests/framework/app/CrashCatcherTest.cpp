@@ -7,6 +7,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sys/wait.h>
@@ -201,6 +202,27 @@ TEST(CrashCatcher, FatalSignalWritesCrashTxtAndStartsTheReportProcess)
     EXPECT_EQ(ReadFile(dir / "args.txt"),
         std::string(CrashCatcher::kReportArg) + "\ncrash.txt\nException at " + title + "\n\n0\n\n1\n\n\n0\n");
     EXPECT_EQ(ReadFile(dir / "parent.txt"), "waiting\n");
+}
+
+// A report that cannot be written (a folder stands where crash.txt goes)
+// is said on stderr, from within the signal handler.
+TEST(CrashCatcher, AReportThatCannotBeWrittenSaysSo)
+{
+    testsupport::TempDir dir;
+    std::filesystem::create_directory(dir / "crash.txt");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (chdir(dir.Path().c_str()) != 0 || !std::freopen((dir / "stderr.txt").c_str(), "w", stderr))
+            _exit(2);
+        CrashCatcher::Instance().Prepare(nullptr);
+        CrashCatcher::Instance().showDialog = false;
+        CrashCatcher::Provoke();
+    }
+    int status = 0;
+    ASSERT_TRUE(Reap(child, status)) << "the child did not end";
+    const std::string err = ReadFile(dir / "stderr.txt");
+    EXPECT_NE(err.find("Crash report not written: cannot write crash.txt\n"), std::string::npos) << err;
 }
 
 } // namespace

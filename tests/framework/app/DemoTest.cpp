@@ -257,6 +257,23 @@ TEST_F(Demo, ReadingReportsMissingAndForeignFiles)
     EXPECT_EQ(error, "This demo file appears to be for '1.2.3'");
 }
 
+// A recording that cannot be written (its folder is missing) says so on
+// stderr instead of vanishing.
+TEST_F(Demo, ARecordingThatCannotBeWrittenSaysSo)
+{
+    testsupport::TempDir dir;
+    MakeApp(false);
+    app->demoRecording = true;
+    app->demoFileName = dir / "missing/run.dmo";
+    testing::internal::CaptureStderr();
+    app->WriteDemoFile();
+    const std::string err = testing::internal::GetCapturedStderr();
+    app->demoRecording = false;
+    EXPECT_NE(err.find("Demo not written: cannot write " + app->demoFileName + " (No such file or directory)"),
+        std::string::npos)
+        << err;
+}
+
 TEST_F(Demo, FastForwardRunsToTheTargetReplayingOnTheWay)
 {
     testsupport::TempDir dir;

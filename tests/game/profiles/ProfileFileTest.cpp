@@ -1,14 +1,18 @@
 #include "game/profiles/Profile.h"
 #include "game/profiles/ProfileFile.h"
+#include "platform/ReplaceFile.h"
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -321,6 +325,116 @@ TEST(ProfileFile, FailedSaveKeepsTheOldFile)
     std::ifstream again(path, std::ios::binary);
     EXPECT_EQ(std::string((std::istreambuf_iterator<char>(again)), std::istreambuf_iterator<char>()), before);
     EXPECT_FALSE(Profile().Save(dir / "no/such/folder/slot0.profile"));
+}
+
+// Interrupting a save at one step of the file replacement: the step with
+// this index is failed, or the process is killed there.
+enum class Interrupt { Fail, Kill };
+int gStepsSeen = 0;
+int gInterruptAt = -1;
+Interrupt gInterrupt = Interrupt::Fail;
+
+bool InterruptStep(platform::ReplaceStep)
+{
+    if (gStepsSeen++ != gInterruptAt)
+        return true;
+    if (gInterrupt == Interrupt::Kill)
+        kill(getpid(), SIGKILL);
+    return false;
+}
+
+struct StepHook {
+    StepHook(int at, Interrupt how)
+    {
+        gStepsSeen = 0;
+        gInterruptAt = at;
+        gInterrupt = how;
+        platform::SetReplaceStepHook(InterruptStep);
+    }
+    ~StepHook() { platform::SetReplaceStepHook(nullptr); }
+};
+
+// A player's profile large enough that its file goes out in several writes.
+void FillProfile(Profile& p, const std::string& name, uint8_t seed)
+{
+    p.SetString("user_name", name);
+    p.SetInt("score_total", seed * 1000);
+    Kivo::Buffer town;
+    for (int i = 0; i < 140000; ++i)
+        town.WriteByte(uint8_t(i * seed));
+    p.SetBuffer("town_info", &town);
+}
+
+// Killed or failed at every step of a save (the opening of the temporary
+// file, each write, the flush, the close, the rename and the folder flush),
+// the slot file afterwards loads whole as the old profile until the rename
+// and as the new one after it, never as neither; the next save succeeds.
+TEST(ProfileFile, SaveInterruptedAtAnyStepLeavesTheOldOrTheNewProfile)
+{
+    testsupport::TempDir dir;
+    const std::string path = dir / "slot0.profile";
+    Profile old, newer;
+    FillProfile(old, "OLD", 3);
+    FillProfile(newer, "NEW", 5);
+    const std::string oldDump = Dump(old), newDump = Dump(newer);
+
+    // The steps of one whole save of the new profile, in order.
+    static std::vector<platform::ReplaceStep> sequence;
+    sequence.clear();
+    platform::SetReplaceStepHook([](platform::ReplaceStep step) {
+        sequence.push_back(step);
+        return true;
+    });
+    ASSERT_TRUE(newer.Save(path));
+    platform::SetReplaceStepHook(nullptr);
+    // Open, at least three writes, flush, close, rename, folder flush.
+    ASSERT_GE(sequence.size(), 8u);
+    ASSERT_EQ(sequence.back(), platform::ReplaceStep::SyncFolder);
+
+    ASSERT_TRUE(old.Save(path));
+    std::ifstream in(path, std::ios::binary);
+    const std::string oldFile((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+
+    for (int at = 0; at < int(sequence.size()); ++at) {
+        // Only an interruption after the rename may leave the new profile.
+        const bool renamed = sequence[size_t(at)] == platform::ReplaceStep::SyncFolder;
+        for (Interrupt how : { Interrupt::Fail, Interrupt::Kill }) {
+            SCOPED_TRACE(testing::Message() << (how == Interrupt::Kill ? "killed" : "failed") << " at step " << at);
+            std::ofstream(path, std::ios::binary | std::ios::trunc) << oldFile;
+            if (how == Interrupt::Fail) {
+                StepHook hook(at, how);
+                testing::internal::CaptureStderr();
+                const bool saved = newer.Save(path);
+                const std::string err = testing::internal::GetCapturedStderr();
+                // A folder that cannot be flushed does not undo the save.
+                EXPECT_EQ(saved, renamed);
+                // Said once for a run of failed saves, not at every one.
+                EXPECT_EQ(err.find("Profile not saved: cannot write " + path) != std::string::npos, at == 0) << err;
+                EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+            } else {
+                const pid_t child = fork();
+                ASSERT_GE(child, 0);
+                if (child == 0) {
+                    StepHook hook(at, how);
+                    newer.Save(path);
+                    _exit(0); // not killed: the step was never reached
+                }
+                int status = 0;
+                ASSERT_EQ(waitpid(child, &status, 0), child);
+                ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+            }
+            Profile loaded;
+            Clear(loaded);
+            ASSERT_TRUE(loaded.Load(path));
+            EXPECT_EQ(Dump(loaded), renamed ? newDump : oldDump);
+        }
+    }
+    // A temporary file left by a killed save is no obstacle to the next.
+    ASSERT_TRUE(newer.Save(path));
+    Profile loaded;
+    Clear(loaded);
+    ASSERT_TRUE(loaded.Load(path));
+    EXPECT_EQ(Dump(loaded), newDump);
 }
 
 } // namespace

@@ -261,6 +261,19 @@ TEST_F(ProfileManagerTest, UnwritableFolderIsReported)
     EXPECT_FALSE(Manager().HasProfile());
 }
 
+// A slot file that cannot be removed (a folder with something in it stands
+// in its place) is said; a missing one is not.
+TEST_F(ProfileManagerTest, ASlotThatCannotBeDeletedSaysSo)
+{
+    fs::create_directories(SlotFile(1) + "/inside");
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(Manager().DeleteSlot(1));
+    EXPECT_TRUE(Manager().DeleteSlot(3));
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err.rfind("Profile slot 1 not deleted: cannot remove " + SlotFile(1) + " (", 0), 0u) << err;
+    EXPECT_EQ(err.find("slot 3"), std::string::npos) << err;
+}
+
 TEST_F(ProfileManagerTest, NewPlayerNeverReplacesAGoodProfile)
 {
     WriteSlot(0, "ZERO");
