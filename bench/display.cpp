@@ -162,6 +162,24 @@ void BM_SurfaceTransformed(benchmark::State& state)
 }
 BENCHMARK(BM_SurfaceTransformed)->ArgsProduct({ { 2, 4 }, { 0, 1 } });
 
+// The reference for the rotated surface blit: the same rotation of the same
+// sprite onto a memory image's bits.
+void BM_MemoryImageRotated(benchmark::State& state)
+{
+    Screen screen(4);
+    Kivo::MemoryImage target(&screen.host);
+    std::vector<uint32_t> black(512 * 512, 0xFF000000);
+    target.SetBits(black.data(), 512, 512);
+    Kivo::MemoryImage sprite(&screen.host);
+    const auto pixels = Sprite(true);
+    sprite.SetBits(pixels.data(), 256, 256);
+    const Kivo::Rect all(0, 0, 512, 512), rect(0, 0, 256, 256);
+    for (auto _ : state)
+        target.BltRotated(&sprite, 100, 100, rect, all, Kivo::Color(255, 255, 255), 0, 0.3, 128, 128);
+    state.SetItemsProcessed(int64_t(state.iterations()) * 256 * 256);
+}
+BENCHMARK(BM_MemoryImageRotated);
+
 void BM_SurfaceFill(benchmark::State& state)
 {
     Screen screen(int(state.range(0)));

@@ -7,11 +7,13 @@
 #include "framework/display/DDInterface.h"
 #include "framework/display/DisplayHost.h"
 #include "framework/graphics/GraphicsHost.h"
+#include "framework/graphics/Matrix3x3.h"
 #include "framework/graphics/MemoryImage.h"
 #include "platform/headless/HeadlessBackend.h"
 
 #include <benchmark/benchmark.h>
 
+#include <cstring>
 #include <memory>
 #include <vector>
 
@@ -116,5 +118,85 @@ void BM_Frame(benchmark::State& state)
         frame.Draw();
 }
 BENCHMARK(BM_Frame)->ArgName("3D")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The window turned by a matrix into an opaque 800 x 600 image: into its
+// DirectDraw surface (16- or 32-bit) through the triangle rasterizer, beside
+// the same draw on a memory image's bits.
+void BM_MatrixBlit(benchmark::State& state)
+{
+    Host host;
+    platform::UseBackend("headless");
+    platform::ResetDDraw();
+    platform::HeadlessBackend::Current()->presenter.SetDesktopLayout(
+        state.range(0) == 16 ? platform::PixelLayout { 2, 0xF800, 0x07E0, 0x001F }
+                             : platform::PixelLayout { 4, 0xFF0000, 0xFF00, 0xFF });
+    auto display = std::make_unique<Kivo::DDInterface>(&host);
+    host.display = display.get();
+    display->Init(nullptr, true);
+    auto window = MakeImage(host, 320, 240, 6, 255, 13);
+    auto background = MakeImage(host, 800, 600, 0, 255, 3);
+    std::unique_ptr<Kivo::MemoryImage> target;
+    if (state.range(0) == 0) {
+        target = std::make_unique<Kivo::MemoryImage>(&host);
+        target->SetBits(background->GetBits(), 800, 600);
+    } else {
+        auto image = std::make_unique<Kivo::DDImage>(display.get());
+        image->SetBits(background->GetBits(), 800, 600);
+        image->CreateSurfaceFromBits();
+        target = std::move(image);
+    }
+    Kivo::Matrix3x3 turn;
+    turn.Rotate(0.3f);
+    for (auto _ : state)
+        target->BltMatrix(window.get(), 400, 300, turn, Kivo::Rect(0, 0, 800, 600), Kivo::Color::White, 0,
+                          Kivo::Rect(0, 0, 320, 240), true);
+    window.reset();
+    background.reset();
+    target.reset();
+    display.reset();
+}
+// 0: memory image (reference); 16, 32: a surface of that depth.
+BENCHMARK(BM_MatrixBlit)->ArgName("surface")->Arg(0)->Arg(16)->Arg(32)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+namespace {
+
+// Text through the system's context on the 800 x 600 screen image: the
+// surface's pixels handed to the text layer and back, around one small
+// fill (16- or 32-bit 2D screen, or the 3D target), beside a copy of the
+// screen's bytes as the reference.
+void BM_SurfaceText(benchmark::State& state)
+{
+    Host host;
+    platform::UseBackend("headless");
+    platform::ResetDDraw();
+    const bool is3D = state.range(0) == 3;
+    platform::HeadlessBackend::Current()->presenter.SetDesktopLayout(
+        state.range(0) == 16 ? platform::PixelLayout { 2, 0xF800, 0x07E0, 0x001F }
+                             : platform::PixelLayout { 4, 0xFF0000, 0xFF00, 0xFF });
+    auto display = std::make_unique<Kivo::DDInterface>(&host);
+    host.display = display.get();
+    display->mIs3D = is3D;
+    display->Init(nullptr, true);
+    Kivo::DDImage* screen = display->mScreenImage;
+    std::vector<uint32_t> from(800 * 600, 0x123456), to(800 * 600);
+    for (auto _ : state) {
+        if (state.range(0) == 0) {
+            std::memcpy(to.data(), from.data(), to.size() * 4);
+            benchmark::DoNotOptimize(to.data());
+            continue;
+        }
+        HDC dc = nullptr;
+        if (screen->BeginSurfaceText(&dc) && dc) {
+            RECT square { 10, 10, 60, 30 };
+            FillRect(dc, &square, reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        }
+        screen->EndSurfaceText(dc);
+    }
+    display.reset();
+}
+// 0: the copy (reference); 16, 32: the 2D screen of that depth; 3: the 3D target.
+BENCHMARK(BM_SurfaceText)->ArgName("screen")->Arg(0)->Arg(16)->Arg(32)->Arg(3)->Unit(benchmark::kMicrosecond);
 
 } // namespace

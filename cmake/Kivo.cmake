@@ -23,7 +23,7 @@ endfunction()
 # One GoogleTest executable per module, from every .cpp in the current test
 # folder, each test case registered with CTest and run headless.
 function(kivo_test name)
-  cmake_parse_arguments(T "" "LABEL" "DEPS" ${ARGN})
+  cmake_parse_arguments(T "" "LABEL;TIMEOUT" "DEPS" ${ARGN})
   file(GLOB_RECURSE srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   # A subfolder with a CMakeLists.txt of its own builds its own tests.
   file(GLOB_RECURSE lists ${CMAKE_CURRENT_SOURCE_DIR}/*/CMakeLists.txt)
@@ -36,10 +36,13 @@ function(kivo_test name)
   if(NOT T_LABEL)
     set(T_LABEL ${name})
   endif()
+  if(NOT T_TIMEOUT)
+    set(T_TIMEOUT 300)
+  endif()
   # Every test runs headless: TestEnvironment.cpp points SDL at its dummy
   # drivers before main, whoever starts the executable.
   target_sources(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support/TestEnvironment.cpp)
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES LABELS ${T_LABEL} TIMEOUT 300)
+    PROPERTIES LABELS ${T_LABEL} TIMEOUT ${T_TIMEOUT})
 endfunction()

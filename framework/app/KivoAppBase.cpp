@@ -469,15 +469,19 @@ bool KivoAppBase::ReadTexturesToBits(MemoryImage* image)
     return ddInterface && ddInterface->ReadTexturesToBits(image);
 }
 
-bool KivoAppBase::BeginSurfaceText(Image*, HDC* dc)
+bool KivoAppBase::BeginSurfaceText(Image* image, HDC* dc)
 {
-    if (dc)
-        *dc = nullptr;
-    return false;
+    if (!dc)
+        return false;
+    *dc = nullptr;
+    auto* surfaceImage = dynamic_cast<DDImage*>(image);
+    return surfaceImage && surfaceImage->BeginSurfaceText(dc);
 }
 
-void KivoAppBase::EndSurfaceText(Image*, HDC)
+void KivoAppBase::EndSurfaceText(Image* image, HDC dc)
 {
+    if (auto* surfaceImage = dynamic_cast<DDImage*>(image))
+        surfaceImage->EndSurfaceText(dc);
 }
 
 bool KivoAppBase::IsDrawSurface3D(const Image* image)

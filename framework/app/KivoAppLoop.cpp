@@ -91,6 +91,14 @@ void KivoAppBase::Start()
     if (hwnd) {
         ShowWindow(hwnd, SW_SHOW);
         SetForegroundWindow(hwnd);
+        // The shown window is active at once, its focus messages still
+        // queued: the focus is taken now (as when the window is made), so
+        // that the first pass does not sleep as an application in the
+        // background before the first frame. A demo replays its own focus.
+        if (!demoPlaying) {
+            active = GetActiveWindow() == hwnd;
+            UpdateFocusState();
+        }
         // The shown window gets its first frame on the loop's first pass,
         // whether or not anything is marked dirty yet.
         needsDraw = true;

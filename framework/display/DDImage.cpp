@@ -12,10 +12,6 @@
 #include <memory>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace Kivo {
 namespace {
 
@@ -41,29 +37,33 @@ struct ToSurface {
     {
         return (((p >> (24 - rb)) << rs) & rm) | (((p >> (16 - gb)) << gs) & gm) | (((p >> (8 - bb)) << bs) & bm);
     }
-    // A row of opaque pixels onto a 16-bit surface, eight at a time where
-    // SSE2 is there: the same shifts and masks, the result's low 16 bits.
+    // A row of opaque pixels onto a 16-bit surface: the same shifts and masks,
+    // the result's low 16 bits.
     void Row16(const uint32_t* in, uint16_t* out, int width) const
     {
-        int x = 0;
-#if defined(__SSE2__)
-        const __m128i sr = _mm_cvtsi32_si128(24 - rb), lr = _mm_cvtsi32_si128(rs);
-        const __m128i sg = _mm_cvtsi32_si128(16 - gb), lg = _mm_cvtsi32_si128(gs);
-        const __m128i sb = _mm_cvtsi32_si128(8 - bb), lb = _mm_cvtsi32_si128(bs);
-        const __m128i mr = _mm_set1_epi32(int(rm)), mg = _mm_set1_epi32(int(gm)), mb = _mm_set1_epi32(int(bm));
-        auto four = [&](const uint32_t* p) {
-            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-            const __m128i r = _mm_and_si128(_mm_sll_epi32(_mm_srl_epi32(v, sr), lr), mr);
-            const __m128i g = _mm_and_si128(_mm_sll_epi32(_mm_srl_epi32(v, sg), lg), mg);
-            const __m128i b = _mm_and_si128(_mm_sll_epi32(_mm_srl_epi32(v, sb), lb), mb);
-            // Low 16 bits, sign-extended so that the signed pack keeps them.
-            return _mm_srai_epi32(_mm_slli_epi32(_mm_or_si128(_mm_or_si128(r, g), b), 16), 16);
-        };
-        for (; x + 8 <= width; x += 8)
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm_packs_epi32(four(in + x), four(in + x + 4)));
-#endif
-        for (; x < width; ++x)
-            out[x] = uint16_t((*this)(in[x]));
+        if (rb == 5 && gb == 6 && bb == 5 && rs == 11 && gs == 5 && bs == 0 && rm == 0xF800 && gm == 0x07E0 &&
+            bm == 0x001F)
+            Row565(in, out, width);
+        else
+            RowShifted(in, out, width, 24 - rb, rs, 16 - gb, gs, 8 - bb, bs, rm, gm, bm);
+    }
+    // Plain loops the compiler vectorises, built for AVX2 as well where the
+    // processor has it (sixteen pixels a step instead of eight).
+    [[gnu::target_clones("avx2", "default")]] static void Row565(const uint32_t* in, uint16_t* out, int width)
+    {
+        for (int x = 0; x < width; ++x) {
+            const uint32_t p = in[x];
+            out[x] = uint16_t(((p >> 8) & 0xF800) | ((p >> 5) & 0x07E0) | ((p >> 3) & 0x001F));
+        }
+    }
+    [[gnu::target_clones("avx2", "default")]] static void RowShifted(const uint32_t* in, uint16_t* out, int width,
+                                                                   int sr, int lr, int sg, int lg, int sb, int lb,
+                                                                   uint32_t mr, uint32_t mg, uint32_t mb)
+    {
+        for (int x = 0; x < width; ++x) {
+            const uint32_t p = in[x];
+            out[x] = uint16_t((((p >> sr) << lr) & mr) | (((p >> sg) << lg) & mg) | (((p >> sb) << lb) & mb));
+        }
     }
     bool IsArgbOrder() const
     {
@@ -602,6 +602,48 @@ void DDImage::BltMirror(Image* source, int x, int y, const Rect& srcRect, const 
     else if (drawMode == DRAWMODE_ADDITIVE)
         AdditiveBltMirror(source, x, y, srcRect, color);
     DeleteAllNonSurfaceData();
+}
+
+bool DDImage::BeginSurfaceText(HDC* dc)
+{
+    *dc = nullptr;
+    // An image that cannot hold its picture in a surface (translucent
+    // pixels) draws its text on the bits.
+    if (!GetSurface())
+        return false;
+    if (mDrawToBits)
+        return true;
+    if (Is3DTarget()) {
+        // The system draws on the target's pixels: the scene's drawing must
+        // be finished first.
+        D3D().EndSceneIfActive();
+    } else {
+        FlushBitsToSurface();
+        if (mLockCount > 0)
+            mSurface->Unlock(nullptr);
+    }
+    IDirectDrawSurface7* surface7 = nullptr;
+    if (SUCCEEDED(mSurface->QueryInterface(IID_IDirectDrawSurface7, reinterpret_cast<void**>(&surface7)))) {
+        if (FAILED(surface7->GetDC(dc)))
+            *dc = nullptr;
+        surface7->Release();
+    }
+    return true;
+}
+
+void DDImage::EndSurfaceText(HDC dc)
+{
+    if (mDrawToBits || !mSurface)
+        return;
+    IDirectDrawSurface7* surface7 = nullptr;
+    if (dc && SUCCEEDED(mSurface->QueryInterface(IID_IDirectDrawSurface7, reinterpret_cast<void**>(&surface7)))) {
+        surface7->ReleaseDC(dc);
+        surface7->Release();
+    }
+    if (!Is3DTarget() && mLockCount > 0)
+        mSurface->Lock(nullptr, &mLockedSurfaceDesc, DDLOCK_WAIT, nullptr);
+    if (dc)
+        DeleteAllNonSurfaceData();
 }
 
 void DDImage::FillRect(const Rect& rect, const Color& color, int drawMode)

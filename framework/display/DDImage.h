@@ -49,7 +49,9 @@ public:
     void StretchBltMirror(Image* source, const Rect& destRect, const Rect& srcRect, const Rect& clipRect,
                           const Color& color, int drawMode, bool fastStretch) override;
     // On the 3D target through Direct3D (the source rect centred on the
-    // origin before the matrix; triangles unclipped); elsewhere in software.
+    // origin before the matrix; triangles unclipped); elsewhere by the
+    // triangle rasterizer into the locked surface, or on the bits when the
+    // image cannot draw into its surface.
     void BltMatrix(Image* source, float x, float y, const Matrix3x3& matrix, const Rect& clipRect,
                    const Color& color, int drawMode, const Rect& srcRect, bool blend) override;
     void BltTrianglesTex(Image* source, const TriVertex (*vertices)[3], int numTriangles, const Rect& clipRect,
@@ -83,6 +85,16 @@ public:
     virtual bool UnlockSurface();
     virtual void SetSurface(IDirectDrawSurface* surface);
 
+    // Text through the system's device context straight into the surface.
+    // False for an image that cannot hold its picture in a surface: it draws
+    // its text on the bits. Otherwise the surface is made ready (made from
+    // the bits, newer bits written into it and unlocked, or an open 3D scene
+    // ended on the 3D target) and `dc` is its context, null when none can be
+    // taken or the image is draw-disabled.
+    bool BeginSurfaceText(HDC* dc);
+    // Releases the context, locks the surface again when it was locked, and
+    // leaves the pixels only in the surface.
+    void EndSurfaceText(HDC dc);
     bool CreateSurfaceFromBits();
     IDirectDrawSurface* GetSurface();
     // Releases the surface, reading the pixels back first when nothing else
@@ -128,6 +140,12 @@ private:
     // Nearest-pixel stretch of a source area into the locked surface.
     void SurfaceStretch(MemoryImage* source, const Rect& dest, const FRect& area, const Color& color, int drawMode,
                         bool mirror);
+    // Runs draw(clip, surface pixels, pitch, rasterizer format code) on the
+    // locked surface with the clip rect cut to the image, then leaves the
+    // pixels only in the surface. False, with nothing drawn, when the image
+    // keeps drawing on its bits or the surface's layout has no code.
+    template <typename Draw>
+    bool RasterIntoSurface(const Rect& clipRect, Draw draw);
     bool mSurfaceStale = false; // adopted surface older than the bits
 };
 

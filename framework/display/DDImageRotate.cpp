@@ -40,36 +40,37 @@ struct RotatePass {
 };
 
 // The alpha-weighted bilinear sample at (u, v): channel sums at their ARGB
-// places and the destination's remaining weight.
+// places and the destination's remaining weight. The tap weights sum to at
+// most 256, so red and blue share one word without carries (red's sum in the
+// high half, blue's in the low one).
 struct Sample {
     uint32_t sr, sg, sb;
     int inverse;
 };
 
 template <bool kColour, bool kPalette>
-Sample Bilinear(const RotatePass& p, int u, int v)
+[[gnu::always_inline]] inline Sample Bilinear(const RotatePass& p, int u, int v)
 {
     const size_t i = p.base + size_t(v >> 16) * size_t(p.stride) + size_t(u >> 16);
     const uint32_t c[4] = { p.Pixel<kPalette>(i), p.Pixel<kPalette>(i + 1), p.Pixel<kPalette>(i + p.stride),
                             p.Pixel<kPalette>(i + p.stride + 1) };
     const uint32_t fx = (uint32_t(u) & 0xFFFE) + 1, fy = (uint32_t(v) & 0xFFFE) + 1;
-    const uint32_t wb[4] = { ((65536 - fx) * (65536 - fy)) >> 16, (fx * (65536 - fy)) >> 16,
-                             ((65536 - fx) * fy) >> 16, (fx * fy) >> 16 };
-    Sample out { 0, 0, 0, 256 };
+    const uint32_t gx = 65536 - fx, gy = 65536 - fy;
+    const uint32_t wb[4] = { (gx * gy) >> 16, (fx * gy) >> 16, (gx * fy) >> 16, (fx * fy) >> 16 };
+    uint32_t rb = 0, g = 0, weight = 0;
     for (int k = 0; k < 4; ++k) {
         uint32_t w = (wb[k] * (c[k] >> 24)) >> 16;
         if constexpr (kColour)
             w = (w * p.colourAlpha) >> 8;
-        out.inverse -= int(w);
-        out.sr += (c[k] & 0xFF0000) * w;
-        out.sg += (c[k] & 0xFF00) * w;
-        out.sb += (c[k] & 0xFF) * w;
+        weight += w;
+        rb += (c[k] & 0xFF00FF) * w;
+        g += (c[k] & 0xFF00) * w;
     }
-    return out;
+    return { rb & 0xFFFF0000, g, rb & 0xFFFF, 256 - int(weight) };
 }
 
 template <typename Pixel, RotateKind kind>
-uint32_t BlendSample(const RotatePass& p, const Sample& sm, uint32_t d)
+[[gnu::always_inline]] inline uint32_t BlendSample(const RotatePass& p, const Sample& sm, uint32_t d)
 {
     if constexpr (kind == kPacked565 || kind == kPacked555) {
         constexpr uint32_t K = kind == kPacked565 ? 0x07E0F81F : 0x03E07C1F;
@@ -90,11 +91,11 @@ uint32_t BlendSample(const RotatePass& p, const Sample& sm, uint32_t d)
             v |= uint32_t(p.add[c][t[c] + ((d & p.m[c]) >> p.s[c])]) << p.s[c];
         return v;
     } else if constexpr (kind == kArgb32) {
-        // The general sum with the 8-bit channels at their ARGB places.
-        const uint64_t inverse = uint32_t(sm.inverse);
-        return (((sm.sr >> 24) << 16) + (uint32_t((uint64_t(d & 0xFF0000) * inverse) >> 8) & 0xFF0000)) |
-               (((sm.sg >> 16) << 8) + (uint32_t((uint64_t(d & 0xFF00) * inverse) >> 8) & 0xFF00)) |
-               ((sm.sb >> 8) + (uint32_t((uint64_t(d & 0xFF) * inverse) >> 8) & 0xFF));
+        // The general sum with the 8-bit channels at their ARGB places; red
+        // and blue side by side, as the weights sum to 256 nothing carries.
+        const uint32_t inverse = uint32_t(sm.inverse);
+        const uint32_t rb = ((sm.sr | sm.sb) >> 8) & 0xFF00FF, g = (sm.sg >> 8) & 0xFF00;
+        return rb + (((d & 0xFF00FF) * inverse >> 8) & 0xFF00FF) + g + (((d & 0xFF00) * inverse >> 8) & 0xFF00);
     } else {
         const uint32_t sums[3] = { sm.sr, sm.sg, sm.sb };
         constexpr int P[3] = { 32, 24, 16 };

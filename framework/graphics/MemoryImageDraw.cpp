@@ -4,6 +4,7 @@
 #include "framework/graphics/GraphicsHost.h"
 #include "framework/graphics/PixelBlend.h"
 #include "framework/graphics/PixelRows.h"
+#include "framework/graphics/SourcePixels.h"
 
 #include <algorithm>
 #include <cassert>
@@ -28,20 +29,7 @@ uint32_t RGBOf(const Color& c)
            static_cast<uint32_t>(c.mBlue & 0xFF);
 }
 
-bool IsWhite(const Color& c) { return c.mRed == 255 && c.mGreen == 255 && c.mBlue == 255 && c.mAlpha == 255; }
-
 double Frac(double v) { return v - std::trunc(v); }
-
-// Pixels of a blit source: its bits, or its 256-colour form.
-struct DirectPixels {
-    const uint32_t* bits;
-    uint32_t operator[](size_t i) const { return bits[i]; }
-};
-struct PalettePixels {
-    const uint32_t* table;
-    const uint8_t* indices;
-    uint32_t operator[](size_t i) const { return table[indices[i]]; }
-};
 
 // Each row of the source rect in turn, as runs of one alpha class (clear,
 // opaque, translucent) from the source's run-length alpha data:
@@ -122,37 +110,12 @@ template <typename Pixels>
 void TintedBlt(uint32_t* dst, int dstWidth, int x, int y, const Pixels& src, int srcWidth, const uint8_t* runs,
                const Rect& r, const Color& color)
 {
-    const uint32_t ca = static_cast<uint32_t>(color.mAlpha & 0xFF);
-    const uint32_t cr = static_cast<uint32_t>(color.mRed & 0xFF);
-    const uint32_t cg = static_cast<uint32_t>(color.mGreen & 0xFF);
-    const uint32_t cb = static_cast<uint32_t>(color.mBlue & 0xFF);
-    if (cr == cg && cg == cb) {
-        const uint32_t g = cr;
-        ForEachShownPixel(dst, dstWidth, x, y, src, srcWidth, runs, r, [=](uint32_t d, uint32_t s) {
-            const uint32_t a = ((s >> 24) * ca) / 255;
-            if (a == 0)
-                return d;
-            uint32_t na, w;
-            blend::OverParams(d >> 24, a, na, w);
-            const uint32_t rb = (((((s & 0xFF00FF) * g >> 8) & 0xFF00FF) * w >> 8) +
-                                 ((d & 0xFF00FF) * (256 - w) >> 8)) & 0xFF00FF;
-            const uint32_t gg = (((s & 0xFF00) * w * g >> 16) + ((d & 0xFF00) * (256 - w) >> 8)) & 0xFF00;
-            return (na << 24) | rb | gg;
-        });
-        return;
-    }
-    ForEachShownPixel(dst, dstWidth, x, y, src, srcWidth, runs, r, [=](uint32_t d, uint32_t s) {
-        const uint32_t a = ((s >> 24) * ca) / 255;
-        if (a == 0)
-            return d;
-        uint32_t na, w;
-        blend::OverParams(d >> 24, a, na, w);
-        const uint32_t iw = 256 - w;
-        const uint32_t rr = ((((s & 0xFF0000) * w >> 8) * cr >> 8) + ((d & 0xFF0000) * iw >> 8)) & 0xFF0000;
-        const uint32_t gg = (((s & 0xFF00) * w * cg >> 16) + ((d & 0xFF00) * iw >> 8)) & 0xFF00;
-        const uint32_t bb = (((s & 0xFF) * w * cb >> 16) + ((d & 0xFF) * iw >> 8)) & 0xFF;
-        return (na << 24) | rr | gg | bb;
-    });
+    const blend::TintedOver tint(color.mRed, color.mGreen, color.mBlue, color.mAlpha);
+    auto each = [&](auto perPixel) { ForEachShownPixel(dst, dstWidth, x, y, src, srcWidth, runs, r, perPixel); };
+    if (tint.Grey())
+        each([&](uint32_t d, uint32_t s) { return tint.Blend<true>(d, s); });
+    else
+        each([&](uint32_t d, uint32_t s) { return tint.Blend<false>(d, s); });
 }
 
 // The additive blit: the saturation table of the host holds each sum at
@@ -436,8 +399,7 @@ void MemoryImage::Blt(Image* source, int x, int y, const Rect& srcRect, const Co
         return;
 
     uint32_t* dst = GetBits();
-    const bool palette = !src->mBits && src->mColorTable && src->mColorIndices;
-    auto run = [&](const auto& pixels) {
+    WithSourcePixels(src, [&](const auto& pixels) {
         if (drawMode == DRAWMODE_NORMAL) {
             // The destination's alpha classes are read as they stand: screen
             // images have them forced, and others were committed when drawn.
@@ -452,11 +414,7 @@ void MemoryImage::Blt(Image* source, int x, int y, const Rect& srcRect, const Co
             src->CommitBits();
             AdditiveBlt(dst, mWidth, x, y, pixels, src->mWidth, srcRect, color, src->mHasAlpha);
         }
-    };
-    if (palette)
-        run(PalettePixels{ src->mColorTable, src->mColorIndices });
-    else
-        run(DirectPixels{ src->GetBits() });
+    });
     BitsChanged();
 }
 

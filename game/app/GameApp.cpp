@@ -178,10 +178,7 @@ void GameApp::Init()
         ShowResourceError(true);
     }
 
-    const std::time_t now = std::time(nullptr);
-    std::tm utc {};
-    gmtime_r(&now, &utc);
-    Kivo::SeedRandomInt(uint32_t((utc.tm_hour * 60 + utc.tm_min) * 60 + utc.tm_sec));
+    Kivo::SeedRandomInt(GameRandomSeed());
 
     titleScreen = new TitleScreen(this);
     widgetManager->AddWidget(titleScreen);
@@ -199,6 +196,18 @@ void GameApp::Init()
         SetWindowTextA(hwnd, title.c_str());
     }
     MusicManager::Instance()->PlayMenuMusic();
+}
+
+uint32_t GameApp::GameRandomSeed()
+{
+    // A demo replays only when the game draws the numbers it drew while
+    // recording: it takes the seed the demo file keeps.
+    if (demoRecording || demoPlaying)
+        return randomSeed;
+    const std::time_t now = std::time(nullptr);
+    std::tm utc {};
+    gmtime_r(&now, &utc);
+    return uint32_t((utc.tm_hour * 60 + utc.tm_min) * 60 + utc.tm_sec);
 }
 
 std::vector<std::string> GameApp::LoadingGroups() const

@@ -5,6 +5,7 @@
 #include "game/app/CustomKivoAppBase.h"
 #include "game/meta/TitleScreen.h"
 
+#include <cstdint>
 #include <mutex>
 #include <string>
 
@@ -40,6 +41,10 @@ public:
     // the game with a start level).
     void ShowFirstScreen() override;
     std::string GetAppString(const std::string& key) { return GetString(key, ""); }
+    // The seed of the game's generator, taken once at start-up: the time of
+    // day (seconds since midnight), or the demo's seed while a demo records
+    // or plays.
+    virtual uint32_t GameRandomSeed();
 
     // Loads a group resource by resource, counting each one loaded; false
     // when it failed (the error waits for the main thread) or the

@@ -48,7 +48,7 @@ int GfxBoardAppear::process()
 
 void GfxBoardAppear::draw(Kivo::Graphics* g)
 {
-    static const BoardImages images;
+    const BoardImages images;
     const Grid* grid = Grid::Instance();
     const float originX = static_cast<float>(grid->GetOriginX());
     const float originY = static_cast<float>(grid->GetOriginY());

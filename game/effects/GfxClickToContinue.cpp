@@ -44,6 +44,8 @@ void GfxClickToContinue::draw(Kivo::Graphics* g)
     g->SetColorizeImages(true);
     g->SetColorRGBA(mColor.mRed, mColor.mGreen, mColor.mBlue, static_cast<int>(mAlpha.mCurrent * 255));
     g->SetScale(scale, scale, static_cast<float>(mX), static_cast<float>(mY));
-    g->DrawString(mText, mX - mFont->StringWidth(mText) / 2, mY + mFont->GetAscent() / 2);
+    // Centred on x, standing on y: the screens place the prompt 5 pixels
+    // above the bottom edge, so the whole line stays on the screen.
+    g->DrawString(mText, mX - mFont->StringWidth(mText) / 2, mY);
     g->PopState();
 }

@@ -1,6 +1,6 @@
 #pragma once
-// A pulsing line of text, centred on a point, that fades in, pulses for a
-// number of half pulses and fades out.
+// A pulsing line of text, centred on x with its baseline on y, that fades
+// in, pulses for a number of half pulses and fades out.
 #include "game/effects/gfxBase.h"
 
 #include "framework/graphics/Color.h"

@@ -17,10 +17,9 @@ struct ModifierImages {
     Kivo::Image* mBox = GetImageById("BRICK_MOD_BOX");
 };
 
-const ModifierImages& Modifiers()
+ModifierImages Modifiers()
 {
-    static const ModifierImages images;
-    return images;
+    return ModifierImages();
 }
 
 } // namespace
@@ -41,7 +40,7 @@ int GfxDrawBrickHelper::NextCel(Kivo::Image* image, int cel)
 void GfxDrawBrickHelper::DrawBrick(Kivo::Graphics* g, Kivo::Image* image, int cel, uint32_t flags,
                                    const Kivo::Transform& t)
 {
-    const ModifierImages& mods = Modifiers();
+    const ModifierImages mods = Modifiers();
     if (flags & 4) {
         DrawCel(g, mods.mBox, 0, t, -2, -3);
         return;

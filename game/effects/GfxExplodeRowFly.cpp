@@ -51,8 +51,8 @@ int GfxExplodeRowFly::process()
 
 void GfxExplodeRowFly::draw(Kivo::Graphics* g)
 {
-    static Kivo::Image* const left = GetImageById("BRICK_BONUS_ROW_PART_LEFT");
-    static Kivo::Image* const right = GetImageById("BRICK_BONUS_ROW_PART_RIGHT");
+    Kivo::Image* const left = GetImageById("BRICK_BONUS_ROW_PART_LEFT");
+    Kivo::Image* const right = GetImageById("BRICK_BONUS_ROW_PART_RIGHT");
     DrawHalf(g, left, mLeft);
     DrawHalf(g, right, mRight);
 }

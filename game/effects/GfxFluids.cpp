@@ -17,10 +17,9 @@ struct FluidImages {
     Kivo::Image* mDot = GetImageById("IMAGE_GFX_FLUID_DOT");
 };
 
-const FluidImages& Images()
+FluidImages Images()
 {
-    static const FluidImages images;
-    return images;
+    return FluidImages();
 }
 
 // The curve with its middle pushed sideways by a random part of the half distance.
@@ -128,7 +127,7 @@ void GfxFluids::draw(Kivo::Graphics* g)
 {
     if (mHead == 0)
         return;
-    const FluidImages& images = Images();
+    const FluidImages images = Images();
     g->PushState();
     g->SetDrawMode(Kivo::DRAWMODE_ADDITIVE);
     mMesh.SetImage(images.mStream);

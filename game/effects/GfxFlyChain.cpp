@@ -48,9 +48,9 @@ int GfxFlyChain::process()
 
 void GfxFlyChain::draw(Kivo::Graphics* g)
 {
-    static Kivo::Image* const frame = GetImageById("BRICK_MOD_FRAME");
-    static Kivo::Image* const chain1 = GetImageById("BRICK_MOD_CHAIN1");
-    static Kivo::Image* const chain2 = GetImageById("BRICK_MOD_CHAIN2");
+    Kivo::Image* const frame = GetImageById("BRICK_MOD_FRAME");
+    Kivo::Image* const chain1 = GetImageById("BRICK_MOD_CHAIN1");
+    Kivo::Image* const chain2 = GetImageById("BRICK_MOD_CHAIN2");
     const float scale = 1 + 2 * (1 - mT);
     Kivo::Transform t;
     t.Scale(scale, scale);

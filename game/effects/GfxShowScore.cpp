@@ -20,7 +20,7 @@ int GfxShowScore::process() { return ++mSteps >= 200 ? -1 : 0; }
 
 void GfxShowScore::draw(Kivo::Graphics* g)
 {
-    static Kivo::Font* const font = GetFontById("FONT_BOARD");
+    Kivo::Font* const font = GetFontById("FONT_BOARD");
     if (!font)
         return;
     const float fade = Kivo::FastSin(std::numbers::pi_v<float> * static_cast<float>(mSteps) / 200);

@@ -64,8 +64,8 @@ void LightningDraw::draw(Kivo::Graphics* g)
 
 void LightningDraw::drawSegments(Kivo::Graphics* g, int index, float x1, float y1, float x2, float y2)
 {
-    static Kivo::Image* const line = GetImageById("IMAGE_GFX_LIGHTNING_LINE");
-    static Kivo::Image* const centre = GetImageById("IMAGE_GFX_LIGHTNING_LINE_CENTER");
+    Kivo::Image* const line = GetImageById("IMAGE_GFX_LIGHTNING_LINE");
+    Kivo::Image* const centre = GetImageById("IMAGE_GFX_LIGHTNING_LINE_CENTER");
     if (!centre || centre->GetWidth() <= 0)
         return;
     const float width = static_cast<float>(centre->GetWidth());

@@ -91,7 +91,7 @@ void LightningLineGrow::draw(Kivo::Graphics* g)
 
 void LightningLineGrow::drawSegments(Kivo::Graphics* g, int index, float x1, float y1, float x2, float y2)
 {
-    static Kivo::Image* const strip = GetImageById("IMAGE_GFX_LIGHTNING_ANIMATION");
+    Kivo::Image* const strip = GetImageById("IMAGE_GFX_LIGHTNING_ANIMATION");
     if (!strip || strip->mNumCels <= 0 || strip->GetCelHeight() <= 0)
         return;
     const int cel = (mFrameOffset + index) % strip->mNumCels;

@@ -23,6 +23,15 @@ int Sign(float d)
     return d > 0.01f ? 1 : d < -0.01f ? -1 : 0;
 }
 
+// The shaking brick's jitter, -4 to 4. It is drawn at draw time, once per
+// frame drawn: a generator of its own keeps the game's numbers (and so a
+// demo's replay) independent of how many frames are drawn.
+float Jitter()
+{
+    static Kivo::MTRand jitter { 1 };
+    return -4.0f + 8.0f * float(jitter.Next()) / float(0x7FFFFFFF);
+}
+
 } // namespace
 
 BrickColored::BrickColored(uint8_t code) : BrickBase(code), mTickCount(Kivo::RandomInt(0, 100))
@@ -302,8 +311,8 @@ void BrickColored::DrawTop(Kivo::Graphics& g)
     float jx = mJiggle.GetX();
     float jy = mJiggle.GetY();
     if (mStateOn[4]) {
-        jx += Kivo::RandomFloat(-4, 4) * (1 - mJolt);
-        jy += Kivo::RandomFloat(-4, 4) * (1 - mJolt);
+        jx += Jitter() * (1 - mJolt);
+        jy += Jitter() * (1 - mJolt);
     }
     g.PushState();
     if (mStateOn[7] || mStateOn[8]) {

@@ -94,10 +94,12 @@ void BuildingPanel::Draw(Kivo::Graphics* g)
     g->WriteWordWrapped(Kivo::Rect(0, (100 - height) / 2 + 50, mWidth, height), mItem->description, 23, 0);
     g->PopState();
 
-    const bool affordable = Town::CanAfford(mBuilding);
+    // A built building has no price to meet: its cost stays white whatever
+    // the funds are now.
+    const bool shortOfFunds = !mItem->shown && !Town::CanAfford(mBuilding);
     if (mItem->shown)
         centred(GetStringById("upgrade_screen_label_you_got_it"), 0, 200, 100, 255, 50);
-    else if (!affordable)
+    else if (shortOfFunds)
         centred(GetStringById("upgrade_screen_label_funds_not_enough"), 0, 200, 255, 50, 0);
 
     int cost = 0;
@@ -113,10 +115,10 @@ void BuildingPanel::Draw(Kivo::Graphics* g)
         g->SetColorRGBA(255, 255, 255, 255);
         g->DrawImage(icon, left, 150 - font->GetAscent() / 2 - icon->GetCelHeight() / 2);
     }
-    if (affordable)
-        g->SetColorRGBA(255, 255, 255, 255);
-    else
+    if (shortOfFunds)
         g->SetColorRGBA(255, 50, 50, 255);
+    else
+        g->SetColorRGBA(255, 255, 255, 255);
     g->DrawString(line, left + iconWidth, 150);
     g->PopState();
 }

@@ -34,11 +34,7 @@ int AppHeight()
     return host ? host->GetHeight() : 600;
 }
 
-Kivo::Image* BackgroundImage()
-{
-    static Kivo::Image* image = GetImageById("IMAGE_BONUS_BACKGROUND");
-    return image;
-}
+Kivo::Image* BackgroundImage() { return GetImageById("IMAGE_BONUS_BACKGROUND"); }
 } // namespace
 
 BonusPanel::BonusPanel(Kivo::ButtonListener* listener)

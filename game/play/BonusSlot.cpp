@@ -11,18 +11,10 @@
 #include <algorithm>
 
 namespace {
-// Looked up once for all slots.
-Kivo::Image* GlowImage()
-{
-    static Kivo::Image* image = GetImageById("IMAGE_BONUS_SLOT_GLOW");
-    return image;
-}
+// Looked up at each use: the resources own the images and may go first.
+Kivo::Image* GlowImage() { return GetImageById("IMAGE_BONUS_SLOT_GLOW"); }
 
-Kivo::Image* GateImage()
-{
-    static Kivo::Image* image = GetImageById("IMAGE_BONUS_GATE_ANIM");
-    return image;
-}
+Kivo::Image* GateImage() { return GetImageById("IMAGE_BONUS_GATE_ANIM"); }
 
 // The height of the first bar image drawn by any slot, kept for all.
 int sBarHeight = -1;

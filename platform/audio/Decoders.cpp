@@ -107,38 +107,105 @@ std::shared_ptr<PcmData> DecodeWav(const uint8_t* bytes, size_t size)
     return pcm;
 }
 
+namespace {
+
+constexpr size_t kOggChunk = 8192;
+
+// An open Ogg Vorbis stream over bytes it owns (or borrows, for a decoding
+// done before the bytes go away).
+class OggStream final : public PcmStream {
+public:
+    OggStream(std::vector<uint8_t> owned, const uint8_t* bytes, size_t size)
+        : owned_(std::move(owned)), file_ { owned_.empty() ? bytes : owned_.data(), owned_.empty() ? size : owned_.size() }
+    {
+        ov_callbacks callbacks { MemRead, MemSeek, nullptr, MemTell };
+        open_ = ov_open_callbacks(&file_, &vf_, nullptr, 0, callbacks) >= 0;
+    }
+    ~OggStream() override { Close(); }
+    OggStream(const OggStream&) = delete;
+    OggStream& operator=(const OggStream&) = delete;
+
+    // The format, or false for one the mixer cannot play.
+    bool Format(PcmFormat& format)
+    {
+        vorbis_info* info = open_ ? ov_info(&vf_, -1) : nullptr;
+        if (!info || info->channels < 1 || info->channels > 2 || info->rate <= 0)
+            return false;
+        format = { uint16_t(info->channels), 16, uint32_t(info->rate) };
+        return true;
+    }
+    // Frames in the whole stream, 0 when unknown.
+    uint64_t Length()
+    {
+        const ogg_int64_t n = open_ ? ov_pcm_total(&vf_, -1) : 0;
+        return n > 0 ? uint64_t(n) : 0;
+    }
+    bool Next(std::vector<uint8_t>& out) override
+    {
+        char chunk[kOggChunk];
+        int bitstream = 0;
+        while (open_) {
+            const long got = ov_read(&vf_, chunk, sizeof chunk, &bitstream);
+            if (got > 0) {
+                out.insert(out.end(), chunk, chunk + got);
+                return true;
+            }
+            // A hole in the stream: decoding goes on after it, unless
+            // nothing but holes follow.
+            if (got == 0 || ++holes_ > 64)
+                Close();
+        }
+        return false;
+    }
+
+private:
+    void Close()
+    {
+        if (open_)
+            ov_clear(&vf_);
+        open_ = false;
+    }
+
+    std::vector<uint8_t> owned_;
+    MemoryFile file_;
+    OggVorbis_File vf_ {};
+    bool open_ = false;
+    int holes_ = 0;
+};
+
+} // namespace
+
 std::shared_ptr<PcmData> DecodeOgg(const uint8_t* bytes, size_t size)
 {
-    MemoryFile file { bytes, size };
-    ov_callbacks callbacks { MemRead, MemSeek, nullptr, MemTell };
-    OggVorbis_File vf;
-    if (ov_open_callbacks(&file, &vf, nullptr, 0, callbacks) < 0)
-        return nullptr;
+    OggStream stream({}, bytes, size);
     auto pcm = std::make_shared<PcmData>();
-    vorbis_info* info = ov_info(&vf, -1);
-    bool ok = info && info->channels >= 1 && info->channels <= 2 && info->rate > 0;
-    if (ok) {
-        pcm->format = { uint16_t(info->channels), 16, uint32_t(info->rate) };
-        char chunk[8192];
-        int bitstream = 0;
-        long got;
-        int holes = 0;
-        while (ok && (got = ov_read(&vf, chunk, sizeof chunk, &bitstream)) != 0) {
-            if (got < 0) {
-                // A hole in the stream: decoding goes on after it, unless
-                // nothing but holes follow.
-                if (++holes > 64)
-                    break;
-                continue;
-            }
-            pcm->bytes.insert(pcm->bytes.end(), chunk, chunk + got);
-            ok = pcm->bytes.size() <= kMaxDecodedBytes;
-        }
+    if (!stream.Format(pcm->format))
+        return nullptr;
+    while (pcm->bytes.size() <= kMaxDecodedBytes && stream.Next(pcm->bytes)) {
     }
-    ov_clear(&vf);
-    if (!ok || pcm->bytes.empty())
+    if (pcm->bytes.size() > kMaxDecodedBytes || pcm->bytes.empty())
         return nullptr;
     pcm->bytes.resize(pcm->bytes.size() / pcm->format.BlockAlign() * pcm->format.BlockAlign());
+    return pcm;
+}
+
+std::shared_ptr<PcmData> OpenStream(std::vector<uint8_t> bytes)
+{
+    if (bytes.size() < 4 || std::memcmp(bytes.data(), "OggS", 4) != 0)
+        return DecodeStream(bytes.data(), bytes.size());
+    auto stream = std::make_unique<OggStream>(std::move(bytes), nullptr, 0);
+    auto pcm = std::make_shared<PcmData>();
+    if (!stream->Format(pcm->format))
+        return nullptr;
+    const uint64_t frames = stream->Length();
+    const uint64_t whole = frames * pcm->format.BlockAlign();
+    if (frames == 0 || whole > kMaxDecodedBytes)
+        return nullptr;
+    // Room for every frame and the last piece's overshoot, so the bytes
+    // never move while the mixer reads them; untouched pages cost nothing.
+    pcm->bytes.reserve(size_t(whole) + kOggChunk);
+    pcm->streamFrames = uint32_t(frames);
+    pcm->stream = std::move(stream);
     return pcm;
 }
 

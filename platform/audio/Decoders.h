@@ -33,6 +33,10 @@ std::shared_ptr<PcmData> DecodeOgg(const uint8_t* bytes, size_t size);
 std::shared_ptr<PcmData> DecodeMp3(const uint8_t* bytes, size_t size);
 // WAV or Ogg Vorbis by their signatures, anything else as MP3.
 std::shared_ptr<PcmData> DecodeStream(const uint8_t* bytes, size_t size);
+// As DecodeStream, but Ogg Vorbis of a known length is decoded as it plays
+// (PcmData::MakeFrames), from the bytes it keeps: opening a song costs its
+// headers, not its whole decoding.
+std::shared_ptr<PcmData> OpenStream(std::vector<uint8_t> bytes);
 
 // A module rendered once through at 44.1 kHz 16-bit stereo (at most ten
 // minutes of it), with the frame at which each order starts.

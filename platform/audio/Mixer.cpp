@@ -23,6 +23,21 @@ int32_t GainToVolume(double gain)
     return static_cast<int32_t>(std::clamp(v, double(kVolumeSilent), 0.0));
 }
 
+void PcmData::MakeFrames(uint32_t frame)
+{
+    if (!stream)
+        return;
+    std::lock_guard lock(streamMutex_);
+    const size_t whole = size_t(streamFrames) * format.BlockAlign();
+    const size_t wanted = std::min(whole, size_t(frame) * format.BlockAlign());
+    while (bytes.size() < wanted && !streamEnded_)
+        streamEnded_ = !stream->Next(bytes);
+    if (bytes.size() > whole)
+        bytes.resize(whole);
+    else if (streamEnded_ && bytes.size() < whole)
+        bytes.resize(whole, format.bits == 8 ? 0x80 : 0);
+}
+
 Voice::Voice(Mixer& mixer, std::shared_ptr<PcmData> data)
     : mixer_(mixer), data_(std::move(data)), frequency_(data_->format.rate)
 {
@@ -150,6 +165,10 @@ void Voice::MixInto(int32_t* mix, size_t frames)
     uint32_t loopStart = std::min(loopStart_, total - 1);
     uint32_t end = loopLength_ ? uint32_t(std::min<uint64_t>(uint64_t(loopStart) + loopLength_, total)) : total;
     const uint64_t step = (uint64_t(frequency_) << 32) / AudioDevice::kRate;
+    // A stream makes the frames this call reaches (and the one after, for
+    // the interpolation); looping goes back to frames already made.
+    if (data_->stream)
+        data_->MakeFrames(uint32_t(std::min<uint64_t>(((position_ + step * frames) >> 32) + 2, total)));
     for (size_t i = 0; i < frames; ++i) {
         uint32_t frame = uint32_t(position_ >> 32);
         if (frame >= (looping_ ? end : total)) {

@@ -26,12 +26,35 @@ struct PcmFormat {
     bool Valid() const { return (channels == 1 || channels == 2) && (bits == 8 || bits == 16) && rate > 0; }
 };
 
+// Makes a stream's PCM a piece at a time.
+class PcmStream {
+public:
+    virtual ~PcmStream() = default;
+    // Appends the next piece of PCM to `out`; false once the stream has no
+    // more.
+    virtual bool Next(std::vector<uint8_t>& out) = 0;
+};
+
 // Sample memory. Its size is fixed at creation; writers (Lock) and the
 // mixing thread may touch the bytes at the same time, as on the device.
+//
+// A stream made as it plays has a `stream` and its whole length in
+// `streamFrames`; `bytes` hold the frames made so far, in memory reserved
+// for all of them at the start (so that it never moves), and MakeFrames makes
+// more. A stream that ends early is filled out with silence.
 struct PcmData {
     PcmFormat format;
     std::vector<uint8_t> bytes;
-    uint32_t Frames() const { return uint32_t(bytes.size() / format.BlockAlign()); }
+    std::unique_ptr<PcmStream> stream;
+    uint32_t streamFrames = 0;
+
+    uint32_t Frames() const { return stream ? streamFrames : uint32_t(bytes.size() / format.BlockAlign()); }
+    // Makes the frames before `frame` (at most the whole length) available.
+    void MakeFrames(uint32_t frame);
+
+private:
+    std::mutex streamMutex_;
+    bool streamEnded_ = false;
 };
 
 class Mixer;

@@ -149,6 +149,43 @@ private:
     PALETTEENTRY entries_[256];
 };
 
+// Between a surface's pixels and the text layer's 0x00RRGGBB: each channel's
+// top bit moves to bit 23, 15 or 7 and back, the bits below it following
+// (widened channels keep 0 below, narrowed ones drop the low bits). Shifts
+// fixed per surface, so the row loops vectorise.
+class TextChannels {
+public:
+    explicit TextChannels(const PixelLayout& layout)
+        : masks_ { layout.redMask, layout.greenMask, layout.blueMask }
+    {
+        for (int k = 0; k < 3; ++k) {
+            const int top = masks_[k] ? 31 - __builtin_clz(masks_[k]) : 0;
+            const int move = (23 - 8 * k) - top;
+            up_[k] = move > 0 ? move : 0;
+            down_[k] = move < 0 ? -move : 0;
+        }
+    }
+    uint32_t Widen(uint32_t pixel) const
+    {
+        uint32_t out = 0;
+        for (int k = 0; k < 3; ++k)
+            out |= ((pixel & masks_[k]) << up_[k]) >> down_[k];
+        return out;
+    }
+    uint32_t Narrow(uint32_t text) const
+    {
+        uint32_t out = 0;
+        for (int k = 0; k < 3; ++k)
+            out |= (((text & (0xFF0000u >> (8 * k))) << down_[k]) >> up_[k]) & masks_[k];
+        return out;
+    }
+
+private:
+    uint32_t masks_[3];
+    int up_[3];
+    int down_[3];
+};
+
 class SoftSurface final : public IDirectDrawSurface, public IDirectDrawSurface7, public Counted {
 public:
     SoftSurface(std::shared_ptr<Device> device, int width, int height, const PixelLayout& layout, DWORD caps,
@@ -301,11 +338,18 @@ public:
         }
         // The text layer draws on 32-bit 0x00RRGGBB pixels: the surface's
         // pixels are widened into them and narrowed back on release.
-        const MaskExpander widen(layout_.redMask, layout_.greenMask, layout_.blueMask);
         auto* out = static_cast<uint32_t*>(bits);
-        for (int y = 0; y < height_; ++y)
-            for (int x = 0; x < width_; ++x)
-                out[size_t(y) * size_t(width_) + size_t(x)] = widen(Read(x, y)) & 0xFFFFFF;
+        const TextChannels channels(layout_);
+        if (layout_.bytesPerPixel == 2)
+            EachTextRow<uint16_t>(out, [&](uint16_t* row, uint32_t* text) {
+                for (int x = 0; x < width_; ++x)
+                    text[x] = channels.Widen(row[x]);
+            });
+        else
+            EachTextRow<uint32_t>(out, [&](uint32_t* row, uint32_t* text) {
+                for (int x = 0; x < width_; ++x)
+                    text[x] = channels.Widen(row[x]);
+            });
         SelectObject(memory, reinterpret_cast<HGDIOBJ>(bitmap));
         dc_ = memory;
         dcBitmap_ = bitmap;
@@ -320,19 +364,17 @@ public:
     {
         if (!dc_ || dc != dc_)
             return DDERR_NODC;
-        auto narrow = [](uint32_t c, uint32_t mask) {
-            if (!mask)
-                return 0u;
-            const int low = __builtin_ctz(mask), bits = 32 - __builtin_clz(mask) - low;
-            return ((bits >= 8 ? c << (bits - 8) : c >> (8 - bits)) << low) & mask;
-        };
-        for (int y = 0; y < height_; ++y)
-            for (int x = 0; x < width_; ++x) {
-                const uint32_t p = dcBits_[size_t(y) * size_t(width_) + size_t(x)];
-                Write(x, y,
-                      narrow((p >> 16) & 0xFF, layout_.redMask) | narrow((p >> 8) & 0xFF, layout_.greenMask) |
-                          narrow(p & 0xFF, layout_.blueMask));
-            }
+        const TextChannels channels(layout_);
+        if (layout_.bytesPerPixel == 2)
+            EachTextRow<uint16_t>(dcBits_, [&](uint16_t* row, const uint32_t* text) {
+                for (int x = 0; x < width_; ++x)
+                    row[x] = uint16_t(channels.Narrow(text[x]));
+            });
+        else
+            EachTextRow<uint32_t>(dcBits_, [&](uint32_t* row, const uint32_t* text) {
+                for (int x = 0; x < width_; ++x)
+                    row[x] = channels.Narrow(text[x]);
+            });
         DeleteDC(dc_);
         DeleteObject(reinterpret_cast<HGDIOBJ>(dcBitmap_));
         dc_ = nullptr;
@@ -398,6 +440,15 @@ public:
     }
 
 private:
+    // Calls fn(surface row, text-layer row) for every row; the text layer's
+    // rows are the surface's width apart.
+    template <typename Pixel, typename Fn>
+    void EachTextRow(uint32_t* text, Fn fn)
+    {
+        for (int y = 0; y < height_; ++y)
+            fn(reinterpret_cast<Pixel*>(pixels_.data() + ptrdiff_t(y) * pitch_), text + size_t(y) * size_t(width_));
+    }
+
     uint32_t Read(int x, int y) const
     {
         uint32_t v = 0;

@@ -274,7 +274,7 @@ BOOL BASS_ChannelSetPosition(DWORD handle, QWORD pos, DWORD mode)
         return Fail(BASS_ERROR_HANDLE, FALSE);
     const PcmData& pcm = *c->voice->Data();
     if (mode == BASS_POS_BYTE) {
-        if (pos >= pcm.bytes.size())
+        if (pos >= uint64_t(pcm.Frames()) * pcm.format.BlockAlign())
             return Fail(BASS_ERROR_POSITION, FALSE);
         c->voice->SetPosition(uint32_t(pos));
         return Ok();
@@ -309,7 +309,8 @@ QWORD BASS_ChannelGetLength(DWORD handle, DWORD mode)
     if (!c || mode != BASS_POS_BYTE)
         return Fail<QWORD>(c ? BASS_ERROR_NOTAVAIL : BASS_ERROR_HANDLE, ~QWORD(0));
     gError = BASS_OK;
-    return c->voice->Data()->bytes.size();
+    const PcmData& pcm = *c->voice->Data();
+    return uint64_t(pcm.Frames()) * pcm.format.BlockAlign();
 }
 
 DWORD BASS_ChannelFlags(DWORD handle, DWORD flags, DWORD mask)
@@ -363,7 +364,7 @@ HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD le
     std::vector<uint8_t> bytes;
     if (!platform::music::ReadSource(mem, file, offset, length, bytes))
         return Fail<HSTREAM>(BASS_ERROR_FILEOPEN, 0);
-    std::shared_ptr<PcmData> pcm = DecodeStream(bytes.data(), bytes.size());
+    std::shared_ptr<PcmData> pcm = OpenStream(std::move(bytes));
     if (!pcm)
         return Fail<HSTREAM>(BASS_ERROR_FORMAT, 0);
     State& s = S();

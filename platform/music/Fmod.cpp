@@ -315,7 +315,9 @@ signed char FSOUND_IsPlaying(int channel)
 
 FSOUND_STREAM* FSOUND_Stream_OpenFile(const char* name, unsigned int, int)
 {
-    std::shared_ptr<PcmData> pcm = DecodeFile(name);
+    std::vector<uint8_t> bytes;
+    std::shared_ptr<PcmData> pcm =
+        platform::music::ReadSource(false, name, 0, 0, bytes) ? OpenStream(std::move(bytes)) : nullptr;
     return pcm ? new FSOUND_STREAM { std::move(pcm) } : nullptr;
 }
 

@@ -440,9 +440,11 @@ void AddUi(Builder& b)
         c.Fill([=](float x, float y) { return std::abs(body(x, y) + 4) - 0.75f; }, Solid(kGold), 0.8f);
     });
     for (int i = 1; i <= 5; ++i) {
-        ui("IMAGE_BONUS_SLOT" + std::to_string(i), 56, 56, [](Canvas& c) {
-            c.Bevel(Circle(28, 28, 27), LinearY(kGold, kGoldDark, 0, 56), 4, 0.7f, 0);
-            c.Bevel(Circle(28, 28, 21), Radial(kTealDeep, kTeal, 24, 24, 24), 5, -0.6f, 0);
+        // The size of the slot widget: at the slots' places the sockets
+        // end above the bottom of the screen.
+        ui("IMAGE_BONUS_SLOT" + std::to_string(i), 50, 50, [](Canvas& c) {
+            c.Bevel(Circle(25, 25, 24), LinearY(kGold, kGoldDark, 0, 50), 4, 0.7f, 0);
+            c.Bevel(Circle(25, 25, 19), Radial(kTealDeep, kTeal, 21, 21, 21), 5, -0.6f, 0);
         });
         RGBA col = BrickColour(std::array<int, 5> {0, 3, 8, 6, 7}[size_t(i - 1)]);
         ui("IMAGE_BONUS_PROGRESS" + std::to_string(i), 10, 40, [=](Canvas& c) {
@@ -452,7 +454,7 @@ void AddUi(Builder& b)
             c.Bevel(RoundRect(0, 0, 10, 40, 4), Solid(kTealDeep), 3, -0.6f, 0);
         });
     }
-    ui("IMAGE_BONUS_SLOT_GLOW", 56, 56, [](Canvas& c) { c.Glow(Circle(28, 28, 14), Hex(0xffd870), 14, 1); c.Opaque(); });
+    ui("IMAGE_BONUS_SLOT_GLOW", 50, 50, [](Canvas& c) { c.Glow(Circle(25, 25, 13), Hex(0xffd870), 12, 1); c.Opaque(); });
     b.Add("IMAGE_BONUS_GATE_ANIM", "Common", "images/ui/image_bonus_gate_anim.png", 50, 50, [](Canvas& c) {
         ForCels(c, 50, 50, [&](float x, float, int k, int n) {
             float open = float(k) / float(n - 1); // cel 0 closed
@@ -520,11 +522,13 @@ void AddUi(Builder& b)
     });
     // Menus and panels.
     ui("UI_MAIN_BACKGROUND", 800, 140, [](Canvas& c) {
-        Sdf body = Union(RoundRect(0, 40, 800, 120, 20), RoundRect(250, 10, 300, 120, 40));
+        // The name plate is centred on the greeting the panel writes with
+        // its baseline at y 110.
+        Sdf body = Union(RoundRect(0, 40, 800, 120, 20), RoundRect(250, 24, 300, 120, 36));
         c.Shadow(body, 0, -2, 8, 0.5f);
         c.Bevel(body, [](float x, float y) { return Mix(kWoodLight, kWoodDark, Clamp01(y / 140) * 0.7f + (Fbm(43, x / 90, y / 5, 3) - 0.5f) * 0.4f); }, 8, 0.6f, 0.05f);
-        c.Fill(Outline(RoundRect(258, 18, 284, 104, 34), 1.5f), Solid(kGold));
-        c.Bevel(RoundRect(266, 26, 268, 88, 30), LinearY(kTeal, kTealDeep, 26, 114), 4, -0.5f, 0);
+        c.Fill(Outline(RoundRect(258, 72, 284, 60, 26), 1.5f), Solid(kGold));
+        c.Bevel(RoundRect(266, 80, 268, 44, 20), LinearY(kTeal, kTealDeep, 80, 124), 4, -0.5f, 0);
     });
     button("UI_MAIN_BUTTON_GREEN", 96, 90, kGreenBtn, [](Canvas& c, bool) {
         c.Bevel(Polygon({{38, 26}, {38, 64}, {68, 45}}), Solid(kGoldLight), 3, 0.6f, 0.2f);
@@ -550,14 +554,16 @@ void AddUi(Builder& b)
         c.Glow(Outline(RoundRect(6, 6, 88, 63, 6), 1), Hex(0xffe080), 6, 1);
         c.Opaque();
     });
-    // `rule`: the height of a gold rule under the caption, or 0.
-    auto window = [&](const std::string& id, int w, int h, int rule) {
+    // `rule`: the height of a gold rule under the caption, or 0. `top`: where
+    // the paper starts; a window whose caption stands near its top edge
+    // gets a wooden header band to carry it.
+    auto window = [&](const std::string& id, int w, int h, int rule, int top = 16) {
         ui(id, w, h, [=](Canvas& c) {
-            float fw = float(w), fh = float(h);
+            float fw = float(w), fh = float(h), ft = float(top);
             Sdf outer = RoundRect(4, 4, fw - 8, fh - 8, 22);
             c.Shadow(outer, 3, 5, 8, 0.55f);
             c.Bevel(outer, [](float x, float y) { return Mix(kWoodLight, kWoodDark, Fbm(47, x / 70, y / 6, 3) * 0.8f); }, 6, 0.7f, 0);
-            Sdf paper = RoundRect(16, 16, fw - 32, fh - 32, 12);
+            Sdf paper = RoundRect(16, ft, fw - 32, fh - 16 - ft, 12);
             c.Fill(Offset(paper, -1, -1), Solid({0, 0, 0, 0.4f}));
             c.Bevel(paper, [=](float x, float y) {
                 float n = Fbm(48, x / 60, y / 60, 4);
@@ -575,7 +581,9 @@ void AddUi(Builder& b)
         });
     };
     window("IMAGE_UI_WINDOW", 500, 520, 52);
-    window("IMAGE_UI_WINDOW_SMALL", 420, 240, 0);
+    // Confirm and message captions stand on y 10 + ascent; the building
+    // panel's title on y 40.
+    window("IMAGE_UI_WINDOW_SMALL", 420, 240, 0, 46);
     window("IMAGE_UI_WINDOW_HINT", 300, 225, 0);
     window("IMAGE_UI_WINDOW_HELP", 750, 560, 0);
     ui("IMAGE_UI_WINDOW_HINT_ARROW", 48, 32, [](Canvas& c) {
@@ -817,7 +825,10 @@ void AddBricks(Builder& b)
             ForCels(c, s, s, [&](float x, float y, int k, int cels) { PaintBrick(c, i, x, y, float(s), float(k) / float(cels)); });
         }, 10, "loop", 5);
         b.Add("BRICK_SHINE_" + n, "Bricks", "images/bricks/brick_shine_" + n + ".png", s, s, [=](Canvas& c) {
+            // The game draws a shining brick from this sheet alone: each cel
+            // is the brick's first frame with the light band over it.
             ForCels(c, s, s, [&](float x, float y, int k, int cels) {
+                PaintBrick(c, i, x, y, float(s), 0);
                 Sdf shape = BrickShape(i, x + s / 2.f, y + s / 2.f, s * 0.43f);
                 float p = -20 + 84 * float(k) / float(cels - 1);
                 Sdf band = [=](float px, float py) { return std::abs((px - x) + (py - y) * 0.6f - p) - 5; };

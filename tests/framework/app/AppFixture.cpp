@@ -35,6 +35,8 @@ void TestApp::UpdateFrames()
 bool TestApp::Redraw(const Kivo::Rect* rect)
 {
     log += 'D';
+    if (sleptAtFirstDraw == ~uint64_t(0))
+        sleptAtFirstDraw = platform::HeadlessBackend::Current()->clock.SleptMillis();
     if (!fakePresents)
         return KivoAppBase::Redraw(rect);
     needsDraw = false;
@@ -42,6 +44,20 @@ bool TestApp::Redraw(const Kivo::Rect* rect)
     ++drawCount;
     platform::HeadlessBackend::Current()->clock.AdvanceMillis(uint64_t(msPerDraw));
     return true;
+}
+
+void TestApp::LostFocus()
+{
+    KivoAppBase::LostFocus();
+    if (pauseWithoutFocus)
+        paused = true;
+}
+
+void TestApp::GotFocus()
+{
+    KivoAppBase::GotFocus();
+    if (pauseWithoutFocus)
+        paused = false;
 }
 
 void TestApp::Shutdown()

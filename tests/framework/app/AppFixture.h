@@ -26,9 +26,15 @@ public:
     void UpdateFrames() override;
     bool Redraw(const Kivo::Rect* rect) override;
     void Shutdown() override;
+    void LostFocus() override;
+    void GotFocus() override;
 
     // 'U' per update, 'D' per draw request.
     std::string log;
+    // Paused while the window has no focus, as a game is.
+    bool pauseWithoutFocus = false;
+    // The clock's slept milliseconds at the first draw request.
+    uint64_t sleptAtFirstDraw = ~uint64_t(0);
     // Draw requests present at once (as a display that waits for the
     // retrace would) and move the clock by `msPerDraw`.
     bool fakePresents = false;

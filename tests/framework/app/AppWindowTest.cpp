@@ -360,21 +360,31 @@ TEST_F(AppWindow, AltF4ClosesAndOtherAltKeysStayWithTheGame)
 
 // Nothing is marked dirty, yet the window that Start shows is presented on
 // the loop's first pass, before any update or sleep: it never waits for the
-// once-a-second refresh of an unchanged screen.
+// once-a-second refresh of an unchanged screen, nor (for an application that
+// pauses without the focus, which its hidden window never had) sleeps as a
+// paused one.
 TEST_F(AppWindow, TheShownWindowIsPresentedOnTheLoopsFirstPass)
 {
-    InitApp();
-    app->widgetManager->DrawScreen(); // leaves nothing dirty
-    app->shutdownAfterUpdates = 1;
-    const int presents = Display()->mPresents;
-    const auto slept = backend->clock.SleptMillis();
-    testing::internal::CaptureStderr();
-    app->Start();
-    testing::internal::GetCapturedStderr();
-    ASSERT_FALSE(app->log.empty());
-    EXPECT_EQ(app->log[0], 'D');
-    EXPECT_EQ(Display()->mPresents, presents + 1);
-    EXPECT_LT(backend->clock.SleptMillis() - slept, 1000u);
+    for (bool pauses : { false, true }) {
+        SCOPED_TRACE(pauses);
+        MakeApp(false).pauseWithoutFocus = pauses;
+        app->Init();
+        EXPECT_EQ(app->paused, pauses);
+        app->widgetManager->DrawScreen(); // leaves nothing dirty
+        app->shutdownAfterUpdates = 1;
+        const int presents = Display()->mPresents;
+        const auto slept = backend->clock.SleptMillis();
+        testing::internal::CaptureStderr();
+        app->Start();
+        testing::internal::GetCapturedStderr();
+        ASSERT_FALSE(app->log.empty());
+        EXPECT_EQ(app->log[0], 'D');
+        EXPECT_EQ(Display()->mPresents, presents + 1);
+        EXPECT_EQ(app->sleptAtFirstDraw, slept);
+        EXPECT_FALSE(app->paused);
+        app.reset();
+        platform::ResetWindows();
+    }
 }
 
 TEST_F(AppWindow, ACloseMessageEndsTheMainLoop)

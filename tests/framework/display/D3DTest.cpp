@@ -331,27 +331,52 @@ TEST_F(D3DTest, PrimitivesAndBatching)
 // plus 8 on a 16-bit target.
 TEST_F(D3DTest, BlitsMatchTheSoftwarePath)
 {
+    // Each texture format, chosen by the image's pixels and hint flags; the
+    // tolerance is the format's channel step.
+    struct Kind {
+        const char* name;
+        bool translucent;
+        bool palette;
+        uint32_t flags;
+        int format;
+        int tolerance;
+    } kinds[] = {
+        { "A8R8G8B8", true, false, 8, Kivo::kA8R8G8B8, 3 },
+        { "A4R4G4B4", true, false, 4, Kivo::kA4R4G4B4, 32 },
+        { "R5G6B5", false, false, 0, Kivo::kR5G6B5, 8 },
+        { "Palette8", true, true, 0, Kivo::kPalette8, 3 },
+    };
     for (int bytes : { 4, 2 }) {
         for (int mode : { 0, 1 }) {
-            for (uint32_t flags : { 8u, 4u }) {
-                SCOPED_TRACE(testing::Message() << bytes << " bytes, mode " << mode << ", flags " << flags);
+            for (const Kind& kind : kinds) {
+                SCOPED_TRACE(testing::Message() << bytes << " bytes, mode " << mode << ", " << kind.name);
                 display.reset();
                 platform::ResetDDraw();
                 display = std::make_unique<Kivo::DDInterface>(&app);
                 app.display = display.get();
                 Start3D(bytes);
-                auto image = Image(&app, 37, 23, 9, true);
-                image->mD3DFlags = flags;
+                auto image = Image(&app, 37, 23, 9, kind.translucent);
+                if (kind.palette) {
+                    // 16 colours over 4 alphas.
+                    uint32_t* bits = image->GetBits();
+                    for (int i = 0; i < 37 * 23; ++i)
+                        bits[i] = uint32_t(i % 4) * 0x55000000u | uint32_t(i % 16) * 0x0F0B07u;
+                    image->BitsChanged();
+                    ASSERT_TRUE(image->Palletize());
+                }
+                image->mD3DFlags = kind.flags;
                 const Color background(40, 90, 200);
                 d3d->FillRect(Rect(0, 0, 64, 64), background, 0);
                 d3d->Blt(image.get(), 5, 7, Rect(0, 0, 37, 23), Color::White, mode, false);
+                ASSERT_NE(image->mD3DData, nullptr);
+                EXPECT_EQ(static_cast<TextureData*>(image->mD3DData)->format, kind.format);
 
                 MemoryImage soft;
                 soft.Create(64, 64);
                 soft.FillRect(Rect(0, 0, 64, 64), background, 0);
                 soft.Blt(image.get(), 5, 7, Rect(0, 0, 37, 23), Color::White, mode);
                 const uint32_t* expected = soft.GetBits();
-                const int tolerance = (flags == 4 ? 32 : 3) + (bytes == 2 ? 8 : 0);
+                const int tolerance = kind.tolerance + (bytes == 2 ? 8 : 0);
                 int worst = 0;
                 for (int y = 0; y < 40; ++y)
                     for (int x = 0; x < 50; ++x) {
@@ -416,6 +441,32 @@ std::vector<uint32_t> PresentFrame(D3DTest& test, Kivo::DDInterface& display, Ki
     (void)test;
     auto frame = platform::HeadlessBackend::Current()->presenter.LastFrame();
     return frame.pixels;
+}
+
+// Text through the system's context on the 3D target ends the open scene
+// first, so the scene's drawing is on the target before the text.
+TEST_F(D3DTest, SurfaceTextEndsTheScene)
+{
+    Start3D();
+    Kivo::DDImage& screen = *display->mScreenImage;
+    ASSERT_TRUE(screen.Is3DTarget());
+    platform::DDraw().logCalls = true;
+    screen.FillRect(Rect(0, 0, 4, 4), Color(0, 0, 255), 0);
+    ASSERT_TRUE(d3d->mSceneActive);
+    HDC dc = nullptr;
+    ASSERT_TRUE(screen.BeginSurfaceText(&dc));
+    EXPECT_FALSE(d3d->mSceneActive);
+    EXPECT_EQ(Count("EndScene"), 1);
+    ASSERT_NE(dc, nullptr);
+    RECT square { 1, 1, 3, 3 };
+    FillRect(dc, &square, reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    screen.EndSurfaceText(dc);
+    EXPECT_EQ(Pixel(0, 0), 0x0000FFu);
+    EXPECT_EQ(Pixel(1, 1), 0xFFFFFFu);
+    // Drawing after the text opens a new scene.
+    screen.FillRect(Rect(3, 3, 1, 1), Color(255, 0, 0), 0);
+    EXPECT_TRUE(d3d->mSceneActive);
+    EXPECT_EQ(Count("BeginScene"), 2);
 }
 
 TEST_F(D3DTest, FrameMatchesThe2DFrame)

@@ -1,5 +1,8 @@
 #include "SurfaceFixture.h"
 
+#include "framework/graphics/Matrix3x3.h"
+
+#include <cstdlib>
 #include <numbers>
 
 namespace {
@@ -615,4 +618,222 @@ TEST_F(SurfaceTest, RotatedBlitsKeepTheirPixels)
         EXPECT_EQ(digests[1], digests[0]);
         EXPECT_EQ(digests[0], c.digest);
     }
+}
+
+namespace {
+
+// A source with every alpha and a spread of colours.
+std::vector<uint32_t> MixedSource(int width, int height)
+{
+    std::vector<uint32_t> pixels(size_t(width) * height);
+    for (size_t i = 0; i < pixels.size(); ++i)
+        pixels[i] = uint32_t((i * 53) % 16 * 17) << 24 | uint32_t((i * 11) % 7) * 0x254A6Fu;
+    return pixels;
+}
+
+// The largest difference of one channel between two ARGB pixel lists (alpha
+// not compared), and the number of pixels of the first that the draw moved
+// far from the background.
+struct Agreement {
+    int worst = 0;
+    int drawn = 0;
+};
+
+Agreement Compare(const uint32_t* a, const uint32_t* b, const std::vector<uint32_t>& background, size_t n)
+{
+    Agreement out;
+    auto distance = [](uint32_t p, uint32_t q) {
+        int most = 0;
+        for (int s = 0; s < 24; s += 8)
+            most = std::max(most, std::abs(int((p >> s) & 0xFF) - int((q >> s) & 0xFF)));
+        return most;
+    };
+    for (size_t i = 0; i < n; ++i) {
+        out.worst = std::max(out.worst, distance(a[i], b[i]));
+        out.drawn += distance(a[i], background[i]) > 32;
+    }
+    return out;
+}
+
+} // namespace
+
+// The transformed blits into a surface of each layout give the memory
+// image's pixels (within one step of a 16-bit channel), drop the software
+// copies and leave the lock as they found it.
+TEST_F(SurfaceTest, TransformedBlitsIntoSurfacesMatchTheMemoryImage)
+{
+    constexpr int W = 48, H = 40;
+    const std::vector<uint32_t> sourcePixels = MixedSource(20, 14);
+    std::vector<uint32_t> background(size_t(W) * H);
+    for (size_t i = 0; i < background.size(); ++i)
+        background[i] = 0xFF000000u | uint32_t((i / W) % 3 * 0x101010u + (i % W) % 4 * 0x080008u);
+    Kivo::Matrix3x3 turn;
+    turn.Scale(1.4f, 0.8f);
+    turn.Rotate(0.6f);
+    Kivo::TriVertex triangles[2][3] = {
+        { { 2, 3, 0, 0, 0, 0 }, { 40, 6, 0, 1, 0, 0 }, { 10, 30, 0, 0, 1, 0 } },
+        { { 30, 20, 0, 0.2f, 0.1f, 0xFFFF8040 }, { 47, 38, 0, 1, 1, 0x80FFFFFF }, { 18, 36, 0, 0.5f, 0.9f, 0xFF20FF20 } },
+    };
+    struct Case {
+        const char* name;
+        Color color;
+        int mode;
+        bool blend;
+        bool triangles;
+        Rect clip;
+    } cases[] = {
+        { "matrix, point", Color(255, 255, 255), 0, false, false, Rect(0, 0, W, H) },
+        { "matrix, linear, clipped", Color(255, 255, 255), 0, true, false, Rect(5, 4, 30, 25) },
+        { "matrix, tinted", Rgba(200, 120, 60, 180), 0, true, false, Rect(-10, -10, 100, 100) },
+        { "matrix, additive", Rgba(255, 200, 100, 255), 1, false, false, Rect(0, 0, W, H) },
+        { "triangles", Color(255, 255, 255), 0, false, true, Rect(0, 0, W, H) },
+        { "triangles, tinted, linear", Rgba(90, 255, 180, 200), 0, true, true, Rect(3, 3, 40, 30) },
+    };
+    for (int layout = 0; layout < 3; ++layout)
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.name << ", layout " << layout);
+            Start(kLayouts[layout]);
+            Kivo::MemoryImage source(&app);
+            source.SetBits(sourcePixels.data(), 20, 14);
+            auto draw = [&](Kivo::MemoryImage& target) {
+                if (c.triangles)
+                    target.BltTrianglesTex(&source, triangles, 2, c.clip, c.color, c.mode, 0.5f, -1.0f, c.blend);
+                else
+                    target.BltMatrix(&source, 24.0f, 19.0f, turn, c.clip, c.color, c.mode, Rect(2, 1, 16, 12),
+                                     c.blend);
+            };
+            Kivo::MemoryImage reference(&app);
+            reference.SetBits(background.data(), W, H);
+            draw(reference);
+            // The reference in the surface's own precision.
+            Kivo::DDImage rounded(display.get());
+            rounded.SetBits(reference.GetBits(), W, H);
+            ASSERT_TRUE(rounded.CreateSurfaceFromBits());
+            rounded.DeleteAllNonSurfaceData();
+
+            Kivo::DDImage image(display.get());
+            image.SetBits(background.data(), W, H);
+            ASSERT_TRUE(image.CreateSurfaceFromBits());
+            draw(image);
+            EXPECT_EQ(image.mBits, nullptr);
+            EXPECT_EQ(image.mLockCount, 0);
+            const Agreement agree = Compare(image.GetBits(), rounded.GetBits(), background, background.size());
+            EXPECT_LE(agree.worst, layout == 2 ? 2 : 8);
+            EXPECT_GT(agree.drawn, 20);
+        }
+}
+
+// Images that cannot draw into a surface keep drawing on their bits: a
+// translucent destination, and one whose adopted surface is older than its
+// bits. A draw-disabled image is left alone.
+TEST_F(SurfaceTest, TransformedBlitsThatStayOnTheBits)
+{
+    Start(kLayouts[2]);
+    Kivo::MemoryImage source(&app);
+    const std::vector<uint32_t> white(16, 0xFFFFFFFF);
+    source.SetBits(white.data(), 4, 4);
+    Kivo::Matrix3x3 identity;
+    std::vector<uint32_t> translucent(64, 0x80000000);
+    Kivo::DDImage glass(display.get());
+    glass.SetBits(translucent.data(), 8, 8);
+    glass.BltMatrix(&source, 4, 4, identity, Rect(0, 0, 8, 8), Color(255, 255, 255), 0, Rect(0, 0, 4, 4), false);
+    EXPECT_EQ(glass.mSurface, nullptr);
+    ASSERT_NE(glass.mBits, nullptr);
+    EXPECT_EQ(glass.mBits[4 * 8 + 4] & 0xFFFFFF, 0xFFFFFFu);
+
+    auto image = Opaque(8, 8);
+    image->mDrawToBits = true;
+    SetAll(*image, 0);
+    image->BltMatrix(&source, 4, 4, identity, Rect(0, 0, 8, 8), Color(255, 255, 255), 0, Rect(0, 0, 4, 4), false);
+    const Kivo::TriVertex tri[1][3] = { { { 0, 0, 0, 0, 0, 0 }, { 8, 0, 0, 1, 0, 0 }, { 0, 8, 0, 0, 1, 0 } } };
+    image->BltTrianglesTex(&source, tri, 1, Rect(0, 0, 8, 8), Color(255, 255, 255), 0, 0, 0, false);
+    image->mDrawToBits = false;
+    for (uint32_t p : Pixels(*image))
+        EXPECT_EQ(p, 0u);
+}
+
+// Untextured triangles (no source) fill with their vertex colours, over
+// the same pixels as on a memory image.
+TEST_F(SurfaceTest, UntexturedTrianglesIntoASurface)
+{
+    Start(kLayouts[0]);
+    const Kivo::TriVertex tri[1][3] = { { { 0, 0, 0, 0, 0, 0xFFFFFFFF }, { 0, 16, 0, 0, 0, 0xFFFFFFFF },
+                                          { 16, 0, 0, 0, 0, 0xFFFFFFFF } } };
+    Kivo::MemoryImage reference(&app);
+    const std::vector<uint32_t> black(64, 0xFF000000);
+    reference.SetBits(black.data(), 8, 8);
+    reference.BltTrianglesTex(nullptr, tri, 1, Rect(0, 0, 8, 8), Color(255, 255, 255), 0, 0, 0, false);
+    std::string expected;
+    for (int i = 0; i < 64; ++i)
+        expected += std::string(reference.GetBits()[i] == 0xFFFFFFFF ? "#" : ".") + (i % 8 == 7 ? "\n" : "");
+    ASSERT_NE(expected.find('#'), std::string::npos);
+
+    auto image = Opaque(8, 8);
+    SetAll(*image, 0);
+    image->BltTrianglesTex(nullptr, tri, 1, Rect(0, 0, 8, 8), Color(255, 255, 255), 0, 0, 0, false);
+    EXPECT_EQ(image->mBits, nullptr);
+    EXPECT_EQ(Shape(*image), expected);
+    EXPECT_EQ(Pixels(*image)[0], 0xFFFFu);
+}
+
+namespace {
+
+// Fills (1, 1)-(3, 3) white through the image's surface context.
+void WhiteSquareAsText(Kivo::DDImage& image, bool expectContext = true)
+{
+    HDC dc = nullptr;
+    ASSERT_TRUE(image.BeginSurfaceText(&dc));
+    ASSERT_EQ(dc != nullptr, expectContext);
+    if (dc) {
+        RECT square { 1, 1, 3, 3 };
+        FillRect(dc, &square, reinterpret_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    }
+    image.EndSurfaceText(dc);
+}
+
+} // namespace
+
+// Text through the system's context lands in the surface: a locked image is
+// unlocked for it and locked again, its software copies are dropped, and
+// bits newer than an adopted surface reach the surface first.
+TEST_F(SurfaceTest, SurfaceTextDrawsIntoTheSurface)
+{
+    Start(kLayouts[0]);
+    auto image = Opaque(4, 4);
+    SetAll(*image, 0);
+    ASSERT_TRUE(image->LockSurface());
+    WhiteSquareAsText(*image);
+    EXPECT_EQ(image->mLockCount, 1);
+    EXPECT_NE(image->mLockedSurfaceDesc.lpSurface, nullptr);
+    image->UnlockSurface();
+    EXPECT_EQ(image->mBits, nullptr);
+    EXPECT_EQ(Shape(*image), "....\n.##.\n.##.\n....\n");
+
+    // The screen's bits hold a pixel the surface has not seen yet.
+    Kivo::DDImage& screen = *display->mScreenImage;
+    uint32_t* bits = screen.GetBits();
+    ASSERT_NE(bits, nullptr);
+    bits[5 * screen.mWidth + 5] = 0xFFFFFFFF;
+    screen.BitsChanged();
+    WhiteSquareAsText(screen);
+    EXPECT_EQ(screen.mBits, nullptr);
+    bits = screen.GetBits();
+    // White as a 565 pixel reads back.
+    EXPECT_EQ(bits[5 * screen.mWidth + 5] & 0xF8FCF8, 0xF8FCF8u);
+    EXPECT_EQ(bits[screen.mWidth + 1] & 0xF8FCF8, 0xF8FCF8u);
+
+    // No surface for translucent pixels: the text goes on the bits.
+    std::vector<uint32_t> translucent(16, 0x80000000);
+    Kivo::DDImage glass(display.get());
+    glass.SetBits(translucent.data(), 4, 4);
+    HDC dc = nullptr;
+    EXPECT_FALSE(glass.BeginSurfaceText(&dc));
+    EXPECT_EQ(dc, nullptr);
+
+    // A draw-disabled image gives no context and keeps its pixels.
+    image->mDrawToBits = true;
+    SetAll(*image, 0);
+    WhiteSquareAsText(*image, false);
+    image->mDrawToBits = false;
+    EXPECT_EQ(Shape(*image), "....\n....\n....\n....\n");
 }

@@ -19,11 +19,11 @@
 #include <vector>
 
 using namespace Kivo;
+using graphicstest::RGBA;
 using graphicstest::TestHost;
 
 namespace {
 
-using graphicstest::RGBA;
 
 bool IsWhite(const Color& c) { return c.mRed == 255 && c.mGreen == 255 && c.mBlue == 255 && c.mAlpha == 255; }
 

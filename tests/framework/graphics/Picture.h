@@ -1,8 +1,7 @@
 #pragma once
-// Memory images made pixel by pixel for the drawing tests, and colours with
-// alpha.
-#include "framework/graphics/Color.h"
+// Memory images made pixel by pixel for the drawing tests.
 #include "framework/graphics/MemoryImage.h"
+#include "TestHost.h"
 
 #include <cstdint>
 #include <functional>
@@ -11,13 +10,6 @@
 #include <vector>
 
 namespace graphicstest {
-
-inline Kivo::Color RGBA(int r, int g, int b, int a)
-{
-    Kivo::Color c(r, g, b);
-    c.mAlpha = a;
-    return c;
-}
 
 // A w x h image whose pixel (x, y) is pixel(x, y), or filled with one value.
 struct Picture {

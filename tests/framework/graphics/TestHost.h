@@ -1,12 +1,20 @@
 #pragma once
 // A graphics host that records what images ask of the application, with a
 // display format the test chooses.
+#include "framework/graphics/Color.h"
 #include "framework/graphics/GraphicsHost.h"
 #include "framework/graphics/NativeDisplay.h"
 
 #include <set>
 
 namespace graphicstest {
+
+inline Kivo::Color RGBA(int r, int g, int b, int a)
+{
+    Kivo::Color c(r, g, b);
+    c.mAlpha = a;
+    return c;
+}
 
 inline Kivo::NativeDisplay MakeDisplay(uint32_t red, uint32_t green, uint32_t blue)
 {

@@ -15,12 +15,12 @@
 #include <vector>
 
 using namespace Kivo;
+using graphicstest::RGBA;
 using graphicstest::TestHost;
 
 namespace {
 
 using graphicstest::Picture;
-using graphicstest::RGBA;
 
 int Red(uint32_t p) { return (p >> 16) & 0xFF; }
 
@@ -224,7 +224,7 @@ TEST(TransformedBlits, StretchRectsFollowTheClip)
     EXPECT_EQ(FRect::Intersection(FRect(0, 0, 1, 1), FRect(2, 2, 1, 1)), FRect());
 }
 
-TEST(TransformedBlits, FastStretchReadsTheClippedPartAndNeedsWhite)
+TEST(TransformedBlits, FastStretchReadsTheClippedPartAndTints)
 {
     TestHost host;
     Picture src(4, 1, [](int x, int) { return 0xFF000000u | static_cast<uint32_t>(x * 50 + 10) << 16; });
@@ -238,11 +238,21 @@ TEST(TransformedBlits, FastStretchReadsTheClippedPartAndNeedsWhite)
     EXPECT_EQ(reds, (std::vector<int>{ 109, 159, 159, 159 })); // 110 and 160 blended opaquely
     EXPECT_EQ(dest.At(4, 0), 0xFF000000u);
 
-    Picture small(4, 4, kGreen);
-    Picture other(8, 8, 0xFF102030);
-    other.image.StretchBlt(&small.image, Rect(0, 0, 8, 8), Rect(0, 0, 4, 4), Rect(0, 0, 8, 8),
-                           RGBA(255, 0, 0, 255), 0, true);
-    EXPECT_TRUE(other.Changed(0xFF102030).empty());
+    // A tinted stretch of one colour draws what the tinted one to one blit
+    // of that colour draws (it used to draw nothing).
+    for (const Color& tint : { RGBA(255, 0, 0, 255), RGBA(90, 90, 90, 200), RGBA(30, 200, 120, 60) }) {
+        Picture small(4, 4, 0xC0F0E0D0);
+        Picture big(8, 8, 0xC0F0E0D0);
+        Picture stretched(8, 8, 0xFF102030);
+        Picture blitted(8, 8, 0xFF102030);
+        stretched.image.StretchBlt(&small.image, Rect(0, 0, 8, 8), Rect(0, 0, 4, 4), Rect(0, 0, 8, 8), tint, 0,
+                                   true);
+        blitted.image.Blt(&big.image, 0, 0, Rect(0, 0, 8, 8), tint, 0);
+        EXPECT_FALSE(stretched.Changed(0xFF102030).empty());
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x)
+                ASSERT_EQ(stretched.At(x, y), blitted.At(x, y)) << x << "," << y;
+    }
 }
 
 TEST(TransformedBlits, FilteredStretchOfOpaqueSourceIsOpaque)

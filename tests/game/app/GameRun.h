@@ -6,11 +6,13 @@
 #include "game/app/GameApp.h"
 
 #include "framework/core/PakInterface.h"
+#include "framework/core/Random.h"
 #include "platform/headless/HeadlessBackend.h"
 #include "tests/support/TempDir.h"
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace gametest {
@@ -33,6 +35,49 @@ public:
     // Runs before every step, so that a driver also acts inside the
     // nested steps of a modal window.
     std::function<void()> onStep;
+
+    // After every update of the game.
+    void UpdateFrames() override
+    {
+        GameApp::UpdateFrames();
+        if (onUpdate)
+            onUpdate();
+    }
+    std::function<void()> onUpdate;
+
+    // Right after the stored settings are read: where a command line would
+    // turn demo recording or playback on.
+    void ReadFromRegistry() override
+    {
+        GameApp::ReadFromRegistry();
+        if (onRegistryRead)
+            onRegistryRead();
+    }
+    std::function<void()> onRegistryRead;
+
+    // A fixed seed for the game's generator, for runs that must repeat.
+    uint32_t GameRandomSeed() override { return seed ? *seed : GameApp::GameRandomSeed(); }
+    std::optional<uint32_t> seed;
+
+    // Draws only every drawEvery-th frame that the loop asks for, so that a
+    // long run spends its time on play rather than on pixels.
+    bool Redraw(const Kivo::Rect* rect) override
+    {
+        if (drawEvery > 1 && !forceRedraw && ++framesAsked % drawEvery != 0) {
+            needsDraw = false;
+            return false;
+        }
+        const uint32_t before = Kivo::GetRandomIntState();
+        const bool drew = GameApp::Redraw(rect);
+        if (Kivo::GetRandomIntState() != before)
+            ++framesUsingGenerator;
+        return drew;
+    }
+    int drawEvery = 1;
+    long framesAsked = 0;
+    // Frames whose drawing took numbers from the game's generator: a replay
+    // that draws other frames would go out of step.
+    long framesUsingGenerator = 0;
 };
 
 class GameRun {

@@ -1,6 +1,7 @@
 #include "game/effects/GfxAnimatedImage.h"
 #include "game/effects/GfxClickToContinue.h"
 
+#include "framework/graphics/Font.h"
 #include "framework/graphics/Graphics.h"
 #include "tests/support/RecordingImage.h"
 
@@ -52,6 +53,36 @@ TEST(GfxClickToContinue, FadesInPulsesAndFadesOutByItsEnd)
     EXPECT_FLOAT_EQ(peak, 1.0f);
     EXPECT_LT(effect.mAlpha.mCurrent, 0.05f);
     EXPECT_EQ(effect.name(), "GfxClickToContinue");
+}
+
+TEST(GfxClickToContinue, StandsOnItsPointSoThatTheBottomPromptStaysOnScreen)
+{
+    // A fixed-pitch font that records where lines are drawn.
+    struct Font : Kivo::Font {
+        Font()
+        {
+            mAscent = 24;
+            mHeight = 30;
+        }
+        int StringWidth(const std::string& text) override { return 10 * static_cast<int>(text.size()); }
+        void DrawString(Kivo::Graphics*, int x, int y, const std::string&, const Kivo::Color&, const Kivo::Rect&) override
+        {
+            at.push_back({x, y});
+        }
+        Kivo::Font* Duplicate() override { return new Font(*this); }
+        std::vector<std::pair<int, int>> at;
+    } font;
+    // The menu, town and upgrade screens place it at (400, 595) on a 600-pixel screen.
+    GfxClickToContinue effect(400, 595, 5);
+    effect.mFont = &font;
+    effect.mText = "Click to continue"; // 170 pixels
+    RecordingImage screen(800, 600);
+    Kivo::Graphics g(&screen);
+    effect.start();
+    effect.update(1.0f);
+    effect.draw(&g);
+    ASSERT_EQ(font.at.size(), 1u);
+    EXPECT_EQ(font.at[0], std::make_pair(315, 595)); // centred on x, baseline on y
 }
 
 } // namespace

@@ -1,10 +1,12 @@
 #include "MatchTestSupport.h"
 #include "framework/core/Random.h"
+#include "framework/graphics/Graphics.h"
 #include "game/match/BrickColored.h"
 #include "game/match/BrickHelper.h"
 #include "game/match/BrickKey.h"
 #include "game/match/CellBase.h"
 #include "game/match/CellItem.h"
+#include "tests/support/RecordingImage.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -83,6 +85,22 @@ TEST(Brick, HoldStateHidesAndKeepsBusy)
     EXPECT_TRUE(brick->IsBusy());
     brick->StopAllStates();
     EXPECT_FALSE(brick->IsBusy());
+}
+
+// A shaking brick jitters each frame it is drawn; the game's generator must
+// not count the frames, or a replayed game would draw other numbers.
+TEST(Brick, ShakingBrickDrawsWithoutTheGamesGenerator)
+{
+    RecordingImage screen(800, 600);
+    Kivo::Graphics g(&screen);
+    BrickColored brick(3);
+    brick.SetState(4);
+    ASSERT_TRUE(brick.IsStateOn(4));
+    Kivo::SeedRandomInt(77);
+    const uint32_t before = Kivo::GetRandomIntState();
+    for (int i = 0; i < 5; ++i)
+        brick.DrawTop(g);
+    EXPECT_EQ(Kivo::GetRandomIntState(), before);
 }
 
 TEST(Brick, KeyAlwaysAnimatesAndNeverShines)

@@ -1,4 +1,6 @@
 #include "framework/core/Random.h"
+#include "framework/graphics/Font.h"
+#include "framework/graphics/Graphics.h"
 #include "framework/resources/ResourceHelpers.h"
 #include "game/effects/GfxDelay.h"
 #include "game/effects/GfxFirework.h"
@@ -11,6 +13,7 @@
 #include "tests/game/meta/ScreenTestSupport.h"
 
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace towntest;
 
@@ -204,6 +207,62 @@ TEST(UpgradeScreenTest, AQuickMoveBetweenSlotsShowsTheSecondBuildingAfterTheFade
     f.app.Steps(20);
     EXPECT_EQ(panel->mAlpha.mCurrent, 0.0f);
     EXPECT_NEAR(panel->mY, 40, 1); // sunk 20 pixels (the fast cosine is not exact)
+}
+
+// The building panel's status line and the colour of its cost line: red
+// only for a building the funds cannot buy, never for one already built.
+TEST(UpgradeScreenTest, TheBuildingPanelShowsTheCostInRedOnlyForWhatCannotBeBought)
+{
+    struct Font : Kivo::Font {
+        Font() { mAscent = 16, mHeight = 20; }
+        int StringWidth(const std::string& text) override { return 10 * static_cast<int>(text.size()); }
+        void DrawString(Kivo::Graphics*, int, int, const std::string& text, const Kivo::Color& color,
+                        const Kivo::Rect&) override
+        {
+            (*drawn)[text] = color;
+        }
+        Kivo::Font* Duplicate() override { return new Font(*this); }
+        std::map<std::string, Kivo::Color>* drawn = nullptr;
+    };
+    struct Case {
+        bool bought;
+        int funds;
+        const char* status; // the line at y 200, or "" for none
+        bool redCost;
+    };
+    const Case cases[] = {
+        {false, 100, "", false},          // building 0 costs 100
+        {false, 99, "not enough", true},
+        {true, 0, "got it", false},       // built, and the funds are gone
+        {true, 500, "got it", false},
+    };
+    for (const Case& c : cases) {
+        UpgradeFixture f;
+        std::map<std::string, Kivo::Color> drawn;
+        auto* font = new Font;
+        font->drawn = &drawn;
+        f.town.resources.mManager->SetFont("FONT_GOLD", font);
+        f.town.resources.mStrings = {{"upgrade_screen_label_cost", "Cost"},
+                                     {"upgrade_screen_label_you_got_it", "got it"},
+                                     {"upgrade_screen_label_funds_not_enough", "not enough"}};
+        if (c.bought)
+            Town::SetBought(0);
+        f.town.town->Rebuild();
+        SetProfileInt("score_total", c.funds);
+        BuildingPanel* panel = f.screen->mBuildingPanel;
+        panel->SetBuilding(0);
+        panel->Show(true, false);
+        RecordingImage screen(800, 600);
+        Kivo::Graphics g(&screen);
+        panel->Draw(&g);
+        EXPECT_EQ(drawn.count("got it") + drawn.count("not enough"), c.status[0] ? 1u : 0u) << c.funds;
+        if (c.status[0]) {
+            EXPECT_EQ(drawn.count(c.status), 1u) << c.funds;
+        }
+        ASSERT_EQ(drawn.count("Cost:  100"), 1u);
+        const Kivo::Color cost = drawn["Cost:  100"];
+        EXPECT_EQ(cost.mRed == 255 && cost.mGreen == 50 && cost.mBlue == 50, c.redCost) << c.bought << " " << c.funds;
+    }
 }
 
 TEST(UpgradeScreenTest, ContinueGoesToTheGameUntilTheTownIsBuilt)

@@ -154,6 +154,29 @@ TEST_F(WindowTest, NestedWindowsAnswerIndependently)
     EXPECT_EQ(OtherWindow::Existing(), nullptr);
 }
 
+// The screen under a window gets the keys back when the window has gone, so
+// that its keys (F1 in the menu, Escape in the game) work without a click.
+TEST_F(WindowTest, TheKeysGoBackToTheScreenThatHadThemWithOrWithoutEffects)
+{
+    for (bool accelerated : {false, true}) {
+        app.mAccelerated = accelerated;
+        Kivo::Widget screen;
+        screen.Resize(0, 0, 800, 600);
+        app.mManager.AddWidget(&screen);
+        app.mManager.SetFocus(&screen);
+        ProbeWindow* window = ProbeWindow::Instance();
+        app.mOnAppStep = [&] {
+            if (app.mManager.mFocusWidget == window)
+                app.mManager.KeyDown(27);
+        };
+        EXPECT_EQ(ShowWindowAnimated(window, true), 0) << accelerated;
+        app.mOnAppStep = nullptr;
+        app.Steps(2);
+        EXPECT_EQ(app.mManager.mFocusWidget, &screen) << accelerated;
+        app.mManager.RemoveWidget(&screen);
+    }
+}
+
 TEST_F(WindowTest, InstanceRightAfterAShowIsANewWindow)
 {
     ProbeWindow* first = ProbeWindow::Instance();
