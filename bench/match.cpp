@@ -11,19 +11,9 @@
 
 namespace {
 
-class BenchPlay : public MovementPlay {
+class BenchPlay : public PatternPlay {
 public:
-    BrickBase* CreateBrick(int code) override { return ::CreateBrick(code); }
-    BrickBase* CreateRandomBrick() override { return ::CreateBrick(3); }
-
-    BenchPlay()
-    {
-        for (int y = 0; y < 10; ++y)
-            for (int x = 0; x < 10; ++x) {
-                SetCell(x, y, 1);
-                PutBrick(y < 5 ? 1 + (x + y) % 6 : 0, x, y);
-            }
-    }
+    BenchPlay() : PatternPlay(3, [](int x, int y) { return y < 5 ? 1 + (x + y) % 6 : 0; }) {}
 };
 
 void BM_SettleFullBoard(benchmark::State& state)

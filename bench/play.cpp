@@ -36,18 +36,9 @@ void BM_PlayLevel(benchmark::State& state)
 }
 BENCHMARK(BM_PlayLevel)->Args({ 5, 1 })->Args({ 5, 2 })->Args({ 5, 3 })->Unit(benchmark::kMillisecond);
 
-class FullBoard : public MovementPlay {
+class FullBoard : public PatternPlay {
 public:
-    BrickBase* CreateBrick(int code) override { return ::CreateBrick(code); }
-    BrickBase* CreateRandomBrick() override { return ::CreateBrick(3); }
-    FullBoard()
-    {
-        for (int y = 0; y < 10; ++y)
-            for (int x = 0; x < 10; ++x) {
-                SetCell(x, y, 1);
-                PutBrick(1 + (x + 2 * y) % 4, x, y);
-            }
-    }
+    FullBoard() : PatternPlay(3, [](int x, int y) { return 1 + (x + 2 * y) % 4; }) {}
 };
 
 void BM_FieldTickReference(benchmark::State& state)

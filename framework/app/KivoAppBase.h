@@ -606,6 +606,14 @@ extern HMODULE gDSoundDll;
 bool IsAbsoluteWindowsPath(const std::string& path);
 // The window procedure of the main and invisible windows.
 LRESULT KivoWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// The widget manager's button of a mouse message (1 left, 2 left double
+// click, -1 right, -2 right double click, 3 middle) and whether it goes
+// down; button 0 for a move.
+struct MouseButtonMessage {
+    int button = 0;
+    bool down = false;
+};
+MouseButtonMessage MouseButtonOf(UINT message);
 // How Exit leaves; std::exit unless a test installs its own (which must not
 // return either, e.g. by throwing).
 using ExitFunction = void (*)(int code);

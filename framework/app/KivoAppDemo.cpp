@@ -132,23 +132,10 @@ void KivoAppBase::RecordDemoMessage(const MSG& msg)
             demoBuffer.WriteNumBits(uint32_t(dx), 6);
             demoBuffer.WriteNumBits(uint32_t(dy), 6);
         }
-        int code = 0;
-        bool down = true;
-        switch (message) {
-        case WM_LBUTTONDOWN: code = 1; break;
-        case WM_LBUTTONUP: code = 1, down = false; break;
-        case WM_LBUTTONDBLCLK: code = 2; break;
-        case WM_RBUTTONDOWN: code = -1; break;
-        case WM_RBUTTONUP: code = -1, down = false; break;
-        case WM_RBUTTONDBLCLK: code = -2; break;
-        case WM_MBUTTONDOWN: code = 3; break;
-        case WM_MBUTTONUP: code = 3, down = false; break;
-        default: break;
-        }
-        if (code != 0) {
+        if (const MouseButtonMessage mouse = MouseButtonOf(message); mouse.button != 0) {
             WriteDemoEvent(true, kDemoShortMouseButton);
-            demoBuffer.WriteNumBits(down ? 1 : 0, 1);
-            demoBuffer.WriteNumBits(uint32_t(code), 3);
+            demoBuffer.WriteNumBits(mouse.down ? 1 : 0, 1);
+            demoBuffer.WriteNumBits(uint32_t(mouse.button), 3);
         }
         lastRecordedX = x;
         lastRecordedY = y;

@@ -27,6 +27,21 @@ int32_t TickDiff(uint32_t later, uint32_t earlier)
 
 } // namespace
 
+MouseButtonMessage MouseButtonOf(UINT message)
+{
+    switch (message) {
+    case WM_LBUTTONDOWN: return {1, true};
+    case WM_LBUTTONUP: return {1, false};
+    case WM_LBUTTONDBLCLK: return {2, true};
+    case WM_RBUTTONDOWN: return {-1, true};
+    case WM_RBUTTONUP: return {-1, false};
+    case WM_RBUTTONDBLCLK: return {-2, true};
+    case WM_MBUTTONDOWN: return {3, true};
+    case WM_MBUTTONUP: return {3, false};
+    default: return {};
+    }
+}
+
 LRESULT KivoWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto* app = reinterpret_cast<KivoAppBase*>(GetWindowLongPtrA(window, GWL_USERDATA));
@@ -547,25 +562,16 @@ void KivoAppBase::DispatchDeferred(const MSG& msg)
             mouseIn = true;
             EnforceCursor();
         }
-        int downCode = 0, upCode = 0, upBit = 0;
-        switch (message) {
-        case WM_LBUTTONDOWN: downCode = 1; break;
-        case WM_LBUTTONDBLCLK: downCode = 2; break;
-        case WM_RBUTTONDOWN: downCode = -1; break;
-        case WM_RBUTTONDBLCLK: downCode = -2; break;
-        case WM_MBUTTONDOWN: downCode = 3; break;
-        case WM_LBUTTONUP: upCode = 1, upBit = 1; break;
-        case WM_RBUTTONUP: upCode = -1, upBit = 2; break;
-        case WM_MBUTTONUP: upCode = 3, upBit = 4; break;
-        default: break;
-        }
-        if (downCode != 0) {
+        const MouseButtonMessage mouse = MouseButtonOf(message);
+        if (mouse.button != 0 && mouse.down) {
             SetCapture(hwnd);
-            widgetManager->MouseDown(x, y, downCode);
-        } else if (upCode != 0) {
-            if ((widgetManager->mActualButtons & ~upBit) == 0)
+            widgetManager->MouseDown(x, y, mouse.button);
+        } else if (mouse.button != 0) {
+            // The capture goes with the last button held.
+            const int bit = mouse.button == 1 ? 1 : mouse.button == -1 ? 2 : 4;
+            if ((widgetManager->mActualButtons & ~bit) == 0)
                 ReleaseCapture();
-            widgetManager->MouseUp(x, y, upCode);
+            widgetManager->MouseUp(x, y, mouse.button);
         }
         break;
     }

@@ -15,20 +15,12 @@ class MemoryImage;
 
 namespace PyroParticles {
 
-class CVertexBuffer_Kivo : public PyroGraphics::IVertexBuffer {
+class CVertexBuffer_Kivo : public PyroGraphics::MemoryVertexBuffer {
 public:
     // The memory is count × stride bytes; creation fails (see Create) when
     // that product overflows or memory runs out.
     static CVertexBuffer_Kivo* Create(uint32_t count, uint32_t stride, uint32_t usage);
 
-    int Lock() override { return 0; }
-    int Unlock() override { return 0; }
-    void* GetBuffer() override { return mMemory.data(); }
-    size_t GetSize() const override { return mMemory.size(); }
-    uint32_t GetStride() const override { return mStride; }
-
-    std::vector<uint8_t> mMemory;
-    uint32_t mStride = 0;
     uint32_t mUsage = 0;
 };
 

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <stdexcept>
+#include <vector>
 
 namespace PyroParticles {
 
@@ -60,6 +61,23 @@ public:
     // Capacity in bytes (the memory GetBuffer gives).
     virtual size_t GetSize() const = 0;
     virtual uint32_t GetStride() const = 0;
+};
+
+// A vertex buffer in plain memory, count × stride bytes; locking does
+// nothing.
+class MemoryVertexBuffer : public IVertexBuffer {
+public:
+    MemoryVertexBuffer() = default;
+    MemoryVertexBuffer(uint32_t count, uint32_t stride) : mMemory(size_t(count) * stride), mStride(stride) {}
+
+    int Lock() override { return 0; }
+    int Unlock() override { return 0; }
+    void* GetBuffer() override { return mMemory.data(); }
+    size_t GetSize() const override { return mMemory.size(); }
+    uint32_t GetStride() const override { return mStride; }
+
+    std::vector<uint8_t> mMemory;
+    uint32_t mStride = 0;
 };
 
 class IVertexBuffer2 {

@@ -26,7 +26,7 @@ struct CheckingDevice : IDevice {
     int SetRenderState(uint32_t, uint32_t) override { return 0; }
     int CreateVertexBuffer(IVertexBuffer** out, uint32_t count, uint32_t stride, uint32_t, uint32_t) override
     {
-        *out = new testsupport::PyroMemoryBuffer(count, stride);
+        *out = new MemoryVertexBuffer(count, stride);
         return 0;
     }
     int CreateVertexBuffer2(IVertexBuffer2** out, uint32_t, uint32_t, uint32_t, uint32_t) override

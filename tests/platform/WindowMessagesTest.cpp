@@ -258,13 +258,9 @@ TEST(Shell, OnlyWebAddressesAreOpenedAndWithoutAShell)
     platform::SetLauncher(nullptr);
 }
 
-TEST(Shell, TheNamedMutexTellsASecondProcessThatItExists)
+// Whether another process that creates the named mutex is told it exists.
+bool SecondProcessFindsMutex(const std::string& name)
 {
-    unsetenv("XDG_RUNTIME_DIR");
-    const std::string name = "KivoTestMutex" + std::to_string(getpid());
-    HANDLE mine = CreateMutexA(nullptr, TRUE, name.c_str());
-    ASSERT_NE(mine, nullptr);
-    EXPECT_EQ(GetLastError(), 0u);
     pid_t child = fork();
     if (child == 0) {
         HANDLE theirs = CreateMutexA(nullptr, TRUE, name.c_str());
@@ -272,7 +268,17 @@ TEST(Shell, TheNamedMutexTellsASecondProcessThatItExists)
     }
     int status = 0;
     waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST(Shell, TheNamedMutexTellsASecondProcessThatItExists)
+{
+    unsetenv("XDG_RUNTIME_DIR");
+    const std::string name = "KivoTestMutex" + std::to_string(getpid());
+    HANDLE mine = CreateMutexA(nullptr, TRUE, name.c_str());
+    ASSERT_NE(mine, nullptr);
+    EXPECT_EQ(GetLastError(), 0u);
+    EXPECT_TRUE(SecondProcessFindsMutex(name));
     CloseHandle(mine);
     std::remove(("/tmp/" + std::to_string(getuid()) + "-" + name + ".lock").c_str());
 }
@@ -289,14 +295,7 @@ TEST(Shell, AnUnwritableRuntimeFolderDoesNotOpenTheGuard)
     ASSERT_NE(mine, nullptr);
     EXPECT_EQ(GetLastError(), 0u);
     EXPECT_TRUE(std::filesystem::exists(cache / (name + ".lock")));
-    pid_t child = fork();
-    if (child == 0) {
-        HANDLE theirs = CreateMutexA(nullptr, TRUE, name.c_str());
-        _exit(theirs && GetLastError() == ERROR_ALREADY_EXISTS ? 0 : 1);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_TRUE(SecondProcessFindsMutex(name));
     CloseHandle(mine);
     unsetenv("XDG_RUNTIME_DIR");
     unsetenv("XDG_CACHE_HOME");

@@ -2,7 +2,10 @@
 // A game-play object with only its movement part: the rest of the game-play
 // interface does nothing. Tests and benchmarks of falling, refill and the
 // solvers derive from it.
+#include "game/match/BrickFactory.h"
 #include "game/match/GamePlayMovement.h"
+
+#include <functional>
 
 class MovementPlay : public GamePlayMovement {
 public:
@@ -32,4 +35,23 @@ public:
     void DrawField(Kivo::Graphics*) override {}
     void DrawEffects(Kivo::Graphics*) override {}
     int GetGameType() const override { return 1; }
+};
+
+// Every cell playable and holding the colour of its place (0: no brick),
+// bricks made by the factory and refills of colour `refill`.
+class PatternPlay : public MovementPlay {
+public:
+    PatternPlay(int refill, const std::function<int(int x, int y)>& colour) : mRefill(refill)
+    {
+        for (int y = 0; y < 10; ++y)
+            for (int x = 0; x < 10; ++x) {
+                SetCell(x, y, 1);
+                PutBrick(colour(x, y), x, y);
+            }
+    }
+    BrickBase* CreateBrick(int code) override { return ::CreateBrick(code); }
+    BrickBase* CreateRandomBrick() override { return ::CreateBrick(mRefill); }
+
+private:
+    int mRefill;
 };

@@ -1,6 +1,6 @@
 #pragma once
-// Particle files read from memory, and vertex buffers in plain memory, for
-// the tests, fuzz targets and benchmarks of the particle library.
+// Particle files read from memory, for the tests, fuzz targets and
+// benchmarks of the particle library.
 #include "platform/pyro/PyroParticles.h"
 
 #include <algorithm>
@@ -40,20 +40,6 @@ public:
 private:
     std::vector<uint8_t> mBytes;
     size_t mPos = 0;
-};
-
-// `count` vertices of `stride` bytes; locking does nothing.
-class PyroMemoryBuffer : public PyroParticles::PyroGraphics::IVertexBuffer {
-public:
-    PyroMemoryBuffer(uint32_t count, uint32_t stride) : mMemory(size_t(count) * stride), mStride(stride) {}
-    int Lock() override { return 0; }
-    int Unlock() override { return 0; }
-    void* GetBuffer() override { return mMemory.data(); }
-    size_t GetSize() const override { return mMemory.size(); }
-    uint32_t GetStride() const override { return mStride; }
-
-    std::vector<uint8_t> mMemory;
-    uint32_t mStride;
 };
 
 } // namespace testsupport

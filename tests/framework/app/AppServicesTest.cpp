@@ -303,16 +303,24 @@ TEST_F(Services, HueShiftsWrapAroundTheWheel)
     EXPECT_EQ(strongest(KivoAppBase::ShiftHue(0xFFFF0000, -85)), 2);
 }
 
-TEST_F(Services, TheFrameTimerReadsTheApplicationsUpdateCount)
+// A frame timer made at update 0 and game time 0, then updated at the
+// update count and game time given.
+Kivo::kivoTimer* UpdatedTimer(Kivo::KivoAppBase& app, int updateCount, double time)
 {
-    MakeApp(false);
     static double gameTime;
     gameTime = 0;
     Kivo::kivoTimer::sGameTime = [] { return gameTime; };
     Kivo::kivoTimer* timer = Kivo::kivoTimer::Instance();
-    app->updateCount = 7;
-    gameTime = 250;
+    app.updateCount = updateCount;
+    gameTime = time;
     timer->Update();
+    return timer;
+}
+
+TEST_F(Services, TheFrameTimerReadsTheApplicationsUpdateCount)
+{
+    MakeApp(false);
+    Kivo::kivoTimer* timer = UpdatedTimer(*app, 7, 250);
     EXPECT_EQ(timer->GetElapsedMs(), 70);
     EXPECT_EQ(timer->GetTotalMs(), 70);
     EXPECT_FLOAT_EQ(timer->GetElapsed(), 2.5f);
@@ -324,13 +332,7 @@ TEST_F(Services, TheFrameTimerReadsTheApplicationsUpdateCount)
 TEST_F(Services, TheTimeHooksReadTheFrameTimer)
 {
     MakeApp(false);
-    static double gameTime;
-    gameTime = 0;
-    Kivo::kivoTimer::sGameTime = [] { return gameTime; };
-    Kivo::kivoTimer* timer = Kivo::kivoTimer::Instance();
-    app->updateCount = 3;
-    gameTime = 1.5;
-    timer->Update();
+    UpdatedTimer(*app, 3, 1.5);
     Kivo::TimeHooks& hooks = Kivo::GetTimeHooks();
     hooks.stub();
     EXPECT_FLOAT_EQ(Kivo::FrameTime(), 0.015f);

@@ -104,6 +104,23 @@ protected:
         msg.lParam = LPARAM((uint32_t(uint16_t(y)) << 16) | uint16_t(x));
         return msg;
     }
+    // Records each message at its update into `file`, which ends at update
+    // `end`, and takes the application down.
+    void RecordDemo(const std::string& file, const std::vector<std::pair<int, MSG>>& messages, int end)
+    {
+        MakeApp(false);
+        app->demoRecording = true;
+        app->demoFileName = file;
+        app->demoMarkers = {};
+        for (const auto& [update, msg] : messages) {
+            app->updateCount = update;
+            app->RecordDemoMessage(msg);
+        }
+        app->updateCount = end;
+        app->WriteDemoFile();
+        app->demoRecording = false;
+        app.reset();
+    }
     // The stream's bits as read back: each header's delta, form and command.
     std::vector<std::string> Headers(Kivo::Buffer b)
     {
@@ -260,20 +277,7 @@ TEST_F(Demo, ARecordingThatCannotBeWrittenSaysSo)
 TEST_F(Demo, FastForwardRunsToTheTargetReplayingOnTheWay)
 {
     testsupport::TempDir dir;
-    {
-        MakeApp(false);
-        app->demoRecording = true;
-        app->demoFileName = dir / "ff.dmo";
-        app->demoMarkers = {};
-        app->updateCount = 10;
-        app->RecordDemoMessage(Message(WM_KEYDOWN, 'X'));
-        app->updateCount = 30;
-        app->RecordDemoMessage(Message(WM_KEYDOWN, 'Y'));
-        app->updateCount = 60;
-        app->WriteDemoFile();
-        app->demoRecording = false;
-        app.reset();
-    }
+    RecordDemo(dir / "ff.dmo", {{10, Message(WM_KEYDOWN, 'X')}, {30, Message(WM_KEYDOWN, 'Y')}}, 60);
     MakeApp(false);
     RecordingWidget widget;
     app->widgetManager->AddWidget(&widget);
@@ -447,19 +451,7 @@ TEST_F(Demo, JumpToTimeStoresTheTimeAndSetsTheTarget)
 TEST_F(Demo, PlaybackStandsStillWhileItsWindowIsOpen)
 {
     testsupport::TempDir dir;
-    {
-        MakeApp(false);
-        app->demoRecording = true;
-        app->demoFileName = dir / "still.dmo";
-        app->updateCount = 2;
-        app->RecordDemoMessage(Message(WM_CHAR, 'X'));
-        app->updateCount = 4;
-        app->RecordDemoMessage(Message(WM_CHAR, 'Y'));
-        app->updateCount = 30;
-        app->WriteDemoFile();
-        app->demoRecording = false;
-        app.reset();
-    }
+    RecordDemo(dir / "still.dmo", {{2, Message(WM_CHAR, 'X')}, {4, Message(WM_CHAR, 'Y')}}, 30);
     MakeApp(true);
     RecordingWidget widget;
     app->widgetManager->AddWidget(&widget);

@@ -7,20 +7,10 @@
 
 namespace {
 
-class TestPlay : public MovementPlay {
+// Every cell playable and holding colour 1, column 0 empty; refills of 7.
+class TestPlay : public PatternPlay {
 public:
-    BrickBase* CreateBrick(int code) override { return ::CreateBrick(code); }
-    BrickBase* CreateRandomBrick() override { return ::CreateBrick(7); }
-
-    // Every cell playable and holding colour 1, column 0 empty.
-    TestPlay()
-    {
-        for (int y = 0; y < 10; ++y)
-            for (int x = 0; x < 10; ++x) {
-                SetCell(x, y, 1);
-                PutBrick(x == 0 ? 0 : 1, x, y);
-            }
-    }
+    TestPlay() : PatternPlay(7, [](int x, int) { return x == 0 ? 0 : 1; }) {}
     // Column 0 from the top: one code per row.
     void Column(std::initializer_list<int> codes)
     {
