@@ -514,8 +514,10 @@ public:
             // Once it has appeared, then again every while until it goes.
             if (!window->mVisible || steps - seenAt < 60 || (steps - seenAt) % 200 != 60)
                 return;
-            if (steps - seenAt == 60)
+            if (shotWindow != window) {
+                shotWindow = window;
                 Shot("window_" + std::to_string(window->mId));
+            }
             Answer(window);
             return;
         }
@@ -603,6 +605,7 @@ public:
     bool playing = false;
     bool pauseToMenu = false;
     WindowBase* seenWindow = nullptr;
+    WindowBase* shotWindow = nullptr;
     long seenAt = 0;
     long steps = 0;
     int levelsPlayed = 0;
