@@ -9,11 +9,13 @@
 
 #include <atomic>
 #include <cstdio>
+#include <cstdlib>
 #include <unistd.h>
 #include <cstring>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <new>
 
 namespace platform {
 namespace {
@@ -186,6 +188,38 @@ private:
     int down_[3];
 };
 
+// Pixel memory that starts zeroed. calloc hands large blocks over as fresh
+// pages the system zeroes on first touch, so a desktop-size surface costs
+// nothing until it is drawn on: start-up does not pay for clearing surfaces
+// that are mostly overwritten anyway.
+class ZeroedBytes {
+public:
+    ZeroedBytes() = default;
+    explicit ZeroedBytes(size_t size)
+        : bytes_(static_cast<uint8_t*>(std::calloc(size ? size : 1, 1))), size_(size)
+    {
+        if (!bytes_)
+            throw std::bad_alloc();
+    }
+    uint8_t* data() { return bytes_.get(); }
+    const uint8_t* data() const { return bytes_.get(); }
+    size_t size() const { return size_; }
+    uint8_t& operator[](size_t i) { return bytes_.get()[i]; }
+    const uint8_t& operator[](size_t i) const { return bytes_.get()[i]; }
+    void swap(ZeroedBytes& other) noexcept
+    {
+        bytes_.swap(other.bytes_);
+        std::swap(size_, other.size_);
+    }
+
+private:
+    struct Free {
+        void operator()(uint8_t* p) const { std::free(p); }
+    };
+    std::unique_ptr<uint8_t, Free> bytes_;
+    size_t size_ = 0;
+};
+
 class SoftSurface final : public IDirectDrawSurface, public IDirectDrawSurface7, public Counted {
 public:
     SoftSurface(std::shared_ptr<Device> device, int width, int height, const PixelLayout& layout, DWORD caps,
@@ -201,7 +235,7 @@ public:
         if (format)
             format_ = *format;
         pitch_ = (width * layout.bytesPerPixel + 3) & ~3;
-        pixels_.assign(size_t(pitch_) * size_t(height), 0);
+        pixels_ = ZeroedBytes(size_t(pitch_) * size_t(height));
     }
 
     ~SoftSurface() override
@@ -559,7 +593,7 @@ private:
         std::vector<uint8_t> copy;
         const uint8_t* from = src->pixels_.data();
         if (src == this) {
-            copy = pixels_;
+            copy.assign(pixels_.data(), pixels_.data() + pixels_.size());
             from = copy.data();
         }
         const int bpp = layout_.bytesPerPixel;
@@ -644,7 +678,7 @@ private:
     DWORD caps_;
     DDPIXELFORMAT format_ {};
     int pitch_ = 0;
-    std::vector<uint8_t> pixels_;
+    ZeroedBytes pixels_;
     std::vector<uint32_t> texels_;
     bool texelsStale_ = true;
     bool locked_ = false;
