@@ -208,7 +208,6 @@ void KivoAppBase::Init()
 
     randomSeed = GetTickCount();
     SeedRandom(randomSeed);
-    std::srand(GetTickCount());
     if (demoPlaying) {
         std::string error;
         if (!ReadDemoFile(error)) {

@@ -230,9 +230,9 @@ int Animator::SetFrame(int n)
 void Animator::SetRandomFrame()
 {
     if (mRangeSet && mRangeLast > mRangeFirst)
-        SetFrame(mRangeFirst + std::rand() % (mRangeLast - mRangeFirst));
+        SetFrame(mRangeFirst + static_cast<int>(Rand() % static_cast<uint32_t>(mRangeLast - mRangeFirst)));
     else
-        SetFrame(std::rand() % std::max(mFrameCount, 1));
+        SetFrame(static_cast<int>(Rand() % static_cast<uint32_t>(std::max(mFrameCount, 1))));
 }
 
 void Animator::SetFrameDelay(int delay, int frame)

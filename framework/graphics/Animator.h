@@ -60,7 +60,8 @@ public:
     virtual void SetLoopCount(int loops);
     // Frame n mod the frame count; returns n div the frame count.
     virtual int SetFrame(int n);
-    // A frame of the range (or of all frames) from the C library's rand().
+    // A frame of the range (or of all frames) from the framework's twister, so
+    // recorded demos replay it from their seed.
     virtual void SetRandomFrame();
     // Sets the delay of frame i, and the default delay. Delays are at least 1.
     virtual void SetFrameDelay(int delay, int frame);
