@@ -3,6 +3,8 @@
 
 #include <SDL.h>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace platform {
@@ -300,7 +302,7 @@ private:
             return true;
         if (failed_)
             return false;
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        if (!InitVideo()) {
             std::fprintf(stderr, "No display could be opened (%s). Is DISPLAY or WAYLAND_DISPLAY set?\n",
                          SDL_GetError());
             failed_ = true;
@@ -317,6 +319,32 @@ private:
         }
         started_ = true;
         return true;
+    }
+
+    // SDL tries its drivers in turn, and the Wayland one has libwayland print
+    // an error of its own when there is no compositor to talk to. Unless the
+    // user names a driver, Wayland is tried only where WAYLAND_DISPLAY says a
+    // compositor runs; the drivers that draw nowhere are not tried either, as
+    // Start would turn them down.
+    static bool InitVideo()
+    {
+        if (SDL_GetHint(SDL_HINT_VIDEODRIVER) || std::getenv("WAYLAND_DISPLAY"))
+            return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+        bool tried = false;
+        for (int i = 0; i < SDL_GetNumVideoDrivers(); ++i) {
+            const char* name = SDL_GetVideoDriver(i);
+            if (!name || std::strcmp(name, "wayland") == 0 || !ShowsSomething(name))
+                continue;
+            tried = true;
+            SDL_SetHint(SDL_HINT_VIDEODRIVER, name);
+            const bool opened = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+            SDL_ResetHint(SDL_HINT_VIDEODRIVER);
+            if (opened)
+                return true;
+        }
+        if (!tried)
+            SDL_SetError("No available video device");
+        return false;
     }
 
     // Drivers that draw nowhere serve only runs that ask for them by name
