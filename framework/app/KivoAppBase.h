@@ -122,7 +122,8 @@ public:
     virtual void Init();
     // SIGHUP (the terminal closed), SIGTERM and SIGINT end the main loop as
     // a quit does: settings are written and everything shuts down in order.
-    // Init installs the handlers; the loop acts on the signal at its next pass.
+    // Init installs the handlers; the loop acts on the signal at its next pass,
+    // and an open message box first ends with its Cancel (or default) answer.
     static void CatchStopSignals();
     // The stop signal caught and not yet acted on (0 for none); Clear forgets it.
     static int StopSignal();

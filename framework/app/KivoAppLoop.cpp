@@ -9,10 +9,10 @@
 #include "framework/sound/SoundManager.h"
 #include "framework/widgets/Dialog.h"
 #include "framework/widgets/WidgetManager.h"
+#include "platform/StopSignal.h"
 #include "platform/Windows.h"
 
 #include <algorithm>
-#include <csignal>
 #include <cmath>
 
 namespace Kivo {
@@ -36,32 +36,19 @@ void LoadingThreadEntry(void* arg)
 
 } // namespace
 
-namespace {
-volatile std::sig_atomic_t gStopSignal = 0;
-
-extern "C" void OnStopSignal(int signal)
-{
-    gStopSignal = signal;
-}
-} // namespace
-
 void KivoAppBase::CatchStopSignals()
 {
-    struct sigaction action {};
-    action.sa_handler = OnStopSignal;
-    sigemptyset(&action.sa_mask);
-    for (int signal : { SIGHUP, SIGTERM, SIGINT })
-        sigaction(signal, &action, nullptr);
+    platform::CatchStopSignals();
 }
 
 int KivoAppBase::StopSignal()
 {
-    return gStopSignal;
+    return platform::StopSignal();
 }
 
 void KivoAppBase::ClearStopSignal()
 {
-    gStopSignal = 0;
+    platform::ClearStopSignal();
 }
 
 void KivoAppBase::StartLoadingThread()
@@ -147,8 +134,8 @@ bool KivoAppBase::UpdateAppStep(bool* updated)
 {
     if (updated)
         *updated = false;
-    if (gStopSignal != 0 && !shutdown) {
-        OutputDebugStringA(StrFormat("Stopping on signal %d\r\n", int(gStopSignal)).c_str());
+    if (const int signal = platform::StopSignal(); signal != 0 && !shutdown) {
+        OutputDebugStringA(StrFormat("Stopping on signal %d\r\n", signal).c_str());
         Shutdown();
     }
     if (exitNestedLoops)

@@ -5,12 +5,66 @@
 #include "platform/sdl/SdlWindows.h"
 #include "platform/win32/MessageBox.h"
 
+#include "platform/StopSignal.h"
+
 #include <SDL.h>
+#include <chrono>
+#include <condition_variable>
+#include <csignal>
 #include <cstdio>
 #include <dlfcn.h>
+#include <fstream>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+#include <unistd.h>
 
 namespace platform {
 namespace {
+
+// The processes the thread whose children file this is has started and not
+// yet reaped.
+std::set<pid_t> Children(const std::string& childrenFile)
+{
+    std::set<pid_t> children;
+    std::ifstream in(childrenFile);
+    for (pid_t pid = 0; in >> pid;)
+        children.insert(pid);
+    return children;
+}
+
+// SDL shows a box from a child process (a fork under X11, a helper program
+// under Wayland) and waits for it through any signal, so a stop would wait
+// until someone answers. A watcher ends that child once a stop comes: the
+// children this thread starts while the box is up are the box's.
+bool ShowUntilStopped(const SDL_MessageBoxData& data, int& answer)
+{
+    const std::string childrenFile = "/proc/self/task/" + std::to_string(gettid()) + "/children";
+    const std::set<pid_t> before = Children(childrenFile);
+    std::mutex mutex;
+    std::condition_variable wake;
+    bool done = false;
+    std::thread watcher([&] {
+        std::unique_lock lock(mutex);
+        while (!wake.wait_for(lock, std::chrono::milliseconds(50), [&] { return done; })) {
+            if (StopSignal() == 0)
+                continue;
+            for (pid_t child : Children(childrenFile)) {
+                if (!before.count(child))
+                    kill(child, SIGKILL);
+            }
+        }
+    });
+    const bool shown = SDL_ShowMessageBox(&data, &answer) == 0;
+    {
+        std::lock_guard lock(mutex);
+        done = true;
+    }
+    wake.notify_one();
+    watcher.join();
+    return shown;
+}
 
 class SdlMessageBoxes final : public MessageBoxes {
 public:
@@ -39,7 +93,10 @@ public:
         }
         SDL_MessageBoxData data { flags, nullptr, caption.c_str(), text.c_str(), count, buttons, nullptr };
         int answer = 0;
-        if (SDL_ShowMessageBox(&data, &answer) == 0 && answer > 0)
+        const bool shown = ShowUntilStopped(data, answer);
+        if (StopSignal() != 0)
+            return MessageBoxStopAnswer(type);
+        if (shown && answer > 0)
             return answer;
         // No display to show it on: the text still reaches the user.
         std::fprintf(stderr, "[%s] %s\n", caption.c_str(), text.c_str());

@@ -1,6 +1,9 @@
 #include "platform/win32/MessageBox.h"
 
 #include "platform/Backend.h"
+#include "platform/StopSignal.h"
+
+#include <cstdio>
 
 namespace platform {
 
@@ -36,10 +39,31 @@ int MessageBoxDefaultAnswer(UINT type)
     return answers[index < count ? index : 0];
 }
 
+int MessageBoxStopAnswer(UINT type)
+{
+    int answers[3];
+    int count = MessageBoxButtons(type, answers);
+    for (int i = 0; i < count; ++i) {
+        if (answers[i] == IDCANCEL)
+            return IDCANCEL;
+    }
+    return MessageBoxDefaultAnswer(type);
+}
+
 } // namespace platform
 
 int MessageBoxA(HWND, const char* text, const char* caption, UINT type)
 {
-    return platform::CurrentBackend().GetMessageBoxes().Show(text ? text : "", caption ? caption : "Error", type,
+    if (text == nullptr)
+        text = "";
+    if (caption == nullptr)
+        caption = "Error";
+    // A stop already asked for: nobody is left to answer, and the caller
+    // must get back to the loop that shuts down. The text still reaches stderr.
+    if (platform::StopSignal() != 0) {
+        std::fprintf(stderr, "[%s] %s\n", caption, text);
+        return platform::MessageBoxStopAnswer(type);
+    }
+    return platform::CurrentBackend().GetMessageBoxes().Show(text, caption, type,
         platform::MessageBoxDefaultAnswer(type));
 }

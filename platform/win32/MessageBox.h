@@ -44,4 +44,7 @@ int MessageBoxButtons(UINT type, int answers[3]);
 // The answer of the default button chosen by MB_DEFBUTTONn (the first
 // button when n is past the last one).
 int MessageBoxDefaultAnswer(UINT type);
+// The answer a box gives when a stop signal ends it: Cancel where the box
+// has that button, else its default answer.
+int MessageBoxStopAnswer(UINT type);
 }

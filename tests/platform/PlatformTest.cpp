@@ -1,11 +1,13 @@
 #include "platform/Backend.h"
 #include "platform/Paths.h"
+#include "platform/StopSignal.h"
 #include "platform/Windows.h"
 #include "platform/headless/HeadlessBackend.h"
 #include "tests/support/TempDir.h"
 
 #include <atomic>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -179,18 +181,39 @@ TEST(MessageBox, ButtonsAndDefaultAnswers)
     struct Row {
         UINT type;
         int answer;
+        int onStop; // Cancel where the box has it, else the default
     } rows[] = {
-        { MB_OK, IDOK },
-        { MB_OKCANCEL | MB_DEFBUTTON2, IDCANCEL },
-        { MB_YESNO, IDYES },
-        { MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION, IDNO },
-        { MB_YESNOCANCEL | MB_DEFBUTTON3, IDCANCEL },
-        { MB_ABORTRETRYIGNORE | MB_DEFBUTTON2, IDRETRY },
-        { MB_RETRYCANCEL | MB_DEFBUTTON3, IDRETRY }, // past the last button: the first
-        { 0xE, IDOK },
+        { MB_OK, IDOK, IDOK },
+        { MB_OKCANCEL | MB_DEFBUTTON2, IDCANCEL, IDCANCEL },
+        { MB_OKCANCEL, IDOK, IDCANCEL },
+        { MB_YESNO, IDYES, IDYES },
+        { MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION, IDNO, IDNO },
+        { MB_YESNOCANCEL | MB_DEFBUTTON3, IDCANCEL, IDCANCEL },
+        { MB_ABORTRETRYIGNORE | MB_DEFBUTTON2, IDRETRY, IDRETRY },
+        { MB_RETRYCANCEL | MB_DEFBUTTON3, IDRETRY, IDCANCEL }, // past the last button: the first
+        { 0xE, IDOK, IDOK },
     };
-    for (const Row& row : rows)
+    for (const Row& row : rows) {
         EXPECT_EQ(platform::MessageBoxDefaultAnswer(row.type), row.answer) << std::hex << row.type;
+        EXPECT_EQ(platform::MessageBoxStopAnswer(row.type), row.onStop) << std::hex << row.type;
+    }
+}
+
+TEST(MessageBox, APendingStopAnswersWithoutWaitingForAnyone)
+{
+    platform::CatchStopSignals();
+    auto& boxes = Headless().boxes;
+    boxes.Script({ IDOK });
+    raise(SIGTERM); // caught: recorded for whoever waits
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(MessageBoxA(nullptr, "main.pak is missing.", "Marrowfen", MB_OKCANCEL), IDCANCEL);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("[Marrowfen] main.pak is missing."), std::string::npos);
+    EXPECT_TRUE(boxes.TakeShown().empty());
+    platform::ClearStopSignal();
+    EXPECT_EQ(MessageBoxA(nullptr, "Again", "Marrowfen", MB_OKCANCEL), IDOK); // the script's answer is still there
+    EXPECT_EQ(boxes.TakeShown().size(), 1u);
+    for (int signal : { SIGHUP, SIGTERM, SIGINT })
+        std::signal(signal, SIG_DFL);
 }
 
 TEST(MessageBox, HeadlessAnswersFromTheScriptThenWithTheDefault)
