@@ -52,7 +52,9 @@ Image* NewImage(int64_t width, int64_t height)
     auto* image = new Image;
     image->mWidth = static_cast<int32_t>(width);
     image->mHeight = static_cast<int32_t>(height);
-    image->mBits = new uint32_t[static_cast<size_t>(width * height)]();
+    // One word beyond the pixels, so a memory image can take the buffer
+    // over and keep its guard word there.
+    image->mBits = new uint32_t[static_cast<size_t>(width * height) + 1]();
     return image;
 }
 

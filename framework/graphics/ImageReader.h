@@ -59,7 +59,8 @@ Image* DecodePNG(Reader& in);
 Image* DecodeJPEG(Reader& in);
 Image* DecodeJ2K(Reader& in);
 
-// A zero-filled image of a size the images accept, else null.
+// A zero-filled image of a size the images accept, else null. Its pixels
+// are followed by one spare word (see MemoryImage::TakeBits).
 Image* NewImage(int64_t width, int64_t height);
 
 } // namespace ImageLib
