@@ -45,7 +45,7 @@ bool PakReader::Seek(int64_t offset)
 
 int64_t PakReader::Tell() { return PakFileTell(mFile); }
 
-Image* NewImage(int64_t width, int64_t height)
+Image* NewImage(int64_t width, int64_t height, bool zeroed)
 {
     if (width <= 0 || height <= 0 || !Kivo::ImageSizeOk(width, height))
         return nullptr;
@@ -54,7 +54,8 @@ Image* NewImage(int64_t width, int64_t height)
     image->mHeight = static_cast<int32_t>(height);
     // One word beyond the pixels, so a memory image can take the buffer
     // over and keep its guard word there.
-    image->mBits = new uint32_t[static_cast<size_t>(width * height) + 1]();
+    const size_t words = static_cast<size_t>(width * height) + 1;
+    image->mBits = zeroed ? new uint32_t[words]() : new uint32_t[words];
     return image;
 }
 

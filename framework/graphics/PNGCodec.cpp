@@ -67,7 +67,8 @@ Image* DecodePNG(Reader& in)
 
     const png_uint_32 width = png_get_image_width(s.png, s.info);
     const png_uint_32 height = png_get_image_height(s.png, s.info);
-    s.image = NewImage(width, height);
+    // Every row is read below, or the image is dropped.
+    s.image = NewImage(width, height, false);
     if (!s.image || png_get_rowbytes(s.png, s.info) != static_cast<png_size_t>(width) * 4)
         png_error(s.png, "Unsupported size");
     for (int pass = 0; pass < passes; ++pass)
