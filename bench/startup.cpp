@@ -4,6 +4,7 @@
 // whole from disk.
 #include "framework/core/PakInterface.h"
 #include "framework/display/DDInterface.h"
+#include "framework/graphics/ImageLib.h"
 #include "game/app/GameApp.h"
 #include "platform/Backend.h"
 #include "platform/ddraw/DDraw.h"
@@ -111,5 +112,32 @@ void BM_ReadArchivesWhole(benchmark::State& state)
     state.SetBytesProcessed(int64_t(bytes));
 }
 BENCHMARK(BM_ReadArchivesWhole)->Unit(benchmark::kMillisecond);
+
+// The title screen's images decoded from the data tree, as the first frame
+// needs them; beside it the same files read whole.
+void TitleImages(benchmark::State& state, bool decode)
+{
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(DataDir() + "/tree/images/title"))
+        if (entry.path().extension() == ".png")
+            files.push_back(entry.path().string());
+    size_t bytes = 0;
+    for (auto _ : state) {
+        for (const std::string& file : files) {
+            if (decode) {
+                std::unique_ptr<ImageLib::Image> image(ImageLib::GetImage(file, false));
+                benchmark::DoNotOptimize(image->mBits);
+                bytes += size_t(image->mWidth) * size_t(image->mHeight) * 4;
+            } else {
+                std::ifstream in(file, std::ios::binary);
+                std::string data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+                benchmark::DoNotOptimize(data.data());
+            }
+        }
+    }
+    state.SetBytesProcessed(int64_t(bytes));
+}
+BENCHMARK_CAPTURE(TitleImages, decode, true)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(TitleImages, read_whole, false)->Unit(benchmark::kMillisecond);
 
 } // namespace

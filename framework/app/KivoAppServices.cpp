@@ -281,8 +281,8 @@ Image* KivoAppBase::GetImage(const std::string& path, bool commitBits, uint32_t 
         return nullptr;
     MemoryImage* image = ddInterface ? ddInterface->NewImage() : new MemoryImage();
     image->mFilePath = path;
-    image->SetBits(loaded->mBits, loaded->mWidth, loaded->mHeight, commitBits);
-    image->mFilePath = path;
+    image->TakeBits(loaded->mBits, loaded->mWidth, loaded->mHeight, commitBits);
+    loaded->mBits = nullptr;
     return image;
 }
 

@@ -45,14 +45,17 @@ bool PakReader::Seek(int64_t offset)
 
 int64_t PakReader::Tell() { return PakFileTell(mFile); }
 
-Image* NewImage(int64_t width, int64_t height)
+Image* NewImage(int64_t width, int64_t height, bool zeroed)
 {
     if (width <= 0 || height <= 0 || !Kivo::ImageSizeOk(width, height))
         return nullptr;
     auto* image = new Image;
     image->mWidth = static_cast<int32_t>(width);
     image->mHeight = static_cast<int32_t>(height);
-    image->mBits = new uint32_t[static_cast<size_t>(width * height)]();
+    // One word beyond the pixels, so a memory image can take the buffer
+    // over and keep its guard word there.
+    const size_t words = static_cast<size_t>(width * height) + 1;
+    image->mBits = zeroed ? new uint32_t[words]() : new uint32_t[words];
     return image;
 }
 

@@ -59,7 +59,9 @@ Image* DecodePNG(Reader& in);
 Image* DecodeJPEG(Reader& in);
 Image* DecodeJ2K(Reader& in);
 
-// A zero-filled image of a size the images accept, else null.
-Image* NewImage(int64_t width, int64_t height);
+// An image of a size the images accept, else null; zero-filled unless the
+// caller writes every pixel itself. Its pixels are followed by one spare
+// word (see MemoryImage::TakeBits).
+Image* NewImage(int64_t width, int64_t height, bool zeroed = true);
 
 } // namespace ImageLib

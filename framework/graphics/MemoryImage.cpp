@@ -125,6 +125,27 @@ void MemoryImage::SetBits(const uint32_t* bits, int width, int height, bool comm
         CommitBits();
 }
 
+void MemoryImage::TakeBits(uint32_t* bits, int width, int height, bool commitBits)
+{
+    if (bits == mBits && bits)
+        return;
+    FreePaletteForm();
+    FreeBits();
+    if (!ImageSizeOk(width, height) || !bits) {
+        delete[] bits;
+        mWidth = mHeight = 0;
+        BitsChanged();
+        return;
+    }
+    mWidth = width;
+    mHeight = height;
+    mBits = bits;
+    mBits[PixelCount()] = kGuardWord;
+    BitsChanged();
+    if (commitBits)
+        CommitBits();
+}
+
 void MemoryImage::Create(int width, int height)
 {
     FreeBits();

@@ -63,6 +63,11 @@ public:
     virtual void DeleteNativeData();
     virtual void Clear();
     virtual void SetBits(const uint32_t* bits, int width, int height, bool commitBits = true);
+    // As SetBits, but takes ownership of `bits` instead of copying them:
+    // allocated with new[] and holding width x height + 1 words (the last one
+    // is the guard). A size the images do not accept frees them and leaves
+    // an empty image.
+    void TakeBits(uint32_t* bits, int width, int height, bool commitBits = true);
     // A size the images do not accept (negative, or beyond ImageSizeOk)
     // leaves an empty 0 x 0 image.
     virtual void Create(int width, int height);

@@ -51,6 +51,30 @@ TEST(MemoryImage, RejectsSizesItCannotAllocate)
     }
 }
 
+TEST(MemoryImage, TakeBitsAdoptsTheBufferAsSetBitsWouldCopyIt)
+{
+    TestHost host;
+    const uint32_t px[3] = { 0xFF000000, 0x80000000, 0xFF123456 };
+    MemoryImage copied;
+    copied.SetBits(px, 3, 1);
+    MemoryImage taken;
+    taken.Create(5, 5);
+    taken.GetBits();
+    auto* buffer = new uint32_t[4]{ px[0], px[1], px[2], 0 };
+    taken.TakeBits(buffer, 3, 1);
+    EXPECT_EQ(taken.mBits, buffer);
+    EXPECT_EQ(taken.mBits[3], MemoryImage::kGuardWord);
+    EXPECT_EQ(Pixels(taken), Pixels(copied));
+    EXPECT_EQ(taken.mHasTrans, copied.mHasTrans);
+    EXPECT_EQ(taken.mHasAlpha, copied.mHasAlpha);
+    // A size the images refuse frees the buffer (the leak checker watches)
+    // and leaves the image empty.
+    for (auto [w, h] : { std::pair{ 0, 1 }, { -1, 1 }, { 16385, 1 } }) {
+        taken.TakeBits(new uint32_t[2](), w, h);
+        EXPECT_EQ(taken.mWidth * taken.mHeight, 0) << w << "x" << h;
+    }
+}
+
 TEST(MemoryImage, CommitBitsFindsAlphaClassesUnlessForced)
 {
     TestHost host;
