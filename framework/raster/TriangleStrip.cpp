@@ -46,10 +46,13 @@ void DrawTriangleStripWithTable(const TriangleFuncTable& table, const StripVerte
                                 uint8_t* bits, uint32_t pitch, int32_t format, bool linearBlend,
                                 bool vertexColours)
 {
+    // Pixel centres lie on whole numbers and a centre on a right or bottom
+    // edge is not drawn, so bounds at x + width and y + height let every
+    // pixel of the clip be drawn and none beyond it.
     const auto left = static_cast<float>(std::max<int64_t>(clip->x, -kMaxCoordinate));
-    const auto right = static_cast<float>(std::min<int64_t>(int64_t(clip->x) + clip->width - 1, kMaxCoordinate));
+    const auto right = static_cast<float>(std::min<int64_t>(int64_t(clip->x) + clip->width, kMaxCoordinate));
     const auto top = static_cast<float>(std::max<int64_t>(clip->y, -kMaxCoordinate));
-    const auto bottom = static_cast<float>(std::min<int64_t>(int64_t(clip->y) + clip->height - 1, kMaxCoordinate));
+    const auto bottom = static_cast<float>(std::min<int64_t>(int64_t(clip->y) + clip->height, kMaxCoordinate));
 
     // Channels outside 0..255 would break the no-carry arithmetic of the
     // span functions.

@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     for (int y = -kGuard; y < kHeight + kGuard; ++y)
         for (int x = -kGuard; x < kWidth + kGuard; ++x) {
-            if (x >= clip.x && y >= clip.y && x < clip.x + clip.width - 1 && y < clip.y + clip.height - 1)
+            if (x >= clip.x && y >= clip.y && x < clip.x + clip.width && y < clip.y + clip.height)
                 continue;
             const uint8_t* p = bits + static_cast<std::ptrdiff_t>(y) * pitch + x * pixelSize;
             for (int b = 0; b < pixelSize; ++b)

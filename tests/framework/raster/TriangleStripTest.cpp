@@ -196,9 +196,9 @@ TEST(TriangleStrip, ConversionSaturates)
     EXPECT_EQ(ToFixed(-1.75 * 65536), -0x1C000);
 }
 
-// A polygon covering the whole clip never fills the clip's last column or
-// last row; nothing lands outside it.
-TEST(TriangleStrip, CoveringQuadLeavesLastRowAndColumn)
+// A polygon covering the whole clip fills every pixel of it, its last
+// column and row included, and nothing outside it.
+TEST(TriangleStrip, CoveringQuadFillsTheWholeClip)
 {
     for (int group = 0; group < 4; ++group) {
         Surface s(group, 12, 10, 0x11111111, 2, 0x22222222);
@@ -210,7 +210,7 @@ TEST(TriangleStrip, CoveringQuadLeavesLastRowAndColumn)
         const uint32_t fill = group < 2 ? 0x11111111u : 0x1111u;
         for (int y = -2; y < 12; ++y)
             for (int x = -2; x < 14; ++x) {
-                const bool drawn = x >= 1 && x < 10 && y >= 1 && y < 8;
+                const bool drawn = x >= 1 && x < 11 && y >= 1 && y < 9;
                 const uint32_t expected = drawn ? (group < 2 ? 0xFFFEFEFEu : group == 2 ? 0xFFFFu : 0x7FFFu)
                     : (x < 0 || y < 0 || x >= 12 || y >= 10) ? (group < 2 ? 0x22222222u : 0x2222u)
                                                               : fill;
@@ -267,7 +267,7 @@ TEST(TriangleStrip, NoWriteOutsideTheClip)
         }
         for (int y = -4; y < 44; ++y)
             for (int x = -4; x < 52; ++x)
-                if (x < clip.x || y < clip.y || x >= clip.x + clip.width - 1 || y >= clip.y + clip.height - 1) {
+                if (x < clip.x || y < clip.y || x >= clip.x + clip.width || y >= clip.y + clip.height) {
                     ASSERT_EQ(s.Get(x, y), before.Get(x, y)) << "group " << group << " at " << x << "," << y;
                 }
     }
