@@ -1,5 +1,5 @@
 // Rotated blit into a DDImage's locked surface: each destination row is
-// clipped once to the span whose bilinear samples lie inside the source rect,
+// clipped once to the span whose samples lie inside the source rect,
 // then walked in 16.16 steps, blending the alpha-weighted sample.
 #include "framework/display/DDImage.h"
 
@@ -48,12 +48,16 @@ struct Sample {
     int inverse;
 };
 
+// On the source rect's last column or row (W x H) the neighbours beyond
+// weigh 0, so the edge pixel is read in their place.
 template <bool kColour, bool kPalette>
-[[gnu::always_inline]] inline Sample Bilinear(const RotatePass& p, int u, int v)
+[[gnu::always_inline]] inline Sample Bilinear(const RotatePass& p, int u, int v, int W, int H)
 {
-    const size_t i = p.base + size_t(v >> 16) * size_t(p.stride) + size_t(u >> 16);
-    const uint32_t c[4] = { p.Pixel<kPalette>(i), p.Pixel<kPalette>(i + 1), p.Pixel<kPalette>(i + p.stride),
-                            p.Pixel<kPalette>(i + p.stride + 1) };
+    const int ix = u >> 16, iy = v >> 16;
+    const size_t i = p.base + size_t(iy) * size_t(p.stride) + size_t(ix);
+    const size_t right = ix < W - 1 ? 1 : 0, down = iy < H - 1 ? size_t(p.stride) : 0;
+    const uint32_t c[4] = { p.Pixel<kPalette>(i), p.Pixel<kPalette>(i + right), p.Pixel<kPalette>(i + down),
+                            p.Pixel<kPalette>(i + down + right) };
     const uint32_t fx = (uint32_t(u) & 0xFFFE) + 1, fy = (uint32_t(v) & 0xFFFE) + 1;
     const uint32_t gx = 65536 - fx, gy = 65536 - fy;
     const uint32_t wb[4] = { (gx * gy) >> 16, (fx * gy) >> 16, (gx * fy) >> 16, (fx * fy) >> 16 };
@@ -112,35 +116,6 @@ template <typename Pixel, RotateKind kind>
     }
 }
 
-// Clips one axis of a row: the pixels first..last whose samples and their
-// right and lower neighbours stay inside the source. False: nothing.
-bool ClipAxis(int64_t pos, int64_t step, int64_t size, bool horizontal, int& first, int& last)
-{
-    const int64_t full = size * 65536;
-    if (step < 0) {
-        if (pos < 0)
-            return false;
-        const int64_t t1 = (full - pos - 0x27FFF) / step;
-        if (horizontal ? t1 >= 0 : t1 > first)
-            first = int(t1);
-        const int64_t t2 = horizontal ? (0x7FFF - pos) / step : -(pos / step);
-        if (t2 < last)
-            last = int(t2);
-    } else if (step > 0) {
-        if ((pos >> 16) >= size - 1)
-            return false;
-        const int64_t t1 = (0x10000 - pos) / step;
-        if (horizontal ? t1 > 0 : t1 > first)
-            first = int(t1);
-        const int64_t t2 = (full - pos - 0x17FFF) / step;
-        if (t2 < last)
-            last = int(t2);
-    } else if (pos < 0 || pos >= full - 0x10000) {
-        return false;
-    }
-    return true;
-}
-
 template <typename Pixel, RotateKind kind, bool kPalette>
 void RotateRows(const RotatePass& p, const DDSURFACEDESC& desc, const FRect& bounds, float x, float y, float cx,
                 float cy, double cosA, double sinA, int W, int H, int imageWidth, int imageHeight)
@@ -157,18 +132,16 @@ void RotateRows(const RotatePass& p, const DDSURFACEDESC& desc, const FRect& bou
             continue;
         const float b = float(row - cy - y);
         int u = int((a * cosA - b * sinA + cx) * 65536), v = int((a * sinA + b * cosA + cy) * 65536);
-        int first = 0, last = lastAll;
-        if (!ClipAxis(u, du, W, true, first, last) || !ClipAxis(v, dv, H, false, first, last))
+        int64_t start = firstAll, end = lastAll;
+        if (!LimitRotatedSpan(u, du, W, start, end) || !LimitRotatedSpan(v, dv, H, start, end))
             continue;
-        first = std::max(first, firstAll);
-        if (first > last)
-            continue;
+        const int first = int(start), last = int(end);
         u += first * du;
         v += first * dv;
         Pixel* out = reinterpret_cast<Pixel*>(static_cast<uint8_t*>(desc.lpSurface) + ptrdiff_t(row) * desc.lPitch) +
                      left;
         for (int i = first; i <= last; ++i, u += du, v += dv) {
-            const Sample sm = Bilinear<kind == kGeneralColour, kPalette>(p, u, v);
+            const Sample sm = Bilinear<kind == kGeneralColour, kPalette>(p, u, v, W, H);
             out[i] = Pixel(BlendSample<Pixel, kind>(p, sm, out[i]));
         }
     }

@@ -6,6 +6,30 @@
 
 namespace Kivo {
 
+namespace {
+
+// Floor and ceiling of a / d for d > 0.
+int64_t FloorDiv(int64_t a, int64_t d) { return a >= 0 ? a / d : -((-a + d - 1) / d); }
+int64_t CeilDiv(int64_t a, int64_t d) { return -FloorDiv(-a, d); }
+
+} // namespace
+
+bool LimitRotatedSpan(int64_t position, int64_t step, int64_t size, int64_t& start, int64_t& end)
+{
+    const int64_t last = (size - 1) * 65536;
+    if (step == 0) {
+        if (position < 0 || position > last)
+            return false;
+    } else if (step > 0) {
+        start = std::max(start, CeilDiv(-position, step));
+        end = std::min(end, FloorDiv(last - position, step));
+    } else {
+        start = std::max(start, CeilDiv(position - last, -step));
+        end = std::min(end, FloorDiv(position, -step));
+    }
+    return start <= end;
+}
+
 bool GetRotatedBltBounds(float x, float y, const Rect& srcRect, const Rect& clipRect, double angle, float cx,
                          float cy, FRect& bounds)
 {

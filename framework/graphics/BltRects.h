@@ -4,6 +4,8 @@
 #include "framework/graphics/FRect.h"
 #include "framework/graphics/Rect.h"
 
+#include <cstdint>
+
 namespace Kivo {
 
 // The box of the source rect turned by `angle` (radians) about (cx, cy),
@@ -11,6 +13,13 @@ namespace Kivo {
 // clipped to clipRect. False when nothing of it is left.
 bool GetRotatedBltBounds(float x, float y, const Rect& srcRect, const Rect& clipRect, double angle, float cx,
                          float cy, FRect& bounds);
+
+// One axis of a row of the rotated blit: narrows [start, end] to the pixels
+// i whose 16.16 sample position + i x step lies on the source rect's pixel
+// grid, from 0 to (size - 1) x 65536, so every pixel of the rect can be drawn.
+// A sample on the last column or row weighs its right or lower neighbours 0,
+// so the caller reads no further. False when no pixel is left.
+bool LimitRotatedSpan(int64_t position, int64_t step, int64_t size, int64_t& start, int64_t& end);
 
 // The part of destRect inside clipRect, and the part of the source rect that
 // maps onto it. False when either is empty.

@@ -29,32 +29,8 @@ int64_t Fixed(double value)
     return static_cast<int64_t>(std::clamp(v, -4e15, 4e15));
 }
 
-// Narrows [start, end] so that every 2 x 2 tap along the row stays inside a
-// source of `size` pixels along this axis; false when no pixel can.
-// `position` is the row's first 16.16 position and `step` the step per
-// pixel. The bounds are chosen so that truncating divisions err inwards.
-bool LimitSpan(int64_t position, int64_t step, int64_t size, bool vertical, int64_t& start, int64_t& end)
-{
-    const int64_t full = size << 16;
-    if (step < 0) {
-        if ((position >> 16) < 0)
-            return false;
-        start = std::max(start, (full - position - 0x27FFF) / step);
-        end = std::min(end, vertical ? -(position / step) : (0x7FFF - position) / step);
-    } else if (step == 0) {
-        if (position < 0 || position >= full - 0x10000)
-            return false;
-    } else {
-        if ((position >> 16) >= size - 1)
-            return false;
-        start = std::max(start, (0x10000 - position) / step);
-        end = std::min(end, (full - position - 0x17FFF) / step);
-    }
-    return true;
-}
-
 // The rotated blit's walk: for each destination pixel of the bounds whose
-// taps lie in the source rect, `blend(d, taps, weights)` mixes the four taps
+// sample lies in the source rect, `blend(d, taps, weights)` mixes the four taps
 // (top-left, top-right, bottom-left, bottom-right) with their 16-bit weights
 // into destination pixel d.
 template <typename Pixels, typename Blend>
@@ -75,8 +51,8 @@ void RotatedWalk(uint32_t* dst, int dstWidth, const Pixels& src, int srcWidth, c
         const int64_t vRow = Fixed(dy * c + dx * s + cy);
         int64_t start = 0;
         int64_t end = last;
-        if (!LimitSpan(uRow, du, srcRect.mWidth, false, start, end) ||
-            !LimitSpan(vRow, dv, srcRect.mHeight, true, start, end) || start > end)
+        if (!LimitRotatedSpan(uRow, du, srcRect.mWidth, start, end) ||
+            !LimitRotatedSpan(vRow, dv, srcRect.mHeight, start, end))
             continue;
         // Inside the span every position lies in the source rect, so 32 bits
         // hold it.
@@ -84,8 +60,14 @@ void RotatedWalk(uint32_t* dst, int dstWidth, const Pixels& src, int srcWidth, c
         int32_t v = static_cast<int32_t>(vRow + dv * start);
         uint32_t* d = dst + static_cast<size_t>(y0 + row) * dstWidth + x0;
         for (int64_t i = start; i <= end; ++i, u += static_cast<int32_t>(du), v += static_cast<int32_t>(dv)) {
-            const size_t at = static_cast<size_t>(srcRect.mY + (v >> 16)) * srcWidth + srcRect.mX + (u >> 16);
-            const uint32_t taps[4] = { src[at], src[at + 1], src[at + srcWidth], src[at + srcWidth + 1] };
+            const int ix = u >> 16;
+            const int iy = v >> 16;
+            const size_t at = static_cast<size_t>(srcRect.mY + iy) * srcWidth + srcRect.mX + ix;
+            // On the last column or row the neighbours beyond weigh 0: the
+            // edge pixel stands in for them.
+            const size_t right = ix < srcRect.mWidth - 1 ? 1 : 0;
+            const size_t down = iy < srcRect.mHeight - 1 ? static_cast<size_t>(srcWidth) : 0;
+            const uint32_t taps[4] = { src[at], src[at + right], src[at + down], src[at + down + right] };
             // Odd fractions: no weight is ever 0 or 0x10000.
             const uint32_t fx = (static_cast<uint32_t>(u) & 0xFFFE) + 1;
             const uint32_t fy = (static_cast<uint32_t>(v) & 0xFFFE) + 1;

@@ -397,7 +397,7 @@ TEST_F(SurfaceTest, FastStretchesInto16BitFromPlainAndPaletteSources)
     }
 }
 
-TEST_F(SurfaceTest, RotatedBlitAtAngleZeroTrimsTheEdges)
+TEST_F(SurfaceTest, RotatedBlitAtAngleZeroDrawsTheWholeRect)
 {
     struct Case {
         const char* name;
@@ -424,18 +424,18 @@ TEST_F(SurfaceTest, RotatedBlitAtAngleZeroTrimsTheEdges)
         auto image = Opaque(6, 5);
         SetAll(*image, c.before);
         image->BltRotated(&source, 1, 1, Rect(0, 0, 4, 3), Rect(0, 0, 6, 5), c.color, c.mode, 0.0, 0, 0);
-        // Source columns 1 and 2, rows 0 and 1 land at x 2..3, y 1..2.
+        // The 4 x 3 source lands at x 1..4, y 1..3, its edges included.
         EXPECT_EQ(Shape(*image), c.before ? "######\n######\n######\n######\n######\n"
-                                          : "......\n..##..\n..##..\n......\n......\n");
+                                          : "......\n.####.\n.####.\n.####.\n......\n");
         const auto px = Pixels(*image);
-        EXPECT_EQ(px[6 + 2], c.drawn);
-        EXPECT_EQ(px[12 + 3], c.drawn);
-        EXPECT_EQ(px[6 + 1], c.before);
-        EXPECT_EQ(px[18 + 2], c.before);
+        for (int at : { 6 + 1, 12 + 2, 18 + 4 })
+            EXPECT_EQ(px[at], c.drawn) << at;
+        for (int at : { 6 + 0, 6 + 5, 24 + 2 })
+            EXPECT_EQ(px[at], c.before) << at;
     }
 }
 
-TEST_F(SurfaceTest, RotatedBlitsThatDrawNothing)
+TEST_F(SurfaceTest, RotatedBlitsOfOneRowAndMissedClips)
 {
     Start(kLayouts[2]);
     Kivo::MemoryImage source(&app);
@@ -443,9 +443,12 @@ TEST_F(SurfaceTest, RotatedBlitsThatDrawNothing)
     source.SetBits(white.data(), 4, 1);
     auto image = Opaque(6, 5);
     SetAll(*image, 0);
-    // One pixel high: no source row has a lower neighbour.
-    image->BltRotated(&source, 1, 1, Rect(0, 0, 4, 1), Rect(0, 0, 6, 5), Color(255, 255, 255), 0, 0.0, 0, 0);
+    // One pixel high at a half-pixel height: no row samples it.
+    image->BltRotated(&source, 1, 1.5f, Rect(0, 0, 4, 1), Rect(0, 0, 6, 5), Color(255, 255, 255), 0, 0.0, 0, 0);
     EXPECT_EQ(Shape(*image), "......\n......\n......\n......\n......\n");
+    // At a whole height its one row is drawn.
+    image->BltRotated(&source, 1, 1, Rect(0, 0, 4, 1), Rect(0, 0, 6, 5), Color(255, 255, 255), 0, 0.0, 0, 0);
+    EXPECT_EQ(Shape(*image), "......\n.####.\n......\n......\n......\n");
     // A clip rect that misses the box: the software copies stay.
     std::vector<uint32_t> keep(30, 0xFF000000);
     image->SetBits(keep.data(), 6, 5);
@@ -570,7 +573,7 @@ TEST_F(SurfaceTest, SixteenBitRowsConvertEachPixel)
 
 // The rotated blit into a surface on a table of layouts, angles, colours,
 // modes and clips, from a source with every alpha, held to the values it
-// has always given (a digest of the whole surface per case); the source's
+// gives (a digest of the whole surface per case); the source's
 // 256-colour form gives the same pixels as its bits.
 TEST_F(SurfaceTest, RotatedBlitsKeepTheirPixels)
 {
@@ -582,16 +585,16 @@ TEST_F(SurfaceTest, RotatedBlitsKeepTheirPixels)
         Rect clip;
         uint64_t digest;
     } cases[] = {
-        { 2, 0.3, Color(255, 255, 255), 0, Rect(0, 0, 40, 40), 11269610181923815139ull },
-        { 2, -2.1, Color(255, 255, 255), 0, Rect(3, 5, 29, 22), 18387440678983539900ull },
-        { 2, 0.3, Rgba(200, 90, 30, 170), 0, Rect(0, 0, 40, 40), 12852584394894521227ull },
-        { 2, 1.2, Rgba(255, 255, 255, 255), 1, Rect(0, 0, 40, 40), 16346493563300105235ull },
-        { 2, 4.0, Rgba(90, 200, 255, 128), 1, Rect(0, 0, 40, 40), 15305569306196207848ull },
-        { 0, 0.3, Color(255, 255, 255), 0, Rect(0, 0, 40, 40), 10583556451549989438ull },
-        { 0, 2.7, Rgba(200, 90, 30, 170), 0, Rect(2, 2, 30, 33), 13391482672731079075ull },
-        { 0, 5.5, Color(255, 255, 255), 1, Rect(0, 0, 40, 40), 6685934930309071664ull },
-        { 1, 0.3, Color(255, 255, 255), 0, Rect(0, 0, 40, 40), 3574991547078502046ull },
-        { 1, -0.8, Rgba(255, 255, 255, 60), 1, Rect(0, 0, 40, 40), 15422969417286743447ull },
+        { 2, 0.3, Color(255, 255, 255), 0, Rect(0, 0, 40, 40), 15590843916305151809ull },
+        { 2, -2.1, Color(255, 255, 255), 0, Rect(3, 5, 29, 22), 9795821871294178187ull },
+        { 2, 0.3, Rgba(200, 90, 30, 170), 0, Rect(0, 0, 40, 40), 16224508582562699148ull },
+        { 2, 1.2, Rgba(255, 255, 255, 255), 1, Rect(0, 0, 40, 40), 4667453275036307818ull },
+        { 2, 4.0, Rgba(90, 200, 255, 128), 1, Rect(0, 0, 40, 40), 4978731274290519604ull },
+        { 0, 0.3, Color(255, 255, 255), 0, Rect(0, 0, 40, 40), 2999766627334982798ull },
+        { 0, 2.7, Rgba(200, 90, 30, 170), 0, Rect(2, 2, 30, 33), 6500820231448039601ull },
+        { 0, 5.5, Color(255, 255, 255), 1, Rect(0, 0, 40, 40), 10304159505549293455ull },
+        { 1, 0.3, Color(255, 255, 255), 0, Rect(0, 0, 40, 40), 2928988245543988014ull },
+        { 1, -0.8, Rgba(255, 255, 255, 60), 1, Rect(0, 0, 40, 40), 4475956453525998789ull },
     };
     std::vector<uint32_t> pixels(24 * 18);
     for (size_t i = 0; i < pixels.size(); ++i)

@@ -36,7 +36,7 @@ Picture FramedGreen()
 
 } // namespace
 
-TEST(TransformedBlits, AngleZeroDrawsInnerColumnsAndRowsOfAnyRect)
+TEST(TransformedBlits, AngleZeroDrawsEveryPixelOfAnyRect)
 {
     TestHost host;
     const int W = 6, H = 5;
@@ -56,8 +56,8 @@ TEST(TransformedBlits, AngleZeroDrawsInnerColumnsAndRowsOfAnyRect)
             else
                 dest.image.BltRotated(sources[k], 3, 4, rects[k], Rect(0, 0, 20, 20), Color::White, 0, 0, 0, 0);
             std::set<std::pair<int, int>> expected;
-            for (int i = 1; i <= W - 2; ++i)
-                for (int j = 0; j <= H - 2; ++j) {
+            for (int i = 0; i < W; ++i)
+                for (int j = 0; j < H; ++j) {
                     expected.insert({ 3 + i, 4 + j });
                     // Tap weight 0xFFFE gives A = 254: 255 -> 253, 100 -> 99.
                     const uint32_t b = (static_cast<uint32_t>(i * 40 + j) * 254 & ~0xFFu) >> 8;
@@ -77,13 +77,13 @@ TEST(TransformedBlits, HalfPixelPositionMixesHorizontalNeighbours)
     dest.image.BltF(&src.image, 10.5f, 20.0f, Rect(0, 0, 4, 3), Rect(0, 0, 30, 30), Color::White, 0);
     // Destination column 11 + k lies half way between source columns k and
     // k + 1.
-    for (int y = 20; y <= 21; ++y)
+    for (int y = 20; y <= 22; ++y)
         for (int k = 0; k < 3; ++k) {
             const uint32_t p = dest.At(11 + k, y);
             EXPECT_EQ(p >> 24, 0xFFu);
             EXPECT_NEAR(Red(p), (k * 60 + (k + 1) * 60) / 2, 2) << k;
         }
-    EXPECT_EQ(dest.Changed(0).size(), 6u);
+    EXPECT_EQ(dest.Changed(0).size(), 9u);
 }
 
 TEST(TransformedBlits, RotatedModesAndColours)
