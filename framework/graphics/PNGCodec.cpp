@@ -23,6 +23,11 @@ void ReadData(png_structp png, png_bytep data, png_size_t length)
         png_error(png, "Read Error");
 }
 
+// A file that fails to load is reported by whoever asked for it, with its
+// name: libpng's own messages would only add an unnamed line on stderr.
+[[noreturn]] void QuietError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void QuietWarning(png_structp, png_const_charp) {}
+
 // State that must survive a longjmp out of libpng: nothing in it has a
 // destructor to skip.
 struct PngRead {
@@ -39,7 +44,7 @@ Image* DecodePNG(Reader& in)
     std::unique_ptr<PngRead> state(new PngRead);
     PngRead& s = *state;
     // The version the headers came with: libpng refuses any other.
-    s.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    s.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, QuietError, QuietWarning);
     if (!s.png)
         return nullptr;
     s.info = png_create_info_struct(s.png);
@@ -84,7 +89,7 @@ bool WritePNGImage(const std::string& fileName, const Image* image)
     FILE* volatile fp = std::fopen(platform::DiskPath(fileName).c_str(), "wb");
     if (!fp)
         return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, QuietError, QuietWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     if (!info || setjmp(png_jmpbuf(png))) {
         png_destroy_write_struct(&png, &info);
