@@ -63,9 +63,12 @@ void SkipInputData(j_decompress_ptr cinfo, long count)
 
 void TermSource(j_decompress_ptr) {}
 
+// A file that fails to load is reported by whoever asked for it, with its
+// name: the library's own messages would only add unnamed lines on stderr.
+void Quiet(j_common_ptr) {}
+
 void ErrorExit(j_common_ptr cinfo)
 {
-    (*cinfo->err->output_message)(cinfo);
     std::longjmp(reinterpret_cast<ErrorManager*>(cinfo->err)->jump, 1);
 }
 
@@ -85,6 +88,7 @@ Image* DecodeJPEG(Reader& in)
     JpegRead& s = *state;
     s.cinfo.err = jpeg_std_error(&s.err.pub);
     s.err.pub.error_exit = ErrorExit;
+    s.err.pub.output_message = Quiet;
     if (setjmp(s.err.jump)) {
         jpeg_destroy_decompress(&s.cinfo);
         delete s.image;
