@@ -31,4 +31,10 @@ void SoftwareBltTrianglesTex(MemoryImage* source, const TriVertex (*vertices)[3]
 void FilteredStretchBlt(MemoryImage* source, const FRect& srcArea, uint32_t* bits, int dstWidth,
                         const Rect& clippedDest);
 
+// The nearest-pixel stretch of srcRect's area srcArea (from
+// GetStretchBltRects) onto clippedDest, tinted by a colour other than white
+// as the one to one blit is.
+void FastStretchBlt(MemoryImage* source, const Rect& srcRect, const FRect& srcArea, uint32_t* bits, int dstWidth,
+                    const Rect& clippedDest, const Color& color);
+
 } // namespace Kivo
