@@ -9,6 +9,7 @@
 #include "framework/graphics/SourcePixels.h"
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cmath>
 #include <cstddef>
@@ -19,6 +20,12 @@
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+// The AVX2 kernels, chosen at run time where the processor has them.
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define KIVO_WIDE_STRETCH 1
+#include <immintrin.h>
+#define KIVO_AVX2 __attribute__((target("avx2")))
 #endif
 
 namespace Kivo {
@@ -83,7 +90,7 @@ std::vector<Tap> AxisTaps(int count, int first, double srcStart, double length, 
 // k + 1) weighs `taps` consecutive source items from first[k] on, the same
 // count for every output (the ones an output does not use weigh 0), each
 // weight repeated for the four channels. Outputs past `shown`, up to a
-// multiple of four, weigh nothing.
+// multiple of eight, weigh nothing.
 struct AxisWeights {
     struct Extra {
         int output, column;
@@ -101,7 +108,7 @@ AxisWeights ResolveAxis(const std::vector<Tap>& taps, int shown, int count)
 {
     AxisWeights a;
     a.shown = shown;
-    a.outputs = (shown + 3) & ~3;
+    a.outputs = (shown + 7) & ~7;
     a.first.assign(static_cast<size_t>(a.outputs), INT_MAX);
     std::vector<int> last(static_cast<size_t>(a.outputs), -1);
     for (const Tap& t : taps) {
@@ -352,6 +359,173 @@ void OutputRow(const RowPair* pairs, int count, const int32_t* acc, int32_t bias
 #endif
 }
 
+#if defined(KIVO_WIDE_STRETCH)
+// The horizontal axis as the AVX2 pass reads it, four outputs k .. k + 3 a
+// group: the group loads the eight source pixels from `base` on, and one
+// permute of them puts taps 0 and 1 of outputs k, k + 2, k + 1, k + 3 in
+// that order (`pairs`), another tap 2 of k .. k + 3 (`third`). The weights
+// follow the same order, each repeated for the four channels: 32 of them
+// for taps 0 and 1, then 16 for tap 2 when there is one. An axis fits where
+// no output takes more than three items and every group's items lie within
+// eight: enlarging, and reducing by up to about 1.6.
+struct WideGroup {
+    int base;
+    uint8_t third[4];
+    uint8_t pairs[8];
+};
+
+struct WideAxis {
+    int taps = 2;
+    std::vector<WideGroup> groups;
+    std::vector<uint16_t> weights;
+};
+
+bool FitWideAxis(const AxisWeights& a, int count, WideAxis& w)
+{
+    if (a.taps > 3 || count < 8)
+        return false;
+    w.taps = a.taps == 3 ? 3 : 2;
+    const size_t per = static_cast<size_t>(w.taps) * 16;
+    w.groups.resize(static_cast<size_t>(a.outputs / 4));
+    w.weights.assign(w.groups.size() * per, 0);
+    auto weight = [&a](int k, int t) { return t < a.taps ? a.Weight(k, t) : uint16_t{ 0 }; };
+    for (size_t g = 0; g < w.groups.size(); ++g) {
+        const int k0 = static_cast<int>(g) * 4;
+        int base = INT_MAX;
+        for (int k = k0; k < k0 + 4; ++k)
+            for (int t = 0; t < a.taps; ++t)
+                if (weight(k, t))
+                    base = std::min(base, a.first[static_cast<size_t>(k)]);
+        base = std::min(base == INT_MAX ? 0 : base, count - 8);
+        WideGroup& group = w.groups[g];
+        group = {};
+        group.base = base;
+        uint16_t* weights = &w.weights[g * per];
+        // Item t of output k at `index`, weighed by slot; taps that weigh
+        // nothing stay at index 0, weight 0.
+        auto place = [&](int k, int t, uint8_t& index, uint16_t* slot) {
+            const uint16_t v = weight(k, t);
+            if (!v)
+                return true;
+            const int at = a.first[static_cast<size_t>(k)] + t - base;
+            if (at < 0 || at > 7)
+                return false;
+            index = static_cast<uint8_t>(at);
+            std::fill_n(slot, 4, v);
+            return true;
+        };
+        constexpr int kPairOrder[4] = { 0, 2, 1, 3 };
+        for (int s = 0; s < 4; ++s)
+            for (int t = 0; t < 2; ++t)
+                if (!place(k0 + kPairOrder[s], t, group.pairs[s * 2 + t], weights + (s * 2 + t) * 4))
+                    return false;
+        for (int i = 0; i < 4 && w.taps == 3; ++i)
+            if (!place(k0 + i, 2, group.third[i], weights + 32 + i * 4))
+                return false;
+    }
+    return true;
+}
+
+// The horizontal pass over one source row, four outputs at a time.
+template <int kTaps>
+KIVO_AVX2 void HorizontalPassWide(const uint32_t* row, const WideAxis& ax, uint16_t* cells)
+{
+    const __m256i bias = _mm256_set1_epi16(static_cast<short>(kCellBias));
+    const WideGroup* group = ax.groups.data();
+    const WideGroup* end = group + ax.groups.size();
+    const uint16_t* w = ax.weights.data();
+    for (; group != end; ++group, w += kTaps * 16, cells += 16) {
+        const __m256i run = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + group->base));
+        const __m256i p = _mm256_permutevar8x32_epi32(
+            run, _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(group->pairs))));
+        // Taps 0 and 1 of k | k + 2, and of k + 1 | k + 3, weighed.
+        const __m256i lo = _mm256_mullo_epi16(_mm256_cvtepu8_epi16(_mm256_castsi256_si128(p)),
+                                              _mm256_loadu_si256(reinterpret_cast<const __m256i*>(w)));
+        const __m256i hi = _mm256_mullo_epi16(_mm256_cvtepu8_epi16(_mm256_extracti128_si256(p, 1)),
+                                              _mm256_loadu_si256(reinterpret_cast<const __m256i*>(w + 16)));
+        __m256i sum = _mm256_add_epi16(_mm256_unpacklo_epi64(lo, hi), _mm256_unpackhi_epi64(lo, hi));
+        if constexpr (kTaps == 3) {
+            const __m256i q = _mm256_permutevar8x32_epi32(
+                run, _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(group->third))));
+            sum = _mm256_add_epi16(sum, _mm256_mullo_epi16(_mm256_cvtepu8_epi16(_mm256_castsi256_si128(q)),
+                                                           _mm256_loadu_si256(reinterpret_cast<const __m256i*>(w + 32))));
+        }
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(cells), _mm256_xor_si256(sum, bias));
+    }
+}
+
+// Cells x .. x + 3 of a pair, weighted: x and x + 2 in `even`, x + 1 and
+// x + 3 in `odd`.
+KIVO_AVX2 inline void PairSumsWide(const RowPair& r, int x, __m256i weights, __m256i& even, __m256i& odd)
+{
+    const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(r.a + static_cast<size_t>(x) * 4));
+    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(r.b + static_cast<size_t>(x) * 4));
+    even = _mm256_madd_epi16(_mm256_unpacklo_epi16(a, b), weights);
+    odd = _mm256_madd_epi16(_mm256_unpackhi_epi16(a, b), weights);
+}
+
+// OutputRow eight pixels at a time.
+KIVO_AVX2 void OutputRowWide(const RowPair* pairs, int count, const int32_t* acc, int32_t bias, uint32_t* d,
+                             int shown)
+{
+    const RowPair first = pairs[0], second = pairs[count - 1];
+    const __m256i w0 = _mm256_set1_epi32(static_cast<int>(first.wa | first.wb << 16));
+    const __m256i w1 = _mm256_set1_epi32(static_cast<int>(second.wa | second.wb << 16));
+    const __m256i b = _mm256_set1_epi32(bias);
+    const __m256i alpha = _mm256_set1_epi32(static_cast<int>(0xFF000000));
+    const __m256i one = _mm256_set1_epi32(0x00010101);
+    for (int x = 0; x < shown; x += 8) {
+        // Cells x, x + 2 | x + 1, x + 3 | x + 4, x + 6 | x + 5, x + 7.
+        __m256i s[4];
+        PairSumsWide(first, x, w0, s[0], s[1]);
+        PairSumsWide(first, x + 4, w0, s[2], s[3]);
+        if (count == 2) {
+            __m256i t[4];
+            PairSumsWide(second, x, w1, t[0], t[1]);
+            PairSumsWide(second, x + 4, w1, t[2], t[3]);
+            for (int i = 0; i < 4; ++i)
+                s[i] = _mm256_add_epi32(s[i], t[i]);
+        }
+        for (int i = 0; i < 4; ++i) {
+            if (acc) {
+                const int32_t* cell = acc + static_cast<size_t>(x + (i >> 1) * 4 + (i & 1)) * 4;
+                const __m256i more = _mm256_inserti128_si256(
+                    _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(cell))),
+                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(cell + 8)), 1);
+                s[i] = _mm256_add_epi32(s[i], more);
+            }
+            s[i] = _mm256_srli_epi32(_mm256_add_epi32(s[i], b), 16);
+        }
+        // The packs work within halves: back to x .. x + 7 by 64-bit pairs.
+        const __m256i p = _mm256_permute4x64_epi64(
+            _mm256_packus_epi16(_mm256_packs_epi32(s[0], s[1]), _mm256_packs_epi32(s[2], s[3])), 0xD8);
+        const __m256i a = _mm256_and_si256(p, alpha);
+        const int n = std::min(8, shown - x);
+        if (n == 8 && _mm256_movemask_epi8(_mm256_cmpeq_epi32(a, alpha)) == -1) {
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + x), _mm256_or_si256(_mm256_subs_epu8(p, one), alpha));
+            continue;
+        }
+        if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(a, _mm256_setzero_si256())) == -1)
+            continue;
+        uint32_t px[8];
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(px), p);
+        for (int i = 0; i < n; ++i)
+            d[x + i] = FilteredOver(d[x + i], px[i]);
+    }
+}
+
+bool ProcessorHasWideKernels() { return __builtin_cpu_supports("avx2"); }
+#else
+bool ProcessorHasWideKernels() { return false; }
+#endif
+
+// Whether the AVX2 kernels run: decided once, changed only by tests.
+std::atomic<bool>& WideKernels()
+{
+    static std::atomic<bool> on{ ProcessorHasWideKernels() };
+    return on;
+}
+
 // Separable: a horizontal pass turns each source row of the area into cells
 // of 16-bit sums, a vertical pass weighs rows of cells into 32-bit sums. Rows
 // of the horizontal pass are made as the output needs them, in order, each
@@ -373,7 +547,15 @@ void FilteredStretch(uint32_t* dst, int dstWidth, const Rect& dest, const Pixels
     const int dw = dest.mWidth;
     const int dh = dest.mHeight;
     AxisWeights across = ResolveAxis(AxisTaps(width, x0, area.mX, area.mWidth, dw, dw + 4, dw + 2, 257), dw, width);
-    SplitThirdTaps(across);
+    const bool wide = WideKernels().load(std::memory_order_relaxed);
+#if defined(KIVO_WIDE_STRETCH)
+    WideAxis wideAcross;
+    const bool wideRows = wide && FitWideAxis(across, width, wideAcross);
+#else
+    const bool wideRows = false;
+#endif
+    if (!wideRows)
+        SplitThirdTaps(across);
     const AxisWeights down = ResolveAxis(AxisTaps(height, y0, area.mY, area.mHeight, dh, dh + 4, dh, 256), dh, height);
 
     // A palette source's row is looked up into `expanded` first.
@@ -405,7 +587,12 @@ void FilteredStretch(uint32_t* dst, int dstWidth, const Rect& dest, const Pixels
                 slot = k;
         }
         uint16_t* cells = made.data() + rowCells * slot;
-        HorizontalPassAny(sourceRow(j), across, cells);
+#if defined(KIVO_WIDE_STRETCH)
+        if (wideRows) {
+            (wideAcross.taps == 3 ? HorizontalPassWide<3> : HorizontalPassWide<2>)(sourceRow(j), wideAcross, cells);
+        } else
+#endif
+            HorizontalPassAny(sourceRow(j), across, cells);
         madeRow[slot] = j;
         return cells;
     };
@@ -445,12 +632,24 @@ void FilteredStretch(uint32_t* dst, int dstWidth, const Rect& dest, const Pixels
                 accumulated = true;
             }
         }
-        OutputRow(pairs, std::min(pairCount, 2), accumulated ? acc.data() : nullptr, total * 32768,
-                  dst + static_cast<size_t>(dest.mY + y) * dstWidth + dest.mX, dw);
+        auto* output = OutputRow;
+#if defined(KIVO_WIDE_STRETCH)
+        if (wide)
+            output = OutputRowWide;
+#endif
+        output(pairs, std::min(pairCount, 2), accumulated ? acc.data() : nullptr, total * 32768,
+               dst + static_cast<size_t>(dest.mY + y) * dstWidth + dest.mX, dw);
     }
 }
 
 } // namespace
+
+bool UseWideStretchKernels(bool on)
+{
+    static const bool has = ProcessorHasWideKernels();
+    WideKernels().store(on && has, std::memory_order_relaxed);
+    return has;
+}
 
 void FilteredStretchBlt(MemoryImage* source, const FRect& srcArea, uint32_t* bits, int dstWidth,
                         const Rect& clippedDest)

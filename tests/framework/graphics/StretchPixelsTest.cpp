@@ -4,6 +4,7 @@
 // destination classes by a digest of the whole destination.
 #include "framework/graphics/BltRects.h"
 #include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/MemoryImageBlits.h"
 
 #include "TestHost.h"
 
@@ -252,8 +253,18 @@ TEST(StretchPixels, FilteredPinned)
         0xF0343BA187F3D197ull, 0xFD991E7E264D51BFull, 0x396783F4F1F3D197ull,
         0xE5575340491C82D5ull, 0x07B339BE8B89470Dull, 0x92F933FA1E1C82D5ull,
     };
-    ExpectDigests(Digests(false, Color::White), want);
-    ExpectDigests(Digests(false, RGBA(10, 200, 30, 90)), want);
+    // The SSE2 kernels, then the AVX2 ones where the processor has them:
+    // the same pixels.
+    for (const bool wide : { false, true }) {
+        if (!UseWideStretchKernels(wide) && wide) {
+            std::printf("no AVX2 here: only the SSE2 kernels were checked\n");
+            continue;
+        }
+        SCOPED_TRACE(wide ? "AVX2 kernels" : "SSE2 kernels");
+        ExpectDigests(Digests(false, Color::White), want);
+        ExpectDigests(Digests(false, RGBA(10, 200, 30, 90)), want);
+    }
+    UseWideStretchKernels(true);
 }
 
 TEST(StretchPixels, FastPinned)
