@@ -360,23 +360,20 @@ void OutputRow(const RowPair* pairs, int count, const int32_t* acc, int32_t bias
 }
 
 #if defined(KIVO_WIDE_STRETCH)
-// The horizontal axis as the AVX2 pass reads it, four outputs k .. k + 3 a
-// group: the group loads the eight source pixels from `base` on, and one
-// permute of them puts taps 0 and 1 of outputs k, k + 2, k + 1, k + 3 in
-// that order (`pairs`), another tap 2 of k .. k + 3 (`third`). The weights
-// follow the same order, each repeated for the four channels: 32 of them
-// for taps 0 and 1, then 16 for tap 2 when there is one. An axis fits where
-// no output takes more than three items and every group's items lie within
-// eight: enlarging, and reducing by up to about 1.6.
-struct WideGroup {
-    int base;
-    uint8_t third[4];
-    uint8_t pairs[8];
-};
-
+// The horizontal axis as the AVX2 pass reads it, four outputs k .. k + 3
+// (a, b, c, d) a group: the group loads the eight source pixels from
+// base[g] on, and one permute of them puts taps 0 and 1 of a, b, c, d in
+// that order, another tap 2 of a, b then of c, d in each half, by the
+// group's `index` (eight per permute). As the halves are widened apart, the
+// weights go a, c | b, d for taps 0 and 1 (32 of them), then a, b | c, d
+// for tap 2 (16 more, when there is one), each repeated for the four
+// channels. An axis fits where no output takes more than three items and
+// every group's items lie within eight: enlarging, and reducing by up to
+// about 1.6.
 struct WideAxis {
     int taps = 2;
-    std::vector<WideGroup> groups;
+    std::vector<int> base;
+    std::vector<int32_t> index;
     std::vector<uint16_t> weights;
 };
 
@@ -385,11 +382,13 @@ bool FitWideAxis(const AxisWeights& a, int count, WideAxis& w)
     if (a.taps > 3 || count < 8)
         return false;
     w.taps = a.taps == 3 ? 3 : 2;
-    const size_t per = static_cast<size_t>(w.taps) * 16;
-    w.groups.resize(static_cast<size_t>(a.outputs / 4));
-    w.weights.assign(w.groups.size() * per, 0);
+    const size_t groups = static_cast<size_t>(a.outputs / 4);
+    const size_t indices = static_cast<size_t>(w.taps - 1) * 8, per = static_cast<size_t>(w.taps) * 16;
+    w.base.resize(groups);
+    w.index.assign(groups * indices, 0);
+    w.weights.assign(groups * per, 0);
     auto weight = [&a](int k, int t) { return t < a.taps ? a.Weight(k, t) : uint16_t{ 0 }; };
-    for (size_t g = 0; g < w.groups.size(); ++g) {
+    for (size_t g = 0; g < groups; ++g) {
         const int k0 = static_cast<int>(g) * 4;
         int base = INT_MAX;
         for (int k = k0; k < k0 + 4; ++k)
@@ -397,30 +396,30 @@ bool FitWideAxis(const AxisWeights& a, int count, WideAxis& w)
                 if (weight(k, t))
                     base = std::min(base, a.first[static_cast<size_t>(k)]);
         base = std::min(base == INT_MAX ? 0 : base, count - 8);
-        WideGroup& group = w.groups[g];
-        group = {};
-        group.base = base;
+        w.base[g] = base;
+        int32_t* index = &w.index[g * indices];
         uint16_t* weights = &w.weights[g * per];
-        // Item t of output k at `index`, weighed by slot; taps that weigh
-        // nothing stay at index 0, weight 0.
-        auto place = [&](int k, int t, uint8_t& index, uint16_t* slot) {
-            const uint16_t v = weight(k, t);
+        // Tap t of output k + i from index slot s, weighed in weight slot
+        // u; taps that weigh nothing stay at index 0, weight 0.
+        auto place = [&](int i, int t, int s, int u) {
+            const uint16_t v = weight(k0 + i, t);
             if (!v)
                 return true;
-            const int at = a.first[static_cast<size_t>(k)] + t - base;
+            const int at = a.first[static_cast<size_t>(k0 + i)] + t - base;
             if (at < 0 || at > 7)
                 return false;
-            index = static_cast<uint8_t>(at);
-            std::fill_n(slot, 4, v);
+            index[s] = at;
+            std::fill_n(weights + u * 4, 4, v);
             return true;
         };
-        constexpr int kPairOrder[4] = { 0, 2, 1, 3 };
-        for (int s = 0; s < 4; ++s)
+        constexpr int kWeightSlot[4] = { 0, 4, 2, 6 }; // a, c | b, d
+        constexpr int kThirdSlot[4] = { 8, 9, 12, 13 }; // a, b, _, _ | c, d, _, _
+        for (int i = 0; i < 4; ++i)
             for (int t = 0; t < 2; ++t)
-                if (!place(k0 + kPairOrder[s], t, group.pairs[s * 2 + t], weights + (s * 2 + t) * 4))
+                if (!place(i, t, i * 2 + t, kWeightSlot[i] + t))
                     return false;
         for (int i = 0; i < 4 && w.taps == 3; ++i)
-            if (!place(k0 + i, 2, group.third[i], weights + 32 + i * 4))
+            if (!place(i, 2, kThirdSlot[i], 8 + i))
                 return false;
     }
     return true;
@@ -431,24 +430,21 @@ template <int kTaps>
 KIVO_AVX2 void HorizontalPassWide(const uint32_t* row, const WideAxis& ax, uint16_t* cells)
 {
     const __m256i bias = _mm256_set1_epi16(static_cast<short>(kCellBias));
-    const WideGroup* group = ax.groups.data();
-    const WideGroup* end = group + ax.groups.size();
-    const uint16_t* w = ax.weights.data();
-    for (; group != end; ++group, w += kTaps * 16, cells += 16) {
-        const __m256i run = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + group->base));
-        const __m256i p = _mm256_permutevar8x32_epi32(
-            run, _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(group->pairs))));
-        // Taps 0 and 1 of k | k + 2, and of k + 1 | k + 3, weighed.
-        const __m256i lo = _mm256_mullo_epi16(_mm256_cvtepu8_epi16(_mm256_castsi256_si128(p)),
-                                              _mm256_loadu_si256(reinterpret_cast<const __m256i*>(w)));
-        const __m256i hi = _mm256_mullo_epi16(_mm256_cvtepu8_epi16(_mm256_extracti128_si256(p, 1)),
-                                              _mm256_loadu_si256(reinterpret_cast<const __m256i*>(w + 16)));
-        __m256i sum = _mm256_add_epi16(_mm256_unpacklo_epi64(lo, hi), _mm256_unpackhi_epi64(lo, hi));
+    const __m256i zero = _mm256_setzero_si256();
+    const int* base = ax.base.data();
+    const int* end = base + ax.base.size();
+    const __m256i* index = reinterpret_cast<const __m256i*>(ax.index.data());
+    const __m256i* w = reinterpret_cast<const __m256i*>(ax.weights.data());
+    for (; base != end; ++base, index += kTaps - 1, w += kTaps, cells += 16) {
+        const __m256i run = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + *base));
+        const __m256i p = _mm256_permutevar8x32_epi32(run, _mm256_loadu_si256(index));
+        // Taps 0 and 1 of a | c, and of b | d, weighed.
+        const __m256i ac = _mm256_mullo_epi16(_mm256_unpacklo_epi8(p, zero), _mm256_loadu_si256(w));
+        const __m256i bd = _mm256_mullo_epi16(_mm256_unpackhi_epi8(p, zero), _mm256_loadu_si256(w + 1));
+        __m256i sum = _mm256_add_epi16(_mm256_unpacklo_epi64(ac, bd), _mm256_unpackhi_epi64(ac, bd));
         if constexpr (kTaps == 3) {
-            const __m256i q = _mm256_permutevar8x32_epi32(
-                run, _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(group->third))));
-            sum = _mm256_add_epi16(sum, _mm256_mullo_epi16(_mm256_cvtepu8_epi16(_mm256_castsi256_si128(q)),
-                                                           _mm256_loadu_si256(reinterpret_cast<const __m256i*>(w + 32))));
+            const __m256i q = _mm256_permutevar8x32_epi32(run, _mm256_loadu_si256(index + 1));
+            sum = _mm256_add_epi16(sum, _mm256_mullo_epi16(_mm256_unpacklo_epi8(q, zero), _mm256_loadu_si256(w + 2)));
         }
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(cells), _mm256_xor_si256(sum, bias));
     }
@@ -464,10 +460,12 @@ KIVO_AVX2 inline void PairSumsWide(const RowPair& r, int x, __m256i weights, __m
     odd = _mm256_madd_epi16(_mm256_unpackhi_epi16(a, b), weights);
 }
 
-// OutputRow eight pixels at a time.
-KIVO_AVX2 void OutputRowWide(const RowPair* pairs, int count, const int32_t* acc, int32_t bias, uint32_t* d,
-                             int shown)
+// OutputRow eight pixels at a time, for `count` pairs, with acc or without
+// (kAcc): each form keeps its sums in registers.
+template <int kCount, bool kAcc>
+KIVO_AVX2 void OutputRowWideOf(const RowPair* pairs, const int32_t* acc, int32_t bias, uint32_t* d, int shown)
 {
+    constexpr int count = kCount;
     const RowPair first = pairs[0], second = pairs[count - 1];
     const __m256i w0 = _mm256_set1_epi32(static_cast<int>(first.wa | first.wb << 16));
     const __m256i w1 = _mm256_set1_epi32(static_cast<int>(second.wa | second.wb << 16));
@@ -479,7 +477,7 @@ KIVO_AVX2 void OutputRowWide(const RowPair* pairs, int count, const int32_t* acc
         __m256i s[4];
         PairSumsWide(first, x, w0, s[0], s[1]);
         PairSumsWide(first, x + 4, w0, s[2], s[3]);
-        if (count == 2) {
+        if constexpr (count == 2) {
             __m256i t[4];
             PairSumsWide(second, x, w1, t[0], t[1]);
             PairSumsWide(second, x + 4, w1, t[2], t[3]);
@@ -487,7 +485,7 @@ KIVO_AVX2 void OutputRowWide(const RowPair* pairs, int count, const int32_t* acc
                 s[i] = _mm256_add_epi32(s[i], t[i]);
         }
         for (int i = 0; i < 4; ++i) {
-            if (acc) {
+            if constexpr (kAcc) {
                 const int32_t* cell = acc + static_cast<size_t>(x + (i >> 1) * 4 + (i & 1)) * 4;
                 const __m256i more = _mm256_inserti128_si256(
                     _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(cell))),
@@ -511,6 +509,15 @@ KIVO_AVX2 void OutputRowWide(const RowPair* pairs, int count, const int32_t* acc
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(px), p);
         for (int i = 0; i < n; ++i)
             d[x + i] = FilteredOver(d[x + i], px[i]);
+    }
+}
+
+void OutputRowWide(const RowPair* pairs, int count, const int32_t* acc, int32_t bias, uint32_t* d, int shown)
+{
+    if (count == 2) {
+        (acc ? OutputRowWideOf<2, true> : OutputRowWideOf<2, false>)(pairs, acc, bias, d, shown);
+    } else {
+        (acc ? OutputRowWideOf<1, true> : OutputRowWideOf<1, false>)(pairs, acc, bias, d, shown);
     }
 }
 
