@@ -43,11 +43,12 @@ struct Tap {
 // The taps of one axis of the filtered stretch: `count` source items from
 // `first` onto `cells` cells, `size` of them shown (cell 0 is a margin), for
 // a source run starting at srcStart, `length` long. Enlarging fills cells
-// 1..enlarged with weights out of `unit`. The taps come sorted by cell.
+// 1..enlarged with weights out of `unit`.
 std::vector<Tap> AxisTaps(int count, int first, double srcStart, double length, int size, int cells, int enlarged,
                           uint32_t unit)
 {
     std::vector<Tap> taps;
+    taps.reserve(static_cast<size_t>(2 * std::max(count, enlarged)));
     if (size <= length) {
         // Area averaging: item j covers the cells from j s + o to (j + 1) s + o,
         // o = (first - srcStart) s + 1; s <= 1, so it touches at most two.
@@ -69,7 +70,6 @@ std::vector<Tap> AxisTaps(int count, int first, double srcStart, double length, 
             if (c0 + 1 < cells)
                 taps.push_back({ c0 + 1, j, static_cast<uint32_t>((end - boundary) * 257) });
         }
-        std::stable_sort(taps.begin(), taps.end(), [](const Tap& a, const Tap& b) { return a.to < b.to; });
         return taps;
     }
     // Enlarging: cell i takes the two items around (i - 1) step, both held to
