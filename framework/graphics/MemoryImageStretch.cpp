@@ -362,14 +362,13 @@ void OutputRow(const RowPair* pairs, int count, const int32_t* acc, int32_t bias
 #if defined(KIVO_WIDE_STRETCH)
 // The horizontal axis as the AVX2 pass reads it, four outputs k .. k + 3
 // (a, b, c, d) a group: the group loads the eight source pixels from
-// base[g] on, and one permute of them puts taps 0 and 1 of a, b, c, d in
-// that order, another tap 2 of a, b then of c, d in each half, by the
-// group's `index` (eight per permute). As the halves are widened apart, the
-// weights go a, c | b, d for taps 0 and 1 (32 of them), then a, b | c, d
-// for tap 2 (16 more, when there is one), each repeated for the four
-// channels. An axis fits where no output takes more than three items and
-// every group's items lie within eight: enlarging, and reducing by up to
-// about 1.6.
+// base[g] on, and one permute of them puts taps 0 and 1 of the outputs in
+// the order a0 b0 a1 b1 | c0 d0 c1 d1, another tap 2 as a2 b2 _ _ | c2 d2 _ _,
+// by the group's `index` (eight per permute). Each tap then widens to
+// a b | c d, and its 16 weights (one per output, repeated for the four
+// channels) follow in that order, tap by tap. An axis fits where no output
+// takes more than three items and every group's items lie within eight:
+// enlarging, and reducing by up to about 1.6.
 struct WideAxis {
     int taps = 2;
     std::vector<int> base;
@@ -399,28 +398,18 @@ bool FitWideAxis(const AxisWeights& a, int count, WideAxis& w)
         w.base[g] = base;
         int32_t* index = &w.index[g * indices];
         uint16_t* weights = &w.weights[g * per];
-        // Tap t of output k + i from index slot s, weighed in weight slot
-        // u; taps that weigh nothing stay at index 0, weight 0.
-        auto place = [&](int i, int t, int s, int u) {
-            const uint16_t v = weight(k0 + i, t);
-            if (!v)
-                return true;
-            const int at = a.first[static_cast<size_t>(k0 + i)] + t - base;
-            if (at < 0 || at > 7)
-                return false;
-            index[s] = at;
-            std::fill_n(weights + u * 4, 4, v);
-            return true;
-        };
-        constexpr int kWeightSlot[4] = { 0, 4, 2, 6 }; // a, c | b, d
-        constexpr int kThirdSlot[4] = { 8, 9, 12, 13 }; // a, b, _, _ | c, d, _, _
-        for (int i = 0; i < 4; ++i)
-            for (int t = 0; t < 2; ++t)
-                if (!place(i, t, i * 2 + t, kWeightSlot[i] + t))
+        // Taps that weigh nothing stay at index 0, weight 0.
+        for (int t = 0; t < w.taps; ++t)
+            for (int i = 0; i < 4; ++i) {
+                const uint16_t v = weight(k0 + i, t);
+                if (!v)
+                    continue;
+                const int at = a.first[static_cast<size_t>(k0 + i)] + t - base;
+                if (at < 0 || at > 7)
                     return false;
-        for (int i = 0; i < 4 && w.taps == 3; ++i)
-            if (!place(i, 2, kThirdSlot[i], 8 + i))
-                return false;
+                index[(t / 2) * 8 + (i / 2) * 4 + (t % 2) * 2 + i % 2] = at;
+                std::fill_n(weights + (t * 4 + i) * 4, 4, v);
+            }
     }
     return true;
 }
@@ -438,10 +427,8 @@ KIVO_AVX2 void HorizontalPassWide(const uint32_t* row, const WideAxis& ax, uint1
     for (; base != end; ++base, index += kTaps - 1, w += kTaps, cells += 16) {
         const __m256i run = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + *base));
         const __m256i p = _mm256_permutevar8x32_epi32(run, _mm256_loadu_si256(index));
-        // Taps 0 and 1 of a | c, and of b | d, weighed.
-        const __m256i ac = _mm256_mullo_epi16(_mm256_unpacklo_epi8(p, zero), _mm256_loadu_si256(w));
-        const __m256i bd = _mm256_mullo_epi16(_mm256_unpackhi_epi8(p, zero), _mm256_loadu_si256(w + 1));
-        __m256i sum = _mm256_add_epi16(_mm256_unpacklo_epi64(ac, bd), _mm256_unpackhi_epi64(ac, bd));
+        __m256i sum = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(p, zero), _mm256_loadu_si256(w)),
+                                       _mm256_mullo_epi16(_mm256_unpackhi_epi8(p, zero), _mm256_loadu_si256(w + 1)));
         if constexpr (kTaps == 3) {
             const __m256i q = _mm256_permutevar8x32_epi32(run, _mm256_loadu_si256(index + 1));
             sum = _mm256_add_epi16(sum, _mm256_mullo_epi16(_mm256_unpacklo_epi8(q, zero), _mm256_loadu_si256(w + 2)));
