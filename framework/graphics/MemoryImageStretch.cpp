@@ -541,7 +541,7 @@ void FilteredStretch(uint32_t* dst, int dstWidth, const Rect& dest, const Pixels
     const int dw = dest.mWidth;
     const int dh = dest.mHeight;
     AxisWeights across = ResolveAxis(AxisTaps(width, x0, area.mX, area.mWidth, dw, dw + 4, dw + 2, 257), dw, width);
-    const bool wide = WideKernels().load(std::memory_order_relaxed);
+    [[maybe_unused]] const bool wide = WideKernels().load(std::memory_order_relaxed);
 #if defined(KIVO_WIDE_STRETCH)
     WideAxis wideAcross;
     const bool wideRows = wide && FitWideAxis(across, width, wideAcross);
