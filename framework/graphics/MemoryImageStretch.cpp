@@ -364,7 +364,8 @@ void OutputRow(const RowPair* pairs, int count, const int32_t* acc, int32_t bias
 // (a, b, c, d) a group: the group loads the eight source pixels from
 // base[g] on, and one permute of them puts taps 0 and 1 of the outputs in
 // the order a0 b0 a1 b1 | c0 d0 c1 d1, another tap 2 as a2 b2 _ _ | c2 d2 _ _,
-// by the group's `index` (eight per permute). Each tap then widens to
+// by the group's eight `index` values (the permute reads bits 0-2 of each,
+// the second one bits 8-10, shifted down). Each tap then widens to
 // a b | c d, and its 16 weights (one per output, repeated for the four
 // channels) follow in that order, tap by tap. An axis fits where no output
 // takes more than three items and every group's items lie within eight:
@@ -382,7 +383,7 @@ bool FitWideAxis(const AxisWeights& a, int count, WideAxis& w)
         return false;
     w.taps = a.taps == 3 ? 3 : 2;
     const size_t groups = static_cast<size_t>(a.outputs / 4);
-    const size_t indices = static_cast<size_t>(w.taps - 1) * 8, per = static_cast<size_t>(w.taps) * 16;
+    const size_t indices = 8, per = static_cast<size_t>(w.taps) * 16;
     w.base.resize(groups);
     w.index.assign(groups * indices, 0);
     w.weights.assign(groups * per, 0);
@@ -407,7 +408,7 @@ bool FitWideAxis(const AxisWeights& a, int count, WideAxis& w)
                 const int at = a.first[static_cast<size_t>(k0 + i)] + t - base;
                 if (at < 0 || at > 7)
                     return false;
-                index[(t / 2) * 8 + (i / 2) * 4 + (t % 2) * 2 + i % 2] = at;
+                index[(i / 2) * 4 + (t % 2) * 2 + i % 2] |= at << (t / 2) * 8;
                 std::fill_n(weights + (t * 4 + i) * 4, 4, v);
             }
     }
@@ -424,13 +425,13 @@ KIVO_AVX2 void HorizontalPassWide(const uint32_t* row, const WideAxis& ax, uint1
     const int* end = base + ax.base.size();
     const __m256i* index = reinterpret_cast<const __m256i*>(ax.index.data());
     const __m256i* w = reinterpret_cast<const __m256i*>(ax.weights.data());
-    for (; base != end; ++base, index += kTaps - 1, w += kTaps, cells += 16) {
+    for (; base != end; ++base, ++index, w += kTaps, cells += 16) {
         const __m256i run = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + *base));
         const __m256i p = _mm256_permutevar8x32_epi32(run, _mm256_loadu_si256(index));
         __m256i sum = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(p, zero), _mm256_loadu_si256(w)),
                                        _mm256_mullo_epi16(_mm256_unpackhi_epi8(p, zero), _mm256_loadu_si256(w + 1)));
         if constexpr (kTaps == 3) {
-            const __m256i q = _mm256_permutevar8x32_epi32(run, _mm256_loadu_si256(index + 1));
+            const __m256i q = _mm256_permutevar8x32_epi32(run, _mm256_srli_epi32(_mm256_loadu_si256(index), 8));
             sum = _mm256_add_epi16(sum, _mm256_mullo_epi16(_mm256_unpacklo_epi8(q, zero), _mm256_loadu_si256(w + 2)));
         }
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(cells), _mm256_xor_si256(sum, bias));
