@@ -1,6 +1,7 @@
 // The memory image's stretched blits, and the filtered stretch: separable in
-// fixed point through precomputed weights per column and per row. The
-// nearest-pixel stretch is in MemoryImageFastStretch.cpp.
+// fixed point through precomputed weights per column and per row, by SSE2
+// kernels or, where the processor has them, AVX2 ones to the same pixels.
+// The nearest-pixel stretch is in MemoryImageFastStretch.cpp.
 #include "framework/graphics/BltRects.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/MemoryImageBlits.h"
@@ -448,13 +449,12 @@ KIVO_AVX2 inline void PairSumsWide(const RowPair& r, int x, __m256i weights, __m
     odd = _mm256_madd_epi16(_mm256_unpackhi_epi16(a, b), weights);
 }
 
-// OutputRow eight pixels at a time, for `count` pairs, with acc or without
+// OutputRow eight pixels at a time, for kCount pairs, with acc or without
 // (kAcc): each form keeps its sums in registers.
 template <int kCount, bool kAcc>
 KIVO_AVX2 void OutputRowWideOf(const RowPair* pairs, const int32_t* acc, int32_t bias, uint32_t* d, int shown)
 {
-    constexpr int count = kCount;
-    const RowPair first = pairs[0], second = pairs[count - 1];
+    const RowPair first = pairs[0], second = pairs[kCount - 1];
     const __m256i w0 = _mm256_set1_epi32(static_cast<int>(first.wa | first.wb << 16));
     const __m256i w1 = _mm256_set1_epi32(static_cast<int>(second.wa | second.wb << 16));
     const __m256i b = _mm256_set1_epi32(bias);
@@ -465,7 +465,7 @@ KIVO_AVX2 void OutputRowWideOf(const RowPair* pairs, const int32_t* acc, int32_t
         __m256i s[4];
         PairSumsWide(first, x, w0, s[0], s[1]);
         PairSumsWide(first, x + 4, w0, s[2], s[3]);
-        if constexpr (count == 2) {
+        if constexpr (kCount == 2) {
             __m256i t[4];
             PairSumsWide(second, x, w1, t[0], t[1]);
             PairSumsWide(second, x + 4, w1, t[2], t[3]);
