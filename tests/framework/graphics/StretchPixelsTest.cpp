@@ -267,6 +267,45 @@ TEST(StretchPixels, FilteredPinned)
     UseWideStretchKernels(true);
 }
 
+TEST(StretchPixels, FilteredKernelsAgreeOnRandomGeometry)
+{
+    // Sizes near the AVX2 pass's limits (eight source pixels a group, three
+    // taps an output), fractional areas from clips, every source and
+    // destination class.
+    if (!UseWideStretchKernels(true)) {
+        std::printf("no AVX2 here: nothing to compare\n");
+        return;
+    }
+    TestHost host;
+    uint32_t seed = 1;
+    auto next = [&seed](int n) { return static_cast<int>((seed = Hash(seed + 0x9E3779B9u)) % static_cast<uint32_t>(n)); };
+    for (int i = 0; i < 300; ++i) {
+        const int srcW = 1 + next(40), srcH = 1 + next(30);
+        const Rect srcRect(next(srcW), next(srcH), 0, 0);
+        const Rect from(srcRect.mX, srcRect.mY, 1 + next(srcW - srcRect.mX), 1 + next(srcH - srcRect.mY));
+        const Rect destRect(next(9) - 4, next(9) - 4, 1 + next(48), 1 + next(36));
+        const int destW = 8 + next(40), destH = 8 + next(30);
+        const Rect clip(next(5), next(5), destW - next(5), destH - next(5));
+        const Source s = kSources[i % std::size(kSources)];
+        const Dest d = kDests[(i / std::size(kSources)) % std::size(kDests)];
+        MemoryImage src;
+        MakeSource(src, s, srcW, srcH);
+        uint64_t digests[2];
+        for (const bool wide : { false, true }) {
+            UseWideStretchKernels(wide);
+            MemoryImage dest;
+            dest.SetBits(DestPixels(d, destW, destH).data(), destW, destH);
+            dest.StretchBlt(&src, destRect, from, clip, Color::White, 0, false);
+            digests[wide] = Digest(dest);
+        }
+        EXPECT_EQ(digests[0], digests[1]) << "case " << i << ": " << srcW << "x" << srcH << " from (" << from.mX
+                                          << ", " << from.mY << ", " << from.mWidth << ", " << from.mHeight
+                                          << ") to (" << destRect.mX << ", " << destRect.mY << ", "
+                                          << destRect.mWidth << ", " << destRect.mHeight << ")";
+    }
+    UseWideStretchKernels(true);
+}
+
 TEST(StretchPixels, FastPinned)
 {
     const std::vector<uint64_t> want = {
