@@ -1,6 +1,7 @@
 // The memory image's stretched blits, and the filtered stretch: separable in
-// fixed point through precomputed weights per column and per row. The
-// nearest-pixel stretch is in MemoryImageFastStretch.cpp.
+// fixed point through precomputed weights per column and per row, by SSE2
+// kernels or, where the processor has them, AVX2 ones to the same pixels.
+// The nearest-pixel stretch is in MemoryImageFastStretch.cpp.
 #include "framework/graphics/BltRects.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/MemoryImageBlits.h"
@@ -9,6 +10,7 @@
 #include "framework/graphics/SourcePixels.h"
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cmath>
 #include <cstddef>
@@ -19,6 +21,12 @@
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+// The AVX2 kernels, chosen at run time where the processor has them.
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#define KIVO_WIDE_STRETCH 1
+#include <immintrin.h>
+#define KIVO_AVX2 __attribute__((target("avx2")))
 #endif
 
 namespace Kivo {
@@ -36,11 +44,12 @@ struct Tap {
 // The taps of one axis of the filtered stretch: `count` source items from
 // `first` onto `cells` cells, `size` of them shown (cell 0 is a margin), for
 // a source run starting at srcStart, `length` long. Enlarging fills cells
-// 1..enlarged with weights out of `unit`. The taps come sorted by cell.
+// 1..enlarged with weights out of `unit`.
 std::vector<Tap> AxisTaps(int count, int first, double srcStart, double length, int size, int cells, int enlarged,
                           uint32_t unit)
 {
     std::vector<Tap> taps;
+    taps.reserve(static_cast<size_t>(2 * std::max(count, enlarged)));
     if (size <= length) {
         // Area averaging: item j covers the cells from j s + o to (j + 1) s + o,
         // o = (first - srcStart) s + 1; s <= 1, so it touches at most two.
@@ -62,7 +71,6 @@ std::vector<Tap> AxisTaps(int count, int first, double srcStart, double length, 
             if (c0 + 1 < cells)
                 taps.push_back({ c0 + 1, j, static_cast<uint32_t>((end - boundary) * 257) });
         }
-        std::stable_sort(taps.begin(), taps.end(), [](const Tap& a, const Tap& b) { return a.to < b.to; });
         return taps;
     }
     // Enlarging: cell i takes the two items around (i - 1) step, both held to
@@ -83,7 +91,7 @@ std::vector<Tap> AxisTaps(int count, int first, double srcStart, double length, 
 // k + 1) weighs `taps` consecutive source items from first[k] on, the same
 // count for every output (the ones an output does not use weigh 0), each
 // weight repeated for the four channels. Outputs past `shown`, up to a
-// multiple of four, weigh nothing.
+// multiple of eight, weigh nothing.
 struct AxisWeights {
     struct Extra {
         int output, column;
@@ -101,7 +109,7 @@ AxisWeights ResolveAxis(const std::vector<Tap>& taps, int shown, int count)
 {
     AxisWeights a;
     a.shown = shown;
-    a.outputs = (shown + 3) & ~3;
+    a.outputs = (shown + 7) & ~7;
     a.first.assign(static_cast<size_t>(a.outputs), INT_MAX);
     std::vector<int> last(static_cast<size_t>(a.outputs), -1);
     for (const Tap& t : taps) {
@@ -352,6 +360,167 @@ void OutputRow(const RowPair* pairs, int count, const int32_t* acc, int32_t bias
 #endif
 }
 
+#if defined(KIVO_WIDE_STRETCH)
+// The horizontal axis as the AVX2 pass reads it, four outputs k .. k + 3
+// (a, b, c, d) a group: the group loads the eight source pixels from
+// base[g] on, and one permute of them puts taps 0 and 1 of the outputs in
+// the order a0 b0 a1 b1 | c0 d0 c1 d1, another tap 2 as a2 b2 _ _ | c2 d2 _ _,
+// by the group's eight `index` values (the permute reads bits 0-2 of each,
+// the second one bits 8-10, shifted down). Each tap then widens to
+// a b | c d, and its 16 weights (one per output, repeated for the four
+// channels) follow in that order, tap by tap. An axis fits where no output
+// takes more than three items and every group's items lie within eight:
+// enlarging, and reducing by up to about 1.6.
+struct WideAxis {
+    int taps = 2;
+    std::vector<int> base;
+    std::vector<int32_t> index;
+    std::vector<uint16_t> weights;
+};
+
+bool FitWideAxis(const AxisWeights& a, int count, WideAxis& w)
+{
+    if (a.taps > 3 || count < 8)
+        return false;
+    w.taps = a.taps == 3 ? 3 : 2;
+    const size_t groups = static_cast<size_t>(a.outputs / 4);
+    const size_t indices = 8, per = static_cast<size_t>(w.taps) * 16;
+    w.base.resize(groups);
+    w.index.assign(groups * indices, 0);
+    w.weights.assign(groups * per, 0);
+    auto weight = [&a](int k, int t) { return t < a.taps ? a.Weight(k, t) : uint16_t{ 0 }; };
+    for (size_t g = 0; g < groups; ++g) {
+        const int k0 = static_cast<int>(g) * 4;
+        int base = INT_MAX;
+        for (int k = k0; k < k0 + 4; ++k)
+            for (int t = 0; t < a.taps; ++t)
+                if (weight(k, t))
+                    base = std::min(base, a.first[static_cast<size_t>(k)]);
+        base = std::min(base == INT_MAX ? 0 : base, count - 8);
+        w.base[g] = base;
+        int32_t* index = &w.index[g * indices];
+        uint16_t* weights = &w.weights[g * per];
+        // Taps that weigh nothing stay at index 0, weight 0.
+        for (int t = 0; t < w.taps; ++t)
+            for (int i = 0; i < 4; ++i) {
+                const uint16_t v = weight(k0 + i, t);
+                if (!v)
+                    continue;
+                const int at = a.first[static_cast<size_t>(k0 + i)] + t - base;
+                if (at < 0 || at > 7)
+                    return false;
+                index[(i / 2) * 4 + (t % 2) * 2 + i % 2] |= at << (t / 2) * 8;
+                std::fill_n(weights + (t * 4 + i) * 4, 4, v);
+            }
+    }
+    return true;
+}
+
+// The horizontal pass over one source row, four outputs at a time.
+template <int kTaps>
+KIVO_AVX2 void HorizontalPassWide(const uint32_t* row, const WideAxis& ax, uint16_t* cells)
+{
+    const __m256i bias = _mm256_set1_epi16(static_cast<short>(kCellBias));
+    const __m256i zero = _mm256_setzero_si256();
+    const int* base = ax.base.data();
+    const int* end = base + ax.base.size();
+    const __m256i* index = reinterpret_cast<const __m256i*>(ax.index.data());
+    const __m256i* w = reinterpret_cast<const __m256i*>(ax.weights.data());
+    for (; base != end; ++base, ++index, w += kTaps, cells += 16) {
+        const __m256i run = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row + *base));
+        const __m256i p = _mm256_permutevar8x32_epi32(run, _mm256_loadu_si256(index));
+        __m256i sum = _mm256_add_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(p, zero), _mm256_loadu_si256(w)),
+                                       _mm256_mullo_epi16(_mm256_unpackhi_epi8(p, zero), _mm256_loadu_si256(w + 1)));
+        if constexpr (kTaps == 3) {
+            const __m256i q = _mm256_permutevar8x32_epi32(run, _mm256_srli_epi32(_mm256_loadu_si256(index), 8));
+            sum = _mm256_add_epi16(sum, _mm256_mullo_epi16(_mm256_unpacklo_epi8(q, zero), _mm256_loadu_si256(w + 2)));
+        }
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(cells), _mm256_xor_si256(sum, bias));
+    }
+}
+
+// Cells x .. x + 3 of a pair, weighted: x and x + 2 in `even`, x + 1 and
+// x + 3 in `odd`.
+KIVO_AVX2 inline void PairSumsWide(const RowPair& r, int x, __m256i weights, __m256i& even, __m256i& odd)
+{
+    const __m256i a = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(r.a + static_cast<size_t>(x) * 4));
+    const __m256i b = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(r.b + static_cast<size_t>(x) * 4));
+    even = _mm256_madd_epi16(_mm256_unpacklo_epi16(a, b), weights);
+    odd = _mm256_madd_epi16(_mm256_unpackhi_epi16(a, b), weights);
+}
+
+// OutputRow eight pixels at a time, for kCount pairs, with acc or without
+// (kAcc): each form keeps its sums in registers.
+template <int kCount, bool kAcc>
+KIVO_AVX2 void OutputRowWideOf(const RowPair* pairs, const int32_t* acc, int32_t bias, uint32_t* d, int shown)
+{
+    const RowPair first = pairs[0], second = pairs[kCount - 1];
+    const __m256i w0 = _mm256_set1_epi32(static_cast<int>(first.wa | first.wb << 16));
+    const __m256i w1 = _mm256_set1_epi32(static_cast<int>(second.wa | second.wb << 16));
+    const __m256i b = _mm256_set1_epi32(bias);
+    const __m256i alpha = _mm256_set1_epi32(static_cast<int>(0xFF000000));
+    const __m256i one = _mm256_set1_epi32(0x00010101);
+    for (int x = 0; x < shown; x += 8) {
+        // Cells x, x + 2 | x + 1, x + 3 | x + 4, x + 6 | x + 5, x + 7.
+        __m256i s[4];
+        PairSumsWide(first, x, w0, s[0], s[1]);
+        PairSumsWide(first, x + 4, w0, s[2], s[3]);
+        if constexpr (kCount == 2) {
+            __m256i t[4];
+            PairSumsWide(second, x, w1, t[0], t[1]);
+            PairSumsWide(second, x + 4, w1, t[2], t[3]);
+            for (int i = 0; i < 4; ++i)
+                s[i] = _mm256_add_epi32(s[i], t[i]);
+        }
+        for (int i = 0; i < 4; ++i) {
+            if constexpr (kAcc) {
+                const int32_t* cell = acc + static_cast<size_t>(x + (i >> 1) * 4 + (i & 1)) * 4;
+                const __m256i more = _mm256_inserti128_si256(
+                    _mm256_castsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(cell))),
+                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(cell + 8)), 1);
+                s[i] = _mm256_add_epi32(s[i], more);
+            }
+            s[i] = _mm256_srli_epi32(_mm256_add_epi32(s[i], b), 16);
+        }
+        // The packs work within halves: back to x .. x + 7 by 64-bit pairs.
+        const __m256i p = _mm256_permute4x64_epi64(
+            _mm256_packus_epi16(_mm256_packs_epi32(s[0], s[1]), _mm256_packs_epi32(s[2], s[3])), 0xD8);
+        const __m256i a = _mm256_and_si256(p, alpha);
+        const int n = std::min(8, shown - x);
+        if (n == 8 && _mm256_movemask_epi8(_mm256_cmpeq_epi32(a, alpha)) == -1) {
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + x), _mm256_or_si256(_mm256_subs_epu8(p, one), alpha));
+            continue;
+        }
+        if (_mm256_movemask_epi8(_mm256_cmpeq_epi32(a, _mm256_setzero_si256())) == -1)
+            continue;
+        uint32_t px[8];
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(px), p);
+        for (int i = 0; i < n; ++i)
+            d[x + i] = FilteredOver(d[x + i], px[i]);
+    }
+}
+
+void OutputRowWide(const RowPair* pairs, int count, const int32_t* acc, int32_t bias, uint32_t* d, int shown)
+{
+    if (count == 2) {
+        (acc ? OutputRowWideOf<2, true> : OutputRowWideOf<2, false>)(pairs, acc, bias, d, shown);
+    } else {
+        (acc ? OutputRowWideOf<1, true> : OutputRowWideOf<1, false>)(pairs, acc, bias, d, shown);
+    }
+}
+
+bool ProcessorHasWideKernels() { return __builtin_cpu_supports("avx2"); }
+#else
+bool ProcessorHasWideKernels() { return false; }
+#endif
+
+// Whether the AVX2 kernels run: decided once, changed only by tests.
+std::atomic<bool>& WideKernels()
+{
+    static std::atomic<bool> on{ ProcessorHasWideKernels() };
+    return on;
+}
+
 // Separable: a horizontal pass turns each source row of the area into cells
 // of 16-bit sums, a vertical pass weighs rows of cells into 32-bit sums. Rows
 // of the horizontal pass are made as the output needs them, in order, each
@@ -373,7 +542,15 @@ void FilteredStretch(uint32_t* dst, int dstWidth, const Rect& dest, const Pixels
     const int dw = dest.mWidth;
     const int dh = dest.mHeight;
     AxisWeights across = ResolveAxis(AxisTaps(width, x0, area.mX, area.mWidth, dw, dw + 4, dw + 2, 257), dw, width);
-    SplitThirdTaps(across);
+    [[maybe_unused]] const bool wide = WideKernels().load(std::memory_order_relaxed);
+#if defined(KIVO_WIDE_STRETCH)
+    WideAxis wideAcross;
+    const bool wideRows = wide && FitWideAxis(across, width, wideAcross);
+#else
+    const bool wideRows = false;
+#endif
+    if (!wideRows)
+        SplitThirdTaps(across);
     const AxisWeights down = ResolveAxis(AxisTaps(height, y0, area.mY, area.mHeight, dh, dh + 4, dh, 256), dh, height);
 
     // A palette source's row is looked up into `expanded` first.
@@ -405,7 +582,12 @@ void FilteredStretch(uint32_t* dst, int dstWidth, const Rect& dest, const Pixels
                 slot = k;
         }
         uint16_t* cells = made.data() + rowCells * slot;
-        HorizontalPassAny(sourceRow(j), across, cells);
+#if defined(KIVO_WIDE_STRETCH)
+        if (wideRows) {
+            (wideAcross.taps == 3 ? HorizontalPassWide<3> : HorizontalPassWide<2>)(sourceRow(j), wideAcross, cells);
+        } else
+#endif
+            HorizontalPassAny(sourceRow(j), across, cells);
         madeRow[slot] = j;
         return cells;
     };
@@ -445,12 +627,24 @@ void FilteredStretch(uint32_t* dst, int dstWidth, const Rect& dest, const Pixels
                 accumulated = true;
             }
         }
-        OutputRow(pairs, std::min(pairCount, 2), accumulated ? acc.data() : nullptr, total * 32768,
-                  dst + static_cast<size_t>(dest.mY + y) * dstWidth + dest.mX, dw);
+        auto* output = OutputRow;
+#if defined(KIVO_WIDE_STRETCH)
+        if (wide)
+            output = OutputRowWide;
+#endif
+        output(pairs, std::min(pairCount, 2), accumulated ? acc.data() : nullptr, total * 32768,
+               dst + static_cast<size_t>(dest.mY + y) * dstWidth + dest.mX, dw);
     }
 }
 
 } // namespace
+
+bool UseWideStretchKernels(bool on)
+{
+    static const bool has = ProcessorHasWideKernels();
+    WideKernels().store(on && has, std::memory_order_relaxed);
+    return has;
+}
 
 void FilteredStretchBlt(MemoryImage* source, const FRect& srcArea, uint32_t* bits, int dstWidth,
                         const Rect& clippedDest)

@@ -4,6 +4,7 @@
 // destination classes by a digest of the whole destination.
 #include "framework/graphics/BltRects.h"
 #include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/MemoryImageBlits.h"
 
 #include "TestHost.h"
 
@@ -108,6 +109,8 @@ const Case kCases[] = {
     { "screenDown", 102, 77, Rect(0, 0, 102, 77), Rect(0, 0, 80, 60), Rect(0, 0, 80, 60), 80, 60 },
     { "halfDown", 66, 34, Rect(0, 0, 66, 34), Rect(1, 0, 33, 17), Rect(0, 0, 35, 18), 35, 18 },
     { "doubleUp", 17, 13, Rect(0, 0, 17, 13), Rect(0, 1, 34, 26), Rect(0, 0, 35, 28), 35, 28 },
+    { "slightDownInside", 130, 100, Rect(9, 7, 100, 77), Rect(3, 2, 80, 60), Rect(0, 0, 78, 64), 80, 64 },
+    { "nearHalfDown", 58, 20, Rect(0, 0, 58, 20), Rect(1, 1, 33, 12), Rect(0, 0, 35, 14), 35, 14 },
 };
 
 const Source kSources[] = { Source::kOpaque, Source::kSprite, Source::kMixed, Source::kPalette };
@@ -241,10 +244,66 @@ TEST(StretchPixels, FilteredPinned)
         0x4F9BBB6BEF738D7Aull, 0xB24727441E1C8121ull, 0x961D5D8B05738D7Aull,
         0x16547A84C4F3754Eull, 0x73D90AA76A370266ull, 0xF537536524F3754Eull,
         0x21287DEE9687E42Eull, 0x3743261D9556F950ull, 0x88C737251487E42Eull,
-        0x03EA3690D2362221ull, 0xB057B5A3E36C1135ull, 0x6E72BE8AEC362221ull,
+        0x03EA3690D2362221ull, 0xB057B5A3E36C1135ull, 0x6E72BE8AEC362221ull,        0xA6BA0F573836C4E2ull, 0x73E69F1DCD9BF1DDull, 0xC11FFF2AC636C4E2ull,
+        0xA6BA0F573836C4E2ull, 0x73E69F1DCD9BF1DDull, 0xC11FFF2AC636C4E2ull,
+        0xFBCE8F0CFE006502ull, 0x85585C6C1F0CF54Cull, 0x03F9FC0D0C006502ull,
+        0xD8AE8EDAB68EC706ull, 0xCFB9CE1FE10FD125ull, 0x6C3BD97DC68EC706ull,
+        0xF0BE798951177D77ull, 0x71EA1D2A3EF8B76Eull, 0x4AAF93BB60177D77ull,
+        0x106520D476063ECEull, 0xBA0983F378F230C0ull, 0x6522F49A0D063ECEull,
+        0xF0343BA187F3D197ull, 0xFD991E7E264D51BFull, 0x396783F4F1F3D197ull,
+        0xE5575340491C82D5ull, 0x07B339BE8B89470Dull, 0x92F933FA1E1C82D5ull,
     };
-    ExpectDigests(Digests(false, Color::White), want);
-    ExpectDigests(Digests(false, RGBA(10, 200, 30, 90)), want);
+    // The SSE2 kernels, then the AVX2 ones where the processor has them:
+    // the same pixels.
+    for (const bool wide : { false, true }) {
+        if (!UseWideStretchKernels(wide) && wide) {
+            std::printf("no AVX2 here: only the SSE2 kernels were checked\n");
+            continue;
+        }
+        SCOPED_TRACE(wide ? "AVX2 kernels" : "SSE2 kernels");
+        ExpectDigests(Digests(false, Color::White), want);
+        ExpectDigests(Digests(false, RGBA(10, 200, 30, 90)), want);
+    }
+    UseWideStretchKernels(true);
+}
+
+TEST(StretchPixels, FilteredKernelsAgreeOnRandomGeometry)
+{
+    // Sizes near the AVX2 pass's limits (eight source pixels a group, three
+    // taps an output), fractional areas from clips, every source and
+    // destination class.
+    if (!UseWideStretchKernels(true)) {
+        std::printf("no AVX2 here: nothing to compare\n");
+        return;
+    }
+    TestHost host;
+    uint32_t seed = 1;
+    auto next = [&seed](int n) { return static_cast<int>((seed = Hash(seed + 0x9E3779B9u)) % static_cast<uint32_t>(n)); };
+    for (int i = 0; i < 300; ++i) {
+        const int srcW = 1 + next(40), srcH = 1 + next(30);
+        const Rect srcRect(next(srcW), next(srcH), 0, 0);
+        const Rect from(srcRect.mX, srcRect.mY, 1 + next(srcW - srcRect.mX), 1 + next(srcH - srcRect.mY));
+        const Rect destRect(next(9) - 4, next(9) - 4, 1 + next(48), 1 + next(36));
+        const int destW = 8 + next(40), destH = 8 + next(30);
+        const Rect clip(next(5), next(5), destW - next(5), destH - next(5));
+        const Source s = kSources[i % std::size(kSources)];
+        const Dest d = kDests[(i / std::size(kSources)) % std::size(kDests)];
+        MemoryImage src;
+        MakeSource(src, s, srcW, srcH);
+        uint64_t digests[2];
+        for (const bool wide : { false, true }) {
+            UseWideStretchKernels(wide);
+            MemoryImage dest;
+            dest.SetBits(DestPixels(d, destW, destH).data(), destW, destH);
+            dest.StretchBlt(&src, destRect, from, clip, Color::White, 0, false);
+            digests[wide] = Digest(dest);
+        }
+        EXPECT_EQ(digests[0], digests[1]) << "case " << i << ": " << srcW << "x" << srcH << " from (" << from.mX
+                                          << ", " << from.mY << ", " << from.mWidth << ", " << from.mHeight
+                                          << ") to (" << destRect.mX << ", " << destRect.mY << ", "
+                                          << destRect.mWidth << ", " << destRect.mHeight << ")";
+    }
+    UseWideStretchKernels(true);
 }
 
 TEST(StretchPixels, FastPinned)
@@ -321,7 +380,14 @@ TEST(StretchPixels, FastPinned)
         0x32277F794C5AF708ull, 0xD4B5DD28AC63401Full, 0x5EEEA185125AF708ull,
         0x77169109313D3070ull, 0x558A5CEE2E8F3675ull, 0x644B06009F7F3A82ull,
         0x896F1A74CCFDE877ull, 0x0812F84A8CE64D89ull, 0xAEFC23770CFD9F47ull,
-        0x460748963E0F9D72ull, 0x8D1E01B30CE5D635ull, 0x058938A5FEC24153ull,
+        0x460748963E0F9D72ull, 0x8D1E01B30CE5D635ull, 0x058938A5FEC24153ull,        0x79E53D18E6A5352Eull, 0x8CDE225B7EE17405ull, 0x9C409B1178A5352Eull,
+        0x79E53D18E6A5352Eull, 0x8CDE225B7EE17405ull, 0x9C409B1178A5352Eull,
+        0x0841BFEEECF2C701ull, 0x6D25AB3284A717D2ull, 0x143DCA23E1D03046ull,
+        0x11A684C6DCBE6606ull, 0x304D6ED1D2731225ull, 0xF3219AA1E8BE6606ull,
+        0xAB292D9C0493E576ull, 0x6CA7BC2C0B968B4Dull, 0x1E8C2E79E993E576ull,
+        0x4E369CFD08FFD581ull, 0x7934F03F6F9658EAull, 0x908C6BF2457A6E0Full,
+        0x393D514AA59F2B44ull, 0x65543CA996539AE2ull, 0x81D72B5F70E09491ull,
+        0x5AAC903D6F55D967ull, 0xA6E6B707C4EF3F0Dull, 0xA63536D3F2AA8043ull,
     };
     ExpectDigests(Digests(true, Color::White), want);
 }
