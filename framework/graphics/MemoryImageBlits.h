@@ -37,4 +37,10 @@ void FilteredStretchBlt(MemoryImage* source, const FRect& srcArea, uint32_t* bit
 void FastStretchBlt(MemoryImage* source, const Rect& srcRect, const FRect& srcArea, uint32_t* bits, int dstWidth,
                     const Rect& clippedDest, const Color& color);
 
+// Whether the fast stretch draws through its AVX2 path, which it does by
+// default where the CPU has AVX2, or its SSE2 one; both give the same
+// pixels. Asking for the AVX2 path where the CPU lacks it keeps the SSE2
+// one. Returns whether the AVX2 path is now in use.
+bool SetFastStretchWide(bool wide);
+
 } // namespace Kivo

@@ -4,6 +4,7 @@
 // destination classes by a digest of the whole destination.
 #include "framework/graphics/BltRects.h"
 #include "framework/graphics/MemoryImage.h"
+#include "framework/graphics/MemoryImageBlits.h"
 
 #include "TestHost.h"
 
@@ -162,6 +163,17 @@ void ExpectDigests(const std::vector<uint64_t>& got, const std::vector<uint64_t>
                                    << " dest " << i % std::size(kDests);
     if (::testing::Test::HasFailure())
         ADD_FAILURE() << Listed(got);
+}
+
+// Runs body(path name) with the fast stretch's SSE2 path and, where the CPU
+// has AVX2, its AVX2 path; the default path is back afterwards.
+template <typename Body>
+void ForEachFastPath(Body body)
+{
+    SetFastStretchWide(false);
+    body("sse2");
+    if (SetFastStretchWide(true))
+        body("avx2");
 }
 
 } // namespace
@@ -323,7 +335,50 @@ TEST(StretchPixels, FastPinned)
         0x896F1A74CCFDE877ull, 0x0812F84A8CE64D89ull, 0xAEFC23770CFD9F47ull,
         0x460748963E0F9D72ull, 0x8D1E01B30CE5D635ull, 0x058938A5FEC24153ull,
     };
-    ExpectDigests(Digests(true, Color::White), want);
+    ForEachFastPath([&](const char* path) {
+        SCOPED_TRACE(path);
+        ExpectDigests(Digests(true, Color::White), want);
+    });
+}
+
+// The AVX2 path takes each block of eight outputs from sixteen source
+// pixels in a row, moved back from the row's end, or one by one where the
+// block's columns lie wider apart or the row is narrower than sixteen:
+// rows of 15 and 16, rects ending at the last row's right end (where a
+// load past it would leave the image), reductions whose blocks span about
+// 15, 16 and 17 columns, widths that leave a few pixels after the last
+// block, and enlargements that draw rows again.
+TEST(StretchPixels, FastPathsAgree)
+{
+    const Case cases[] = {
+        { "narrow15", 15, 4, Rect(0, 0, 15, 4), Rect(0, 0, 40, 6), Rect(0, 0, 40, 6), 40, 6 },
+        { "exactly16", 16, 3, Rect(0, 0, 16, 3), Rect(1, 0, 37, 5), Rect(0, 0, 40, 5), 40, 5 },
+        { "rightEndUp", 40, 2, Rect(30, 1, 10, 1), Rect(0, 0, 33, 3), Rect(0, 0, 33, 3), 33, 3 },
+        { "rightEndDown", 61, 3, Rect(20, 1, 41, 2), Rect(0, 0, 27, 2), Rect(0, 0, 27, 2), 27, 2 },
+        { "span15", 96, 5, Rect(0, 0, 96, 5), Rect(0, 0, 48, 4), Rect(0, 0, 48, 4), 48, 4 },
+        { "span16", 103, 3, Rect(0, 0, 103, 3), Rect(0, 0, 48, 3), Rect(0, 0, 48, 3), 48, 3 },
+        { "span17", 110, 5, Rect(0, 0, 110, 5), Rect(0, 0, 48, 4), Rect(0, 0, 48, 4), 48, 4 },
+        { "strongDownWide", 203, 97, Rect(0, 0, 203, 97), Rect(0, 0, 41, 19), Rect(0, 0, 41, 19), 41, 19 },
+        { "upRowsAgain", 64, 48, Rect(0, 0, 64, 48), Rect(0, 0, 203, 150), Rect(0, 0, 203, 150), 203, 150 },
+        { "clippedInside", 90, 40, Rect(13, 7, 60, 30), Rect(-9, -4, 150, 70), Rect(3, 2, 61, 40), 70, 45 },
+    };
+    TestHost host;
+    for (const Case& c : cases)
+        for (Source s : { Source::kSprite, Source::kMixed })
+            for (Dest d : kDests) {
+                MemoryImage src;
+                MakeSource(src, s, c.srcW, c.srcH);
+                std::vector<std::vector<uint32_t>> drawn;
+                ForEachFastPath([&](const char*) {
+                    MemoryImage dest;
+                    dest.SetBits(DestPixels(d, c.destW, c.destH).data(), c.destW, c.destH);
+                    dest.StretchBlt(&src, c.destRect, c.srcRect, c.clip, Color::White, 0, true);
+                    drawn.emplace_back(dest.mBits, dest.mBits + c.destW * c.destH);
+                });
+                for (size_t k = 1; k < drawn.size(); ++k)
+                    EXPECT_EQ(drawn[k], drawn[0])
+                        << c.name << " source " << static_cast<int>(s) << " dest " << static_cast<int>(d);
+            }
 }
 
 TEST(StretchPixels, TintedFastStretchIsTheTintedBlitOfTheNearestPixels)
