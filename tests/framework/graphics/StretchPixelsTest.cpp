@@ -5,6 +5,7 @@
 #include "framework/graphics/BltRects.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/MemoryImageBlits.h"
+#include "framework/graphics/PixelBlend.h"
 
 #include "TestHost.h"
 
@@ -423,4 +424,46 @@ TEST(StretchPixels, TintedFastStretchIsTheTintedBlitOfTheNearestPixels)
                             << c.name << " source " << static_cast<int>(s) << " dest " << static_cast<int>(d)
                             << " pixel " << i;
                 }
+}
+
+// Blocks of translucent pixels blend several at a time: every pair of
+// source and destination alpha, in rows drawn once and rows drawn again
+// from the same source row, gives the word blend's pixel.
+TEST(StretchPixels, FastStretchBlendsEveryAlphaPair)
+{
+    TestHost host;
+    // Pixel i of a row reads column i + 1 of a row 257 wide, which holds
+    // alpha i; destination row y holds alpha y.
+    constexpr int kSide = 256;
+    for (int srcH : { kSide, kSide / 2 }) {
+        std::vector<uint32_t> srcPx(static_cast<size_t>(kSide + 1) * srcH);
+        for (int y = 0; y < srcH; ++y)
+            for (int x = 0; x <= kSide; ++x)
+                srcPx[static_cast<size_t>(y) * (kSide + 1) + x] = static_cast<uint32_t>(std::max(x - 1, 0)) << 24 |
+                                                                  (Hash(static_cast<uint32_t>(y * 977 + x)) & 0xFFFFFF);
+        MemoryImage src;
+        src.SetBits(srcPx.data(), kSide + 1, srcH);
+        std::vector<uint32_t> destPx(static_cast<size_t>(kSide) * kSide);
+        for (int y = 0; y < kSide; ++y)
+            for (int x = 0; x < kSide; ++x)
+                destPx[static_cast<size_t>(y) * kSide + x] =
+                    static_cast<uint32_t>(y) << 24 | (Hash(static_cast<uint32_t>(y * 3 + x * 7919)) & 0xFFFFFF);
+        std::vector<uint32_t> want = destPx;
+        for (int y = 0; y < kSide; ++y)
+            for (int x = 0; x < kSide; ++x) {
+                const uint32_t s = srcPx[static_cast<size_t>(y * srcH / kSide) * (kSide + 1) + x + 1];
+                uint32_t& d = want[static_cast<size_t>(y) * kSide + x];
+                if (s >> 24)
+                    d = blend::OverShiftThenSum(d, s, s >> 24);
+            }
+        ForEachFastPath([&](const char* path) {
+            MemoryImage dest;
+            dest.SetBits(destPx.data(), kSide, kSide);
+            dest.StretchBlt(&src, Rect(0, 0, kSide, kSide), Rect(0, 0, kSide + 1, srcH), Rect(0, 0, kSide, kSide),
+                            Color::White, 0, true);
+            for (size_t i = 0; i < want.size(); ++i)
+                ASSERT_EQ(dest.mBits[i], want[i]) << path << " source rows " << srcH << " pixel " << i % kSide << ", "
+                                                  << i / kSide << " over " << std::hex << destPx[i];
+        });
+    }
 }
