@@ -292,10 +292,12 @@ __attribute__((target("avx2"))) void PickAndDraw8(const uint32_t* row, const Spa
     }
 }
 
+// Asked while the program's constructors run, so the CPU's features are
+// read first.
 bool CpuHasAvx2()
 {
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2");
 }
 
 bool gWide = CpuHasAvx2();
