@@ -76,8 +76,9 @@ inline __m128i Over4(__m128i d, __m128i s)
 }
 #endif
 
-// The kinds of four picked pixels: all opaque (their blended form does not
-// depend on the destination), all clear (they leave it as it is), or mixed.
+// The kinds of a block of picked pixels: all opaque (their blended form
+// does not depend on the destination), all clear (they leave it as it
+// is), or mixed.
 enum BlockKind : uint8_t { kOpaqueBlock, kClearBlock, kMixedBlock };
 
 // Picks a row of the source through the columns and draws it onto d four
