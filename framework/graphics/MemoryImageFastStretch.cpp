@@ -81,13 +81,16 @@ inline __m128i Over4(__m128i d, __m128i s)
 // is), or mixed.
 enum BlockKind : uint8_t { kOpaqueBlock, kClearBlock, kMixedBlock };
 
+// The pixels of a source from the start of one of its rows on.
+DirectPixels FromRow(const DirectPixels& src, size_t rowStart) { return { src.bits + rowStart }; }
+PalettePixels FromRow(const PalettePixels& src, size_t rowStart) { return { src.table, src.indices + rowStart }; }
+
 // Picks a row of the source through the columns and draws it onto d four
 // pixels at a time; the last n % 4 pixels are blended one by one. When the
 // row is drawn again below, `keep` holds the picked pixels in `picked` and
 // each block's kind in `kinds`.
 template <bool keep, typename Pixels>
-void PickAndDraw(const Pixels& src, size_t rowStart, const int* col, uint32_t* picked, uint32_t* d, int n,
-                 uint8_t* kinds)
+void PickAndDraw(const Pixels& row, const int* col, uint32_t* picked, uint32_t* d, int n, uint8_t* kinds)
 {
 #if defined(__SSE2__)
     const __m128i alpha = _mm_set1_epi32(static_cast<int>(0xFF000000));
@@ -98,7 +101,7 @@ void PickAndDraw(const Pixels& src, size_t rowStart, const int* col, uint32_t* p
         const int i = b * 4;
         uint32_t p[4];
         for (int k = 0; k < 4; ++k)
-            p[k] = src[rowStart + static_cast<size_t>(col[i + k])];
+            p[k] = row[static_cast<size_t>(col[i + k])];
         // The pixels go to `picked` and d from registers: a wide load of
         // four narrow stores just made would wait for them.
 #if defined(__SSE2__)
@@ -134,7 +137,7 @@ void PickAndDraw(const Pixels& src, size_t rowStart, const int* col, uint32_t* p
             kinds[b] = kind;
     }
     for (int i = blocks * 4; i < n; ++i) {
-        const uint32_t p = src[rowStart + static_cast<size_t>(col[i])];
+        const uint32_t p = row[static_cast<size_t>(col[i])];
         if constexpr (keep)
             picked[i] = p;
         d[i] = Over(d[i], p);
@@ -368,7 +371,8 @@ void FastStretch(uint32_t* dst, int dstWidth, const Rect& dest, const Pixels& sr
 #endif
         DrawRows<4>(dst, dstWidth, dest, sourceRowOf,
                     [&](auto keep, int sy, uint32_t* picked, uint32_t* d, uint8_t* kinds) {
-                        PickAndDraw<decltype(keep)::value>(src, rowStart(sy), columns.data(), picked, d, n, kinds);
+                        PickAndDraw<decltype(keep)::value>(FromRow(src, rowStart(sy)), columns.data(), picked, d, n,
+                                                           kinds);
                     },
                     DrawAgain);
         return;
