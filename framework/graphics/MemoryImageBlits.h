@@ -31,12 +31,6 @@ void SoftwareBltTrianglesTex(MemoryImage* source, const TriVertex (*vertices)[3]
 void FilteredStretchBlt(MemoryImage* source, const FRect& srcArea, uint32_t* bits, int dstWidth,
                         const Rect& clippedDest);
 
-// The filtered stretch runs AVX2 kernels where the processor has them and
-// SSE2 ones elsewhere, to the same pixels. `on` false holds it to the SSE2
-// ones (for tests, to compare both); returns whether the processor has the
-// AVX2 ones, which run only where it does.
-bool UseWideStretchKernels(bool on);
-
 // The nearest-pixel stretch of srcRect's area srcArea (from
 // GetStretchBltRects) onto clippedDest, tinted by a colour other than white
 // as the one to one blit is.

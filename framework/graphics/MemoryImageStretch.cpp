@@ -8,9 +8,9 @@
 #include "framework/graphics/PixelBlend.h"
 #include "framework/graphics/PixelRows.h"
 #include "framework/graphics/SourcePixels.h"
+#include "framework/graphics/WideKernels.h"
 
 #include <algorithm>
-#include <atomic>
 #include <climits>
 #include <cmath>
 #include <cstddef>
@@ -21,12 +21,6 @@
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
-#endif
-// The AVX2 kernels, chosen at run time where the processor has them.
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define KIVO_WIDE_STRETCH 1
-#include <immintrin.h>
-#define KIVO_AVX2 __attribute__((target("avx2")))
 #endif
 
 namespace Kivo {
@@ -360,7 +354,7 @@ void OutputRow(const RowPair* pairs, int count, const int32_t* acc, int32_t bias
 #endif
 }
 
-#if defined(KIVO_WIDE_STRETCH)
+#if defined(KIVO_WIDE_KERNELS)
 // The horizontal axis as the AVX2 pass reads it, four outputs k .. k + 3
 // (a, b, c, d) a group: the group loads the eight source pixels from
 // base[g] on, and one permute of them puts taps 0 and 1 of the outputs in
@@ -508,18 +502,7 @@ void OutputRowWide(const RowPair* pairs, int count, const int32_t* acc, int32_t 
         (acc ? OutputRowWideOf<1, true> : OutputRowWideOf<1, false>)(pairs, acc, bias, d, shown);
     }
 }
-
-bool ProcessorHasWideKernels() { return __builtin_cpu_supports("avx2"); }
-#else
-bool ProcessorHasWideKernels() { return false; }
 #endif
-
-// Whether the AVX2 kernels run: decided once, changed only by tests.
-std::atomic<bool>& WideKernels()
-{
-    static std::atomic<bool> on{ ProcessorHasWideKernels() };
-    return on;
-}
 
 // Separable: a horizontal pass turns each source row of the area into cells
 // of 16-bit sums, a vertical pass weighs rows of cells into 32-bit sums. Rows
@@ -542,8 +525,8 @@ void FilteredStretch(uint32_t* dst, int dstWidth, const Rect& dest, const Pixels
     const int dw = dest.mWidth;
     const int dh = dest.mHeight;
     AxisWeights across = ResolveAxis(AxisTaps(width, x0, area.mX, area.mWidth, dw, dw + 4, dw + 2, 257), dw, width);
-    [[maybe_unused]] const bool wide = WideKernels().load(std::memory_order_relaxed);
-#if defined(KIVO_WIDE_STRETCH)
+    [[maybe_unused]] const bool wide = WideKernels();
+#if defined(KIVO_WIDE_KERNELS)
     WideAxis wideAcross;
     const bool wideRows = wide && FitWideAxis(across, width, wideAcross);
 #else
@@ -582,7 +565,7 @@ void FilteredStretch(uint32_t* dst, int dstWidth, const Rect& dest, const Pixels
                 slot = k;
         }
         uint16_t* cells = made.data() + rowCells * slot;
-#if defined(KIVO_WIDE_STRETCH)
+#if defined(KIVO_WIDE_KERNELS)
         if (wideRows) {
             (wideAcross.taps == 3 ? HorizontalPassWide<3> : HorizontalPassWide<2>)(sourceRow(j), wideAcross, cells);
         } else
@@ -628,7 +611,7 @@ void FilteredStretch(uint32_t* dst, int dstWidth, const Rect& dest, const Pixels
             }
         }
         auto* output = OutputRow;
-#if defined(KIVO_WIDE_STRETCH)
+#if defined(KIVO_WIDE_KERNELS)
         if (wide)
             output = OutputRowWide;
 #endif
@@ -638,13 +621,6 @@ void FilteredStretch(uint32_t* dst, int dstWidth, const Rect& dest, const Pixels
 }
 
 } // namespace
-
-bool UseWideStretchKernels(bool on)
-{
-    static const bool has = ProcessorHasWideKernels();
-    WideKernels().store(on && has, std::memory_order_relaxed);
-    return has;
-}
 
 void FilteredStretchBlt(MemoryImage* source, const FRect& srcArea, uint32_t* bits, int dstWidth,
                         const Rect& clippedDest)

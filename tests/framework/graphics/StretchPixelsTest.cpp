@@ -5,6 +5,8 @@
 #include "framework/graphics/BltRects.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/MemoryImageBlits.h"
+#include "framework/graphics/PixelBlend.h"
+#include "framework/graphics/WideKernels.h"
 
 #include "TestHost.h"
 
@@ -167,6 +169,17 @@ void ExpectDigests(const std::vector<uint64_t>& got, const std::vector<uint64_t>
         ADD_FAILURE() << Listed(got);
 }
 
+// Runs body(path name) with the fast stretch's SSE2 path and, where the CPU
+// has AVX2, its AVX2 path; the default path is back afterwards.
+template <typename Body>
+void ForEachFastPath(Body body)
+{
+    UseWideKernels(false);
+    body("sse2");
+    if (UseWideKernels(true))
+        body("avx2");
+}
+
 } // namespace
 
 TEST(StretchPixels, FilteredPinned)
@@ -256,7 +269,7 @@ TEST(StretchPixels, FilteredPinned)
     // The SSE2 kernels, then the AVX2 ones where the processor has them:
     // the same pixels.
     for (const bool wide : { false, true }) {
-        if (!UseWideStretchKernels(wide) && wide) {
+        if (!UseWideKernels(wide) && wide) {
             std::printf("no AVX2 here: only the SSE2 kernels were checked\n");
             continue;
         }
@@ -264,7 +277,7 @@ TEST(StretchPixels, FilteredPinned)
         ExpectDigests(Digests(false, Color::White), want);
         ExpectDigests(Digests(false, RGBA(10, 200, 30, 90)), want);
     }
-    UseWideStretchKernels(true);
+    UseWideKernels(true);
 }
 
 TEST(StretchPixels, FilteredKernelsAgreeOnRandomGeometry)
@@ -272,7 +285,7 @@ TEST(StretchPixels, FilteredKernelsAgreeOnRandomGeometry)
     // Sizes near the AVX2 pass's limits (eight source pixels a group, three
     // taps an output), fractional areas from clips, every source and
     // destination class.
-    if (!UseWideStretchKernels(true)) {
+    if (!UseWideKernels(true)) {
         std::printf("no AVX2 here: nothing to compare\n");
         return;
     }
@@ -292,7 +305,7 @@ TEST(StretchPixels, FilteredKernelsAgreeOnRandomGeometry)
         MakeSource(src, s, srcW, srcH);
         uint64_t digests[2];
         for (const bool wide : { false, true }) {
-            UseWideStretchKernels(wide);
+            UseWideKernels(wide);
             MemoryImage dest;
             dest.SetBits(DestPixels(d, destW, destH).data(), destW, destH);
             dest.StretchBlt(&src, destRect, from, clip, Color::White, 0, false);
@@ -303,7 +316,7 @@ TEST(StretchPixels, FilteredKernelsAgreeOnRandomGeometry)
                                           << ") to (" << destRect.mX << ", " << destRect.mY << ", "
                                           << destRect.mWidth << ", " << destRect.mHeight << ")";
     }
-    UseWideStretchKernels(true);
+    UseWideKernels(true);
 }
 
 TEST(StretchPixels, FastPinned)
@@ -389,7 +402,50 @@ TEST(StretchPixels, FastPinned)
         0x393D514AA59F2B44ull, 0x65543CA996539AE2ull, 0x81D72B5F70E09491ull,
         0x5AAC903D6F55D967ull, 0xA6E6B707C4EF3F0Dull, 0xA63536D3F2AA8043ull,
     };
-    ExpectDigests(Digests(true, Color::White), want);
+    ForEachFastPath([&](const char* path) {
+        SCOPED_TRACE(path);
+        ExpectDigests(Digests(true, Color::White), want);
+    });
+}
+
+// The AVX2 path takes each block of eight outputs from sixteen source
+// pixels in a row, moved back from the row's end, or one by one where the
+// block's columns lie wider apart or the row is narrower than sixteen:
+// rows of 15 and 16, rects ending at the last row's right end (where a
+// load past it would leave the image), reductions whose blocks span about
+// 15, 16 and 17 columns, widths that leave a few pixels after the last
+// block, and enlargements that draw rows again.
+TEST(StretchPixels, FastPathsAgree)
+{
+    const Case cases[] = {
+        { "narrow15", 15, 4, Rect(0, 0, 15, 4), Rect(0, 0, 40, 6), Rect(0, 0, 40, 6), 40, 6 },
+        { "exactly16", 16, 3, Rect(0, 0, 16, 3), Rect(1, 0, 37, 5), Rect(0, 0, 40, 5), 40, 5 },
+        { "rightEndUp", 40, 2, Rect(30, 1, 10, 1), Rect(0, 0, 33, 3), Rect(0, 0, 33, 3), 33, 3 },
+        { "rightEndDown", 61, 3, Rect(20, 1, 41, 2), Rect(0, 0, 27, 2), Rect(0, 0, 27, 2), 27, 2 },
+        { "span15", 96, 5, Rect(0, 0, 96, 5), Rect(0, 0, 48, 4), Rect(0, 0, 48, 4), 48, 4 },
+        { "span16", 103, 3, Rect(0, 0, 103, 3), Rect(0, 0, 48, 3), Rect(0, 0, 48, 3), 48, 3 },
+        { "span17", 110, 5, Rect(0, 0, 110, 5), Rect(0, 0, 48, 4), Rect(0, 0, 48, 4), 48, 4 },
+        { "strongDownWide", 203, 97, Rect(0, 0, 203, 97), Rect(0, 0, 41, 19), Rect(0, 0, 41, 19), 41, 19 },
+        { "upRowsAgain", 64, 48, Rect(0, 0, 64, 48), Rect(0, 0, 203, 150), Rect(0, 0, 203, 150), 203, 150 },
+        { "clippedInside", 90, 40, Rect(13, 7, 60, 30), Rect(-9, -4, 150, 70), Rect(3, 2, 61, 40), 70, 45 },
+    };
+    TestHost host;
+    for (const Case& c : cases)
+        for (Source s : { Source::kSprite, Source::kMixed })
+            for (Dest d : kDests) {
+                MemoryImage src;
+                MakeSource(src, s, c.srcW, c.srcH);
+                std::vector<std::vector<uint32_t>> drawn;
+                ForEachFastPath([&](const char*) {
+                    MemoryImage dest;
+                    dest.SetBits(DestPixels(d, c.destW, c.destH).data(), c.destW, c.destH);
+                    dest.StretchBlt(&src, c.destRect, c.srcRect, c.clip, Color::White, 0, true);
+                    drawn.emplace_back(dest.mBits, dest.mBits + c.destW * c.destH);
+                });
+                for (size_t k = 1; k < drawn.size(); ++k)
+                    EXPECT_EQ(drawn[k], drawn[0])
+                        << c.name << " source " << static_cast<int>(s) << " dest " << static_cast<int>(d);
+            }
 }
 
 TEST(StretchPixels, TintedFastStretchIsTheTintedBlitOfTheNearestPixels)
@@ -434,4 +490,46 @@ TEST(StretchPixels, TintedFastStretchIsTheTintedBlitOfTheNearestPixels)
                             << c.name << " source " << static_cast<int>(s) << " dest " << static_cast<int>(d)
                             << " pixel " << i;
                 }
+}
+
+// Blocks of translucent pixels blend several at a time: every pair of
+// source and destination alpha, in rows drawn once and rows drawn again
+// from the same source row, gives the word blend's pixel.
+TEST(StretchPixels, FastStretchBlendsEveryAlphaPair)
+{
+    TestHost host;
+    // Pixel i of a row reads column i + 1 of a row 257 wide, which holds
+    // alpha i; destination row y holds alpha y.
+    constexpr int kSide = 256;
+    for (int srcH : { kSide, kSide / 2 }) {
+        std::vector<uint32_t> srcPx(static_cast<size_t>(kSide + 1) * srcH);
+        for (int y = 0; y < srcH; ++y)
+            for (int x = 0; x <= kSide; ++x)
+                srcPx[static_cast<size_t>(y) * (kSide + 1) + x] = static_cast<uint32_t>(std::max(x - 1, 0)) << 24 |
+                                                                  (Hash(static_cast<uint32_t>(y * 977 + x)) & 0xFFFFFF);
+        MemoryImage src;
+        src.SetBits(srcPx.data(), kSide + 1, srcH);
+        std::vector<uint32_t> destPx(static_cast<size_t>(kSide) * kSide);
+        for (int y = 0; y < kSide; ++y)
+            for (int x = 0; x < kSide; ++x)
+                destPx[static_cast<size_t>(y) * kSide + x] =
+                    static_cast<uint32_t>(y) << 24 | (Hash(static_cast<uint32_t>(y * 3 + x * 7919)) & 0xFFFFFF);
+        std::vector<uint32_t> want = destPx;
+        for (int y = 0; y < kSide; ++y)
+            for (int x = 0; x < kSide; ++x) {
+                const uint32_t s = srcPx[static_cast<size_t>(y * srcH / kSide) * (kSide + 1) + x + 1];
+                uint32_t& d = want[static_cast<size_t>(y) * kSide + x];
+                if (s >> 24)
+                    d = blend::OverShiftThenSum(d, s, s >> 24);
+            }
+        ForEachFastPath([&](const char* path) {
+            MemoryImage dest;
+            dest.SetBits(destPx.data(), kSide, kSide);
+            dest.StretchBlt(&src, Rect(0, 0, kSide, kSide), Rect(0, 0, kSide + 1, srcH), Rect(0, 0, kSide, kSide),
+                            Color::White, 0, true);
+            for (size_t i = 0; i < want.size(); ++i)
+                ASSERT_EQ(dest.mBits[i], want[i]) << path << " source rows " << srcH << " pixel " << i % kSide << ", "
+                                                  << i / kSide << " over " << std::hex << destPx[i];
+        });
+    }
 }
