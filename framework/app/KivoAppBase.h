@@ -24,9 +24,11 @@
 #include "platform/win32/Registry.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <list>
 #include <map>
+#include <mutex>
 #include <set>
 #include <string>
 #include <utility>
@@ -475,6 +477,12 @@ public:
     // 8. Images.
     std::set<MemoryImage*> memoryImageSet;
     std::map<std::pair<std::string, std::string>, SharedImage> sharedImageMap;
+    // Entries whose file is being decoded (outside the display lock), and
+    // the signal that one is done; the table's lock while there is no
+    // display.
+    std::set<const SharedImage*> sharedImagesDecoding;
+    std::recursive_mutex sharedImageLock;
+    std::condition_variable_any sharedImageDecoded;
     bool sharedImagesDirty = false;
 
     // 9. The loop.
