@@ -29,6 +29,7 @@
 #include <list>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -460,6 +461,8 @@ public:
     bool alphaDisabled = false;
     MusicInterface* musicInterface = nullptr;
     bool registryLoaded = false;
+    // Open from Init to the first frame presented (or the shutdown).
+    std::optional<platform::RegistryBatch> startupRegistryWrites;
     std::string productVersion;
     bool openURLPending = false;
     bool shutdownOnURLOpen = false;
