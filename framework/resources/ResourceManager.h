@@ -169,8 +169,8 @@ public:
     virtual void ResourceLoadedHook(BaseRes* res);
     virtual void StartLoadResources(const std::string& group);
     // Loads the whole group at once: its plain images (no alpha image or
-    // grid, the first record of each file) on several threads, as decoding
-    // is most of the work, then the rest in order. Loaded or failed, the
+    // grid, the first record of each file) on several threads where the host
+    // allows, as decoding is most of the work, then the rest in order. Loaded or failed, the
     // result and the error text are those of loading one record at a time.
     virtual bool LoadResources(const std::string& group);
     // Throw ResourceManagerException for an unknown id or one not loaded.

@@ -106,6 +106,8 @@ bool ResourceManager::LoadNextResource()
 
 void ResourceManager::LoadImagesAtOnce()
 {
+    if (!mApp || !mApp->ImagesFromManyThreads())
+        return;
     std::vector<ImageRes*> images;
     {
         std::lock_guard lock(mLock);
