@@ -19,6 +19,11 @@ SharedImageRef AppResourceHost::GetSharedImage(const std::string& name, const st
     return mApp.GetSharedImage(name, variant, created, alphaColor);
 }
 
+bool AppResourceHost::ImagesFromManyThreads()
+{
+    return mApp.ddInterface != nullptr;
+}
+
 MemoryImage* AppResourceHost::GetImage(const std::string& path, bool commitBits)
 {
     return static_cast<MemoryImage*>(mApp.GetImage(path, commitBits));

@@ -17,6 +17,8 @@ public:
     SharedImageRef GetSharedImage(const std::string& name, const std::string& variant, bool* created,
                                   uint32_t alphaColor) override;
     MemoryImage* GetImage(const std::string& path, bool commitBits) override;
+    // With a display, whose lock guards the image tables.
+    bool ImagesFromManyThreads() override;
     bool HasDisplaySurface(MemoryImage* image) override;
     void RequestDisplaySurface(MemoryImage* image) override;
     void MirrorImageX(MemoryImage* image) override;

@@ -317,6 +317,7 @@ void KivoAppBase::Shutdown()
         ShowWindow(hwnd, SW_HIDE);
     if (registryLoaded)
         WriteToRegistry();
+    startupRegistryWrites.reset();
     FreeJ2KCodec();
 }
 

@@ -24,9 +24,12 @@
 #include "platform/win32/Registry.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <list>
 #include <map>
+#include <mutex>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -458,6 +461,8 @@ public:
     bool alphaDisabled = false;
     MusicInterface* musicInterface = nullptr;
     bool registryLoaded = false;
+    // Open from Init to the first frame presented (or the shutdown).
+    std::optional<platform::RegistryBatch> startupRegistryWrites;
     std::string productVersion;
     bool openURLPending = false;
     bool shutdownOnURLOpen = false;
@@ -475,6 +480,12 @@ public:
     // 8. Images.
     std::set<MemoryImage*> memoryImageSet;
     std::map<std::pair<std::string, std::string>, SharedImage> sharedImageMap;
+    // Entries whose file is being decoded (outside the display lock), and
+    // the signal that one is done; the table's lock while there is no
+    // display.
+    std::set<const SharedImage*> sharedImagesDecoding;
+    std::recursive_mutex sharedImageLock;
+    std::condition_variable_any sharedImageDecoded;
     bool sharedImagesDirty = false;
 
     // 9. The loop.

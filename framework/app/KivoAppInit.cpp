@@ -154,6 +154,9 @@ void KivoAppBase::Init()
         Exit(0);
     }
 
+    // Start-up's registry changes (the run in progress, the display test's
+    // verdict) are written together once the first frame is out.
+    startupRegistryWrites.emplace();
     PreRegistryHook();
     ReadFromRegistry();
 

@@ -520,6 +520,7 @@ bool KivoAppBase::Redraw(const Rect*)
     const uint32_t presentStart = timeGetTime();
     lastPresentTime = presentStart;
     RedrawChecks(nullptr);
+    startupRegistryWrites.reset();
     now = timeGetTime();
     AccumulateTime(now);
     screenBltTime += TickDiff(now, presentStart);

@@ -241,6 +241,7 @@ void KivoAppBase::WriteToRegistry()
     auto write = [this](const char* name, DWORD value) {
         RegistryWrite(name, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
     };
+    const platform::RegistryBatch batch;
     write("MusicVolume", Hundredths(musicVolume));
     write("SfxVolume", Hundredths(sfxVolume));
     write("Muted", muteCount - autoMuteCount > 0 ? 1 : 0);

@@ -296,20 +296,28 @@ SharedImageRef KivoAppBase::GetSharedImage(const std::string& name, const std::s
 {
     const std::string upperName = StringToUpper(name);
     const std::string upperVariant = StringToUpper(variant);
-    // The entry is filled before the lock is left: a second caller asking for
-    // the same name on another thread must not see it empty.
-    std::unique_lock<std::recursive_mutex> lock;
-    if (ddInterface)
-        lock = std::unique_lock(ddInterface->mCritSect);
+    // A file is decoded outside the display lock, so that frames go on being
+    // drawn and several threads decode at once; a second caller asking for
+    // the same name meanwhile waits for the decode and never sees the entry
+    // empty.
+    std::unique_lock lock(ddInterface ? ddInterface->mCritSect : sharedImageLock);
     auto [it, inserted] = sharedImageMap.try_emplace({ upperName, upperVariant });
-    SharedImageRef ref(&it->second);
+    SharedImage* entry = &it->second;
+    SharedImageRef ref(entry);
     if (created)
         *created = inserted;
-    if (inserted) {
-        if (!name.empty() && name[0] == '!')
-            it->second.mImage = ddInterface ? ddInterface->NewImage() : new MemoryImage();
-        else
-            it->second.mImage = GetImage(name, false, alphaColor);
+    if (!inserted) {
+        sharedImageDecoded.wait(lock, [&] { return !sharedImagesDecoding.count(entry); });
+    } else if (!name.empty() && name[0] == '!') {
+        entry->mImage = ddInterface ? ddInterface->NewImage() : new MemoryImage();
+    } else {
+        sharedImagesDecoding.insert(entry);
+        lock.unlock();
+        Image* image = GetImage(name, false, alphaColor);
+        lock.lock();
+        entry->mImage = image;
+        sharedImagesDecoding.erase(entry);
+        sharedImageDecoded.notify_all();
     }
     return ref;
 }

@@ -483,6 +483,7 @@ void D3DTester::WriteResults()
     if (!mRecordKey)
         return;
     const DWORD version = 2, minimum = mMinVidMemory, recommended = mRecVidMemory;
+    const platform::RegistryBatch batch;
     RegSetValueExA(mRecordKey, "Version", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&version), 4);
     RegSetValueExA(mRecordKey, "MinVidMemory", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&minimum), 4);
     RegSetValueExA(mRecordKey, "RecVidMemory", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&recommended), 4);

@@ -29,6 +29,10 @@ public:
     // A new image read from the file, owned by the caller; null when it
     // cannot be read.
     virtual MemoryImage* GetImage(const std::string& path, bool commitBits) = 0;
+    // Whether the image calls here may come from several threads at once
+    // (for different files): a group loaded whole then decodes its images
+    // side by side.
+    virtual bool ImagesFromManyThreads() { return false; }
     // Whether the image already lives in a display surface.
     virtual bool HasDisplaySurface(MemoryImage* image) = 0;
     // Asks the display to move the image into a display surface when it is

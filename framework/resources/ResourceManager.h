@@ -168,6 +168,10 @@ public:
     virtual bool LoadNextResource();
     virtual void ResourceLoadedHook(BaseRes* res);
     virtual void StartLoadResources(const std::string& group);
+    // Loads the whole group at once: its plain images (no alpha image or
+    // grid, the first record of each file) on several threads where the host
+    // allows, as decoding is most of the work, then the rest in order. Loaded or failed, the
+    // result and the error text are those of loading one record at a time.
     virtual bool LoadResources(const std::string& group);
     // Throw ResourceManagerException for an unknown id or one not loaded.
     virtual SharedImageRef GetImageThrow(const std::string& id);
@@ -195,6 +199,10 @@ protected:
     bool ApplyAlphaImage(MemoryImage* image, const ImageRes* res);
     bool ApplyAlphaGrid(MemoryImage* image, const ImageRes* res);
     static bool IsLoaded(const BaseRes* res);
+    // LoadResources' first pass. A record that fails is left unloaded and
+    // its failure forgotten: the pass in order that follows fails on the
+    // group's first bad record, with its own text.
+    void LoadImagesAtOnce();
 
     mutable std::recursive_mutex mLock;
     std::set<std::string> mLoadedGroups;

@@ -10,7 +10,11 @@
 #include "framework/graphics/SysFont.h"
 #include "framework/resources/ResourceHost.h"
 
+#include <algorithm>
+#include <atomic>
 #include <memory>
+#include <thread>
+#include <vector>
 
 namespace Kivo {
 
@@ -100,9 +104,48 @@ bool ResourceManager::LoadNextResource()
     return false;
 }
 
+void ResourceManager::LoadImagesAtOnce()
+{
+    if (!mApp || !mApp->ImagesFromManyThreads())
+        return;
+    std::vector<ImageRes*> images;
+    {
+        std::lock_guard lock(mLock);
+        std::set<std::pair<std::string, std::string>> files;
+        for (BaseRes* res : *mCurResGroupList) {
+            if (res->mType != ResType_Image || res->mFromProgram || IsLoaded(res))
+                continue;
+            auto* image = static_cast<ImageRes*>(res);
+            if (!image->mAlphaImage.empty() || !image->mAlphaGridImage.empty() || image->mPath.empty()
+                || image->mPath[0] == '!')
+                continue;
+            if (files.insert({ StringToUpper(image->mPath), StringToUpper(image->mVariant) }).second)
+                images.push_back(image);
+        }
+    }
+    const size_t threads = std::min<size_t>(images.size(), std::max(1u, std::thread::hardware_concurrency()));
+    if (threads < 2)
+        return;
+    std::atomic<size_t> next { 0 };
+    const auto work = [&] {
+        for (size_t i; (i = next++) < images.size();)
+            DoLoadImage(images[i]);
+    };
+    std::vector<std::thread> helpers;
+    for (size_t t = 1; t < threads; ++t)
+        helpers.emplace_back(work);
+    work();
+    for (std::thread& helper : helpers)
+        helper.join();
+    std::lock_guard lock(mLock);
+    mError.clear();
+    mHasFailed = false;
+}
+
 bool ResourceManager::LoadResources(const std::string& group)
 {
     StartLoadResources(group);
+    LoadImagesAtOnce();
     while (LoadNextResource()) {
     }
     if (mHasFailed)

@@ -8,6 +8,7 @@
 #include <tinyxml.h>
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 using Kivo::GetAudioHost;
@@ -48,10 +49,10 @@ MusicManager::MusicManager()
             host->MsgBox(message, "Error", 0);
     }
     TiXmlElement* root = doc.FirstChildElement("Music");
-    for (int song = 0; root && music && song < 5; ++song) {
+    for (int song = 0; root && music && song < kTracks; ++song) {
         TiXmlElement* track = root->FirstChildElement(kTrackElements[song]);
         if (const char* file = track ? track->Attribute("file") : nullptr)
-            music->LoadMusic(song, file);
+            mFiles[song] = file;
     }
 }
 
@@ -63,8 +64,11 @@ void MusicManager::SwitchTo(int track)
     if (music)
         music->FadeOut(mCurrentTrack, true, kFadeSpeed);
     mCurrentTrack = track;
-    if (music)
-        music->FadeIn(track, 0, kFadeSpeed, false);
+    if (!music)
+        return;
+    if (track >= 0 && track < kTracks && !mFiles[track].empty())
+        music->LoadMusic(track, std::exchange(mFiles[track], {}));
+    music->FadeIn(track, 0, kFadeSpeed, false);
 }
 
 void MusicManager::PlayMenuMusic()

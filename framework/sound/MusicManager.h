@@ -1,8 +1,11 @@
 #pragma once
 // The game's music: the list "properties/music.xml" read once into song
 // numbers (0 the menu track, 1 to 4 the level tracks) and switched by
-// cross-fading through the application's music interface.
+// cross-fading through the application's music interface. A track is loaded
+// when it first plays, so start-up reads the menu track alone.
 #include "framework/core/Singleton.h"
+
+#include <string>
 
 class MusicManager : public Singleton<MusicManager> {
 public:
@@ -25,7 +28,10 @@ public:
     int GetCurrentTrack() const { return mCurrentTrack; }
 
 private:
+    static constexpr int kTracks = 5;
+
     void SwitchTo(int track);
 
     int mCurrentTrack = -1;
+    std::string mFiles[kTracks]; // empty: not in the list, or loaded already
 };

@@ -189,11 +189,16 @@ std::shared_ptr<PcmData> DecodeOgg(const uint8_t* bytes, size_t size)
     return pcm;
 }
 
-std::shared_ptr<PcmData> OpenStream(std::vector<uint8_t> bytes)
+namespace {
+
+// The bytes are `owned` when it is not empty, else the borrowed `bytes`.
+std::shared_ptr<PcmData> OpenStream(std::vector<uint8_t> owned, const uint8_t* bytes, size_t size)
 {
-    if (bytes.size() < 4 || std::memcmp(bytes.data(), "OggS", 4) != 0)
-        return DecodeStream(bytes.data(), bytes.size());
-    auto stream = std::make_unique<OggStream>(std::move(bytes), nullptr, 0);
+    if (!owned.empty())
+        bytes = owned.data(), size = owned.size();
+    if (size < 4 || std::memcmp(bytes, "OggS", 4) != 0)
+        return DecodeStream(bytes, size);
+    auto stream = std::make_unique<OggStream>(std::move(owned), bytes, size);
     auto pcm = std::make_shared<PcmData>();
     if (!stream->Format(pcm->format))
         return nullptr;
@@ -207,6 +212,18 @@ std::shared_ptr<PcmData> OpenStream(std::vector<uint8_t> bytes)
     pcm->streamFrames = uint32_t(frames);
     pcm->stream = std::move(stream);
     return pcm;
+}
+
+} // namespace
+
+std::shared_ptr<PcmData> OpenStream(std::vector<uint8_t> bytes)
+{
+    return OpenStream(std::move(bytes), nullptr, 0);
+}
+
+std::shared_ptr<PcmData> OpenStream(const uint8_t* bytes, size_t size)
+{
+    return OpenStream({}, bytes, size);
 }
 
 std::shared_ptr<PcmData> DecodeMp3(const uint8_t* bytes, size_t size)

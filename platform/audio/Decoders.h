@@ -37,6 +37,9 @@ std::shared_ptr<PcmData> DecodeStream(const uint8_t* bytes, size_t size);
 // (PcmData::MakeFrames), from the bytes it keeps: opening a song costs its
 // headers, not its whole decoding.
 std::shared_ptr<PcmData> OpenStream(std::vector<uint8_t> bytes);
+// The same over bytes that stay the caller's: they must outlive the stream
+// (as with BASS's streams from memory), and are never copied.
+std::shared_ptr<PcmData> OpenStream(const uint8_t* bytes, size_t size);
 
 // A module rendered once through at 44.1 kHz 16-bit stereo (at most ten
 // minutes of it), with the frame at which each order starts.

@@ -361,10 +361,19 @@ BOOL BASS_MusicFree(HMUSIC handle)
 
 HSTREAM BASS_StreamCreateFile(BOOL mem, const void* file, QWORD offset, QWORD length, DWORD flags)
 {
-    std::vector<uint8_t> bytes;
-    if (!platform::music::ReadSource(mem, file, offset, length, bytes))
-        return Fail<HSTREAM>(BASS_ERROR_FILEOPEN, 0);
-    std::shared_ptr<PcmData> pcm = OpenStream(std::move(bytes));
+    // A stream from memory reads the caller's block, which stays valid while
+    // the stream lives; a file is read whole into bytes of the stream's own.
+    std::shared_ptr<PcmData> pcm;
+    if (mem) {
+        if (!file || length == 0)
+            return Fail<HSTREAM>(BASS_ERROR_FILEOPEN, 0);
+        pcm = OpenStream(static_cast<const uint8_t*>(file) + offset, size_t(length));
+    } else {
+        std::vector<uint8_t> bytes;
+        if (!platform::music::ReadSource(false, file, offset, length, bytes))
+            return Fail<HSTREAM>(BASS_ERROR_FILEOPEN, 0);
+        pcm = OpenStream(std::move(bytes));
+    }
     if (!pcm)
         return Fail<HSTREAM>(BASS_ERROR_FORMAT, 0);
     State& s = S();

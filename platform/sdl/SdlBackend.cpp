@@ -124,19 +124,41 @@ class SdlAudioDevice final : public AudioDevice {
 public:
     ~SdlAudioDevice() override
     {
+        if (opener_.joinable())
+            opener_.join();
         if (device_ != 0) {
             SDL_CloseAudioDevice(device_);
+            std::lock_guard lock(SdlSubsystemLock());
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
         }
     }
 
 protected:
+    // Opening the device may take a good part of a second (SDL tries its
+    // drivers in turn, a sound server may be started), and nothing needs to
+    // wait for it: it opens on a thread of its own, and the sources, mixed
+    // only as the device asks for sound, start playing from their beginning
+    // once it does.
     void Start() override
     {
+        opener_ = std::thread([this] {
+            Open();
+            // SDL keeps its error text per thread; a thread it did not make
+            // gives it back by hand.
+            SDL_TLSCleanup();
+        });
+    }
+
+private:
+    void Open()
+    {
         QuietAlsa();
-        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-            std::fprintf(stderr, "No sound device (%s): playing silently.\n", SDL_GetError());
-            return;
+        {
+            std::lock_guard lock(SdlSubsystemLock());
+            if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+                std::fprintf(stderr, "No sound device (%s): playing silently.\n", SDL_GetError());
+                return;
+            }
         }
         SDL_AudioSpec want {};
         want.freq = kRate;
@@ -151,13 +173,14 @@ protected:
         device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
         if (device_ == 0) {
             std::fprintf(stderr, "No sound device (%s): playing silently.\n", SDL_GetError());
+            std::lock_guard lock(SdlSubsystemLock());
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
             return;
         }
         SDL_PauseAudioDevice(device_, 0);
     }
 
-private:
+    std::thread opener_;
     SDL_AudioDeviceID device_ = 0;
 };
 

@@ -84,8 +84,10 @@ public:
     ~SdlWindows() override
     {
         Close();
-        if (started_)
+        if (started_) {
+            std::lock_guard lock(SdlSubsystemLock());
             SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        }
     }
 
     bool Available() override { return Start(); }
@@ -302,6 +304,7 @@ private:
             return true;
         if (failed_)
             return false;
+        std::lock_guard lock(SdlSubsystemLock());
         if (!InitVideo()) {
             std::fprintf(stderr, "No display could be opened (%s). Is DISPLAY or WAYLAND_DISPLAY set?\n",
                          SDL_GetError());
@@ -435,6 +438,12 @@ private:
 };
 
 } // namespace
+
+std::mutex& SdlSubsystemLock()
+{
+    static std::mutex lock;
+    return lock;
+}
 
 std::unique_ptr<WindowSystem> MakeSdlWindows()
 {

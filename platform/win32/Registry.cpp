@@ -50,11 +50,19 @@ const char kRoot[] = "HKEY_CURRENT_USER";
 class Store {
 public:
     std::mutex mutex;
+    int batches = 0;
+
+    ~Store()
+    {
+        if (mUnwritten)
+            Write();
+    }
 
     void UseMemory(bool memory)
     {
         mMemory = memory;
         mLoaded = memory;
+        mUnwritten = false;
         mKeys.clear();
     }
 
@@ -68,11 +76,21 @@ public:
         return mKeys;
     }
 
-    bool Save();
+    // Writes the changes now, or marks them for the end of the batch.
+    bool Save()
+    {
+        if (batches == 0)
+            return Write();
+        mUnwritten = true;
+        return true;
+    }
+    bool Write();
+    bool Unwritten() const { return mUnwritten; }
 
 private:
     void Load();
 
+    bool mUnwritten = false;
     bool mMemory = false;
     bool mLoaded = false;
     std::map<std::string, Values, NoCaseLess> mKeys;
@@ -255,7 +273,7 @@ void Store::Load()
     }
 }
 
-bool Store::Save()
+bool Store::Write()
 {
     if (mMemory)
         return true;
@@ -278,6 +296,7 @@ bool Store::Save()
         toldFor = file.string();
         return false;
     }
+    mUnwritten = false;
     return true;
 }
 
@@ -333,6 +352,20 @@ void UseMemoryRegistry(bool memory)
 {
     std::lock_guard lock(TheStore().mutex);
     TheStore().UseMemory(memory);
+}
+
+RegistryBatch::RegistryBatch()
+{
+    std::lock_guard lock(TheStore().mutex);
+    ++TheStore().batches;
+}
+
+RegistryBatch::~RegistryBatch()
+{
+    Store& s = TheStore();
+    std::lock_guard lock(s.mutex);
+    if (--s.batches == 0 && s.Unwritten())
+        s.Write();
 }
 
 std::string RegistryFilePath()
@@ -411,8 +444,12 @@ LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD, DWORD type, const BYTE* d
     const std::string name = valueName ? valueName : "";
     auto old = values.find(name);
     std::optional<Value> previous;
-    if (old != values.end())
+    if (old != values.end()) {
+        if (old->second.type == type && old->second.bytes.size() == (data ? size : 0)
+            && (!data || std::memcmp(old->second.bytes.data(), data, size) == 0))
+            return ERROR_SUCCESS;
         previous = old->second;
+    }
     Value& v = values[name];
     v.type = type;
     v.bytes.assign(reinterpret_cast<const char*>(data), data ? size : 0);

@@ -6,7 +6,9 @@
 // bytes). Key and value names are compared without ASCII case, as Windows
 // does. Names are only ever section and value names inside the file, never
 // paths on the disk. Every change rewrites the file through a temporary
-// file and a rename, so a crash leaves either the old or the new contents.
+// file and a rename, so a crash leaves either the old or the new contents;
+// a value set to what it holds already writes nothing, and the changes made
+// while a platform::RegistryBatch lives are written once, as it ends.
 #include "platform/win32/WinTypes.h"
 
 #include <string>
@@ -62,5 +64,17 @@ namespace platform {
 void UseMemoryRegistry(bool memory);
 // The store file of the current user.
 std::string RegistryFilePath();
+
+// While one lives (on any thread), changes are kept in memory and read back
+// at once; the outermost batch writes them in one go as it ends. Should the
+// write fail, they stay in memory and go with the next write. Changes still
+// unwritten when the process exits normally are written then.
+class RegistryBatch {
+public:
+    RegistryBatch();
+    ~RegistryBatch();
+    RegistryBatch(const RegistryBatch&) = delete;
+    RegistryBatch& operator=(const RegistryBatch&) = delete;
+};
 
 } // namespace platform

@@ -140,6 +140,58 @@ TEST_F(Registry, FileIsRewrittenWholeAndReadBack)
         unsetenv("XDG_CONFIG_HOME");
 }
 
+// Changes in a batch are read back at once and reach the file together as
+// the outermost batch ends; a value set to what it holds writes nothing.
+TEST_F(Registry, ABatchIsWrittenOnceAtItsEnd)
+{
+    testsupport::TempDir dir;
+    const char* old = std::getenv("XDG_CONFIG_HOME");
+    const std::string saved = old ? old : "";
+    setenv("XDG_CONFIG_HOME", dir.Path().c_str(), 1);
+    platform::UseMemoryRegistry(false);
+    const std::string file = dir.Path() + "/kivo/registry.ini";
+    const auto onDisk = [&] {
+        std::ifstream in(file);
+        return std::string((std::istreambuf_iterator<char>(in)), {});
+    };
+    const char* const names[] = { "A", "B", "C" };
+    HKEY key = nullptr;
+    {
+        const platform::RegistryBatch outer;
+        key = Create("SOFTWARE\\Batch");
+        {
+            const platform::RegistryBatch inner;
+            for (DWORD i = 0; i < 3; ++i) {
+                const DWORD value = i + 1;
+                ASSERT_EQ(RegSetValueExA(key, names[i], 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4),
+                          ERROR_SUCCESS);
+            }
+        }
+        EXPECT_FALSE(std::filesystem::exists(file));
+        DWORD value = 0, size = 4;
+        EXPECT_EQ(RegQueryValueExA(key, "B", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size), ERROR_SUCCESS);
+        EXPECT_EQ(value, 2u);
+    }
+    const std::string text = onDisk();
+    for (const char* line : { "\"A\"=dword:00000001", "\"B\"=dword:00000002", "\"C\"=dword:00000003" })
+        EXPECT_NE(text.find(line), std::string::npos) << text;
+    EXPECT_FALSE(std::filesystem::exists(file + ".tmp"));
+
+    std::filesystem::remove(file);
+    const DWORD same = 1, changed = 9;
+    ASSERT_EQ(RegSetValueExA(key, "A", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&same), 4), ERROR_SUCCESS);
+    EXPECT_FALSE(std::filesystem::exists(file));
+    ASSERT_EQ(RegSetValueExA(key, "A", 0, REG_SZ, reinterpret_cast<const BYTE*>(&same), 4), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExA(key, "A", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&changed), 4), ERROR_SUCCESS);
+    EXPECT_NE(onDisk().find("\"A\"=dword:00000009"), std::string::npos) << onDisk();
+    RegCloseKey(key);
+
+    if (old)
+        setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+    else
+        unsetenv("XDG_CONFIG_HOME");
+}
+
 } // namespace
 
 namespace {

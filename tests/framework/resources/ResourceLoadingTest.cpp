@@ -8,6 +8,9 @@
 #include "framework/resources/ResourceHelpers.h"
 
 #include <gtest/gtest.h>
+#include <map>
+#include <string>
+#include <vector>
 
 using namespace Kivo;
 using namespace restest;
@@ -200,6 +203,61 @@ TEST(ResourceLoadErrors, FirstFailureNamesTheFile)
         ASSERT_TRUE(app.manager->ParseResourcesFile("bad.xml")) << app.manager->GetErrorText();
         EXPECT_FALSE(app.manager->LoadResources("G")) << row.resources;
         EXPECT_EQ(app.manager->GetErrorText(), row.error);
+    }
+}
+
+// A group loaded whole decodes its plain images side by side; its images
+// and its error (the group's first bad file, whichever decode fails first)
+// are those of loading one record at a time.
+TEST(ResourceLoadErrors, AWholeGroupLoadsAsOneRecordAtATime)
+{
+    for (bool bad : { false, true }) {
+        SCOPED_TRACE(bad ? "with bad files" : "all good");
+        auto files = FixtureFiles();
+        std::string manifest = "<ResourceManifest><Resources id=\"G\"><SetDefaults path=\"images\" idprefix=\"I\"/>";
+        for (int i = 0; i < 16; ++i) {
+            const std::string name = "n" + std::to_string(i);
+            if (!bad || (i != 6 && i != 11))
+                files.push_back({ "images/" + name + ".tga", MakeTGA(3, 2, std::vector<uint32_t>(6, 0xFF000000u + i)) });
+            manifest += "<Image id=\"" + name + "\" path=\"" + name + "\"/>";
+            if (i == 3) // the same file again, and one with an alpha image to apply
+                manifest += "<Image id=\"again\" path=\"n3\" mirrorx=\"\"/>"
+                            "<Image id=\"masked\" path=\"masked\" alphaimage=\"mask\"/>";
+        }
+        files.push_back({ "g.xml", manifest + "</Resources></ResourceManifest>" });
+        PakFixture pak(files);
+        struct Result {
+            bool ok;
+            std::string error;
+            std::map<std::string, std::vector<uint32_t>> pixels;
+        };
+        const auto load = [](bool whole) {
+            TestApp app;
+            EXPECT_TRUE(app.manager->ParseResourcesFile("g.xml"));
+            Result r { true, {}, {} };
+            if (whole) {
+                r.ok = app.manager->LoadResources("G");
+            } else {
+                app.manager->StartLoadResources("G");
+                while (app.manager->LoadNextResource()) {
+                }
+                r.ok = !app.manager->HadError();
+            }
+            r.error = app.manager->GetErrorText();
+            for (const std::string& id : app.manager->GroupIds("G"))
+                if (auto* image = dynamic_cast<MemoryImage*>(app.manager->GetImage(id).ToImage()))
+                    r.pixels[id].assign(image->GetBits(), image->GetBits() + image->mWidth * image->mHeight);
+            return r;
+        };
+        const Result whole = load(true), inOrder = load(false);
+        EXPECT_EQ(whole.ok, !bad);
+        EXPECT_EQ(inOrder.ok, !bad);
+        EXPECT_EQ(whole.error, bad ? "Failed to load image: images/n6" : "");
+        EXPECT_EQ(whole.error, inOrder.error);
+        if (!bad) {
+            EXPECT_EQ(whole.pixels.size(), 18u);
+            EXPECT_EQ(whole.pixels, inOrder.pixels);
+        }
     }
 }
 

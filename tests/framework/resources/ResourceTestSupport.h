@@ -51,6 +51,7 @@ public:
     Kivo::SharedImageRef GetSharedImage(const std::string& name, const std::string& variant, bool* created,
                                         uint32_t alphaColor) override;
     Kivo::MemoryImage* GetImage(const std::string& path, bool commitBits) override;
+    bool ImagesFromManyThreads() override { return true; }
     bool HasDisplaySurface(Kivo::MemoryImage* image) override { return surfaces.count(image) != 0; }
     void RequestDisplaySurface(Kivo::MemoryImage* image) override;
     void MirrorImageX(Kivo::MemoryImage* image) override;

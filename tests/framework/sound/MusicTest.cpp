@@ -327,44 +327,46 @@ TEST_F(RealMusicTest, BassPlaysAWavAndAnOggSongWithFades)
     EXPECT_EQ(Rms(Play(100, 0)), 0);
 }
 
-// An Ogg song opened as a stream costs its headers: it has its whole length
-// at once, nothing decoded yet, and mixes (in pieces of any size, at the
-// output's rate and off it, once through and looping) exactly what the whole
-// decoding mixes.
+// An Ogg song opened as a stream (over bytes of its own or borrowed ones)
+// costs its headers: it has its whole length at once, nothing decoded yet,
+// and mixes (in pieces of any size, at the output's rate and off it, once
+// through and looping) exactly what the whole decoding mixes.
 TEST_F(RealMusicTest, AnOggStreamDecodesAsItPlaysAndSoundsAsTheWholeDecoding)
 {
     using namespace platform::audio;
     for (long rate : { 44100L, 22050L })
-        for (bool looping : { false, true }) {
-            SCOPED_TRACE(testing::Message() << "rate " << rate << " looping " << looping);
-            WriteOgg(dir / "s.ogg", rate, 2, 30000, 700);
-            std::ifstream in(dir / "s.ogg", std::ios::binary);
-            std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-            const std::shared_ptr<PcmData> whole = DecodeOgg(bytes.data(), bytes.size());
-            const std::shared_ptr<PcmData> streamed = OpenStream(bytes);
-            ASSERT_TRUE(whole && streamed);
-            EXPECT_EQ(streamed->Frames(), whole->Frames());
-            EXPECT_TRUE(streamed->bytes.empty());
+        for (bool looping : { false, true })
+            for (bool borrowed : { false, true }) {
+                SCOPED_TRACE(testing::Message() << "rate " << rate << " looping " << looping << " borrowed " << borrowed);
+                WriteOgg(dir / "s.ogg", rate, 2, 30000, 700);
+                std::ifstream in(dir / "s.ogg", std::ios::binary);
+                std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+                const std::shared_ptr<PcmData> whole = DecodeOgg(bytes.data(), bytes.size());
+                const std::shared_ptr<PcmData> streamed =
+                    borrowed ? OpenStream(bytes.data(), bytes.size()) : OpenStream(bytes);
+                ASSERT_TRUE(whole && streamed);
+                EXPECT_EQ(streamed->Frames(), whole->Frames());
+                EXPECT_TRUE(streamed->bytes.empty());
 
-            Mixer a, b;
-            std::unique_ptr<Voice> va = a.CreateVoice(whole), vb = b.CreateVoice(streamed);
-            va->Play(looping);
-            vb->Play(looping);
-            if (looping) {
-                va->SetLoop(1000, 20000);
-                vb->SetLoop(1000, 20000);
+                Mixer a, b;
+                std::unique_ptr<Voice> va = a.CreateVoice(whole), vb = b.CreateVoice(streamed);
+                va->Play(looping);
+                vb->Play(looping);
+                if (looping) {
+                    va->SetLoop(1000, 20000);
+                    vb->SetLoop(1000, 20000);
+                }
+                for (size_t piece : { 1, 7, 512, 4096, 20000, 33333, 40000 }) {
+                    std::vector<int32_t> mixA(2 * piece), mixB(2 * piece);
+                    a.MixInto(mixA.data(), piece);
+                    b.MixInto(mixB.data(), piece);
+                    ASSERT_EQ(mixA, mixB) << "piece " << piece;
+                }
+                EXPECT_EQ(vb->IsPlaying(), looping);
+                if (!looping) {
+                    EXPECT_EQ(streamed->bytes.size(), whole->bytes.size());
+                }
             }
-            for (size_t piece : { 1, 7, 512, 4096, 20000, 33333, 40000 }) {
-                std::vector<int32_t> mixA(2 * piece), mixB(2 * piece);
-                a.MixInto(mixA.data(), piece);
-                b.MixInto(mixB.data(), piece);
-                ASSERT_EQ(mixA, mixB) << "piece " << piece;
-            }
-            EXPECT_EQ(vb->IsPlaying(), looping);
-            if (!looping) {
-                EXPECT_EQ(streamed->bytes.size(), whole->bytes.size());
-            }
-        }
 }
 
 TEST_F(RealMusicTest, FModPlaysASampleSongAndJoinsAnIntroToItsLoop)
