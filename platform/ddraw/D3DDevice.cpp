@@ -232,6 +232,12 @@ inline uint32_t Sample(const SpanSetup& s, int32_t u, int32_t v)
         const int32_t uu = u - 0x8000, vv = v - 0x8000;
         const int x0 = uu >> 16, y0 = vv >> 16;
         const uint32_t fx = uint32_t(uu >> 8) & 0xFF, fy = uint32_t(vv >> 8) & 0xFF;
+        // Away from the texture's edges the four texels need no addressing.
+        if (unsigned(x0) < unsigned(s.texWidth - 1) && unsigned(y0) < unsigned(s.texHeight - 1)) {
+            const uint32_t* ra = s.texels + size_t(y0) * size_t(s.texWidth) + size_t(x0);
+            const uint32_t* rb = ra + s.texWidth;
+            return Lerp(Lerp(ra[0], ra[1], fx), Lerp(rb[0], rb[1], fx), fy);
+        }
         const int xa = WrapIndex(x0, s.texWidth, s.clampU), xb = WrapIndex(x0 + 1, s.texWidth, s.clampU);
         const int ya = WrapIndex(y0, s.texHeight, s.clampV), yb = WrapIndex(y0 + 1, s.texHeight, s.clampV);
         const uint32_t* ra = s.texels + size_t(ya) * size_t(s.texWidth);

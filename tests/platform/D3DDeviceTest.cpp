@@ -1,6 +1,6 @@
 // The software Direct3D device's rules: pixel centres, the top-left fill
 // rule, state defaults, culling, lines without their last pixel, texture
-// formats read as texels.
+// formats read as texels, bilinear sampling at the texture's edges.
 #include "platform/ddraw/D3D.h"
 #include "platform/headless/HeadlessBackend.h"
 
@@ -170,6 +170,54 @@ TEST_F(D3DDevice, TexturesOfEveryFormat)
         device->SetTexture(0, nullptr);
         texture->Release();
     }
+}
+
+TEST_F(D3DDevice, BilinearSamplesWrapOrClampAtTheEdges)
+{
+    // A 5 x 3 texture of distinct texels stretched so that the samples run
+    // off every edge: the texels beyond come from the other side (wrap) or
+    // the edge itself (clamp). Each mode's 16 x 16 pixels are pinned.
+    device->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+    device->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTFG_LINEAR);
+    DDSURFACEDESC2 desc {};
+    desc.dwSize = sizeof desc;
+    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
+    desc.dwWidth = 5;
+    desc.dwHeight = 3;
+    desc.ddpfPixelFormat = { sizeof(DDPIXELFORMAT), DDPF_RGB | DDPF_ALPHAPIXELS, 0, 32, 0xFF0000, 0xFF00, 0xFF,
+                             0xFF000000 };
+    desc.ddsCaps.dwCaps = DDSCAPS_TEXTURE;
+    IDirectDrawSurface7* texture = nullptr;
+    ASSERT_EQ(dd->CreateSurface(&desc, &texture, nullptr), DD_OK);
+    DDSURFACEDESC2 lock {};
+    lock.dwSize = sizeof lock;
+    ASSERT_EQ(texture->Lock(nullptr, &lock, DDLOCK_WAIT | DDLOCK_WRITEONLY, nullptr), DD_OK);
+    for (uint32_t y = 0; y < 3; ++y)
+        for (uint32_t x = 0; x < 5; ++x)
+            reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(lock.lpSurface) + y * lock.lPitch)[x] =
+                0xFF000000 | (x * 60) << 16 | (y * 120) << 8 | ((x * 37 + y * 91) & 0xFF);
+    texture->Unlock(nullptr);
+    device->SetTexture(0, texture);
+    struct Mode {
+        DWORD address;
+        uint64_t digest;
+    } modes[] = { { D3DTADDRESS_WRAP, 0xE9109F6B9E5AC896ull }, { D3DTADDRESS_CLAMP, 0x140F89468033F633ull } };
+    for (const Mode& m : modes) {
+        device->SetTextureStageState(0, D3DTSS_ADDRESSU, m.address);
+        device->SetTextureStageState(0, D3DTSS_ADDRESSV, m.address);
+        D3DTLVERTEX v[4] = { { -0.5f, -0.5f, 0, 1, 0xFFFFFFFF, 0, -0.3f, -0.4f },
+                             { -0.5f, 15.5f, 0, 1, 0xFFFFFFFF, 0, -0.3f, 1.35f },
+                             { 15.5f, -0.5f, 0, 1, 0xFFFFFFFF, 0, 1.25f, -0.4f },
+                             { 15.5f, 15.5f, 0, 1, 0xFFFFFFFF, 0, 1.25f, 1.35f } };
+        ASSERT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, v, 4, 0), DD_OK);
+        uint64_t digest = 1469598103934665603ull;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+                digest = (digest ^ At(x, y)) * 1099511628211ull;
+        EXPECT_EQ(digest, m.digest) << std::hex << "address " << m.address << ": 0x" << digest;
+    }
+    device->SetTexture(0, nullptr);
+    texture->Release();
 }
 
 } // namespace
