@@ -24,8 +24,8 @@
 #include "platform/win32/Registry.h"
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
+#include <future>
 #include <list>
 #include <map>
 #include <mutex>
@@ -480,12 +480,10 @@ public:
     // 8. Images.
     std::set<MemoryImage*> memoryImageSet;
     std::map<std::pair<std::string, std::string>, SharedImage> sharedImageMap;
-    // Entries whose file is being decoded (outside the display lock), and
-    // the signal that one is done; the table's lock while there is no
-    // display.
-    std::set<const SharedImage*> sharedImagesDecoding;
+    // Entries whose file is being decoded (outside the display lock), with
+    // the image to come; the table's lock while there is no display.
+    std::map<const SharedImage*, std::shared_future<Image*>> sharedImagesDecoding;
     std::recursive_mutex sharedImageLock;
-    std::condition_variable_any sharedImageDecoded;
     bool sharedImagesDirty = false;
 
     // 9. The loop.

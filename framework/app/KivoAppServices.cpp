@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <future>
 #include <memory>
 #include <vector>
 
@@ -299,25 +300,38 @@ SharedImageRef KivoAppBase::GetSharedImage(const std::string& name, const std::s
     // A file is decoded outside the display lock, so that frames go on being
     // drawn and several threads decode at once; a second caller asking for
     // the same name meanwhile waits for the decode and never sees the entry
-    // empty.
+    // empty. The decoder hands its image over without the lock, which the
+    // waiter may hold more than once (drawing under the display lock).
     std::unique_lock lock(ddInterface ? ddInterface->mCritSect : sharedImageLock);
     auto [it, inserted] = sharedImageMap.try_emplace({ upperName, upperVariant });
     SharedImage* entry = &it->second;
     SharedImageRef ref(entry);
     if (created)
         *created = inserted;
+    // The decoder or a waiter, whichever comes first, fills the entry.
+    auto fill = [this, entry](Image* image) {
+        if (sharedImagesDecoding.erase(entry))
+            entry->mImage = image;
+    };
     if (!inserted) {
-        sharedImageDecoded.wait(lock, [&] { return !sharedImagesDecoding.count(entry); });
+        const auto decoding = sharedImagesDecoding.find(entry);
+        if (decoding != sharedImagesDecoding.end()) {
+            const std::shared_future<Image*> image = decoding->second;
+            lock.unlock();
+            image.wait();
+            lock.lock();
+            fill(image.get());
+        }
     } else if (!name.empty() && name[0] == '!') {
         entry->mImage = ddInterface ? ddInterface->NewImage() : new MemoryImage();
     } else {
-        sharedImagesDecoding.insert(entry);
+        std::promise<Image*> decoded;
+        sharedImagesDecoding.emplace(entry, decoded.get_future().share());
         lock.unlock();
         Image* image = GetImage(name, false, alphaColor);
+        decoded.set_value(image);
         lock.lock();
-        entry->mImage = image;
-        sharedImagesDecoding.erase(entry);
-        sharedImageDecoded.notify_all();
+        fill(image);
     }
     return ref;
 }

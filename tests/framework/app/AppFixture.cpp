@@ -46,6 +46,13 @@ bool TestApp::Redraw(const Kivo::Rect* rect)
     return true;
 }
 
+Kivo::Image* TestApp::GetImage(const std::string& path, bool commitBits, uint32_t alphaColor)
+{
+    if (onGetImage)
+        onGetImage();
+    return KivoAppBase::GetImage(path, commitBits, alphaColor);
+}
+
 void TestApp::LostFocus()
 {
     KivoAppBase::LostFocus();

@@ -9,6 +9,7 @@
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -28,6 +29,7 @@ public:
     void Shutdown() override;
     void LostFocus() override;
     void GotFocus() override;
+    Kivo::Image* GetImage(const std::string& path, bool commitBits, uint32_t alphaColor) override;
 
     // 'U' per update, 'D' per draw request.
     std::string log;
@@ -41,6 +43,8 @@ public:
     int msPerDraw = 0;
     int shutdownAfterUpdates = -1;
     int shutdownCalls = 0;
+    // Called as an image file is read, before the read.
+    std::function<void()> onGetImage;
 };
 
 // Widget input as it reaches the widgets, one word per call.

@@ -12,7 +12,10 @@
 #include "tests/support/TempDir.h"
 
 #include <algorithm>
+#include <chrono>
 #include <fstream>
+#include <future>
+#include <thread>
 #include <unistd.h>
 
 namespace apptest {
@@ -190,6 +193,40 @@ TEST_F(Services, AnAddressIsOpenedOnceWhilePending)
     app->OpenURLSucceeded("https://example.com/quit");
     EXPECT_TRUE(app->shutdown);
     platform::SetLauncher(nullptr);
+}
+
+TEST_F(Services, ASecondCallerHoldingTheTableLockGetsTheImageAnotherThreadIsReading)
+{
+    // The second caller holds the table's lock once more around its call,
+    // as drawing code under the display lock does: the reader must still
+    // hand its image over rather than wait for that lock.
+    testsupport::TempDir dir;
+    testsupport::ScopedCwd cwd(dir.Path());
+    MakeApp(false);
+    std::promise<void> reading, release;
+    std::shared_future<void> released = release.get_future().share();
+    app->onGetImage = [&] {
+        reading.set_value();
+        released.wait();
+    };
+    std::thread reader([&] { app->GetSharedImage("images/none", "", nullptr); });
+    reading.get_future().wait();
+    // Lets the read end once the caller below has had time to start waiting.
+    std::thread releaser([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        release.set_value();
+    });
+    {
+        const std::lock_guard outer(app->sharedImageLock);
+        bool created = true;
+        Kivo::SharedImageRef ref = app->GetSharedImage("IMAGES/NONE", "", &created);
+        EXPECT_FALSE(created);
+        EXPECT_EQ(ref.GetSharedImage(), nullptr); // the file is missing
+        EXPECT_TRUE(app->sharedImagesDecoding.empty());
+    }
+    releaser.join();
+    reader.join();
+    EXPECT_TRUE(app->sharedImagesDecoding.empty());
 }
 
 TEST_F(Services, SharedImagesAreFoundWithoutCaseAndReleasedAfterTheLastReference)
