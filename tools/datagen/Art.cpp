@@ -411,11 +411,11 @@ void AddUi(Builder& b)
             int w = m.w;
             int motif = m.motif;
             ui(id, w, 38, [=](Canvas& c) {
-                if (v == 2) {
-                    c.Glow(RoundRect(6, 6, float(w) - 12, 26, 12), Hex(0xffe070), 6, 1);
-                    return;
-                }
-                Button(c, 0, 0, float(w), 38, kTeal, v == 1);
+                // The highlight is drawn over the button: a lighter plate with
+                // a glowing rim, carrying the same icon.
+                Button(c, 0, 0, float(w), 38, v == 2 ? kTealLight : kTeal, v == 1);
+                if (v == 2)
+                    c.Glow(Outline(RoundRect(5, 5, float(w) - 10, 28, 11), 1), Hex(0xffe070), 4, 0.9f);
                 float cx = float(w) / 2;
                 if (motif == 0) {
                     for (int i = 0; i < 3; ++i)
