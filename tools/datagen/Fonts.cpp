@@ -20,15 +20,19 @@ struct FontStyle {
     const char* face;
     int px;
     bool loading; // group Loading instead of Fonts
+    int drop = 0; // the letters stand this far below the pen's baseline
 };
 
+// Window buttons set their label's baseline 8 px above
+// the middle of the button's ascent-based centring; FONT_BUTTON's letters
+// stand 7 px lower, so that a label's capitals sit in the middle of its plate.
 const FontStyle kFonts[] = {
     {"FONT_GOLD", "gold", "DejaVuSans-Bold.ttf", 18, false},
     {"FONT_BOARD", "board", "DejaVuSans-Bold.ttf", 20, false},
     {"FONT_EFFECTS", "effects", "DejaVuSerif-Bold.ttf", 40, false},
     {"FONT_EFFECTS_BIG", "effects_big", "DejaVuSerif-Bold.ttf", 56, false},
     {"FONT_CAPTION", "caption", "DejaVuSerif-Bold.ttf", 26, false},
-    {"FONT_BUTTON", "button", "DejaVuSans-Bold.ttf", 20, false},
+    {"FONT_BUTTON", "button", "DejaVuSans-Bold.ttf", 20, false, 7},
     {"FONT_LOADING", "loading", "DejaVuSans.ttf", 20, true},
 };
 
@@ -221,10 +225,12 @@ std::string Description(const BuiltFont& font)
     d << "LayerSetCharOffsets Main (" << list.str() << ") (" << offsets.str() << ");\n";
     d << "LayerSetAscent Main " << font.ascent << ";\n";
     d << "LayerSetHeight Main " << font.height << ";\n";
+    if (style.drop != 0)
+        d << "LayerSetOffset Main (0 " << style.drop << ");\n";
     // The shadow: the same glyphs in translucent black, behind, offset.
     d << "CreateLayerFrom Shadow Main;\n";
     d << "LayerSetColorMult Shadow (0 0 0 0.55);\n";
-    d << "LayerSetOffset Shadow (" << font.shadowOffset << ' ' << font.shadowOffset << ");\n";
+    d << "LayerSetOffset Shadow (" << font.shadowOffset << ' ' << font.shadowOffset + style.drop << ");\n";
     d << "LayerSetBaseOrder Shadow -1;\n";
     return d.str();
 }
@@ -234,7 +240,8 @@ std::string Description(const BuiltFont& font)
 void DrawText(Canvas& c, const BuiltFont& font, const std::string& text, int x, int baseline, RGBA tint)
 {
     for (int layer = 0; layer < 2; ++layer) {
-        int pen = x + (layer == 0 ? font.shadowOffset : 0), top = baseline - font.ascent + (layer == 0 ? font.shadowOffset : 0);
+        int pen = x + (layer == 0 ? font.shadowOffset : 0),
+            top = baseline - font.ascent + font.style->drop + (layer == 0 ? font.shadowOffset : 0);
         for (unsigned char ch : text) {
             auto it = std::find_if(font.glyphs.begin(), font.glyphs.end(), [&](const Glyph& g) { return g.c == ch; });
             if (it == font.glyphs.end())

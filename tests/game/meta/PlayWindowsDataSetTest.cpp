@@ -4,6 +4,8 @@
 // files, for looking at.
 #include "framework/graphics/ImageLib.h"
 #include "framework/graphics/Graphics.h"
+#include "framework/graphics/MemoryImage.h"
+#include "framework/resources/ResourceHelpers.h"
 #include "framework/widgets/WidgetManager.h"
 #include "game/effects/ActionScript.h"
 #include "game/meta/WindowHelp.h"
@@ -12,6 +14,7 @@
 #include "game/meta/WindowLevelCompleted2.h"
 #include "game/meta/WindowOptions.h"
 #include "game/meta/WindowPause.h"
+#include "game/ui/WindowBase.h"
 #include "tests/game/meta/AppWindowSupport.h"
 
 #include <gtest/gtest.h>
@@ -135,6 +138,46 @@ TEST_F(DataSetWindows, EveryWindowDraws)
     EXPECT_NE(turning, tips);
     EXPECT_NE(tips, credits);
     Close(help);
+}
+
+// A window button's label stands in the middle of its plate: the rows its
+// capitals light up are centred on the rows the plate covers, within 2 px,
+// on each picture the windows give their labelled buttons.
+TEST_F(DataSetWindows, ButtonLabelsSitInTheMiddleOfTheirPlates)
+{
+    for (const char* id : {"IMAGE_UI_BUTTON", "IMAGE_UI_BUTTON_SMALL", "IMAGE_UI_BUTTON_PANEL"}) {
+        Kivo::Image* plate = GetImageById(id);
+        ASSERT_NE(plate, nullptr) << id;
+        WindowButton button(0, nullptr);
+        button.SetImages(plate, GetImageById(std::string(id) + "_DOWN"));
+        const auto draw = [&](const std::string& label) {
+            button.mLabel = label;
+            Kivo::MemoryImage image;
+            image.Create(button.mWidth, button.mHeight);
+            Kivo::Graphics g(&image);
+            button.Draw(&g);
+            const uint32_t* bits = image.GetBits();
+            return std::vector<uint32_t>(bits, bits + button.mWidth * button.mHeight);
+        };
+        const auto bare = draw(""), labelled = draw("OK");
+        const auto brightness = [](uint32_t p) { return int(p >> 16 & 0xFF) + int(p >> 8 & 0xFF) + int(p & 0xFF); };
+        int inkTop = button.mHeight, inkBottom = -1, plateTop = button.mHeight, plateBottom = -1;
+        for (int y = 0; y < button.mHeight; ++y) {
+            for (int x = 0; x < button.mWidth; ++x) {
+                const size_t i = size_t(y * button.mWidth + x);
+                // The letters' faces, lighter than the plate (not their outline or shadow).
+                if (brightness(labelled[i]) - brightness(bare[i]) > 150)
+                    inkTop = std::min(inkTop, y), inkBottom = std::max(inkBottom, y);
+            }
+            if ((bare[size_t(y * button.mWidth + button.mWidth / 2)] >> 24) > 200)
+                plateTop = std::min(plateTop, y), plateBottom = std::max(plateBottom, y);
+        }
+        ASSERT_GE(inkBottom, inkTop) << id << ": the label shows";
+        ASSERT_GE(plateBottom, plateTop) << id;
+        EXPECT_NEAR((inkTop + inkBottom) / 2.0, (plateTop + plateBottom) / 2.0, 2.0)
+            << id << ": letters on rows " << inkTop << " to " << inkBottom << ", plate on rows " << plateTop << " to "
+            << plateBottom;
+    }
 }
 
 } // namespace
