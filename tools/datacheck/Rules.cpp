@@ -1,6 +1,7 @@
 #include "tools/datacheck/Rules.h"
 
 #include "framework/core/Buffer.h"
+#include "framework/graphics/ImageLib.h"
 #include "framework/resources/PropertiesParser.h"
 #include "framework/resources/XMLParser.h"
 #include "tools/datacheck/Inventory.h"
@@ -9,6 +10,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -615,6 +617,79 @@ void Town(DataSet& data, Report& report)
         report.push_back("the town has " + std::to_string(stageCount) + " stages, not 5");
 }
 
+// Relative luminance of an sRGB colour (0xRRGGBB), as WCAG defines it.
+double Luminance(uint32_t rgb)
+{
+    auto channel = [](uint32_t v) {
+        double c = double(v & 0xFF) / 255.0;
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(rgb >> 16) + 0.7152 * channel(rgb >> 8) + 0.0722 * channel(rgb);
+}
+
+std::unique_ptr<ImageLib::Image> LoadPicture(DataSet& data, const std::string& path)
+{
+    return std::unique_ptr<ImageLib::Image>(ImageLib::GetImage(data.Root() + "/" + path, true));
+}
+
+// The windows' paper against the letters drawn on it: the dimmest face
+// colour of FONT_GOLD's glyphs (the program draws it untinted, white) and
+// the brightest paper inside each window's frame, leaving out the lightest
+// 2 % of its pixels (specks of the grain), must differ by 4.5 : 1 at least.
+void ParchmentContrast(DataSet& data, Report& report)
+{
+    const Resource* font = data.Find("FONT_GOLD");
+    std::string description;
+    if (!font || !data.Read(font->path, description)) {
+        report.push_back("FONT_GOLD cannot be read");
+        return;
+    }
+    size_t at = Lower(description).find("layersetimage");
+    size_t open = description.find('\'', at), close = description.find('\'', open + 1);
+    if (at == std::string::npos || open == std::string::npos || close == std::string::npos) {
+        report.push_back("FONT_GOLD names no layer image");
+        return;
+    }
+    auto glyphs = LoadPicture(data, Directory(font->path) + description.substr(open + 1, close - open - 1));
+    if (!glyphs) {
+        report.push_back("FONT_GOLD's layer image cannot be read");
+        return;
+    }
+    // Fully covered pixels are the letters' faces; the outline is translucent.
+    double ink = 2;
+    for (int i = 0; i < glyphs->mWidth * glyphs->mHeight; ++i)
+        if ((glyphs->mBits[i] >> 24) >= 0xF8)
+            ink = std::min(ink, Luminance(glyphs->mBits[i]));
+    if (ink > 1) {
+        report.push_back("FONT_GOLD has no opaque letter pixels");
+        return;
+    }
+    const int frame = 48; // the wooden frame and header band
+    for (const char* id : {"IMAGE_UI_WINDOW", "IMAGE_UI_WINDOW_SMALL", "IMAGE_UI_WINDOW_HINT", "IMAGE_UI_WINDOW_HELP"}) {
+        const Resource* r = data.Find(id);
+        auto paper = r ? LoadPicture(data, r->path) : nullptr;
+        if (!paper) {
+            report.push_back(std::string(id) + " cannot be read");
+            continue;
+        }
+        std::vector<double> shades;
+        for (int y = frame; y < paper->mHeight - frame; ++y)
+            for (int x = frame; x < paper->mWidth - frame; ++x)
+                shades.push_back(Luminance(paper->mBits[size_t(y) * size_t(paper->mWidth) + size_t(x)]));
+        if (shades.empty())
+            continue;
+        std::sort(shades.begin(), shades.end());
+        const double bright = shades[shades.size() * 98 / 100], dark = shades.front();
+        // The letters may be darker or lighter than the whole paper, not both.
+        const double ratio = ink >= bright ? (ink + 0.05) / (bright + 0.05) : ink <= dark ? (dark + 0.05) / (ink + 0.05) : 1;
+        if (ratio < 4.5) {
+            char line[160];
+            std::snprintf(line, sizeof line, "FONT_GOLD on %s: contrast %.2f : 1, below 4.5 : 1", id, ratio);
+            report.push_back(line);
+        }
+    }
+}
+
 void Hints(DataSet& data, Report& report)
 {
     auto doc = LoadXml(data, "properties/hints.xml", report);
@@ -1021,6 +1096,7 @@ const std::vector<Rule>& Rules()
         {"levels", "level files: 403 bytes, a breakable cell, a key way the key can fall along", Levels},
         {"chipsets", "colour sets of digits with at least 6 distinct colours", Chipsets},
         {"town", "5 stages of 4 buildings whose items, layers, images and commands resolve", Town},
+        {"parchment_contrast", "the letters of FONT_GOLD stand out 4.5 : 1 from the windows' paper", ParchmentContrast},
         {"hints", "hints in their frozen order, unique, with texts", Hints},
         {"particles", "the own particle systems exist and end by themselves", Particles},
         {"emitters", "every emitter the program names is in its particle file; one-shot ones end", Emitters},
