@@ -617,6 +617,61 @@ void Town(DataSet& data, Report& report)
         report.push_back("the town has " + std::to_string(stageCount) + " stages, not 5");
 }
 
+// Where a building stands: its picture's rectangle in the town.
+struct Placed {
+    std::string id;
+    int x = 0, y = 0, w = 0, h = 0;
+};
+
+// The buildings' "town" pictures must not cover each other: two may share
+// at most a roof's edge, a strip this many pixels deep.
+constexpr int kRoofEdge = 12;
+
+void TownLayout(DataSet& data, Report& report)
+{
+    auto items = LoadXml(data, "properties/town_items.xml", report);
+    if (!items)
+        return;
+    std::vector<Placed> placed;
+    for (const TiXmlElement* o = items->RootElement()->FirstChildElement("Object"); o; o = o->NextSiblingElement("Object")) {
+        const TiXmlElement* type = o->FirstChildElement("Type");
+        if (!type || Attr(type, "id") != "building")
+            continue;
+        // The picture: the item's layers down to the one named "town".
+        std::function<bool(const TiXmlElement*, int, int)> find = [&](const TiXmlElement* parent, int x, int y) {
+            for (const TiXmlElement* l = parent->FirstChildElement("Layer"); l; l = l->NextSiblingElement("Layer")) {
+                int lx = x + std::atoi(Attr(l, "x").c_str()), ly = y + std::atoi(Attr(l, "y").c_str());
+                if (Attr(l, "name") == "town") {
+                    const TiXmlElement* img = l->FirstChildElement("Image");
+                    const Resource* r = img ? data.Find(Attr(img, "id")) : nullptr;
+                    std::string bytes;
+                    Placed p {Attr(o, "id"), lx + std::atoi(Attr(img, "x").c_str()), ly + std::atoi(Attr(img, "y").c_str())};
+                    if (!r || !data.Read(r->path, bytes) || !PngSize(bytes, p.w, p.h)) {
+                        report.push_back("building " + p.id + ": the size of its town picture is unknown");
+                        return true;
+                    }
+                    placed.push_back(p);
+                    return true;
+                }
+                if (find(l, lx, ly))
+                    return true;
+            }
+            return false;
+        };
+        if (!find(o, 0, 0))
+            report.push_back("building " + Attr(o, "id") + " has no town picture");
+    }
+    for (size_t i = 0; i < placed.size(); ++i)
+        for (size_t j = i + 1; j < placed.size(); ++j) {
+            const Placed &a = placed[i], &b = placed[j];
+            int w = std::min(a.x + a.w, b.x + b.w) - std::max(a.x, b.x);
+            int h = std::min(a.y + a.h, b.y + b.h) - std::max(a.y, b.y);
+            if (w > kRoofEdge && h > kRoofEdge)
+                report.push_back("buildings " + a.id + " and " + b.id + " overlap by " + std::to_string(w) + " x " +
+                                 std::to_string(h) + " px");
+        }
+}
+
 // Relative luminance of an sRGB colour (0xRRGGBB), as WCAG defines it.
 double Luminance(uint32_t rgb)
 {
@@ -1096,6 +1151,7 @@ const std::vector<Rule>& Rules()
         {"levels", "level files: 403 bytes, a breakable cell, a key way the key can fall along", Levels},
         {"chipsets", "colour sets of digits with at least 6 distinct colours", Chipsets},
         {"town", "5 stages of 4 buildings whose items, layers, images and commands resolve", Town},
+        {"town_layout", "no two buildings of the town cover each other beyond a roof's edge", TownLayout},
         {"parchment_contrast", "the letters of FONT_GOLD stand out 4.5 : 1 from the windows' paper", ParchmentContrast},
         {"hints", "hints in their frozen order, unique, with texts", Hints},
         {"particles", "the own particle systems exist and end by themselves", Particles},

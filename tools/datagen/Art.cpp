@@ -32,21 +32,46 @@ const uint32_t kBrickRgb[10] = {0x1e6cff, 0xe8c48e, 0xa2b8d3, 0x22d040, 0xb8e45a
 
 float Clamp01(float v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
 
+// The town's twenty building places: three rows on the meadow, seven at the
+// back, six in the middle row standing in the gaps of the back row, seven in
+// front. Building k (stage k / 4) takes place (k % 4) * 5 + k / 4 of the
+// places ordered from left to right, so that every stage builds across the
+// whole valley. Rows stand 70 px apart and the buildings of the two front
+// rows are at most 80 px tall: a building covers the one behind it by a
+// roof's edge at most.
+struct Place { int row, cx; };
+const int kRowBaseline[3] = {320, 390, 460};
+
+Place PlaceOf(int k)
+{
+    static const std::vector<Place> places = [] {
+        std::vector<Place> p;
+        for (int c = 0; c < 7; ++c)
+            p.push_back({0, 57 + 114 * c});
+        for (int c = 0; c < 6; ++c)
+            p.push_back({1, 114 + 114 * c});
+        for (int c = 0; c < 7; ++c)
+            p.push_back({2, 57 + 114 * c});
+        std::stable_sort(p.begin(), p.end(), [](const Place& a, const Place& b) { return a.cx < b.cx; });
+        return p;
+    }();
+    return places[size_t((k % 4) * 5 + k / 4)];
+}
+
 // Town buildings: size and the height of the roof part. The two towers
-// (7 and 17) are tall and narrow.
+// (5 and 17) are tall and narrow and stand in the back row.
 struct BuildingSize { int w, h, split; };
 
 BuildingSize SizeOf(int k)
 {
-    int w = 66 + (k * 37) % 44, h = 76 + (k * 53) % 56;
-    if (k == 7 || k == 17) {
+    int w = 66 + (k * 37) % 40, h = PlaceOf(k).row == 0 ? 88 + (k * 53) % 48 : 62 + (k * 53) % 19;
+    if (k == 5 || k == 17) {
         w = 56;
         h = 160;
     }
     float roofH = float(h) * ((k % 4) == 2 ? 0.5f : 0.38f);
     return {w, h, int(roofH) + 2};
 }
-
 
 // --- building blocks -------------------------------------------------------
 
@@ -1076,9 +1101,8 @@ void AddTown(Builder& b)
 std::pair<int, int> TownPlace(int k)
 {
     BuildingSize s = SizeOf(k);
-    int row = k % 4, col = k / 4;
-    int baseline = 306 + row * 56;
-    return {30 + col * 150 + (row % 2) * 60 + (k * 13) % 20, baseline - s.h};
+    Place p = PlaceOf(k);
+    return {p.cx - s.w / 2 + (k * 5) % 9 - 4, kRowBaseline[p.row] - s.h};
 }
 
 Canvas Scene(const std::vector<Placement>& placements)
@@ -1101,17 +1125,25 @@ Canvas Scene(const std::vector<Placement>& placements)
 std::vector<std::pair<std::string, std::vector<Placement>>> Scenes()
 {
     std::vector<std::pair<std::string, std::vector<Placement>>> out;
-    // The town, back to front: background, stage decorations, rows from the back.
-    std::vector<Placement> town = {{"IMAGE_TOWN_BG", 0, 0}};
-    for (int s = 0; s < 5; ++s)
-        town.push_back({"IMAGE_TOWN_S" + std::to_string(s) + "_DECO", 0, 226});
-    for (int row = 0; row < 4; ++row)
-        for (int k = row; k < 20; k += 4) {
-            char id[24];
-            std::snprintf(id, sizeof id, "IMAGE_TOWN_B%02d", k);
-            auto [x, y] = TownPlace(k);
-            town.push_back({id, x, y});
-        }
+    // The town with its first `stages` stages built, back to front:
+    // background, stage decorations, rows from the back.
+    auto townAt = [](int stages) {
+        std::vector<Placement> town = {{"IMAGE_TOWN_BG", 0, 0}};
+        for (int s = 0; s < stages; ++s)
+            town.push_back({"IMAGE_TOWN_S" + std::to_string(s) + "_DECO", 0, 226});
+        for (int row = 0; row < 3; ++row)
+            for (int k = 0; k < stages * 4; ++k)
+                if (PlaceOf(k).row == row) {
+                    char id[24];
+                    std::snprintf(id, sizeof id, "IMAGE_TOWN_B%02d", k);
+                    auto [x, y] = TownPlace(k);
+                    town.push_back({id, x, y});
+                }
+        return town;
+    };
+    for (int stages = 0; stages <= 5; ++stages)
+        out.push_back({"town_" + std::to_string(stages), townAt(stages)});
+    std::vector<Placement> town = townAt(5);
     town.push_back({"IMAGE_UI_UPGRADE_PANEL_BACKGROUND", 0, 485});
     out.push_back({"town", town});
     // The title screen with its layers at rest.
@@ -1170,12 +1202,12 @@ std::vector<std::pair<std::string, std::vector<Placement>>> Scenes()
 
 std::string TownItemsXml()
 {
-    // Four rows of five on the meadow, the front row (drawn on top) first.
-    std::string front, items;
-    std::vector<std::string> rows(4);
+    // Three rows on the meadow, the front row (drawn on top) first.
+    std::string items;
+    std::vector<std::string> rows(3);
     for (int k = 0; k < 20; ++k) {
         BuildingSize s = SizeOf(k);
-        int row = k % 4;
+        int row = PlaceOf(k).row;
         auto [x, y] = TownPlace(k);
         char id[8];
         std::snprintf(id, sizeof id, "b%02d", k);
@@ -1204,7 +1236,7 @@ std::string TownItemsXml()
         o += "    </Layer>\n  </Object>\n";
         rows[size_t(row)] += o;
     }
-    for (int r = 3; r >= 0; --r)
+    for (int r = 2; r >= 0; --r)
         items += rows[size_t(r)];
     for (int s = 0; s < 5; ++s)
         items += "  <Object id=\"s" + std::to_string(s) + "_deco\"><Type id=\"stage\"/><Layer x=\"0\" y=\"226\"><Image id=\"IMAGE_TOWN_S" +
