@@ -30,6 +30,8 @@ WindowNewProfile::WindowNewProfile()
     mRelaxedIcon = GetImageById("IMAGE_UI_ICON_RELAXED");
 
     mNameBox = new EditCustom(kNameBox, this);
+    // The preselected name is read on the box's light selection: dark letters.
+    mNameBox->SetColor(Kivo::EDIT_COLOR_HILITE_TEXT, Kivo::Color(40, 25, 10));
     mNameBox->Move((mWidth - mNameBox->mWidth) / 2 + 10, 130);
 
     mRelaxedBox = new CheckboxCustom(kRelaxedBox, this);
