@@ -505,13 +505,15 @@ void AddUi(Builder& b)
     button("IMAGE_BONUS_BUTTON_TOWN", 100, 75, kMoss, [](Canvas& c, bool) {
         House(c, 3, 30, 14, 40, 48);
     });
-    ui("IMAGE_UI_EXTRA_PANEL", 180, 125, [](Canvas& c) { Panel(c, 0, 0, 180, 125, 16, kTeal); });
-    ui("IMAGE_UI_EXTRA_PANEL_PROGRESS", 110, 10, [](Canvas& c) {
-        c.Bevel(RoundRect(0, 0, 110, 10, 5), Solid(kTealDeep), 3, -0.6f, 0);
-        c.Fill(Outline(RoundRect(0.5f, 0.5f, 109, 9, 4.5f), 0.6f), Solid(kGoldDark));
+    // The offer panel stands with its right edge at 795: 150 wide, it keeps
+    // clear of the board's frame, which ends at x 645.
+    ui("IMAGE_UI_EXTRA_PANEL", 150, 125, [](Canvas& c) { Panel(c, 0, 0, 150, 125, 16, kTeal); });
+    ui("IMAGE_UI_EXTRA_PANEL_PROGRESS", 96, 10, [](Canvas& c) {
+        c.Bevel(RoundRect(0, 0, 96, 10, 5), Solid(kTealDeep), 3, -0.6f, 0);
+        c.Fill(Outline(RoundRect(0.5f, 0.5f, 95, 9, 4.5f), 0.6f), Solid(kGoldDark));
     });
-    ui("IMAGE_UI_EXTRA_PANEL_PROGRESS_FILL", 110, 10, [](Canvas& c) {
-        c.Bevel(RoundRect(1, 1, 108, 8, 4), LinearY(Hex(0xfff09a), Hex(0xd08a20), 1, 9), 3, 0.6f, 0.4f);
+    ui("IMAGE_UI_EXTRA_PANEL_PROGRESS_FILL", 96, 10, [](Canvas& c) {
+        c.Bevel(RoundRect(1, 1, 94, 8, 4), LinearY(Hex(0xfff09a), Hex(0xd08a20), 1, 9), 3, 0.6f, 0.4f);
     });
     // Effects.
     ui("IMAGE_GFX_SMALL_SHART_DOT", 8, 8, [](Canvas& c) { c.Glow(Circle(4, 4, 1.5f), kWhite, 3, 1); });
@@ -1182,7 +1184,7 @@ std::vector<std::pair<std::string, std::vector<Placement>>> Scenes()
     game.push_back({"IMAGE_FIELD_BUTTON_CHAIN", 359, 504});
     game.push_back({"IMAGE_FIELD_BUTTON_SWAP", 457, 501});
     game.push_back({"IMAGE_FIELD_BUTTON_SWAP_B", 457, 501});
-    game.push_back({"IMAGE_UI_EXTRA_PANEL", 615, 5});
+    game.push_back({"IMAGE_UI_EXTRA_PANEL", 645, 5});
     out.push_back({"game", game});
     // The main menu over the town, with a window open.
     std::vector<Placement> menu = town;
