@@ -15,6 +15,7 @@
 namespace {
 constexpr int kHiddenX = 800;
 constexpr int kRightEdge = 795;
+constexpr int kTop = 5;
 constexpr float kTimeout = 20.0f;
 
 // Centred at (cx, y), shrunk to fit `maxWidth`.
@@ -37,7 +38,7 @@ ExtraPanel::ExtraPanel(ExtraPanelListener* listener) : mListener(listener)
     mProgressFill = GetImageById("IMAGE_UI_EXTRA_PANEL_PROGRESS_FILL");
     const int width = mBackground ? mBackground->mWidth : 0;
     mHomeX = kRightEdge - width;
-    Resize(kHiddenX, 0, width, mBackground ? mBackground->mHeight : 0);
+    Resize(kHiddenX, kTop, width, mBackground ? mBackground->mHeight : 0);
     mSlide.mCurrent = 1.0f;
     Reset();
 }

@@ -225,6 +225,7 @@ TEST(ExtraPanel, Lifecycle)
         panel.UpdateF(1);
     ASSERT_TRUE(panel.IsActive());
     EXPECT_EQ(panel.mX, panel.mHomeX);
+    EXPECT_EQ(panel.mY, 5); // below the screen's top edge
     panel.OnMatch(4);
     EXPECT_EQ(panel.mMatchesLeft, 3);
     panel.OnMatch(3);
