@@ -116,10 +116,9 @@ void GameApp::Init()
     CustomKivoAppBase::Init();
     if (shutdown)
         return;
-    if (gPakInterface) {
-        gPakInterface->AddPakFile("other.pak");
-        gPakInterface->AddPakFile("voice.pak");
-    }
+    // The sounds and music are in other.pak alone; voice lines are optional.
+    AddDataArchive("other.pak", true);
+    AddDataArchive("voice.pak", false);
     SetCursor(windowed ? 0 : 11);
 
     int language = GetInteger("language_id", -1);
@@ -268,8 +267,11 @@ void GameApp::Shutdown()
             std::lock_guard lock(loadingErrorLock);
             error.swap(loadingError);
         }
-        if (!error.empty())
+        if (!error.empty()) {
             Popup(error);
+            if (!resourceManager->GetDamagedArchive().empty())
+                exitCode = 1;
+        }
     }
     CustomKivoAppBase::Shutdown();
 }

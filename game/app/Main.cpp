@@ -24,6 +24,7 @@ int main(int argc, char** argv)
     Kivo::SetDisplayFactory([app] { return new Kivo::DDInterface(app); });
     app->Init();
     app->Start();
+    const int exitCode = app->exitCode;
     delete app;
-    return 0;
+    return exitCode;
 }

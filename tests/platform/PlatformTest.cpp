@@ -216,6 +216,26 @@ TEST(MessageBox, APendingStopAnswersWithoutWaitingForAnyone)
         std::signal(signal, SIG_DFL);
 }
 
+// An error box is said on stderr as well, once, whether or not it could be
+// shown; other boxes only when nobody saw them.
+TEST(MessageBox, ErrorBoxesAreSaidOnStderrOnce)
+{
+    auto& boxes = Headless().boxes;
+    testing::internal::CaptureStderr();
+    MessageBoxA(nullptr, "other.pak is damaged.", "FATAL ERROR", MB_OK | MB_ICONERROR);
+    MessageBoxA(nullptr, "Quit?", "Marrowfen", MB_YESNO);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "[FATAL ERROR] other.pak is damaged.\n");
+    EXPECT_EQ(boxes.TakeShown().size(), 2u);
+
+    platform::UseBackend("system"); // shows nothing
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(MessageBoxA(nullptr, "other.pak is damaged.", "FATAL ERROR", MB_OK | MB_ICONERROR), IDOK);
+    EXPECT_EQ(MessageBoxA(nullptr, "Quit?", "Marrowfen", MB_YESNO), IDYES);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+        "[FATAL ERROR] other.pak is damaged.\n[Marrowfen] Quit?\n");
+    platform::UseBackend("headless");
+}
+
 TEST(MessageBox, HeadlessAnswersFromTheScriptThenWithTheDefault)
 {
     auto& boxes = Headless().boxes;
