@@ -53,6 +53,21 @@ TEST(DebugOutput, EachMessageEndsItsLine)
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "theParamName = \"-windowed\"\nDraw Time = 5\r\n\n");
 }
 
+// A release run keeps the developer's output off the terminal unless asked.
+TEST(DebugOutput, SaysNothingWhileNotShown)
+{
+    const bool shown = platform::DebugOutputShown();
+    platform::ShowDebugOutput(false);
+    testing::internal::CaptureStderr();
+    OutputDebugStringA("Avg FPS = 60\r\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    platform::ShowDebugOutput(true);
+    testing::internal::CaptureStderr();
+    OutputDebugStringA("Avg FPS = 60\r\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Avg FPS = 60\r\n");
+    platform::ShowDebugOutput(shown);
+}
+
 TEST(Time, TickCountsFollowTheClockAndWrapAt32Bits)
 {
     auto& clock = Headless().clock;
