@@ -620,7 +620,7 @@ void CrashCatcher::WriteDemo(KivoAppBase& app)
         SayNotWritten("Demo", mDemoDiskPath);
 }
 
-void CrashCatcher::HandleCrash(const Fault& fault)
+bool CrashCatcher::WriteCrashFile(const Fault& fault)
 {
     const size_t n = FormatReport(fault, &Readable, gReport, sizeof gReport - 1, gTitle, sizeof gTitle);
     gReport[n] = '\n';
@@ -628,7 +628,12 @@ void CrashCatcher::HandleCrash(const Fault& fault)
     const bool written = fd >= 0 && WriteAll(fd, gReport, n + 1);
     if (fd >= 0)
         close(fd);
-    if (!written)
+    return written;
+}
+
+void CrashCatcher::HandleCrash(const Fault& fault)
+{
+    if (!WriteCrashFile(fault))
         SayNotWritten("Crash report", mCrashPath);
     const char* demo = "";
     bool send = false;
@@ -692,6 +697,10 @@ void CrashCatcher::OnSignal(int signal, siginfo_t* info, void* context)
             // The address of an exception is where the faulting
             // instruction lies, whatever address it touched.
             fault.address = fault.rip;
+            // The unwinder trusts the stack it reads: should a damaged
+            // stack make it fault, the process ends at once. A report with
+            // the frame-pointer walk is on disk before it starts.
+            self.WriteCrashFile(fault);
             fault.stackDepth = UnwindFromSignal(fault.rip, gStack, kMaxFrames);
             fault.stack = gStack;
         }

@@ -117,6 +117,8 @@ private:
     // terminator) and the title into `title`; returns the report's length.
     size_t FormatReport(const Fault& fault, ReadableFn readable, char* out, size_t capacity, char* title,
                         size_t titleCapacity) const;
+    // Formats the report and writes "crash.txt"; false when it could not.
+    bool WriteCrashFile(const Fault& fault);
     void WriteDemo(KivoAppBase& app);
     void StartReportProcess(const char* title);
     static const int kSignals[6];
