@@ -116,8 +116,9 @@ void GameApp::Init()
     CustomKivoAppBase::Init();
     if (shutdown)
         return;
-    // The sounds and music are in other.pak alone; voice lines are optional.
-    AddDataArchive("other.pak", true);
+    // The sounds and music are in other.pak alone: it is needed wherever
+    // main.pak is. Voice lines are optional.
+    AddDataArchive("other.pak", requireMainPak);
     AddDataArchive("voice.pak", false);
     SetCursor(windowed ? 0 : 11);
 
