@@ -24,7 +24,8 @@ public:
     virtual ~MessageBoxes() = default;
     // Shows a box and returns the Windows answer code (IDOK, IDYES, ...).
     // `defaultAnswer` is the answer of the box's default button, for a
-    // backend that cannot ask anyone.
+    // backend that asks nobody; 0 when the box could not be shown at all
+    // (MessageBoxA then puts the text on stderr).
     virtual int Show(const std::string& text, const std::string& caption, unsigned type, int defaultAnswer) = 0;
 };
 

@@ -20,6 +20,7 @@
 #include <sys/wait.h>
 #include <ucontext.h>
 #include <unistd.h>
+#include <unwind.h>
 
 namespace Kivo {
 namespace {
@@ -220,23 +221,30 @@ bool FindMapping(uintptr_t address, char* path, size_t pathCapacity, int* sectio
     return found;
 }
 
-void WalkFrames(SafeText& out, uintptr_t pc, uintptr_t frame, CrashCatcher::ReadableFn readable, int maxFrames)
+// One line of the stack trace: program counter, frame, where the program
+// counter lies and the module's file name.
+void PutFrame(SafeText& out, uintptr_t pc, uintptr_t frame)
 {
     char module[1024];
+    int section = 0;
+    uintptr_t offset = 0;
+    FindMapping(pc, module, sizeof module, &section, &offset);
+    out.Hex(pc, 8);
+    out.Add("  ");
+    out.Hex(frame, 8);
+    out.Add("  ");
+    out.Hex(uint64_t(section), 4);
+    out.Put(':');
+    out.Hex(offset, 8);
+    out.Put(' ');
+    out.Add(FileNameOf(module));
+    out.Add("\r\n");
+}
+
+void WalkFrames(SafeText& out, uintptr_t pc, uintptr_t frame, CrashCatcher::ReadableFn readable, int maxFrames)
+{
     for (int n = 0; n < maxFrames; ++n) {
-        int section = 0;
-        uintptr_t offset = 0;
-        FindMapping(pc, module, sizeof module, &section, &offset);
-        out.Hex(pc, 8);
-        out.Add("  ");
-        out.Hex(frame, 8);
-        out.Add("  ");
-        out.Hex(uint64_t(section), 4);
-        out.Put(':');
-        out.Hex(offset, 8);
-        out.Put(' ');
-        out.Add(FileNameOf(module));
-        out.Add("\r\n");
+        PutFrame(out, pc, frame);
         if (frame % 4 != 0 || !readable(frame, 2 * sizeof(uintptr_t)))
             break;
         uintptr_t words[2];
@@ -247,6 +255,35 @@ void WalkFrames(SafeText& out, uintptr_t pc, uintptr_t frame, CrashCatcher::Read
         pc = words[1];
         frame = next;
     }
+}
+
+constexpr int kMaxFrames = 1000;
+CrashCatcher::StackFrame gStack[kMaxFrames];
+
+struct Unwinding {
+    uintptr_t faultPc;
+    CrashCatcher::StackFrame* frames;
+    int capacity;
+    int count = 0;
+    bool atFault = false;
+};
+
+_Unwind_Reason_Code TakeFrame(_Unwind_Context* context, void* arg)
+{
+    auto& u = *static_cast<Unwinding*>(arg);
+    int exact = 0;
+    const uintptr_t pc = _Unwind_GetIPInfo(context, &exact);
+    if (pc == 0)
+        return _URC_END_OF_STACK;
+    // The frames of the handler and the signal's return path come first;
+    // the faulting frame is the one the signal interrupted, whose program
+    // counter is exact rather than a return address.
+    if (!u.atFault)
+        u.atFault = exact && pc == u.faultPc;
+    if (!u.atFault)
+        return _URC_NO_REASON;
+    u.frames[u.count++] = { pc, uintptr_t(_Unwind_GetCFA(context)) };
+    return u.count < u.capacity ? _URC_NO_REASON : _URC_END_OF_STACK;
 }
 
 bool WriteAll(int fd, const void* data, size_t size)
@@ -306,6 +343,10 @@ CrashCatcher::CrashCatcher()
 {
     if (this != &gCrashCatcher)
         return;
+    // The unwinder finds and caches the unwind tables on its first walk:
+    // done here, that work is not left for the signal handler.
+    StackFrame warm[1];
+    UnwindFromSignal(0, warm, 1);
     stack_t alt {};
     alt.ss_sp = gAltStack;
     alt.ss_size = sizeof gAltStack;
@@ -386,6 +427,14 @@ __attribute__((no_sanitize_undefined)) void CrashCatcher::Provoke()
     std::abort();
 }
 
+int CrashCatcher::UnwindFromSignal(uintptr_t faultPc, StackFrame* frames, int capacity)
+{
+    Unwinding u { faultPc, frames, capacity };
+    if (capacity > 0)
+        _Unwind_Backtrace(&TakeFrame, &u);
+    return u.count;
+}
+
 std::string CrashCatcher::FrameWalk(uintptr_t pc, uintptr_t frame, ReadableFn readable, int maxFrames)
 {
     std::vector<char> buffer(size_t(maxFrames) * 1200 + 64);
@@ -464,7 +513,12 @@ size_t CrashCatcher::FormatReport(const Fault& f, ReadableFn readable, char* buf
     head.Hex(offset, 8);
     title[head.length] = 0;
 
-    WalkFrames(text, f.rip ? f.rip : f.address, f.rbp, readable, 1000);
+    if (f.stackDepth > 0) {
+        for (int i = 0; i < f.stackDepth; ++i)
+            PutFrame(text, f.stack[i].pc, f.stack[i].frame);
+    } else {
+        WalkFrames(text, f.rip ? f.rip : f.address, f.rbp, readable, kMaxFrames);
+    }
     text.Add("\r\n");
 
     const struct {
@@ -566,7 +620,7 @@ void CrashCatcher::WriteDemo(KivoAppBase& app)
         SayNotWritten("Demo", mDemoDiskPath);
 }
 
-void CrashCatcher::HandleCrash(const Fault& fault)
+bool CrashCatcher::WriteCrashFile(const Fault& fault)
 {
     const size_t n = FormatReport(fault, &Readable, gReport, sizeof gReport - 1, gTitle, sizeof gTitle);
     gReport[n] = '\n';
@@ -574,7 +628,12 @@ void CrashCatcher::HandleCrash(const Fault& fault)
     const bool written = fd >= 0 && WriteAll(fd, gReport, n + 1);
     if (fd >= 0)
         close(fd);
-    if (!written)
+    return written;
+}
+
+void CrashCatcher::HandleCrash(const Fault& fault)
+{
+    if (!WriteCrashFile(fault))
         SayNotWritten("Crash report", mCrashPath);
     const char* demo = "";
     bool send = false;
@@ -638,6 +697,12 @@ void CrashCatcher::OnSignal(int signal, siginfo_t* info, void* context)
             // The address of an exception is where the faulting
             // instruction lies, whatever address it touched.
             fault.address = fault.rip;
+            // The unwinder trusts the stack it reads: should a damaged
+            // stack make it fault, the process ends at once. A report with
+            // the frame-pointer walk is on disk before it starts.
+            self.WriteCrashFile(fault);
+            fault.stackDepth = UnwindFromSignal(fault.rip, gStack, kMaxFrames);
+            fault.stack = gStack;
         }
 #endif
         // Music, window and cursor belong to libraries that may hold locks

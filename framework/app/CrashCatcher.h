@@ -23,6 +23,11 @@ class KivoAppBase;
 
 class CrashCatcher {
 public:
+    // A frame of the call stack: its program counter and its frame address.
+    struct StackFrame {
+        uintptr_t pc = 0;
+        uintptr_t frame = 0;
+    };
     // What a fault leaves: code, faulting address, thread and registers.
     struct Fault {
         uint32_t code = 0;
@@ -31,6 +36,10 @@ public:
         uint64_t rax = 0, rbx = 0, rcx = 0, rdx = 0, rsi = 0, rdi = 0;
         uint64_t rip = 0, rsp = 0, rbp = 0;
         uint32_t cs = 0, fs = 0, gs = 0, flags = 0;
+        // The call stack from the faulting instruction up, as the unwinder
+        // found it; without one the report follows saved frame pointers.
+        const StackFrame* stack = nullptr;
+        int stackDepth = 0;
     };
     // Where an address lies: the module's file, the 1-based number of its
     // mapping among the module's mappings and the offset in it; 0 and 0 when
@@ -57,6 +66,12 @@ public:
     // stops at a frame pointer that is not 4-aligned, does not go up the
     // stack, or whose two words cannot be read.
     static std::string FrameWalk(uintptr_t pc, uintptr_t frame, ReadableFn readable, int maxFrames = 1000);
+    // The frames from the point of a fault up, unwound from a signal
+    // handler running for it (through the signal's own frame) with the
+    // program's unwind tables, which hold where frame pointers are not kept.
+    // Starts at the frame whose program counter is `faultPc`; 0 frames when
+    // the walk does not pass it. Safe inside a signal handler.
+    static int UnwindFromSignal(uintptr_t faultPc, StackFrame* frames, int capacity);
     static bool Readable(uintptr_t address, size_t size);
     // Writes through a null pointer, to try the catcher ("-crash").
     [[noreturn]] static void Provoke();
@@ -102,6 +117,8 @@ private:
     // terminator) and the title into `title`; returns the report's length.
     size_t FormatReport(const Fault& fault, ReadableFn readable, char* out, size_t capacity, char* title,
                         size_t titleCapacity) const;
+    // Formats the report and writes "crash.txt"; false when it could not.
+    bool WriteCrashFile(const Fault& fault);
     void WriteDemo(KivoAppBase& app);
     void StartReportProcess(const char* title);
     static const int kSignals[6];

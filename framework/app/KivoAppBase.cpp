@@ -278,7 +278,7 @@ void KivoAppBase::ShowResourceError(bool exit)
 {
     Popup(resourceManager->GetErrorText());
     if (exit)
-        Exit(0);
+        Exit(resourceManager->GetDamagedArchive().empty() ? 0 : 1);
 }
 
 void KivoAppBase::LoadResourceManifest()

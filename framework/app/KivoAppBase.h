@@ -158,8 +158,13 @@ public:
     SharedImageRef GetSharedImage(const std::string& name, const std::string& variant, bool* created,
                                   uint32_t alphaColor);
     // The resource manager's error text in a fatal popup, then, with
-    // `exit`, the end of the process.
+    // `exit`, the end of the process: with exit code 1 when the failure lies
+    // in a damaged data archive, else 0.
     virtual void ShowResourceError(bool exit);
+    // Adds a data archive from the program's folder. A damaged one ends the
+    // process with a message and exit code 1; so does a missing one when
+    // `required`.
+    void AddDataArchive(const std::string& name, bool required);
     // Parses "properties\resources.xml"; a failure ends the process.
     virtual void LoadResourceManifest();
     virtual void SwitchScreenMode(bool wantWindowed, bool is3D, bool force = false);
@@ -527,6 +532,9 @@ public:
     bool autoStartLoadingThread = true;
     // Start-up ends with a message when main.pak is missing, not only when damaged.
     bool requireMainPak = false;
+    // What the process ends with once Start returns: 1 after a failure that
+    // ended the run, such as a damaged data archive.
+    int exitCode = 0;
     std::atomic<bool> loadingStarted { false };
     std::atomic<bool> loadingDone { false };
     bool loadingHandedOver = false;

@@ -137,6 +137,22 @@ bool IsAbsoluteWindowsPath(const std::string& path)
     return path.size() >= 2 && (path[1] == ':' || (path.size() >= 3 && path[2] == '\\'));
 }
 
+void KivoAppBase::AddDataArchive(const std::string& name, bool required)
+{
+    if (!gPakInterface || gPakInterface->AddPakFile(name))
+        return;
+    // A damaged archive always ends start-up; a missing one only where the
+    // application reads everything from it (others may read loose files
+    // instead).
+    std::error_code ec;
+    const bool present = std::filesystem::exists(platform::DiskPath(name), ec);
+    if (!present && !required)
+        return;
+    Popup(present ? "The data archive " + name + " in " + programFolder + " is damaged and cannot be read."
+                  : "The data archive " + name + " is missing from " + programFolder + ".");
+    Exit(1);
+}
+
 void KivoAppBase::Init()
 {
     mainThreadId = GetCurrentThreadId();
@@ -189,19 +205,7 @@ void KivoAppBase::Init()
     if (!ChangeDirHook(programFolder))
         _chdir(programFolder.c_str());
 
-    if (gPakInterface && !gPakInterface->AddPakFile("main.pak")) {
-        // A damaged archive always ends start-up; a missing one only where
-        // the application reads everything from it (others may read loose
-        // files instead).
-        std::error_code ec;
-        const bool present = std::filesystem::exists(platform::DiskPath("main.pak"), ec);
-        if (present || requireMainPak) {
-            Popup(present ? "The data archive main.pak in " + programFolder + " is damaged and cannot be read."
-                          : "The data archive main.pak is missing from " + programFolder + ".");
-            Exit(1);
-            return;
-        }
-    }
+    AddDataArchive("main.pak", requireMainPak);
 
     notifyMessageId = RegisterWindowMessageA(("Notify" + productName).c_str());
 

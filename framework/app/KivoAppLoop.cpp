@@ -99,14 +99,16 @@ void KivoAppBase::Start()
     loopRunning = false;
     WaitForLoadingThread();
 
-    OutputDebugStringA(StrFormat("Seconds       = %g\r\n", TickDiff(GetTickCount(), startTime) / 1000.0).c_str());
+    const int runMillis = TickDiff(GetTickCount(), startTime);
+    OutputDebugStringA(StrFormat("Seconds       = %g\r\n", runMillis / 1000.0).c_str());
     OutputDebugStringA(StrFormat("Sleep Count   = %d\r\n", sleepCount).c_str());
     OutputDebugStringA(StrFormat("Update Count  = %d\r\n", updateCount).c_str());
     OutputDebugStringA(StrFormat("Draw Count    = %d\r\n", drawCount).c_str());
     OutputDebugStringA(StrFormat("Draw Time     = %d\r\n", drawTime).c_str());
     OutputDebugStringA(StrFormat("Screen Blt    = %d\r\n", screenBltTime).c_str());
-    if (drawTime + screenBltTime > 0)
-        OutputDebugStringA(StrFormat("Avg FPS       = %d\r\n", drawCount * 1000 / (drawTime + screenBltTime)).c_str());
+    // The frames shown per second of the run, as a player saw them.
+    if (runMillis > 0)
+        OutputDebugStringA(StrFormat("Avg FPS       = %.1f\r\n", drawCount * 1000.0 / runMillis).c_str());
     timeEndPeriod(1);
     PreTerminate();
     WriteToRegistry();

@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 
 namespace Kivo {
 
@@ -770,7 +771,8 @@ void KivoAppBase::SignalOtherInstanceAndExit()
         return;
     if (notifyMessageId != 0)
         PostMessageA(HWND_BROADCAST, notifyMessageId, 0, 0);
-    OutputDebugStringA((productName + " is already running: this copy ends and the running one comes forward.\n").c_str());
+    std::fprintf(stderr, "%s is already running: this copy ends and the running one comes forward.\n",
+        productName.c_str());
     Exit(0);
 }
 

@@ -6,12 +6,12 @@
 #include "framework/display/DDInterface.h"
 #include "framework/graphics/ImageLib.h"
 #include "platform/Paths.h"
-#include "platform/win32/DebugOutput.h"
 #include "platform/win32/FindFile.h"
 #include "platform/win32/Time.h"
 
 #include <algorithm>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <strings.h>
 #include <sys/stat.h>
@@ -122,7 +122,7 @@ std::string TakeScreenshot(KivoAppBase& app)
     MakeDirectories(folder);
     const std::string path = SaveScreenshot(app.ddInterface, folder + "/");
     if (path.empty())
-        OutputDebugStringA(("Screenshot not saved: cannot write a new image in " + folder + "\n").c_str());
+        std::fprintf(stderr, "Screenshot not saved: cannot write a new image in %s\n", folder.c_str());
     app.timeAcc = 0;
     app.lastAccTime = timeGetTime();
     return path;

@@ -185,6 +185,7 @@ bool PakInterface::AddPakFile(const std::string& fileName)
     PakCollection& collection = mCollections.emplace_back();
     collection.data = static_cast<const uint8_t*>(view);
     collection.size = static_cast<size_t>(st.st_size);
+    collection.fileName = fileName;
     const int32_t fileSize = static_cast<int32_t>(st.st_size);
 
     // The archive itself is an entry too: reading it yields the whole
@@ -206,9 +207,11 @@ bool PakInterface::AddPakFile(const std::string& fileName)
     int64_t dataOffset = 0;
     uint8_t flags = 0;
     size_t directoryEnd = collection.size; // a directory without end marker runs to the file's end
+    bool intact = false;
     while (in.Get(&flags, 1)) {
         if (flags & kPakEndFlag) {
             directoryEnd = in.Pos();
+            intact = true;
             break;
         }
         uint8_t length = 0;
@@ -232,12 +235,31 @@ bool PakInterface::AddPakFile(const std::string& fileName)
         int64_t start = static_cast<int64_t>(directoryEnd) + offsets[i];
         // A corrupt or truncated archive: such an entry is left out rather
         // than read from outside the file.
-        if (r.size < 0 || offsets[i] < 0 || start + r.size > fileSize)
+        if (r.size < 0 || offsets[i] < 0 || start + r.size > fileSize) {
+            intact = false;
             continue;
+        }
         r.start = static_cast<int32_t>(start);
         mRecords[Kivo::StringToUpper(r.fileName)] = std::move(r);
     }
-    return true;
+    return intact;
+}
+
+std::string PakInterface::ArchiveHolding(const std::string& fileName) const
+{
+    const std::string key = FixFileName(fileName);
+    if (key.empty())
+        return {};
+    auto it = mRecords.find(key);
+    if (it == mRecords.end()) {
+        // A name without its extension: the first entry of that name with one.
+        const std::string stem = key + ".";
+        it = mRecords.lower_bound(stem);
+        if (it == mRecords.end() || it->first.compare(0, stem.size(), stem) != 0
+            || it->first.find('\\', stem.size()) != std::string::npos)
+            return {};
+    }
+    return it->second.collection->fileName;
 }
 
 PakFileHandle* PakInterface::Open(const std::string& fileName, const char* mode)

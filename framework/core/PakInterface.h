@@ -35,6 +35,7 @@ inline uint8_t PakScrambleByte(uint8_t b, uint64_t pos)
 struct PakCollection {
     const uint8_t* data = nullptr;
     size_t size = 0;
+    std::string fileName; // as it was added
 };
 
 struct PakRecord {
@@ -80,7 +81,13 @@ public:
     // Maps the archive `fileName` (relative to the working folder or
     // absolute) and adds its entries to the directory. Entries whose data
     // would lie outside the file, or whose size is negative, are left out.
+    // False when the file is missing or damaged: a bad header, a directory
+    // that is cut short or entries left out.
     bool AddPakFile(const std::string& fileName);
+    // The file name of the archive that serves `fileName` (also when the
+    // name lacks the extension the entry has), or empty when reads of it go
+    // to the disk.
+    std::string ArchiveHolding(const std::string& fileName) const;
 
     PakFileHandle* Open(const std::string& fileName, const char* mode) override;
     int Close(PakFileHandle* handle) override;

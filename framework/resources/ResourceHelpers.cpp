@@ -5,9 +5,9 @@
 #include "framework/resources/ResourceHost.h"
 #include "framework/resources/ResourceManager.h"
 #include "platform/Paths.h"
-#include "platform/win32/DebugOutput.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -87,7 +87,7 @@ std::string GetStringById(const char* id)
 bool DeleteFileStr(const std::string& path)
 {
     if (unlink(platform::DiskPath(path).c_str()) != 0)
-        OutputDebugStringA(("Could not delete " + path + ": " + std::strerror(errno) + "\n").c_str());
+        std::fprintf(stderr, "Could not delete %s: %s\n", path.c_str(), std::strerror(errno));
     return true;
 }
 
@@ -96,7 +96,7 @@ bool MakeDirsStr(const std::string& path)
     Kivo::MakeDirectories(path);
     struct stat info;
     if (stat(platform::DiskPath(path).c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
-        OutputDebugStringA(("Could not create the folder " + path + "\n").c_str());
+        std::fprintf(stderr, "Could not create the folder %s\n", path.c_str());
     return true;
 }
 

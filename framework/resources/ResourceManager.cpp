@@ -105,12 +105,19 @@ std::string ResourceManager::GetErrorText() const
     return mError;
 }
 
-bool ResourceManager::Fail(const std::string& error)
+std::string ResourceManager::GetDamagedArchive() const
+{
+    std::lock_guard lock(mLock);
+    return mDamagedArchive;
+}
+
+bool ResourceManager::Fail(const std::string& error, const std::string& damagedArchive)
 {
     std::lock_guard lock(mLock);
     if (mHasFailed)
         return false;
     mError = error;
+    mDamagedArchive = damagedArchive;
     if (mXMLParser) {
         int line = mXMLParser->GetCurrentLineNum();
         if (line > 0)

@@ -149,6 +149,9 @@ public:
     bool ParseResourcesFileAllowRedefine(const std::string& fileName);
     bool HadError() const { return mHasFailed.load(); }
     std::string GetErrorText() const;
+    // The archive whose file the kept failure could not load (it is then
+    // damaged), or empty.
+    std::string GetDamagedArchive() const;
 
     virtual bool ParseCommonResource(XMLElement& element, BaseRes* res, ResMap& map);
     virtual bool ParseSoundResource(XMLElement& element);
@@ -187,7 +190,10 @@ public:
     Font* GetFont(const std::string& id);
 
 protected:
-    bool Fail(const std::string& error);
+    bool Fail(const std::string& error, const std::string& damagedArchive = {});
+    // "Failed to load <kind>: <path>", naming the archive when the file
+    // came from one.
+    bool FailToLoad(const char* kind, const std::string& path);
     bool ParseSections();
     // ParseCommonResource for a new record. Returns the record that takes
     // the kind's options: the new one, or under redefinition the existing
@@ -211,6 +217,7 @@ protected:
     ResMap mFontMap;
     XMLParser* mXMLParser = nullptr;
     std::string mError;
+    std::string mDamagedArchive;
     std::atomic<bool> mHasFailed{ false };
     ResourceHost* mApp;
     std::string mCurResGroup;

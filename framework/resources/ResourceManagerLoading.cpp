@@ -1,6 +1,7 @@
 // Loading, lookups and release of the resources a manifest declared.
 #include "framework/resources/ResourceManager.h"
 
+#include "framework/core/PakInterface.h"
 #include "framework/core/Strings.h"
 #include "framework/graphics/FontData.h"
 #include "framework/graphics/FontHost.h"
@@ -161,7 +162,7 @@ bool ResourceManager::ApplyAlphaImage(MemoryImage* image, const ImageRes* res)
 {
     std::unique_ptr<ImageLib::Image> alpha(ImageLib::GetImage(res->mAlphaImage, true));
     if (!alpha)
-        return Fail(StrFormat("Failed to load image: %s", res->mAlphaImage.c_str()));
+        return FailToLoad("image", res->mAlphaImage);
     if (alpha->mWidth != image->mWidth || alpha->mHeight != image->mHeight)
         return Fail(StrFormat("AlphaImage size mismatch between %s and %s", res->mPath.c_str(),
                               res->mAlphaImage.c_str()));
@@ -178,7 +179,7 @@ bool ResourceManager::ApplyAlphaGrid(MemoryImage* image, const ImageRes* res)
 {
     std::unique_ptr<ImageLib::Image> grid(ImageLib::GetImage(res->mAlphaGridImage, true));
     if (!grid)
-        return Fail(StrFormat("Failed to load image: %s", res->mAlphaGridImage.c_str()));
+        return FailToLoad("image", res->mAlphaGridImage);
     // Rows and columns are at least 1 (see the manifest reader).
     const int celWidth = image->mWidth / res->mCols;
     const int celHeight = image->mHeight / res->mRows;
@@ -200,6 +201,18 @@ bool ResourceManager::ApplyAlphaGrid(MemoryImage* image, const ImageRes* res)
     return true;
 }
 
+bool ResourceManager::FailToLoad(const char* kind, const std::string& path)
+{
+    // Archives carry no checksums: a file of one that cannot be decoded is
+    // how damage inside an archive shows, and the archive is what to name.
+    const auto* paks = dynamic_cast<const PakInterface*>(GetActivePakInterface());
+    const std::string archive = paks ? paks->ArchiveHolding(path) : std::string();
+    std::string text = StrFormat("Failed to load %s: %s", kind, path.c_str());
+    if (!archive.empty())
+        text += " (the data archive " + archive + " is damaged)";
+    return Fail(text, archive);
+}
+
 bool ResourceManager::DoLoadImage(ImageRes* res)
 {
     // The alpha colour travels with the request instead of through a
@@ -208,7 +221,7 @@ bool ResourceManager::DoLoadImage(ImageRes* res)
     SharedImageRef ref = mApp->GetSharedImage(res->mPath, res->mVariant, &created, res->mAlphaColor);
     auto* image = dynamic_cast<MemoryImage*>(ref.ToImage());
     if (!image)
-        return Fail(StrFormat("Failed to load image: %s", res->mPath.c_str()));
+        return FailToLoad("image", res->mPath);
 
     if (created) {
         if (!res->mAlphaImage.empty() && !ApplyAlphaImage(image, res))
@@ -270,7 +283,7 @@ bool ResourceManager::DoLoadSound(SoundRes* res)
     if (id < 0)
         return Fail("Out of free sound ids");
     if (!mApp->LoadSound(id, res->mPath))
-        return Fail(StrFormat("Failed to load sound: %s", res->mPath.c_str()));
+        return FailToLoad("sound", res->mPath);
     if (res->mVolume >= 0)
         mApp->SetBaseVolume(id, res->mVolume);
     if (res->mPan != 0)
@@ -294,7 +307,7 @@ bool ResourceManager::DoLoadFont(FontRes* res)
     } else if (!res->mImagePath.empty()) {
         image.reset(mApp->GetImage(res->mImagePath, true));
         if (!image)
-            return Fail(StrFormat("Failed to load image: %s", res->mImagePath.c_str()));
+            return FailToLoad("image", res->mImagePath);
         font = std::make_unique<ImageFont>(image.get(), res->mPath);
     } else if (res->mPath.rfind("!ref:", 0) != 0) {
         font = std::make_unique<ImageFont>(GetFontHost(), res->mPath);
@@ -308,7 +321,7 @@ bool ResourceManager::DoLoadFont(FontRes* res)
 
     if (auto* imageFont = dynamic_cast<ImageFont*>(font.get())) {
         if (!imageFont->mFontData || !imageFont->mFontData->mInitialized)
-            return Fail(StrFormat("Failed to load font: %s", res->mPath.c_str()));
+            return FailToLoad("font", res->mPath);
         if (!res->mTags.empty()) {
             const std::string separators = ", \r\n\t";
             size_t pos = 0;

@@ -116,10 +116,10 @@ void GameApp::Init()
     CustomKivoAppBase::Init();
     if (shutdown)
         return;
-    if (gPakInterface) {
-        gPakInterface->AddPakFile("other.pak");
-        gPakInterface->AddPakFile("voice.pak");
-    }
+    // The sounds and music are in other.pak alone: it is needed wherever
+    // main.pak is. Voice lines are optional.
+    AddDataArchive("other.pak", requireMainPak);
+    AddDataArchive("voice.pak", false);
     SetCursor(windowed ? 0 : 11);
 
     int language = GetInteger("language_id", -1);
@@ -268,8 +268,11 @@ void GameApp::Shutdown()
             std::lock_guard lock(loadingErrorLock);
             error.swap(loadingError);
         }
-        if (!error.empty())
+        if (!error.empty()) {
             Popup(error);
+            if (!resourceManager->GetDamagedArchive().empty())
+                exitCode = 1;
+        }
     }
     CustomKivoAppBase::Shutdown();
 }

@@ -96,11 +96,8 @@ public:
         const bool shown = ShowUntilStopped(data, answer);
         if (StopSignal() != 0)
             return MessageBoxStopAnswer(type);
-        if (shown && answer > 0)
-            return answer;
-        // No display to show it on: the text still reaches the user.
-        std::fprintf(stderr, "[%s] %s\n", caption.c_str(), text.c_str());
-        return defaultAnswer;
+        // No display to show it on: 0, and the text goes to stderr.
+        return shown && answer > 0 ? answer : 0;
     }
 };
 

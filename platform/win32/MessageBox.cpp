@@ -58,12 +58,24 @@ int MessageBoxA(HWND, const char* text, const char* caption, UINT type)
         text = "";
     if (caption == nullptr)
         caption = "Error";
+    // An error box tells why something failed or ended: a terminal shows it
+    // too. Other boxes reach stderr when nobody can see them.
+    const bool error = (type & 0xF0) == MB_ICONERROR;
+    auto say = [&] { std::fprintf(stderr, "[%s] %s\n", caption, text); };
+    if (error)
+        say();
     // A stop already asked for: nobody is left to answer, and the caller
-    // must get back to the loop that shuts down. The text still reaches stderr.
+    // must get back to the loop that shuts down.
     if (platform::StopSignal() != 0) {
-        std::fprintf(stderr, "[%s] %s\n", caption, text);
+        if (!error)
+            say();
         return platform::MessageBoxStopAnswer(type);
     }
-    return platform::CurrentBackend().GetMessageBoxes().Show(text, caption, type,
-        platform::MessageBoxDefaultAnswer(type));
+    const int defaultAnswer = platform::MessageBoxDefaultAnswer(type);
+    const int answer = platform::CurrentBackend().GetMessageBoxes().Show(text, caption, type, defaultAnswer);
+    if (answer != 0)
+        return answer;
+    if (!error)
+        say();
+    return defaultAnswer;
 }

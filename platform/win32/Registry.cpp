@@ -52,6 +52,9 @@ public:
     std::mutex mutex;
     int batches = 0;
 
+    // Changes still unwritten get one more try as the process ends. This
+    // runs among the exit handlers: everything Write uses is a member, so
+    // none of it can have been destroyed first.
     ~Store()
     {
         if (mUnwritten)
@@ -94,6 +97,10 @@ private:
     bool mMemory = false;
     bool mLoaded = false;
     std::map<std::string, Values, NoCaseLess> mKeys;
+    // The settings file a failed write was last said for: said once per
+    // file, so that settings that are not kept do not go unnoticed, nor
+    // fill the terminal at every write.
+    std::string mToldFor;
 };
 
 Store& TheStore()
@@ -286,14 +293,11 @@ bool Store::Write()
     const std::filesystem::path file = platform::RegistryFilePath();
     std::error_code ec;
     std::filesystem::create_directories(file.parent_path(), ec);
-    // Said once per settings file: settings that are not kept should not go
-    // unnoticed, nor fill the terminal at every write.
-    static std::string toldFor;
     std::string error;
     if (!platform::ReplaceFile(file.string(), text.data(), text.size(), &error)) {
-        if (toldFor != file.string())
+        if (mToldFor != file.string())
             std::fprintf(stderr, "Settings not saved: %s\n", error.c_str());
-        toldFor = file.string();
+        mToldFor = file.string();
         return false;
     }
     mUnwritten = false;

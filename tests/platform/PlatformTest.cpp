@@ -53,6 +53,21 @@ TEST(DebugOutput, EachMessageEndsItsLine)
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "theParamName = \"-windowed\"\nDraw Time = 5\r\n\n");
 }
 
+// A release run keeps the developer's output off the terminal unless asked.
+TEST(DebugOutput, SaysNothingWhileNotShown)
+{
+    const bool shown = platform::DebugOutputShown();
+    platform::ShowDebugOutput(false);
+    testing::internal::CaptureStderr();
+    OutputDebugStringA("Avg FPS = 60\r\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    platform::ShowDebugOutput(true);
+    testing::internal::CaptureStderr();
+    OutputDebugStringA("Avg FPS = 60\r\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "Avg FPS = 60\r\n");
+    platform::ShowDebugOutput(shown);
+}
+
 TEST(Time, TickCountsFollowTheClockAndWrapAt32Bits)
 {
     auto& clock = Headless().clock;
@@ -214,6 +229,26 @@ TEST(MessageBox, APendingStopAnswersWithoutWaitingForAnyone)
     EXPECT_EQ(boxes.TakeShown().size(), 1u);
     for (int signal : { SIGHUP, SIGTERM, SIGINT })
         std::signal(signal, SIG_DFL);
+}
+
+// An error box is said on stderr as well, once, whether or not it could be
+// shown; other boxes only when nobody saw them.
+TEST(MessageBox, ErrorBoxesAreSaidOnStderrOnce)
+{
+    auto& boxes = Headless().boxes;
+    testing::internal::CaptureStderr();
+    MessageBoxA(nullptr, "other.pak is damaged.", "FATAL ERROR", MB_OK | MB_ICONERROR);
+    MessageBoxA(nullptr, "Quit?", "Marrowfen", MB_YESNO);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "[FATAL ERROR] other.pak is damaged.\n");
+    EXPECT_EQ(boxes.TakeShown().size(), 2u);
+
+    platform::UseBackend("system"); // shows nothing
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(MessageBoxA(nullptr, "other.pak is damaged.", "FATAL ERROR", MB_OK | MB_ICONERROR), IDOK);
+    EXPECT_EQ(MessageBoxA(nullptr, "Quit?", "Marrowfen", MB_YESNO), IDYES);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+        "[FATAL ERROR] other.pak is damaged.\n[Marrowfen] Quit?\n");
+    platform::UseBackend("headless");
 }
 
 TEST(MessageBox, HeadlessAnswersFromTheScriptThenWithTheDefault)

@@ -8,6 +8,8 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -221,6 +223,41 @@ TEST(RegistryFile, AFolderWhereTheFileShouldBeIsSaidOnce)
     EXPECT_EQ(err.find("Settings not saved", err.find("Settings not saved") + 1), std::string::npos) << err;
     platform::UseMemoryRegistry(true);
     old ? setenv("XDG_CONFIG_HOME", saved.c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
+}
+
+// Settings changed in a batch that cannot be saved are tried once more as
+// the process ends, after other function-local statics are gone: a child
+// process that exits normally must end cleanly and say so once.
+TEST(RegistryFile, AnUnwritableFolderAtExitEndsCleanlyWithOneWarning)
+{
+    testsupport::TempDir dir;
+    // A file named like the settings folder: nothing below it can be made.
+    const std::string config = dir.Write("config/kivo", "x");
+    const std::string err = dir.Path() + "/stderr.txt";
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        setenv("XDG_CONFIG_HOME", (dir.Path() + "/config").c_str(), 1);
+        if (!std::freopen(err.c_str(), "w", stderr))
+            _exit(2);
+        platform::UseMemoryRegistry(false);
+        {
+            platform::RegistryBatch batch;
+            HKEY key = nullptr;
+            RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Test", 0, const_cast<LPSTR>("Key"), REG_OPTION_NON_VOLATILE,
+                KEY_ALL_ACCESS, nullptr, &key, nullptr);
+            const DWORD one = 1;
+            RegSetValueExA(key, "Value", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof one);
+            RegCloseKey(key);
+        }
+        std::exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    std::ifstream in(err);
+    const std::string said((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << said;
+    EXPECT_EQ(said, "Settings not saved: cannot write " + dir.Path() + "/config/kivo/registry.ini (Not a directory)\n");
 }
 
 } // namespace

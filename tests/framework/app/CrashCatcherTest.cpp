@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include <thread>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 using Kivo::CrashCatcher;
 
@@ -202,6 +204,79 @@ TEST(CrashCatcher, FatalSignalWritesCrashTxtAndStartsTheReportProcess)
     EXPECT_EQ(ReadFile(dir / "args.txt"),
         std::string(CrashCatcher::kReportArg) + "\ncrash.txt\nException at " + title + "\n\n0\n\n1\n\n\n0\n");
     EXPECT_EQ(ReadFile(dir / "parent.txt"), "waiting\n");
+}
+
+// Three calls, each in a section of its own so that the test knows where
+// each function's code begins and ends; the third aborts inside the C
+// library, whose code keeps no frame pointers.
+volatile int gDepth = 0;
+extern "C" {
+extern const char __start_kivo_crash_first[], __stop_kivo_crash_first[];
+extern const char __start_kivo_crash_second[], __stop_kivo_crash_second[];
+extern const char __start_kivo_crash_third[], __stop_kivo_crash_third[];
+}
+__attribute__((noinline, section("kivo_crash_third"))) void AbortThird()
+{
+    gDepth = 3;
+    std::abort();
+}
+__attribute__((noinline, section("kivo_crash_second"))) void CallSecond()
+{
+    AbortThird();
+    gDepth = 2;
+}
+__attribute__((noinline, section("kivo_crash_first"))) void CallFirst()
+{
+    CallSecond();
+    gDepth = 1;
+}
+
+// The program counters of the report's stack trace.
+std::vector<uintptr_t> StackTracePcs(const std::string& report)
+{
+    std::vector<uintptr_t> pcs;
+    size_t at = report.find("\r\n\r\n", report.find("Logical Address: "));
+    const size_t end = report.find("\r\n\r\n", at + 4);
+    for (at += 4; at < end; at = report.find("\r\n", at) + 2)
+        pcs.push_back(std::strtoull(report.c_str() + at, nullptr, 16));
+    return pcs;
+}
+
+TEST(CrashCatcher, TheStackTraceHoldsTheProgramsOwnFrames)
+{
+    testsupport::TempDir dir;
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (chdir(dir.Path().c_str()) != 0 || !std::freopen("/dev/null", "w", stderr))
+            _exit(2);
+        CrashCatcher::Instance().Prepare(nullptr);
+        CrashCatcher::Instance().showDialog = false;
+        CallFirst();
+        _exit(3);
+    }
+    int status = 0;
+    ASSERT_TRUE(Reap(child, status)) << "the child did not end";
+    const std::string text = ReadFile(dir / "crash.txt");
+    const std::vector<uintptr_t> pcs = StackTracePcs(text);
+    const struct {
+        const char* name;
+        const char* start;
+        const char* stop;
+    } functions[] = {
+        { "AbortThird", __start_kivo_crash_third, __stop_kivo_crash_third },
+        { "CallSecond", __start_kivo_crash_second, __stop_kivo_crash_second },
+        { "CallFirst", __start_kivo_crash_first, __stop_kivo_crash_first },
+    };
+    for (const auto& f : functions) {
+        // A return address lies after its call, at most at the function's
+        // end when the call does not return.
+        const bool listed = std::any_of(pcs.begin(), pcs.end(), [&](uintptr_t pc) {
+            return pc > reinterpret_cast<uintptr_t>(f.start) && pc <= reinterpret_cast<uintptr_t>(f.stop);
+        });
+        EXPECT_TRUE(listed) << f.name << "\n" << text;
+    }
+    EXPECT_NE(text.find(" test_app\r\n"), std::string::npos) << "frames name their module";
 }
 
 // A report that cannot be written (a folder stands where crash.txt goes)

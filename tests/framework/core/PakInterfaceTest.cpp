@@ -208,11 +208,13 @@ TEST_F(PakTest, BadHeadersAreRefused)
     EXPECT_EQ(ReadAll(pak, "x"), "<missing>");
 }
 
+// A damaged archive is refused as a whole (AddPakFile is false), yet its
+// intact entries stay readable.
 TEST_F(PakTest, CorruptDirectoriesAreRefusedEntryByEntry)
 {
     // Truncated: the data of the last entry runs past the end of the file.
     std::string pak1 = BuildPak({ { "KEEP", "keep" }, { "CUT", "0123456789" } });
-    ASSERT_TRUE(Add("cut.pak", pak1.substr(0, pak1.size() - 3)));
+    EXPECT_FALSE(Add("cut.pak", pak1.substr(0, pak1.size() - 3)));
     EXPECT_EQ(ReadAll(pak, "keep"), "keep");
     EXPECT_EQ(ReadAll(pak, "cut"), "<missing>");
 
@@ -220,7 +222,7 @@ TEST_F(PakTest, CorruptDirectoriesAreRefusedEntryByEntry)
     std::string plain = Descrambled(BuildPak({ { "NEG", "abc" }, { "AFTER", "def" }, { "OK", "" } }));
     size_t sizeAt = 8 + 2 + 3;
     plain.replace(sizeAt, 4, "\xFF\xFF\xFF\xFF", 4);
-    ASSERT_TRUE(Add("neg.pak", Descrambled(plain)));
+    EXPECT_FALSE(Add("neg.pak", Descrambled(plain)));
     EXPECT_EQ(ReadAll(pak, "neg"), "<missing>");
     EXPECT_EQ(ReadAll(pak, "after"), "<missing>");
     EXPECT_EQ(ReadAll(pak, "ok"), "");
@@ -228,16 +230,35 @@ TEST_F(PakTest, CorruptDirectoriesAreRefusedEntryByEntry)
     // A huge size that would wrap a 32-bit sum.
     plain = Descrambled(BuildPak({ { "HUGE", "abc" } }));
     plain.replace(8 + 2 + 4, 4, "\xFF\xFF\xFF\x7F", 4);
-    ASSERT_TRUE(Add("huge.pak", Descrambled(plain)));
+    EXPECT_FALSE(Add("huge.pak", Descrambled(plain)));
     EXPECT_EQ(ReadAll(pak, "huge"), "<missing>");
 
     // No end marker: the directory runs to the end of the file and the
     // data area is empty, so only empty entries survive.
     plain = Descrambled(BuildPak({ { "NOEND", "" }, { "GONE", "zz" } }));
     plain.resize(plain.size() - 3); // drop the marker and the data
-    ASSERT_TRUE(Add("noend.pak", Descrambled(plain)));
+    EXPECT_FALSE(Add("noend.pak", Descrambled(plain)));
     EXPECT_EQ(ReadAll(pak, "noend"), "");
     EXPECT_EQ(ReadAll(pak, "gone"), "<missing>");
+}
+
+TEST_F(PakTest, TheArchiveHoldingANameIsNamed)
+{
+    ASSERT_TRUE(Add("one.pak", { { "images\\ui\\button.png", "png" }, { "SAME", "1" } }));
+    ASSERT_TRUE(Add("two.pak", { { "same", "2" } }));
+    const struct {
+        const char* name;
+        std::string archive;
+    } cases[] = {
+        { "images/ui/button.png", dir / "one.pak" },
+        { "images/ui/button", dir / "one.pak" }, // the extension left to the loader
+        { "images/ui", "" },
+        { "images/ui/butto", "" },
+        { "same", dir / "two.pak" },
+        { "loose.txt", "" },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(pak.ArchiveHolding(c.name), c.archive) << c.name;
 }
 
 TEST_F(PakTest, ListingGivesArchiveEntriesThenDisk)

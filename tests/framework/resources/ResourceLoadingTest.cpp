@@ -203,7 +203,26 @@ TEST(ResourceLoadErrors, FirstFailureNamesTheFile)
         ASSERT_TRUE(app.manager->ParseResourcesFile("bad.xml")) << app.manager->GetErrorText();
         EXPECT_FALSE(app.manager->LoadResources("G")) << row.resources;
         EXPECT_EQ(app.manager->GetErrorText(), row.error);
+        EXPECT_EQ(app.manager->GetDamagedArchive(), "");
     }
+}
+
+// A file the archive holds that cannot be decoded: the archive is damaged,
+// and the text names it.
+TEST(ResourceLoadErrors, AnUndecodableArchiveFileNamesTheArchive)
+{
+    auto files = FixtureFiles();
+    files.push_back({ "images/garbled.png", "\x89PNG\r\n\x1a\n garbled" });
+    files.push_back({ "bad.xml", "<ResourceManifest><Resources id=\"G\"><Image path=\"images/garbled\"/>"
+                                 "</Resources></ResourceManifest>" });
+    PakFixture pak(files);
+    TestApp app;
+    ASSERT_TRUE(app.manager->ParseResourcesFile("bad.xml")) << app.manager->GetErrorText();
+    EXPECT_FALSE(app.manager->LoadResources("G"));
+    const std::string archive = app.manager->GetDamagedArchive();
+    EXPECT_EQ(archive.substr(archive.rfind('/') + 1), "main.pak");
+    EXPECT_EQ(app.manager->GetErrorText(),
+        "Failed to load image: images/garbled (the data archive " + archive + " is damaged)");
 }
 
 // A group loaded whole decodes its plain images side by side; its images
