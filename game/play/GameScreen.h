@@ -168,7 +168,8 @@ private:
 
     bool mLevelDoneArmed = false;
     // The won level's points and the next level are in the profile; the
-    // next level's board is not made yet.
+    // next level's board is not made yet, so the board still held is not
+    // stored.
     bool mLevelAdvanced = false;
     bool mInHowToPlay = false;
 };

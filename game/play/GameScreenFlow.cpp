@@ -400,6 +400,7 @@ void GameScreen::FinishBonusGame()
 
 bool GameScreen::StartGame()
 {
+    mLevelAdvanced = false;
     DeleteGamePlay();
     mGamePlay = CreateGamePlay(GetProfileInt("game_type"));
     mState = kPlay;
@@ -425,7 +426,6 @@ void GameScreen::NextLevel()
 
 void GameScreen::StartPreparedLevel()
 {
-    mLevelAdvanced = false;
     mBoard->ResetRotation();
     DeleteGamePlay();
     StartGame();
