@@ -161,6 +161,8 @@ private:
     void PlaySound(const char* id);
     void AfterDelay(float seconds, baseCallback* call);
     bool Quiet() const;
+    // A window above the screen takes the mouse from the board.
+    bool BoardBlocked() const;
     void StartFailed();
     // Picks the level's colours and notes their set as "game_chipset".
     void LevelColours(std::vector<int>& colours, int count);
