@@ -103,16 +103,80 @@ protected:
         mWhileUp = [this](WindowBase* window) {
             if (mWindowSteps > 2000)
                 app.mRunning = false;
+            NoteFocusWhileClosing(window);
             if (window && window->mVisible && window->mResult == Kivo::Dialog::kNoResult && !window->mEffect)
                 Key(kEscape);
         };
+    }
+    // A window that has its answer only fades out: the keys are the
+    // screen's again.
+    void NoteFocusWhileClosing(WindowBase* window)
+    {
+        if (window && window->mResult != Kivo::Dialog::kNoResult && !window->mVisible)
+            mFocusBackWhileClosing = mFocusBackWhileClosing || app.mManager.mFocusWidget == screen;
     }
 
     testsupport::ResourceTable res;
     WindowServices* mServices = nullptr;
     int mWindowSteps = 0;
+    bool mFocusBackWhileClosing = false;
     std::function<void(WindowBase*)> mWhileUp;
 };
+
+// Once a window the screen opened has its answer, the keys are the
+// screen's again, while the window fades out and after; Esc asks for the
+// pause.
+TEST_F(GameScreenWindowsTest, EscapeReachesTheScreenAfterEachWindow)
+{
+    struct Case {
+        const char* name;
+        std::function<void()> open; // opens the window the way the game does
+    };
+    const std::vector<Case> cases = {
+        {"pause", [this] { mServices->mRealPause = true; Key(kEscape); mServices->mRealPause = false; }},
+        {"help", [this] { Key(112); }},
+        {"how to play from its button", [this] { screen->ButtonDepress(4); }},
+        {"how to play on a mode's first game", [this] { HowToPlayByItself(); }},
+        {"hint", [this] { HintFromTheRules(); }},
+        {"time out",
+         [this] {
+             screen->mTimerPanel->SetTimeLeft(0);
+             Steps(5);
+             Steps(400);
+         }},
+        {"level won, bonus game chosen",
+         [this] {
+             mWhileUp = [this](WindowBase* window) {
+                 NoteFocusWhileClosing(window);
+                 if (window && window->mVisible && window->mResult == Kivo::Dialog::kNoResult && !window->mEffect)
+                     window->ButtonDepress(1);
+             };
+             Play()->WinLevel();
+             Steps(700);
+         }},
+    };
+    EnterScreen();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CloseWithEscape();
+        mWindowSteps = 0;
+        mFocusBackWhileClosing = false;
+        log.clear();
+        c.open();
+        EXPECT_GT(mWindowSteps, 0) << "no window was shown";
+        EXPECT_TRUE(mFocusBackWhileClosing);
+        EXPECT_EQ(app.mRunning, true) << "the window never took Esc";
+        app.mRunning = true;
+        Steps(100); // the disappear effect ends
+        ASSERT_EQ(TopWindow(), nullptr);
+        ASSERT_TRUE(Play());
+        EXPECT_EQ(app.mManager.mFocusWidget, screen);
+        log.clear();
+        Key(kEscape);
+        EXPECT_TRUE(Has(log, "window pause"));
+        Steps(100);
+    }
+}
 
 // The clock stands while a window keeps the player from the board, whatever
 // restarts it meanwhile, and runs on once it has closed.
