@@ -1,5 +1,6 @@
 #include "framework/app/KivoAppBase.h"
 
+#include "framework/display/D3DInterface.h"
 #include "framework/display/D3DTester.h"
 #include "framework/display/DDImage.h"
 
@@ -189,7 +190,7 @@ KivoAppBase::~KivoAppBase()
                 ddInterface->mIs3D = false;
         }
     }
-    if (!asked && ddInterface && ddInterface->m3DMayHaveFailed && !screensaverMode) {
+    if (!asked && ddInterface && gD3DRenderTargetFailed && !screensaverMode) {
         const std::string caption =
             displayName + " " + GetString("HARDWARE_ACCEL_CONFIRMATION", "Hardware Acceleration Confirmation");
         const std::string text = GetString("HARDWARE_ACCEL_NOT_WORKING",

@@ -1,5 +1,6 @@
 #include "framework/app/KivoAppBase.h"
 
+#include "framework/display/D3DInterface.h"
 #include "framework/display/D3DTester.h"
 
 #include "framework/app/DebugOverlay.h"
@@ -266,6 +267,9 @@ void KivoAppBase::RedrawChecks(const Rect* rect)
         return;
     }
     displayLost = true;
+    // A lost surface refuses to be a render target until the display is
+    // made again: that says nothing about 3D itself.
+    gD3DRenderTargetFailed = false;
     WINDOWPLACEMENT placement {};
     placement.length = sizeof placement;
     GetWindowPlacement(hwnd, &placement);

@@ -30,6 +30,8 @@ extern int gMaxTextureAspectRatio;
 // Bits: 1 A8R8G8B8, 2 A4R4G4B4, 4 R5G6B5, 8 8-bit palette.
 extern uint32_t gSupportedTextureFormats;
 extern bool gLinearFilter;
+// The last attempt to open a scene failed at SetRenderTarget: 3D may not
+// have worked; the application asks at exit whether to keep it on.
 extern bool gD3DRenderTargetFailed;
 
 // False when `result` succeeded. Else records "step: ERROR_NAME" in

@@ -138,7 +138,6 @@ public:
     std::string mErrorString;
     D3DInterface* mD3DInterface;
     D3DTester* mD3DTester = nullptr;
-    bool m3DMayHaveFailed = false;
 
 private:
     int InitLocked(HWND window, bool windowed);

@@ -58,6 +58,8 @@ GameApp::GameApp()
     colorDepth = 32;
     autoEnable3D = true;
     wideDraw = true;
+    // Names may hold the Windows-1252 letters the fonts draw.
+    allowHighCharacters = true;
     // Full screen unless the registry (or -windowed) says otherwise.
     windowed = false;
     Kivo::InitTriangleFuncTable();

@@ -7,8 +7,6 @@
 #include "game/ui/CheckboxCustom.h"
 #include "game/ui/EditCustom.h"
 
-#include <cctype>
-
 namespace {
 
 constexpr int kButtonOk = 0;
@@ -122,14 +120,15 @@ void WindowNewProfile::EditWidgetText(int, const std::string& text)
 
 bool WindowNewProfile::AllowChar(int, char c)
 {
-    // The box types capitals: measure the capital that will be inserted.
+    // Any character the box's font draws (Windows-1252 letters included);
+    // the box types capitals: measure the one that will be inserted.
     const unsigned char code = static_cast<unsigned char>(c);
-    if (code < 32 || code > 126)
+    if (code < 32 || code == 127)
         return false;
     Kivo::Font* font = mNameBox->mFont;
     if (!font)
         return true;
-    const std::string text = mNameBox->mString + static_cast<char>(std::toupper(code));
+    const std::string text = mNameBox->mString + mNameBox->TypedChar(c);
     return font->StringWidth(text) <= mNameBox->mWidth - kNameMargin;
 }
 

@@ -161,6 +161,8 @@ private:
     void PlaySound(const char* id);
     void AfterDelay(float seconds, baseCallback* call);
     bool Quiet() const;
+    // A window above the screen takes the mouse from the board.
+    bool BoardBlocked() const;
     void StartFailed();
     // Picks the level's colours and notes their set as "game_chipset".
     void LevelColours(std::vector<int>& colours, int count);
@@ -168,7 +170,8 @@ private:
 
     bool mLevelDoneArmed = false;
     // The won level's points and the next level are in the profile; the
-    // next level's board is not made yet.
+    // next level's board is not made yet, so the board still held is not
+    // stored.
     bool mLevelAdvanced = false;
     bool mInHowToPlay = false;
 };

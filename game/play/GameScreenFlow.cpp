@@ -3,6 +3,7 @@
 #include "game/play/GameScreen.h"
 
 #include "framework/core/Random.h"
+#include "framework/widgets/WidgetManager.h"
 #include "game/effects/GfxDelay.h"
 #include "game/effects/GfxManager.h"
 #include "game/match/BoardRender.h"
@@ -86,6 +87,13 @@ private:
 };
 } // namespace
 
+bool GameScreen::BoardBlocked() const
+{
+    Kivo::WidgetManager* manager = mManager;
+    return manager && manager->mBaseModalWidget && (manager->mBelowModalMod.mRemoveFlags & Kivo::WIDGETFLAGS_ALLOW_MOUSE) &&
+           manager->IsBelow(mBoard, manager->mBaseModalWidget);
+}
+
 bool GameScreen::Quiet() const
 {
     const bool boardBusy = mBoard->IsRotating() || mBoard->mShown.IsMoving() || mBoard->mBlackboard.IsMoving();
@@ -155,6 +163,8 @@ void GameScreen::Update()
         mServices->FadeOutMusic(0.005f);
     }
 
+    // No time passes while a window keeps the player from the board.
+    mTimerPanel->SetHeld(BoardBlocked());
     const bool timerRuns = !mTimerPanel->IsStopped();
     const float timeLeft = mTimerPanel->GetTimeLeft();
     if (timerRuns && timeLeft < kWarningSeconds && Tick() % 100 == 0 && timeLeft > 0)
@@ -400,6 +410,7 @@ void GameScreen::FinishBonusGame()
 
 bool GameScreen::StartGame()
 {
+    mLevelAdvanced = false;
     DeleteGamePlay();
     mGamePlay = CreateGamePlay(GetProfileInt("game_type"));
     mState = kPlay;
@@ -425,7 +436,6 @@ void GameScreen::NextLevel()
 
 void GameScreen::StartPreparedLevel()
 {
-    mLevelAdvanced = false;
     mBoard->ResetRotation();
     DeleteGamePlay();
     StartGame();

@@ -70,7 +70,9 @@ bool GameScreen::LoadProgress()
 void GameScreen::StoreGame()
 {
     Profile* profile = CurrentProfile();
-    if (!profile || !mGamePlay)
+    // Once the level has advanced, the board left is the won one: the next
+    // level must start from its file.
+    if (!profile || !mGamePlay || mLevelAdvanced)
         return;
     LevelMap field(Side(), Side());
     mGamePlay->StoreLevelMap(field);

@@ -83,10 +83,12 @@ bool WriteStoredGame(Kivo::Buffer& out, const LevelMap& field, int rotation, con
 StoredGameRead ReadStoredGame(Kivo::Buffer& in, int side, StoredGame& out)
 {
     out = StoredGame();
+    // A smaller map is played padded with gaps; a larger one is no board's.
+    auto fits = [side](const LevelMap& map) { return map.GetWidth() <= side && map.GetHeight() <= side; };
     std::unique_ptr<LevelMap> field;
     if (!RestoreLevelMap(in, field))
         return StoredGameRead::NoField;
-    if (field->GetWidth() != side || field->GetHeight() != side)
+    if (!fits(*field))
         return StoredGameRead::Broken;
 
     if (!Remaining(in, 3) || in.ReadByte() != kFieldMark)
@@ -117,7 +119,7 @@ StoredGameRead ReadStoredGame(Kivo::Buffer& in, int side, StoredGame& out)
         return StoredGameRead::Broken;
     map.bitSize = static_cast<int32_t>(bits);
     std::unique_ptr<LevelMap> levelMap;
-    if (!RestoreLevelMap(map, levelMap) || levelMap->GetWidth() != side || levelMap->GetHeight() != side)
+    if (!RestoreLevelMap(map, levelMap) || !fits(*levelMap))
         return StoredGameRead::Broken;
 
     if (!Remaining(in, 1) || in.ReadByte() != kEndMark)

@@ -48,7 +48,7 @@ enum class StoredGameRead {
 // cannot be written (nothing useful is in `out` then).
 bool WriteStoredGame(Kivo::Buffer& out, const LevelMap& field, int rotation, const std::vector<int>& colours,
                      const LevelMap* levelMap);
-// Accepts only maps of `side` x `side`, colour counts 1..10 with every
+// Accepts only maps of at most `side` x `side`, colour counts 1..10 with every
 // colour in 1..10, quarter turns 0..3 and a level map whose length and bit
 // size fit the data.
 StoredGameRead ReadStoredGame(Kivo::Buffer& in, int side, StoredGame& out);

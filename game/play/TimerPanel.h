@@ -31,8 +31,11 @@ public:
     void SetPaused(bool paused);
     bool IsPaused() const { return mPaused; }
     bool IsEnabled() const { return mEnabled; }
-    // Disabled, or paused.
-    bool IsStopped() const { return !mEnabled || mPaused; }
+    // Held stands the clock apart from the pause: while a window keeps the
+    // player from the board, whoever pauses or starts the clock meanwhile.
+    void SetHeld(bool held) { mHeld = held; }
+    // Disabled, paused or held.
+    bool IsStopped() const { return !mEnabled || mPaused || mHeld; }
     // The width of the bar for an image of `imageWidth`, within 0..imageWidth.
     int BarWidth(int imageWidth) const;
 
@@ -41,6 +44,7 @@ public:
     float mTimeLeft = 300.0f;
     float mShown = 0.0f;
     bool mPaused = false;
+    bool mHeld = false;
     bool mEnabled = true;
     Kivo::Image* mBarImage = nullptr;
 };

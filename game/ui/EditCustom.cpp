@@ -1,5 +1,6 @@
 #include "game/ui/EditCustom.h"
 
+#include "framework/graphics/Font.h"
 #include "framework/graphics/Graphics.h"
 #include "framework/graphics/Image.h"
 #include "framework/resources/ResourceHelpers.h"
@@ -31,9 +32,24 @@ void EditCustom::Draw(Kivo::Graphics* g)
     g->Translate(-kTextShift, 0);
 }
 
+char EditCustom::TypedChar(char c)
+{
+    const auto code = static_cast<unsigned char>(c);
+    int capital = code;
+    if (code >= 'a' && code <= 'z')
+        return static_cast<char>(code - 'a' + 'A');
+    if (code >= 0xE0 && code <= 0xFE && code != 0xF7)
+        capital = code - 0x20;
+    else if (code == 0x9A || code == 0x9C || code == 0x9E)
+        capital = code - 0x10;
+    else if (code == 0xFF)
+        capital = 0x9F;
+    if (capital == code || (mFont && mFont->CharWidth(static_cast<char>(capital)) < 1))
+        return c;
+    return static_cast<char>(capital);
+}
+
 void EditCustom::ProcessKey(int key, char c)
 {
-    if (c >= 'a' && c <= 'z')
-        c = static_cast<char>(c - 'a' + 'A');
-    Kivo::EditWidget::ProcessKey(key, c);
+    Kivo::EditWidget::ProcessKey(key, TypedChar(c));
 }

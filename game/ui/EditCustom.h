@@ -9,6 +9,9 @@ public:
 
     void Draw(Kivo::Graphics* g) override;
     void ProcessKey(int key, char c) override;
+    // What typing `c` puts in the box: the capital of a letter (Windows-1252),
+    // unless the box's font has no picture for it; anything else as it is.
+    char TypedChar(char c);
     void MouseEnter() override {}
     void MouseLeave() override {}
 

@@ -100,6 +100,10 @@ void WindowBase::Update()
     Kivo::Dialog::Update();
     if (mResult == kNoResult)
         return;
+    // Answered: the window only fades out now, and the keys belong to what
+    // had them before it.
+    if (mManager)
+        mManager->ReturnFocusFrom(this);
     if (AppShuttingDown() || mDisappearKind <= 0) {
         mClosingResult = mResult;
         return;

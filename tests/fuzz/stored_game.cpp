@@ -24,7 +24,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         const size_t used = static_cast<size_t>(again.GetDataLen());
         // The level map's bit size may be given short of its bytes; all
         // before it is the same.
-        if (used > size || std::memcmp(again.GetDataPtr(), data, 1011 + game.colours.size()) != 0)
+        const size_t head = 8 + 10 * static_cast<size_t>(game.field->GetWidth() * game.field->GetHeight()) + 3;
+        if (game.field->GetWidth() > 10 || game.field->GetHeight() > 10 || game.levelMap->GetWidth() > 10 ||
+            game.levelMap->GetHeight() > 10)
+            __builtin_trap();
+        if (used > size || std::memcmp(again.GetDataPtr(), data, head + game.colours.size()) != 0)
             __builtin_trap();
     }
 

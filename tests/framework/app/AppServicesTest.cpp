@@ -1,12 +1,16 @@
 #include "tests/framework/app/AppFixture.h"
 
 #include "framework/app/TimeHooks.h"
+#include "framework/display/D3DInterface.h"
+#include "framework/display/DDInterface.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/resources/ResourceHelpers.h"
 #include "framework/resources/ResourceManager.h"
 #include "framework/widgets/Dialog.h"
 #include "framework/widgets/WidgetManager.h"
+#include "platform/ddraw/DDraw.h"
 #include "platform/win32/MessageBox.h"
+#include "platform/win32/Modules.h"
 #include "platform/win32/Shell.h"
 #include "tests/support/ScopedCwd.h"
 #include "tests/support/TempDir.h"
@@ -279,7 +283,7 @@ TEST_F(Services, AnsweringNoToTheFirstAccelerationQuestionStoresNothing)
     app->registryKey = "KivoTest\\Accel" + std::to_string(getpid());
     app->is3DChanged = true;
     app->ddInterface->mIs3D = true;
-    app->ddInterface->m3DMayHaveFailed = true;
+    Kivo::gD3DRenderTargetFailed = true;
     backend->boxes.Script({ IDNO });
     Boxes();
     app.reset();
@@ -287,10 +291,60 @@ TEST_F(Services, AnsweringNoToTheFirstAccelerationQuestionStoresNothing)
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_NE(boxes[0].text.find("was switched on"), std::string::npos);
     EXPECT_EQ(boxes[0].type, MB_YESNO | MB_ICONQUESTION);
+    Kivo::gD3DRenderTargetFailed = false;
     TestApp reader;
     reader.registryKey = "KivoTest\\Accel" + std::to_string(getpid());
     int value = 0;
     EXPECT_FALSE(reader.RegistryReadInteger("Is3D", &value));
+}
+
+// A scene that could not be opened on the draw surface (SetRenderTarget
+// failed) during the run: at exit the player is asked whether to keep
+// hardware acceleration, and No stores it off. A run whose scenes opened
+// asks nothing.
+TEST_F(Services, ARenderTargetFailureAsksAtExitWhetherToKeep3D)
+{
+    platform::RegisterModuleFunction(platform::kDDrawModule, "DirectDrawCreate", &DirectDrawCreate);
+    platform::RegisterModuleFunction(platform::kDDrawModule, "DirectDrawCreateEx", &DirectDrawCreateEx);
+    const std::string key = "KivoTest\\Target" + std::to_string(getpid());
+    for (bool fail : { false, true }) {
+        SCOPED_TRACE(fail);
+        platform::ResetDDraw();
+        Kivo::SetDisplayFactory([this] {
+            auto* display = new Kivo::DDInterface(app.get());
+            display->mIs3D = true;
+            return display;
+        });
+        MakeApp(true);
+        app->registryKey = key;
+        ASSERT_TRUE(app->Is3DAccelerated());
+        Kivo::D3DInterface* d3d = app->ddInterface->mD3DInterface;
+        ASSERT_NE(d3d, nullptr);
+        if (fail)
+            platform::DDraw().FailCall("SetRenderTarget", E_FAIL, 1);
+        d3d->FillRect(Kivo::Rect(0, 0, 4, 4), Kivo::Color(255, 0, 0), 0);
+        d3d->EndSceneIfActive();
+        EXPECT_EQ(Kivo::gD3DRenderTargetFailed, fail);
+        backend->boxes.Script({ IDNO });
+        Boxes();
+        app.reset();
+        auto boxes = Boxes();
+        TestApp reader;
+        reader.registryKey = key;
+        int value = -1;
+        if (!fail) {
+            EXPECT_TRUE(boxes.empty());
+            EXPECT_FALSE(reader.RegistryReadInteger("Is3D", &value));
+            continue;
+        }
+        ASSERT_EQ(boxes.size(), 1u);
+        EXPECT_NE(boxes[0].text.find("may not have been working"), std::string::npos);
+        EXPECT_EQ(boxes[0].type, MB_YESNO | MB_ICONQUESTION);
+        EXPECT_TRUE(reader.RegistryReadInteger("Is3D", &value));
+        EXPECT_EQ(value, 0);
+    }
+    Kivo::gD3DRenderTargetFailed = false;
+    platform::ResetDDraw();
 }
 
 TEST_F(Services, MirroringAnOddWidthKeepsTheMiddleColumn)

@@ -48,6 +48,7 @@ TEST(GameStart, InitPreparesTheTitleAndCountsTheRestForTheLoader)
     EXPECT_FALSE(app->GetString("window_newprofile_havenopermission").empty());
     EXPECT_EQ(run.backend->windows.title, "Marrowfen v.1.02");
     EXPECT_EQ(run.backend->windows.iconWidth, 32);
+    EXPECT_TRUE(app->AllowHighCharacters()); // names may hold the fonts' accented letters
     ASSERT_NE(app->titleScreen, nullptr);
     EXPECT_EQ(app->widgetManager->mFocusWidget, app->titleScreen);
     EXPECT_NE(app->stateManager, nullptr);

@@ -56,7 +56,7 @@ TEST(NewProfileWindow, NameRules)
     };
     for (const Case& c : {Case{"AAAA", 'a', true}, Case{"AAAA.", 'a', false} /* fits only as a small letter */,
                           Case{"AAAA.", '.', true}, Case{"", '\x01', false}, Case{"", '\x7f', false},
-                          Case{"", '\xe9', false}}) {
+                          Case{"", '\xe9', true}}) {
         box->mString = c.text;
         EXPECT_EQ(window->AllowChar(2, c.c), c.allowed) << c.text << " + " << int(c.c);
     }
@@ -71,6 +71,50 @@ TEST(NewProfileWindow, NameRules)
     EXPECT_EQ(window->GetUserName(), std::string(25, 'W'));
     f.app.mManager.RemoveWidget(window);
     delete window;
+}
+
+// A font with the Windows-1252 letters of the game's fonts: only some
+// capitals among them.
+class LettersFont : public windowtest::PitchFont {
+public:
+    explicit LettersFont(std::string high) : mHigh(std::move(high)) {}
+    int CharWidth(char c) override
+    {
+        return static_cast<unsigned char>(c) < 128 || mHigh.find(c) != std::string::npos ? 10 : 0;
+    }
+    Kivo::Font* Duplicate() override { return new LettersFont(*this); }
+
+private:
+    std::string mHigh;
+};
+
+// Names take the letters the font draws, above ASCII too, in capitals where
+// the font has them; what the font cannot draw is refused.
+TEST(NewProfileWindow, NamesTakeTheFontsAccentedLetters)
+{
+    struct Case {
+        const char* font; // its letters above ASCII
+        const char* typed;
+        const char* name;
+    };
+    for (const Case& c : {Case{"\xC9\xE9\xF6", "JOS\xC9", "JOS\xC9"}, Case{"\xC9\xE9\xF6", "jos\xE9", "JOS\xC9"},
+                          Case{"\xE9\xF6", "jos\xE9", "JOS\xE9"}, Case{"\xE9\xF6", "JOS\xC9", "JOS"},
+                          Case{"\xE9\xF6", "\xF6\xFF\xDF!", "\xF6!"}}) {
+        SCOPED_TRACE(c.typed);
+        WindowFixture f;
+        f.app.mAllowHighCharacters = true;
+        f.res.SetFont("FONT_GOLD", new LettersFont(c.font));
+        WindowNewProfile* window = WindowNewProfile::Instance();
+        window->mNameBox->mWidth = 2000;
+        f.app.mManager.AddWidget(window);
+        window->GotFocus();
+        window->mNameBox->SetText("");
+        for (const char* p = c.typed; *p; ++p)
+            f.app.mManager.KeyChar(*p);
+        EXPECT_EQ(window->GetUserName(), c.name);
+        f.app.mManager.RemoveWidget(window);
+        delete window;
+    }
 }
 
 TEST(NewProfileWindow, TheTypesAreARadioPair)

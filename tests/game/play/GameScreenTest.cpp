@@ -265,6 +265,48 @@ TEST_F(GameScreenTest, LevelEnds)
     }
 }
 
+// Closing the game in the second between the summary and the next level's
+// start (a shutdown answers the summary with "continue"; the town button
+// covers the screen while the panels slide): the won board is not kept as
+// the next level's game, which starts from its file.
+TEST_F(GameScreenTest, AWonBoardIsNotStoredOnceTheLevelHasAdvanced)
+{
+    for (bool shutdown : {true, false}) {
+        SCOPED_TRACE(shutdown ? "shutdown" : "town");
+        SetProfileInt("game_current_level", 0);
+        Enter();
+        Play()->WinLevel();
+        Steps(610);
+        ASSERT_TRUE(Has(log, "window completed1 0 0 0"));
+        ASSERT_EQ(GetProfileInt("game_current_level"), 1);
+        ASSERT_TRUE(Play());
+        log.clear();
+        if (shutdown) {
+            app.mManager.RemoveWidget(screen);
+            delete screen;
+            screen = nullptr;
+        } else {
+            ASSERT_TRUE(screen->AllowCover());
+        }
+        Kivo::Buffer* stored = manager->profile->GetBuffer(FormatStoredGameFieldKey(1));
+        EXPECT_TRUE(!stored || stored->GetDataLen() == 0);
+        EXPECT_TRUE(manager->profile->GetBuffer("game_progress"));
+
+        if (shutdown)
+            Open();
+        else
+            screen->Resume();
+        ASSERT_TRUE(Play());
+        EXPECT_TRUE(Has(log, "PrepareLevelMap")); // from the level file
+        Steps(400);
+        EXPECT_EQ(GetProfileInt("game_current_level"), 1);
+        EXPECT_EQ(screen->mState, GameScreen::kPlay);
+        EXPECT_FALSE(Has(log, "window completed1 0 0 0"));
+        DropScreen();
+        log.clear();
+    }
+}
+
 TEST_F(GameScreenTest, TimerTicksWarnsOnceAndTimesOut)
 {
     Enter();

@@ -23,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -117,7 +118,12 @@ public:
     }
     void DoEvent(int kind, float) override { mLog->push_back("DoEvent " + std::to_string(kind)); }
     void KeyDown(int key) override { mLog->push_back("KeyDown " + std::to_string(key)); }
-    void Update() override { ++mUpdates; }
+    void Update() override
+    {
+        ++mUpdates;
+        if (mOnUpdate)
+            mOnUpdate();
+    }
     void UpdateF(float) override {}
     void SetFieldAlpha(float) override {}
     void SetFieldOffset(float, float) override {}
@@ -156,6 +162,8 @@ public:
     int mEffects = 0;
     bool mBoardEffects = false;
     int mUpdates = 0;
+    // What the rules do in their update (open a hint, say).
+    std::function<void()> mOnUpdate;
     baseCallback* mLevelDone = nullptr;
 };
 

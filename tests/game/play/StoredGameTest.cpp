@@ -57,6 +57,26 @@ TEST(StoredGameRecord, ExactSizes)
     }
 }
 
+// Levels smaller than the board are played padded with gaps: their maps,
+// and fields of their size, fit.
+TEST(StoredGameRecord, SmallerMapsFit)
+{
+    for (auto [w, h] : {std::pair{8, 8}, std::pair{1, 1}, std::pair{10, 7}, std::pair{6, 10}}) {
+        SCOPED_TRACE(w * 100 + h);
+        LevelMap small(w, h);
+        small.SetCell(w - 1, h - 1, 5, 1, 2, 3);
+        for (bool smallField : {true, false}) {
+            const LevelMap board = smallField ? small : PatternBoard();
+            Kivo::Buffer record;
+            ASSERT_TRUE(WriteStoredGame(record, board, 3, {2, 4}, &small));
+            StoredGame game;
+            ASSERT_EQ(ReadStoredGame(record, 10, game), StoredGameRead::Ok);
+            EXPECT_EQ(*game.field, board);
+            EXPECT_EQ(*game.levelMap, small);
+        }
+    }
+}
+
 TEST(StoredGameRecord, NegativeTimesStoreAsZero)
 {
     Kivo::Buffer progress;
@@ -108,7 +128,7 @@ TEST(StoredGameRecord, DamagedFieldsAreRefused)
         {"0 x 0 map", [&](auto& b) { b = sized(0, 0); }, StoredGameRead::NoField},
         {"11 x 11 map", [&](auto& b) { b = sized(11, 11); }, StoredGameRead::Broken},
         {"1000 x 1000 map", [&](auto& b) { b = sized(1000, 1000); b.resize(100); }, StoredGameRead::NoField},
-        {"9 x 10 map", [&](auto& b) { b = sized(9, 10); }, StoredGameRead::Broken},
+        {"10 x 11 map", [&](auto& b) { b = sized(10, 11); }, StoredGameRead::Broken},
         {"empty", [&](auto& b) { b.clear(); }, StoredGameRead::NoField},
     };
     for (const Case& c : cases) {
@@ -123,8 +143,8 @@ TEST(StoredGameRecord, DamagedFieldsAreRefused)
     }
     // The level map's own sides are checked too.
     Kivo::Buffer odd;
-    const LevelMap small(9, 9);
-    ASSERT_TRUE(WriteStoredGame(odd, board, 0, {1}, &small));
+    const LevelMap large(11, 11);
+    ASSERT_TRUE(WriteStoredGame(odd, board, 0, {1}, &large));
     StoredGame game;
     EXPECT_EQ(ReadStoredGame(odd, 10, game), StoredGameRead::Broken);
     // A record written without a level map is refused.
@@ -173,6 +193,32 @@ TEST_F(StoredGameTest, RoundTripThroughTheProfileFileInEveryModeAndTurn)
             ClearStoredGame();
         }
     }
+}
+
+// A level smaller than the board comes back where it was left.
+TEST_F(StoredGameTest, ASmallLevelIsRestored)
+{
+    std::string bytes = {0, 8, 8};
+    for (int i = 0; i < 64; ++i)
+        bytes += {2, static_cast<char>(i < 8 ? 3 + i % 5 : 0), 0, 0};
+    data.Write("levels/level001.level", bytes);
+    Enter();
+    ASSERT_TRUE(screen->mLevelMap);
+    ASSERT_EQ(screen->mLevelMap->GetWidth(), 8);
+    LevelMap board = Play()->mFile;
+    board.SetCell(3, 4, 9, 1, 0, 0);
+    Play()->mFile = board;
+    DropScreen();
+    ThroughTheFile();
+
+    log.clear();
+    Open();
+    ASSERT_TRUE(Play());
+    EXPECT_FALSE(Has(log, "PrepareLevelMap"));
+    EXPECT_EQ(Play()->mFile, board);
+    ASSERT_TRUE(screen->mLevelMap);
+    EXPECT_EQ(screen->mLevelMap->GetWidth(), 8);
+    EXPECT_EQ(screen->mLevelMap->GetHeight(), 8);
 }
 
 TEST_F(StoredGameTest, DamagedStoredFieldStartsTheLevelAfresh)
