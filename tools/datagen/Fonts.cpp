@@ -37,14 +37,18 @@ const FontStyle kFonts[] = {
     {"FONT_LOADING", "loading", "DejaVuSans.ttf", 20, true},
 };
 
-// Printable ASCII plus the Windows-1252 letters the texts may use.
+// Printable ASCII, the copyright sign, and the Latin-1 letters (0xC0 to 0xFF
+// without × and ÷), which the texts and players' names may use; in this range
+// Windows-1252 equals Latin-1.
 std::vector<int> CharSet()
 {
     std::vector<int> out;
     for (int c = 32; c < 127; ++c)
         out.push_back(c);
-    for (int c : {0xA9, 0xE9, 0xE8, 0xF6, 0xFC, 0xE4})
-        out.push_back(c);
+    out.push_back(0xA9);
+    for (int c = 0xC0; c <= 0xFF; ++c)
+        if (c != 0xD7 && c != 0xF7)
+            out.push_back(c);
     return out;
 }
 
