@@ -91,8 +91,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (tester.mFailureReason.size() < 4096 && tester.mWarning.size() < 4096) {
         const std::string failure = tester.mFailureReason, warning = tester.mWarning;
         tester.WriteResults();
-        tester.mFailureReason = "x";
-        tester.mWarning = "y";
+        tester.mFailureReason.clear();
+        tester.mWarning.clear();
         if (tester.ReadResults() != failure.empty() || tester.mNewVerdict || tester.mFailureReason != failure ||
             tester.mWarning != warning)
             __builtin_trap();
