@@ -343,15 +343,17 @@ bool ResourceManager::ReadImageAttributes(XMLElement& element, ImageRes* res)
         res->mAlphaGridImage = mDefaultPath + value;
 
     // Rows and columns divide the image into cels: a count below 1 from a
-    // broken manifest would divide by zero wherever cels are measured. A cel
-    // is at least one pixel of an image no larger than any image can be, so
-    // the animation computed below (before the image is loaded) stays in
-    // proportion to what could be drawn.
+    // broken manifest would divide by zero wherever cels are measured. Rows
+    // and columns stay within the largest image side, and the cel count
+    // within 65536 cels (a 256 x 256 grid, far beyond any sprite sheet), so
+    // that the animation computed below, before the image is loaded, stays
+    // small: its frame tables take at most a few hundred kilobytes.
     if (get("rows", value))
         res->mRows = std::clamp(LeadingInt(value), 1, kMaxImageSide);
     if (get("cols", value))
         res->mCols = std::clamp(LeadingInt(value), 1, kMaxImageSide);
-    const int64_t grid = std::min<int64_t>(int64_t(res->mRows) * res->mCols, kMaxImagePixels);
+    constexpr int64_t kMaxCels = 65536;
+    const int64_t grid = std::min<int64_t>(int64_t(res->mRows) * res->mCols, kMaxCels);
     int64_t cels = grid;
     if (get("total", value))
         cels = LeadingInt(value);
