@@ -11,6 +11,7 @@ void AnimInfo::Compute(int numCels, int beginFrameTime, int endFrameTime)
 
     if (mAnimType == AnimType_PingPong && numCels >= 2) {
         mFrameMap.clear();
+        mFrameMap.reserve(2 * size_t(numCels) - 2);
         for (int i = 0; i < numCels; ++i)
             mFrameMap.push_back(i);
         for (int i = numCels - 2; i >= 1; --i)

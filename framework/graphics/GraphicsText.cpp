@@ -108,7 +108,10 @@ int Graphics::WriteWordWrapped(const Rect& rect, const std::string& text, int li
         lineSpacing = mFont->GetLineSpacing();
 
     int offset = mFont->GetAscent() - mFont->GetAscentPadding();
-    int lineStart = 0, w = 0, breakAt = -1, indent = 0, widest = 0;
+    int lineStart = 0, breakAt = -1, indent = 0, widest = 0;
+    // The width of the line so far, in 64 bits: fonts give any advance and
+    // spacing, and a line break pushes it past the width first.
+    int64_t w = 0;
     if (lastWidth)
         indent = w = *lastWidth;
     char prev = 0, c = 0;
@@ -140,7 +143,7 @@ int Graphics::WriteWordWrapped(const Rect& rect, const std::string& text, int li
             breakAt = i;
         } else if (c == '\n' || c == '|') {
             breakAt = i;
-            w = rect.mWidth + 1;
+            w = int64_t(rect.mWidth) + 1;
             ++i;
         }
         w += mFont->CharWidthKern(c, prev);
@@ -171,7 +174,7 @@ int Graphics::WriteWordWrapped(const Rect& rect, const std::string& text, int li
             if (lineY >= mClipRect.mY && lineY < mClipRect.mY + mClipRect.mHeight + lineSpacing)
                 WriteString(text, rect.mX + indent, rect.mY + offset, rect.mWidth, justification, true, lineStart, count,
                             oldColor);
-            recorded = indent + w;
+            recorded = static_cast<int>(std::clamp<int64_t>(indent + w, INT32_MIN, INT32_MAX));
             i = breakAt + 1;
             if (c != '\n')
                 while (i < len && text[i] == ' ')

@@ -350,16 +350,21 @@ bool ResourceManager::ReadImageAttributes(XMLElement& element, ImageRes* res)
         res->mAlphaGridImage = mDefaultPath + value;
 
     // Rows and columns divide the image into cels: a count below 1 from a
-    // broken manifest would divide by zero wherever cels are measured.
+    // broken manifest would divide by zero wherever cels are measured. Rows
+    // and columns stay within the largest image side, and the cel count
+    // within 65536 cels (a 256 x 256 grid, far beyond any sprite sheet), so
+    // that the animation computed below, before the image is loaded, stays
+    // small: its frame tables take at most a few hundred kilobytes.
     if (get("rows", value))
-        res->mRows = std::max(1, LeadingInt(value));
+        res->mRows = std::clamp(LeadingInt(value), 1, kMaxImageSide);
     if (get("cols", value))
-        res->mCols = std::max(1, LeadingInt(value));
-    long long cels = static_cast<long long>(res->mRows) * res->mCols;
+        res->mCols = std::clamp(LeadingInt(value), 1, kMaxImageSide);
+    constexpr int64_t kMaxCels = 65536;
+    const int64_t grid = std::min<int64_t>(int64_t(res->mRows) * res->mCols, kMaxCels);
+    int64_t cels = grid;
     if (get("total", value))
         cels = LeadingInt(value);
-    res->mNumCels = static_cast<int>(std::clamp<long long>(cels, 1, std::min<long long>(
-        static_cast<long long>(res->mRows) * res->mCols, INT_MAX)));
+    res->mNumCels = static_cast<int>(std::clamp<int64_t>(cels, 1, grid));
 
     AnimInfo& anim = res->mAnimInfo;
     if (get("anim", value)) {

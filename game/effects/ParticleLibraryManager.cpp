@@ -3,6 +3,7 @@
 #include "framework/sound/SoundFiles.h"
 #include "framework/resources/ResourceHelpers.h"
 
+#include <cfloat>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -36,7 +37,8 @@ void ReadFloat(const TiXmlElement* root, const char* name, float& out)
 {
     if (const char* v = Value(root, name)) {
         const double d = std::strtod(v, nullptr);
-        out = std::isfinite(d) ? static_cast<float>(d) : 0.0f;
+        // A value beyond the float range would turn into infinity.
+        out = std::isfinite(d) && std::fabs(d) <= FLT_MAX ? static_cast<float>(d) : 0.0f;
     }
 }
 

@@ -26,7 +26,8 @@ void Vary(float start, float end, float variation, float life, float& value, flo
     delta = (end - value) / life;
 }
 
-int Channel(float v) { return static_cast<int>(std::clamp(v, 0.0f, 1.0f) * 255.0f); }
+// NaN (from values at the ends of the float range) counts as 0.
+int Channel(float v) { return v > 0 ? static_cast<int>(std::min(v, 1.0f) * 255.0f) : 0; }
 
 } // namespace
 

@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     Kivo::AnimInfo info;
     info.mAnimType = Take(p, end) & 7;
     info.mFrameDelay = Take(p, end);
-    const int cels = Take(p, end) & 0xFFF; // a cel count is bounded by the image
+    const int cels = Take(p, end) & 0xFFF; // the manifest bounds it; kept small here
     const int begin = Take(p, end);
     const int finish = Take(p, end);
     const int delays = Take(p, end) & 0xFF;

@@ -47,7 +47,8 @@ private:
 bool ModestSizes(const Kivo::FontData& data)
 {
     for (const Kivo::FontLayerDef& layer : data.mFontLayerList)
-        if (layer.mPointSize != 0 && (data.mDefaultPointSize < 0 || data.mDefaultPointSize > 4 * layer.mPointSize))
+        if (layer.mPointSize != 0 &&
+            (data.mDefaultPointSize < 0 || data.mDefaultPointSize > 4 * int64_t(layer.mPointSize)))
             return false;
     return true;
 }

@@ -2,35 +2,15 @@
 // and sound readers are reached through the resource manager as the program
 // reaches them. The input is a 16-bit length, the manifest of that length
 // and then the bytes served under every file name a seed manifest uses.
+#include "FuzzApp.h"
 #include "FuzzPak.h"
-#include "framework/app/KivoAppBase.h"
 #include "framework/resources/ResourceManager.h"
-#include "platform/Backend.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 namespace {
-
-class App final : public Kivo::KivoAppBase {
-public:
-    App()
-    {
-        productName = "FuzzManifest";
-        musicDisabled = true;
-        autoStartLoadingThread = false;
-    }
-};
-
-App* TheApp()
-{
-    static App* app = [] {
-        platform::UseBackend("headless");
-        return new App();
-    }();
-    return app;
-}
 
 const char* const kFiles[] = { "images/a.png", "images/a.gif", "images/a.jpg", "images/a.tga", "images/a.j2k",
     "images/_a.png", "images/font.png", "fonts/font.txt", "fonts/desc.txt", "sounds/s.ogg", "sounds/s.wav",
@@ -51,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FuzzPak pak(files);
     if (!pak.ok)
         return 0;
-    App& app = *TheApp();
+    FuzzApp& app = *FuzzApp::Get("FuzzManifest");
     {
         Kivo::ResourceManager manager(&app.resourceHost);
         if (manager.ParseResourcesFile("properties/resources.xml")) {

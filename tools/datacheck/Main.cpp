@@ -3,8 +3,10 @@
 // Prints "FAIL <rule>: <problem>" for every problem and exits with 1 when
 // there was any, 0 when every rule passed, 2 on a usage error (and when
 // FOLDER is not a data set).
+#include "tools/Usage.h"
 #include "tools/datacheck/Rules.h"
 
+#include <algorithm>
 #include <cstring>
 #include <exception>
 #include <filesystem>
@@ -12,23 +14,27 @@
 
 int main(int argc, char** argv)
 {
+    const tools::Usage usage("usage: datacheck [--rule NAME] FOLDER\n"
+                             "FOLDER is the unpacked data set, the folder holding properties/, images/, sounds/...\n"
+                             "(the build makes it as build/<config>/data/tree).\n");
+    if (usage.Help(argc, argv))
+        return 0;
     std::string only, root;
-    bool usage = false;
-    for (int i = 1; i < argc && !usage; ++i) {
-        if (std::strcmp(argv[i], "--rule") == 0) {
-            usage = i + 1 >= argc || argv[i + 1][0] == '\0';
-            if (!usage)
-                only = argv[++i];
-        } else if (argv[i][0] == '-' || !root.empty()) {
-            usage = true;
-        } else {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--rule") == 0 && i + 1 < argc && argv[i + 1][0] != '\0')
+            only = argv[++i];
+        else if (argv[i][0] == '-' || !root.empty())
+            return usage.Error();
+        else
             root = argv[i];
-        }
     }
-    if (usage || root.empty()) {
-        std::cerr << "usage: datacheck [--rule NAME] FOLDER\n"
-                     "FOLDER is the unpacked data set, the folder holding properties/, images/, sounds/...\n"
-                     "(the build makes it as build/<config>/data/tree).\n";
+    if (root.empty())
+        return usage.Error();
+    const auto& rules = datacheck::Rules();
+    if (!only.empty() && std::none_of(rules.begin(), rules.end(), [&](const auto& r) { return only == r.name; })) {
+        std::cerr << "datacheck: no rule named " << only << "; the rules are:\n";
+        for (const datacheck::Rule& rule : rules)
+            std::cerr << "  " << rule.name << "\n";
         return 2;
     }
     std::error_code ec;
@@ -39,11 +45,10 @@ int main(int argc, char** argv)
         return 2;
     }
     datacheck::DataSet data(root);
-    int failures = 0, run = 0;
-    for (const datacheck::Rule& rule : datacheck::Rules()) {
+    int failures = 0;
+    for (const datacheck::Rule& rule : rules) {
         if (!only.empty() && only != rule.name)
             continue;
-        ++run;
         datacheck::Report report;
         try {
             rule.check(data, report);
@@ -57,10 +62,6 @@ int main(int argc, char** argv)
         if (report.empty())
             std::cout << "ok   " << rule.name << ": " << rule.what << "\n";
         failures += int(!report.empty());
-    }
-    if (run == 0) {
-        std::cerr << "datacheck: no rule named " << only << "\n";
-        return 2;
     }
     return failures ? 1 : 0;
 }

@@ -3,6 +3,7 @@
 // It is a program of its own because libvorbisenc and the program's Ogg
 // decoder (Tremor, linked by the platform layer) export the same symbol
 // names and cannot share one process.
+#include "tools/Usage.h"
 #include "tools/datagen/Audio.h"
 #include "tools/datagen/Manifest.h"
 
@@ -12,10 +13,11 @@ using namespace datagen;
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::cerr << "usage: datagen_audio sounds|voices|music OUTPUT\n";
-        return 2;
-    }
+    const tools::Usage usage("usage: datagen_audio sounds|voices|music OUTPUT\n");
+    if (usage.Help(argc, argv))
+        return 0;
+    if (argc != 3)
+        return usage.Error();
     const std::string step = argv[1], out = argv[2], tree = out + "/tree";
     std::string error, manifest;
     bool ok;

@@ -5,6 +5,7 @@
 // music), pack (builds main.pak,
 // other.pak and voice.pak from the tree and copies config.xml beside them),
 // sheets (contact sheets of every image and every font under <output>/sheets).
+#include "tools/Usage.h"
 #include "tools/datagen/Art.h"
 #include "tools/datagen/Fonts.h"
 #include "tools/datagen/Levels.h"
@@ -170,27 +171,48 @@ bool Sheets(const std::string& out, std::string& error)
 
 int main(int argc, char** argv)
 {
-    if (argc != 4) {
-        std::cerr << "usage: datagen xml|images|fonts|pack|sheets SOURCE OUTPUT\n";
-        return 2;
-    }
+    const tools::Usage usage("usage: datagen xml|images|fonts|pack|sheets SOURCE OUTPUT\n");
+    if (usage.Help(argc, argv))
+        return 0;
+    if (argc != 4)
+        return usage.Error();
     const std::string step = argv[1], source = argv[2], out = argv[3], tree = out + "/tree";
-    fs::create_directories(tree);
-    std::string error;
-    bool ok;
-    if (step == "xml")
-        ok = Xml(source, tree, error);
-    else if (step == "images")
-        ok = Images(tree, error);
-    else if (step == "fonts")
-        ok = Fonts(tree, error);
-    else if (step == "pack")
-        ok = Pack(source, out, error);
-    else if (step == "sheets")
-        ok = Sheets(out, error);
-    else {
+    // The steps and what each reads from SOURCE, checked before anything is
+    // written.
+    const std::map<std::string, std::vector<std::string>> needs = {
+        { "xml", { "properties", "levels.txt" } }, { "images", {} }, { "fonts", {} }, { "pack", { "config.xml" } },
+        { "sheets", {} }
+    };
+    auto wanted = needs.find(step);
+    if (wanted == needs.end()) {
         std::cerr << "datagen: unknown step " << step << "\n";
-        return 2;
+        return usage.Error();
+    }
+    for (const std::string& need : wanted->second) {
+        std::error_code ec;
+        if (!fs::exists(fs::path(source) / need, ec)) {
+            std::cerr << "datagen " << step << ": " << (fs::path(source) / need).string()
+                      << " is missing (SOURCE is the data source folder, data/ in the project)\n";
+            return 1;
+        }
+    }
+    std::string error;
+    bool ok = false;
+    try {
+        fs::create_directories(tree);
+        if (step == "xml")
+            ok = Xml(source, tree, error);
+        else if (step == "images")
+            ok = Images(tree, error);
+        else if (step == "fonts")
+            ok = Fonts(tree, error);
+        else if (step == "pack")
+            ok = Pack(source, out, error);
+        else
+            ok = Sheets(out, error);
+    } catch (const std::exception& e) {
+        // A folder that cannot be made or read.
+        error = e.what();
     }
     if (!ok) {
         std::cerr << "datagen " << step << ": " << error << "\n";

@@ -6,6 +6,7 @@
 //             [--no-bonuses] [--moves] [--board] [--move-limit N]
 //
 // The exit code is 0 when the level was won, 1 otherwise, 2 on bad usage.
+#include "tools/Usage.h"
 #include "tools/match3sim/Sim.h"
 
 #include <cstdio>
@@ -14,13 +15,6 @@
 #include <string>
 
 namespace {
-
-int Usage()
-{
-    std::fprintf(stderr, "usage: match3sim [--data DIR] [--level N] [--mode swap|group|chain] [--seed S]\n"
-                         "                 [--no-bonuses] [--moves] [--board] [--move-limit N]\n");
-    return 2;
-}
 
 int ParseMode(const char* text)
 {
@@ -37,6 +31,10 @@ int ParseMode(const char* text)
 
 int main(int argc, char** argv)
 {
+    const tools::Usage usage("usage: match3sim [--data DIR] [--level N] [--mode swap|group|chain] [--seed S]\n"
+                             "                 [--no-bonuses] [--moves] [--board] [--move-limit N]\n");
+    if (usage.Help(argc, argv))
+        return 0;
     std::string data = MATCH3SIM_DATA_DIR;
     match3sim::Options options;
     bool board = false;
@@ -60,10 +58,10 @@ int main(int argc, char** argv)
         else if (arg == "--board")
             board = true;
         else
-            return Usage();
+            return usage.Error();
     }
     if (options.mode == 0 || options.level < 1 || options.moveLimit < 1)
-        return Usage();
+        return usage.Error();
     match3sim::Result r = match3sim::PlayLevel(data, options);
     for (const std::string& line : r.log)
         std::printf("%s\n", line.c_str());

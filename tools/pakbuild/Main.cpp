@@ -2,6 +2,7 @@
 // Packs the files and folders PATH (and those named one per line in LIST),
 // given relative to ROOT (default: the working folder), into OUTPUT.pak.
 // Entry names are the paths relative to ROOT with '\' separators.
+#include "tools/Usage.h"
 #include "tools/pakbuild/PakWriter.h"
 
 #include <cstdio>
@@ -10,18 +11,11 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-int Usage()
-{
-    std::fprintf(stderr, "usage: pakbuild [-C ROOT] [-l LIST] OUTPUT.pak [PATH...]\n");
-    return 2;
-}
-
-} // namespace
-
 int main(int argc, char** argv)
 {
+    const tools::Usage usage("usage: pakbuild [-C ROOT] [-l LIST] OUTPUT.pak [PATH...]\n");
+    if (usage.Help(argc, argv))
+        return 0;
     std::string root;
     std::string output;
     std::vector<std::string> paths;
@@ -41,7 +35,7 @@ int main(int argc, char** argv)
                     paths.push_back(line);
             }
         } else if (argv[i][0] == '-' && argv[i][1] != 0) {
-            return Usage();
+            return usage.Error();
         } else if (output.empty()) {
             output = argv[i];
         } else {
@@ -49,7 +43,7 @@ int main(int argc, char** argv)
         }
     }
     if (output.empty() || paths.empty())
-        return Usage();
+        return usage.Error();
 
     std::vector<pakbuild::PakEntry> entries;
     std::string error;

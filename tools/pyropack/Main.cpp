@@ -6,6 +6,7 @@
 // go in. The result is read back through the library's reader before it is
 // written, and every emitter must show its first particle within 0.25 s.
 #include "platform/pyro/PyroFormat.h"
+#include "tools/Usage.h"
 #include "tools/pyropack/Textures.h"
 
 #include <algorithm>
@@ -41,10 +42,11 @@ int Fail(const std::string& message)
 
 int main(int argc, char** argv)
 {
-    if (argc != 4) {
-        std::cerr << "usage: pyropack OUTPUT.pyro EMITTERS.xml TEXTURES.xml\n";
-        return 2;
-    }
+    const tools::Usage usage("usage: pyropack OUTPUT.pyro EMITTERS.xml TEXTURES.xml\n");
+    if (usage.Help(argc, argv))
+        return 0;
+    if (argc != 4)
+        return usage.Error();
     const std::string output = argv[1], emittersPath = argv[2], texturesPath = argv[3];
     std::string xml;
     if (!ReadText(emittersPath, xml))

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 using namespace Kivo;
 using graphicstest::FixedFont;
 using Piece = FixedFont::Piece;
@@ -127,6 +129,15 @@ TEST_F(TextDrawTest, WordWrapLimitsAndIndents)
     g.WriteWordWrapped(Rect(0, 0, 35, 0), "abc def ghi jkl mno", 12);
     // Baselines from 30 to 30 + 10 + 12 show; the last line always draws.
     EXPECT_EQ(Lines(font), (std::vector<std::pair<std::string, int>>{ { "ghi", 32 }, { "jkl", 44 }, { "mno", 56 } }));
+
+    // A line break in a box as wide as an int goes: the width after the
+    // break is past any int.
+    font.drawn.clear();
+    g.SetClipRect(0, 0, 1000, 1000);
+    int widest = 0;
+    g.WriteWordWrapped(Rect(0, 0, INT_MAX, 0), "a\nb", -1, -1, &widest);
+    EXPECT_EQ(Lines(font), (std::vector<std::pair<std::string, int>>{ { "a", 8 }, { "b", 20 } }));
+    EXPECT_EQ(widest, INT_MAX);
 }
 
 } // namespace

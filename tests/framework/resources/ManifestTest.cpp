@@ -64,7 +64,9 @@ TEST(Manifest, ImageOptions)
         { R"(rows="2" cols="3" total="100")", 2, 3, 6 },
         { R"(rows="0" cols="-4" total="3")", 1, 1, 1 },
         { R"(rows="x" cols="4junk" total="0")", 1, 4, 1 },
-        { R"(rows="99999999999" cols="99999999999")", 2147483647, 2147483647, 2147483647 },
+        { R"(rows="99999999999" cols="99999999999")", 16384, 16384, 65536 },
+        { R"(rows="2147483647" anim="PingPong")", 16384, 1, 16384 },
+        { R"(rows="2147483647" cols="3" anim="Loop" enddelay="1")", 16384, 3, 16384 * 3 },
     };
     for (const Row& row : grids) {
         Parsed p(Manifest(std::string("<Image id=\"I\" path=\"i\" ") + row.attributes + "/>"));

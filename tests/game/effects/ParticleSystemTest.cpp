@@ -179,6 +179,8 @@ TEST(ParticleDefinitions, FieldsDefaultsAndColours)
     EXPECT_EQ(Read(R"(<emission value="-5"/>)").emission, 0);
     EXPECT_EQ(Read(R"(<emission value="100001"/>)").emission, 0);
     EXPECT_EQ(Read(R"(<speed_min value="nan"/>)").speedMin, 0);
+    EXPECT_EQ(Read(R"(<alpha_var value="-1e39"/>)").alphaVar, 0) << "past the float range";
+    EXPECT_FLOAT_EQ(Read(R"(<alpha_var value="3e38"/>)").alphaVar, 3e38f);
 
     TiXmlDocument other;
     other.Parse("<system/>");
