@@ -6,6 +6,7 @@
 #include "framework/graphics/BltRects.h"
 #include "framework/graphics/PixelBlend.h"
 #include "framework/graphics/PixelRows.h"
+#include "framework/graphics/WideKernels.h"
 
 #include "Picture.h"
 #include "TestHost.h"
@@ -24,6 +25,19 @@ using graphicstest::TestHost;
 
 namespace {
 
+// Runs body() on the SSE2 kernels and, where the processor has AVX2, on the
+// AVX2 ones; the default is back afterwards.
+template <typename Body>
+void ForEachKernelPath(Body body)
+{
+    for (const bool wide : { false, true }) {
+        if (!UseWideKernels(wide) && wide)
+            continue;
+        SCOPED_TRACE(wide ? "AVX2 kernels" : "SSE2 kernels");
+        body();
+    }
+    UseWideKernels(true);
+}
 
 bool IsWhite(const Color& c) { return c.mRed == 255 && c.mGreen == 255 && c.mBlue == 255 && c.mAlpha == 255; }
 
@@ -241,6 +255,43 @@ TEST(BlitRows, FastStretchIsTheNearestPixelOver)
             ASSERT_EQ(got, expected) << c.dest.mX << "," << c.dest.mY << " " << c.dest.mWidth << "x"
                                      << c.dest.mHeight << (palette ? " palette" : "");
         }
+}
+
+// A translucent fill blends each pixel as the per-pixel "over" does, onto
+// every destination alpha, for rows of every length around the kernels'
+// widths and in every position.
+TEST(BlitRows, TranslucentFillIsThePerPixelOver)
+{
+    TestHost host;
+    std::mt19937 rng(11);
+    const uint32_t alphas[] = { 0, 1, 2, 77, 128, 200, 254, 255 };
+    ForEachKernelPath([&] {
+        for (const uint32_t alpha : alphas)
+            for (int opaqueShare : { 0, 1, 2 }) {
+                const int w = 40, h = 24;
+                std::vector<uint32_t> px(static_cast<size_t>(w) * h);
+                for (size_t i = 0; i < px.size(); ++i) {
+                    const uint32_t da = opaqueShare == 2 || (opaqueShare == 1 && rng() % 4) ? 255u : i & 0xFF;
+                    px[i] = da << 24 | (rng() & 0xFFFFFF);
+                }
+                MemoryImage dest;
+                dest.SetBits(px.data(), w, h);
+                const uint32_t rgb = rng() & 0xFFFFFF;
+                const Color c = RGBA(static_cast<int>(rgb >> 16), static_cast<int>((rgb >> 8) & 0xFF),
+                                     static_cast<int>(rgb & 0xFF), static_cast<int>(alpha));
+                std::vector<uint32_t> expected = px;
+                for (int y = 0; y < h; ++y) {
+                    const Rect r(y % 5, y, 1 + (y * 7) % (w - 5), 1);
+                    for (int x = r.mX; x < r.mX + r.mWidth; ++x) {
+                        uint32_t& d = expected[static_cast<size_t>(y) * w + x];
+                        d = alpha == 255 ? 0xFF000000 | rgb : alpha ? blend::OverSumThenShift(d, rgb, alpha) : d;
+                    }
+                    dest.FillRect(r, c, DRAWMODE_NORMAL);
+                }
+                const std::vector<uint32_t> got(dest.mBits, dest.mBits + px.size());
+                ASSERT_EQ(got, expected) << "alpha " << alpha << " opaque share " << opaqueShare;
+            }
+    });
 }
 
 } // namespace
