@@ -48,9 +48,16 @@ void ForEachRun(uint32_t* dst, int dstWidth, int x, int y, const Pixels& src, in
         uint32_t* d = dst + static_cast<size_t>(y + row) * dstWidth + x;
         const size_t s = static_cast<size_t>(r.mY + row) * srcWidth + r.mX;
         int col = 0;
+        auto alphaClass = [](uint32_t a) { return a == 0 ? 0 : a == 255 ? 1 : 2; };
         while (col < r.mWidth) {
-            const int n = std::max(std::min<int>(runs[s + col], r.mWidth - col), 1);
-            run(d + col, s + col, n, src[s + col] >> 24);
+            const uint32_t alpha = src[s + col] >> 24;
+            int n = 0;
+            // Runs longer than a run byte holds come as several of one
+            // class: they are taken as one.
+            do
+                n += std::max(std::min<int>(runs[s + col + n], r.mWidth - col - n), 1);
+            while (col + n < r.mWidth && alphaClass(src[s + col + n] >> 24) == alphaClass(alpha));
+            run(d + col, s + col, n, alpha);
             col += n;
         }
     }
@@ -72,6 +79,17 @@ void ForEachShownPixel(uint32_t* dst, int dstWidth, int x, int y, const Pixels& 
 template <typename Pixels>
 constexpr bool kContiguous = std::is_same_v<Pixels, DirectPixels>;
 
+#if defined(KIVO_WIDE_KERNELS)
+// rows::CopyRow with AVX2, thirty-two bytes at a time.
+KIVO_AVX2 void CopyRow8(uint32_t* d, const uint32_t* s, int n)
+{
+    int i = 0;
+    for (; i + 8 <= n; i += 8)
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(d + i), _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i)));
+    rows::CopyRow(d + i, s + i, n - i);
+}
+#endif
+
 // The white normal blit: opaque runs are copied (onto a destination whose
 // flags say opaque) or stored through the opaque form of the blend, clear
 // runs skipped, and only translucent pixels blended.
@@ -79,11 +97,22 @@ template <bool destOpaque, typename Pixels>
 void WhiteBlt(uint32_t* dst, int dstWidth, int x, int y, const Pixels& src, int srcWidth, const uint8_t* runs,
               const Rect& r)
 {
+#if defined(KIVO_WIDE_KERNELS)
+    const bool wide = WideKernels();
+#endif
     ForEachRun(dst, dstWidth, x, y, src, srcWidth, runs, r, [&](uint32_t* d, size_t s, int n, uint32_t alpha) {
         if (alpha == 0)
             return;
         if (alpha == 255) {
-            if constexpr (destOpaque) {
+            if constexpr (destOpaque && kContiguous<Pixels>) {
+#if defined(KIVO_WIDE_KERNELS)
+                if (wide) {
+                    CopyRow8(d, src.bits + s, n);
+                    return;
+                }
+#endif
+                rows::CopyRow(d, src.bits + s, n);
+            } else if constexpr (destOpaque) {
                 for (int i = 0; i < n; ++i)
                     d[i] = src[s + i];
             } else if constexpr (kContiguous<Pixels>) {

@@ -137,56 +137,58 @@ TEST(BlitRows, OneToOneBlitsGiveThePerPixelBlends)
         int w, h;
     } sizes[] = { { 1, 1 }, { 3, 2 }, { 4, 3 }, { 5, 1 }, { 7, 4 }, { 16, 3 }, { 45, 5 }, { 301, 2 } };
     int cases = 0;
-    for (const Size& size : sizes)
-        for (int shift = 0; shift < 4; ++shift)
-            for (bool palette : { false, true })
-                for (int mode : { DRAWMODE_NORMAL, DRAWMODE_ADDITIVE })
-                    for (int destKind = 0; destKind < 3; ++destKind)
-                        for (const Color& tint : tints) {
-                            const int sw = size.w + 3, sh = size.h + 1;
-                            const std::vector<uint32_t> srcPx = RunPixels(sw, sh, rng);
-                            MemoryImage source;
-                            source.SetBits(srcPx.data(), sw, sh);
-                            if (palette) {
-                                ASSERT_TRUE(source.Palletize());
-                            }
-                            // Destinations: opaque; mixed alpha; opaque pixels
-                            // under flags that say transparent.
-                            const int dw = size.w + 9, dh = size.h + 2;
-                            std::vector<uint32_t> destPx(static_cast<size_t>(dw) * dh);
-                            for (uint32_t& p : destPx) {
-                                const uint32_t a = destKind == 1 ? (rng() % 3 == 0 ? 0u : rng() % 3 == 0 ? 255u
-                                                                                                   : rng() & 0xFF)
-                                                                 : 255u;
-                                p = a << 24 | (rng() & 0xFFFFFF);
-                            }
-                            MemoryImage dest;
-                            dest.SetBits(destPx.data(), dw, dh);
-                            if (destKind == 2)
-                                dest.SetImageMode(true, false);
-                            dest.CommitBits();
-                            const bool destOpaque = !dest.mHasTrans && !dest.mHasAlpha;
-                            source.CommitBits();
-                            const bool srcTranslucent = source.mHasAlpha;
-
-                            const Rect r(shift % 3, 1, size.w, size.h);
-                            const int x = 1 + shift, y = 1;
-                            std::vector<uint32_t> expected = destPx;
-                            for (int row = 0; row < r.mHeight; ++row)
-                                for (int col = 0; col < r.mWidth; ++col) {
-                                    uint32_t& d = expected[static_cast<size_t>(y + row) * dw + x + col];
-                                    const uint32_t s = srcPx[static_cast<size_t>(r.mY + row) * sw + r.mX + col];
-                                    d = mode == DRAWMODE_NORMAL ? NormalPixel(d, s, tint, destOpaque)
-                                                                : AdditivePixel(d, s, tint, srcTranslucent);
+    ForEachKernelPath([&] {
+        for (const Size& size : sizes)
+            for (int shift = 0; shift < 4; ++shift)
+                for (bool palette : { false, true })
+                    for (int mode : { DRAWMODE_NORMAL, DRAWMODE_ADDITIVE })
+                        for (int destKind = 0; destKind < 3; ++destKind)
+                            for (const Color& tint : tints) {
+                                const int sw = size.w + 3, sh = size.h + 1;
+                                const std::vector<uint32_t> srcPx = RunPixels(sw, sh, rng);
+                                MemoryImage source;
+                                source.SetBits(srcPx.data(), sw, sh);
+                                if (palette) {
+                                    ASSERT_TRUE(source.Palletize());
                                 }
-                            dest.Blt(&source, x, y, r, tint, mode);
-                            const std::vector<uint32_t> got(dest.mBits, dest.mBits + destPx.size());
-                            ASSERT_EQ(got, expected)
-                                << size.w << "x" << size.h << " shift " << shift << (palette ? " palette" : "")
-                                << " mode " << mode << " dest " << destKind << " tint " << tint.mRed << ","
-                                << tint.mGreen << "," << tint.mBlue << "," << tint.mAlpha;
-                            ++cases;
-                        }
+                                // Destinations: opaque; mixed alpha; opaque pixels
+                                // under flags that say transparent.
+                                const int dw = size.w + 9, dh = size.h + 2;
+                                std::vector<uint32_t> destPx(static_cast<size_t>(dw) * dh);
+                                for (uint32_t& p : destPx) {
+                                    const uint32_t a = destKind == 1 ? (rng() % 3 == 0 ? 0u : rng() % 3 == 0 ? 255u
+                                                                                                       : rng() & 0xFF)
+                                                                     : 255u;
+                                    p = a << 24 | (rng() & 0xFFFFFF);
+                                }
+                                MemoryImage dest;
+                                dest.SetBits(destPx.data(), dw, dh);
+                                if (destKind == 2)
+                                    dest.SetImageMode(true, false);
+                                dest.CommitBits();
+                                const bool destOpaque = !dest.mHasTrans && !dest.mHasAlpha;
+                                source.CommitBits();
+                                const bool srcTranslucent = source.mHasAlpha;
+
+                                const Rect r(shift % 3, 1, size.w, size.h);
+                                const int x = 1 + shift, y = 1;
+                                std::vector<uint32_t> expected = destPx;
+                                for (int row = 0; row < r.mHeight; ++row)
+                                    for (int col = 0; col < r.mWidth; ++col) {
+                                        uint32_t& d = expected[static_cast<size_t>(y + row) * dw + x + col];
+                                        const uint32_t s = srcPx[static_cast<size_t>(r.mY + row) * sw + r.mX + col];
+                                        d = mode == DRAWMODE_NORMAL ? NormalPixel(d, s, tint, destOpaque)
+                                                                    : AdditivePixel(d, s, tint, srcTranslucent);
+                                    }
+                                dest.Blt(&source, x, y, r, tint, mode);
+                                const std::vector<uint32_t> got(dest.mBits, dest.mBits + destPx.size());
+                                ASSERT_EQ(got, expected)
+                                    << size.w << "x" << size.h << " shift " << shift << (palette ? " palette" : "")
+                                    << " mode " << mode << " dest " << destKind << " tint " << tint.mRed << ","
+                                    << tint.mGreen << "," << tint.mBlue << "," << tint.mAlpha;
+                                ++cases;
+                            }
+    });
     EXPECT_GT(cases, 0);
 }
 
