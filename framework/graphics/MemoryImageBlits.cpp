@@ -8,7 +8,7 @@
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/MemoryImageRaster.h"
 #include "framework/graphics/SourcePixels.h"
-#include "framework/graphics/WideKernels.h"
+#include "framework/raster/WideKernels.h"
 
 #include <algorithm>
 #include <cmath>

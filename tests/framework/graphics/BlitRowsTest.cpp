@@ -6,7 +6,7 @@
 #include "framework/graphics/BltRects.h"
 #include "framework/graphics/PixelBlend.h"
 #include "framework/graphics/PixelRows.h"
-#include "framework/graphics/WideKernels.h"
+#include "framework/raster/WideKernels.h"
 
 #include "Picture.h"
 #include "TestHost.h"

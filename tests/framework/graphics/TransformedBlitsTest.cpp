@@ -1,7 +1,7 @@
 #include "framework/graphics/BltRects.h"
 #include "framework/graphics/Matrix3x3.h"
 #include "framework/graphics/MemoryImage.h"
-#include "framework/graphics/WideKernels.h"
+#include "framework/raster/WideKernels.h"
 
 #include "Picture.h"
 #include "TestHost.h"
