@@ -4,6 +4,7 @@
 // as a straight source (weighted by a in the blend) or a premultiplied one
 // (each channel already at most a). Channels are truncated, never rounded.
 #include <algorithm>
+#include <array>
 #include <cstdint>
 
 namespace Kivo::Raster {
@@ -47,17 +48,36 @@ struct FormatARGB {
             *d = ((outA - 1) << 24) | (channel((dv >> 16) & 0xFF, sr) << 16)
                 | (channel((dv >> 8) & 0xFF, sg) << 8) | channel(dv & 0xFF, sb);
         };
-        // Onto an opaque pixel (the screen) the divisor is 256.
+        // Onto an opaque pixel (the screen) the divisor is 256, and as the
+        // source part is a multiple of 256 each channel is
+        // ((dc × da >> 8) × ia >> 8) + sc: red and blue side by side in one
+        // word, every product below 65536 so no field carries into the next.
         if (outA == 256) {
-            write([](uint32_t n) { return n >> 8; });
+            uint32_t rb = (((((dv & 0xFF00FFu) * da) >> 8) & 0xFF00FFu) * ia >> 8 & 0xFF00FFu) + (sr << 16 | sb);
+            uint32_t g = (((((dv >> 8) & 0xFFu) * da) >> 8) * ia >> 8) + sg;
+            if constexpr (Limit) {
+                // A field that reached 256 becomes 255.
+                const uint32_t over = rb & 0x1000100u;
+                rb = (rb | (over - (over >> 8))) & 0xFF00FFu;
+                g = std::min(g, 255u);
+            }
+            *d = 0xFF000000u | rb | (g << 8);
             return;
         }
         // n / outA for n < 2^17 and outA <= 256 is exactly (n × m) >> 32 with
         // m = floor((2^32 - 1) / outA) + 1: the error term stays below 2^-15,
-        // less than the smallest fractional gap 1/256. One division, not three.
-        const uint64_t m = uint64_t{ 0xFFFFFFFFu / outA } + 1;
+        // less than the smallest fractional gap 1/256. The factors come from
+        // a table: no division at all.
+        const uint64_t m = kReciprocals[outA];
         write([m](uint32_t n) { return static_cast<uint32_t>((n * m) >> 32); });
     }
+
+    static constexpr std::array<uint64_t, 257> kReciprocals = [] {
+        std::array<uint64_t, 257> r{};
+        for (uint32_t i = 1; i <= 256; ++i)
+            r[i] = uint64_t{ 0xFFFFFFFFu / i } + 1;
+        return r;
+    }();
 };
 
 // 32-bit with the alpha byte never read and always written 0xFF.

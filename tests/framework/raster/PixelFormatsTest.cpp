@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <cstdint>
 #include <initializer_list>
 
@@ -76,17 +78,22 @@ TEST(PixelFormats, ArgbBlendMatchesPerChannelDivision)
             const uint32_t outA = 256 - (((256 - da) * ia) >> 8);
             if (outA == 0)
                 continue;
+            // Each channel its own values, so that fields that reach the
+            // limit sit beside ones that do not.
             for (uint32_t dc : channels)
                 for (uint32_t sc : channels) {
-                    const uint32_t d = (da << 24) | (dc << 16) | (dc << 8) | dc;
-                    const uint32_t straight = (((dc * da) >> 8) * ia + ((sc * a) >> 8) * 256) / outA;
-                    uint32_t premul = (((dc * da) >> 8) * ia + sc * 256) / outA;
-                    premul = premul > 255 ? 255 : premul;
-                    ASSERT_EQ(Straight<FormatARGB>(d, sc * 0x010101u, a),
-                              ((outA - 1) << 24) | straight * 0x010101u)
-                        << a << " " << da << " " << dc << " " << sc;
-                    ASSERT_EQ(Premultiplied<FormatARGB>(d, sc * 0x010101u, a),
-                              ((outA - 1) << 24) | premul * 0x010101u);
+                    const uint32_t dcs[3] = { dc, sc, 255 - dc }, scs[3] = { sc, 255 - dc, 255 - sc };
+                    uint32_t d = da << 24, s = 0, straight = (outA - 1) << 24, premul = straight;
+                    for (int k = 0; k < 3; ++k) {
+                        const int shift = 16 - 8 * k;
+                        d |= dcs[k] << shift;
+                        s |= scs[k] << shift;
+                        const uint32_t kept = ((dcs[k] * da) >> 8) * ia;
+                        straight |= ((kept + ((scs[k] * a) >> 8) * 256) / outA) << shift;
+                        premul |= std::min((kept + scs[k] * 256) / outA, 255u) << shift;
+                    }
+                    ASSERT_EQ(Straight<FormatARGB>(d, s, a), straight) << a << " " << da << " " << dc << " " << sc;
+                    ASSERT_EQ(Premultiplied<FormatARGB>(d, s, a), premul) << a << " " << da << " " << dc << " " << sc;
                 }
         }
 }
