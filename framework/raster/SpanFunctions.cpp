@@ -91,15 +91,31 @@ struct TexShader {
               val);
     }
 
+    // The plain blended members over ARGB handle eight pixels side by side.
+    static constexpr bool kOverSpan = Fmt::kGroup == 0 && Blend && !Gouraud && !Mod;
+
     // Four-texel members sample eight pixels at a time.
     void DrawSpan(Pixel* d, int64_t count, uint32_t* val, const int32_t* dk) const
-        requires Linear
+        requires(Linear || kOverSpan)
     {
         uint32_t s[8];
         for (; count > 0; count -= 8) {
             const int n = count < 8 ? static_cast<int>(count) : 8;
-            SampleFourTexelsRow(texture, val[kU], val[kV], static_cast<uint32_t>(dk[kU]),
-                                static_cast<uint32_t>(dk[kV]), wide, s);
+            if constexpr (Linear) {
+                SampleFourTexelsRow(texture, val[kU], val[kV], static_cast<uint32_t>(dk[kU]),
+                                    static_cast<uint32_t>(dk[kV]), wide, s);
+            } else {
+                for (uint32_t k = 0; k < 8; ++k)
+                    s[k] = NearestTexel(texture, val[kU] + k * static_cast<uint32_t>(dk[kU]),
+                                        val[kV] + k * static_cast<uint32_t>(dk[kV]));
+            }
+            if constexpr (kOverSpan) {
+                Fmt::template OverSpan<Linear>(d, s, n, wide);
+                d += n;
+                for (int j = 0; j < kCount; ++j)
+                    val[j] += static_cast<uint32_t>(n) * static_cast<uint32_t>(dk[j]);
+                continue;
+            }
             for (int k = 0; k < n; ++k, ++d) {
                 Shade(d, s[k], val);
                 for (int j = 0; j < kCount; ++j)
