@@ -105,9 +105,8 @@ struct TexShader {
                 SampleFourTexelsRow(texture, val[kU], val[kV], static_cast<uint32_t>(dk[kU]),
                                     static_cast<uint32_t>(dk[kV]), wide, s);
             } else {
-                for (uint32_t k = 0; k < 8; ++k)
-                    s[k] = NearestTexel(texture, val[kU] + k * static_cast<uint32_t>(dk[kU]),
-                                        val[kV] + k * static_cast<uint32_t>(dk[kV]));
+                NearestTexelRow(texture, val[kU], val[kV], static_cast<uint32_t>(dk[kU]),
+                                static_cast<uint32_t>(dk[kV]), wide, s);
             }
             if constexpr (kOverSpan) {
                 Fmt::template OverSpan<Linear>(d, s, n, wide);

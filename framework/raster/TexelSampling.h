@@ -83,7 +83,7 @@ inline uint32_t SampleFourTexels(const RasterTexture& t, uint32_t u, uint32_t v)
 // so red and blue are summed in the two 16-bit halves of one word. Every
 // tap is read only where its index is inside the texture, also for points
 // that the caller does not use.
-namespace FourTexels {
+namespace TexelRows {
 
 #if defined(__SSE2__)
 // The sample from four taps per lane and the points' coordinates.
@@ -176,7 +176,43 @@ KIVO_AVX2 inline void Row8(const RasterTexture& t, uint32_t u, uint32_t v, uint3
 }
 #endif
 
-} // namespace FourTexels
+#if defined(KIVO_WIDE_KERNELS)
+// NearestTexel at eight points from (u, v) on, the texels gathered.
+KIVO_AVX2 inline void NearestRow8(const RasterTexture& t, uint32_t u, uint32_t v, uint32_t du, uint32_t dv,
+                                  uint32_t* out)
+{
+    const __m256i lane = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    const __m256i U = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(u)),
+                                       _mm256_mullo_epi32(lane, _mm256_set1_epi32(static_cast<int>(du))));
+    const __m256i V = _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(v)),
+                                       _mm256_mullo_epi32(lane, _mm256_set1_epi32(static_cast<int>(dv))));
+    const __m256i at = _mm256_add_epi32(
+        _mm256_mullo_epi32(_mm256_srli_epi32(V, 16), _mm256_set1_epi32(static_cast<int>(t.width))),
+        _mm256_srli_epi32(U, 16));
+    const __m256i flip = _mm256_set1_epi32(static_cast<int>(0x80000000u));
+    const __m256i inside = _mm256_cmpgt_epi32(_mm256_xor_si256(_mm256_set1_epi32(static_cast<int>(t.texelCount)), flip),
+                                              _mm256_xor_si256(at, flip));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out),
+                        _mm256_mask_i32gather_epi32(_mm256_setzero_si256(), reinterpret_cast<const int*>(t.texels),
+                                                    at, inside, 4));
+}
+#endif
+
+} // namespace TexelRows
+
+// NearestTexel at eight points from (u, v) on, stepping by (du, dv).
+inline void NearestTexelRow(const RasterTexture& t, uint32_t u, uint32_t v, uint32_t du, uint32_t dv,
+                            [[maybe_unused]] bool wide, uint32_t (&out)[8])
+{
+#if defined(KIVO_WIDE_KERNELS)
+    if (wide) {
+        TexelRows::NearestRow8(t, u, v, du, dv, out);
+        return;
+    }
+#endif
+    for (uint32_t k = 0; k < 8; ++k)
+        out[k] = Raster::NearestTexel(t, u + k * du, v + k * dv);
+}
 
 // Eight samples into out; `wide` picks the AVX2 kernel.
 inline void SampleFourTexelsRow(const RasterTexture& t, uint32_t u, uint32_t v, uint32_t du, uint32_t dv,
@@ -184,13 +220,13 @@ inline void SampleFourTexelsRow(const RasterTexture& t, uint32_t u, uint32_t v, 
 {
 #if defined(KIVO_WIDE_KERNELS)
     if (wide) {
-        FourTexels::Row8(t, u, v, du, dv, out);
+        TexelRows::Row8(t, u, v, du, dv, out);
         return;
     }
 #endif
 #if defined(__SSE2__)
-    FourTexels::Row4(t, u, v, du, dv, out);
-    FourTexels::Row4(t, u + 4 * du, v + 4 * dv, du, dv, out + 4);
+    TexelRows::Row4(t, u, v, du, dv, out);
+    TexelRows::Row4(t, u + 4 * du, v + 4 * dv, du, dv, out + 4);
 #else
     for (int k = 0; k < 8; ++k)
         out[k] = SampleFourTexels(t, u + k * du, v + k * dv);

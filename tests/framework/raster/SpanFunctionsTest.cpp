@@ -216,7 +216,7 @@ TEST(SpanFunctions, FourTexelSample)
     EXPECT_EQ(SampleFourTexels(small, 0x10000, 0x10000), 0xFE3F3F3Fu);
 }
 
-// Eight samples at a time give the single samples on every kernel path, for
+// Eight samples at a time, four-texel or nearest, give the single samples on every kernel path, for
 // points inside, beside and far outside textures of every small shape.
 TEST(SpanFunctions, FourTexelSamplesInARow)
 {
@@ -239,8 +239,12 @@ TEST(SpanFunctions, FourTexelSamplesInARow)
             const uint32_t dv = far ? next() : static_cast<uint32_t>(static_cast<int32_t>(next() % 0x30000) - 0x18000);
             uint32_t row[8];
             SampleFourTexelsRow(t, u, v, du, dv, wide, row);
-            for (uint32_t k = 0; k < 8; ++k)
+            uint32_t nearest[8];
+            NearestTexelRow(t, u, v, du, dv, wide, nearest);
+            for (uint32_t k = 0; k < 8; ++k) {
                 ASSERT_EQ(row[k], SampleFourTexels(t, u + k * du, v + k * dv)) << "case " << n << " point " << k;
+                ASSERT_EQ(nearest[k], Raster::NearestTexel(t, u + k * du, v + k * dv)) << "case " << n << " point " << k;
+            }
         }
     }
     UseWideKernels(true);
