@@ -8,7 +8,7 @@
 #include "framework/graphics/PixelBlend.h"
 #include "framework/graphics/PixelRows.h"
 #include "framework/graphics/SourcePixels.h"
-#include "framework/graphics/WideKernels.h"
+#include "framework/raster/WideKernels.h"
 
 #include <algorithm>
 #include <climits>

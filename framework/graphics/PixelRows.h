@@ -38,6 +38,19 @@ inline void OpaqueOverRow(uint32_t* d, const uint32_t* s, int n)
         d[i] = OpaqueOver(s[i]);
 }
 
+// n pixels copied as they are, sixteen bytes at a time: a library copy of
+// a few hundred bytes can become a string instruction that runs slower.
+inline void CopyRow(uint32_t* d, const uint32_t* s, int n)
+{
+    int i = 0;
+#if defined(__SSE2__)
+    for (; i + 4 <= n; i += 4)
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + i), _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i)));
+#endif
+    for (; i < n; ++i)
+        d[i] = s[i];
+}
+
 // The additive blit's addend: each colour channel c of the source becomes
 // ((c x k_c) >> 8 x sa) >> 8, where a factor k_c of 256 or a source alpha sa
 // of 256 leaves its step out; the alpha channel adds nothing.

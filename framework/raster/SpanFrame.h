@@ -18,6 +18,10 @@
 //   kScalesColours          ScaleColours(RasterVertex[3]) runs on the sorted copy
 //   SpanStart(uint32_t*)    adjusts the values at the first pixel of a span
 //   Draw(Pixel*, const uint32_t*) handles one pixel
+// and may supply
+//   DrawSpan(Pixel*, int64_t count, uint32_t* values, const int32_t* steps)
+//                           handles the count pixels of a span from its first
+//                           pixel's values, stepping them itself
 #include "framework/raster/RasterTypes.h"
 
 #include <algorithm>
@@ -121,10 +125,14 @@ void ScanTriangle(const RasterVertex* in, uint8_t* bits, uint32_t pitch, const S
                     val[k] = kl[k] + static_cast<uint32_t>(MulShift(dk[k], L - xl, 16));
                 shader.SpanStart(val);
                 Pixel* d = row + (L >> 16);
-                for (int64_t i = 0; i < count; ++i, ++d) {
-                    shader.Draw(d, val);
-                    for (int k = 0; k < N; ++k)
-                        val[k] += static_cast<uint32_t>(dk[k]);
+                if constexpr (requires { shader.DrawSpan(d, count, val, dk); }) {
+                    shader.DrawSpan(d, count, val, dk);
+                } else {
+                    for (int64_t i = 0; i < count; ++i, ++d) {
+                        shader.Draw(d, val);
+                        for (int k = 0; k < N; ++k)
+                            val[k] += static_cast<uint32_t>(dk[k]);
+                    }
                 }
             }
             xl += slope;

@@ -73,6 +73,7 @@ struct TexShader {
 
     RasterTexture texture;
     RasterColor colour;
+    bool wide;
 
     void ScaleColours(RasterVertex* v) const { ScaleVertexColours(v, colour); }
 
@@ -86,8 +87,45 @@ struct TexShader {
 
     void Draw(Pixel* d, const uint32_t* val) const
     {
-        const uint32_t s = Linear ? SampleFourTexels(texture, val[kU], val[kV])
-                                  : NearestTexel(texture, val[kU], val[kV]);
+        Shade(d, Linear ? SampleFourTexels(texture, val[kU], val[kV]) : NearestTexel(texture, val[kU], val[kV]),
+              val);
+    }
+
+    // The plain blended members over ARGB handle eight pixels side by side.
+    static constexpr bool kOverSpan = Fmt::kGroup == 0 && Blend && !Gouraud && !Mod;
+
+    // Four-texel members sample eight pixels at a time.
+    void DrawSpan(Pixel* d, int64_t count, uint32_t* val, const int32_t* dk) const
+        requires(Linear || kOverSpan)
+    {
+        uint32_t s[8];
+        for (; count > 0; count -= 8) {
+            const int n = count < 8 ? static_cast<int>(count) : 8;
+            if constexpr (Linear) {
+                SampleFourTexelsRow(texture, val[kU], val[kV], static_cast<uint32_t>(dk[kU]),
+                                    static_cast<uint32_t>(dk[kV]), wide, s);
+            } else {
+                NearestTexelRow(texture, val[kU], val[kV], static_cast<uint32_t>(dk[kU]),
+                                static_cast<uint32_t>(dk[kV]), wide, s);
+            }
+            if constexpr (kOverSpan) {
+                Fmt::template OverSpan<Linear>(d, s, n, wide);
+                d += n;
+                for (int j = 0; j < kCount; ++j)
+                    val[j] += static_cast<uint32_t>(n) * static_cast<uint32_t>(dk[j]);
+                continue;
+            }
+            for (int k = 0; k < n; ++k, ++d) {
+                Shade(d, s[k], val);
+                for (int j = 0; j < kCount; ++j)
+                    val[j] += static_cast<uint32_t>(dk[j]);
+            }
+        }
+    }
+
+    // One pixel from its sample s.
+    void Shade(Pixel* d, uint32_t s, const uint32_t* val) const
+    {
         const uint32_t A = s >> 24;
         if (Blend && A <= 8)
             return;
@@ -179,7 +217,7 @@ void SpanFunction(const RasterVertex* vertices, uint8_t* bits, uint32_t pitch,
     using Fmt = Raster::FormatOf<Group>;
     if constexpr (Slot & 16) {
         using Shader = Raster::TexShader<Fmt, (Slot & 8) != 0, (Slot & 4) != 0, (Slot & 2) != 0, (Slot & 1) != 0>;
-        Raster::ScanTriangle(vertices, bits, pitch, Shader{ *texture, (Slot & 2) ? *colour : RasterColor{} });
+        Raster::ScanTriangle(vertices, bits, pitch, Shader{ *texture, (Slot & 2) ? *colour : RasterColor{}, WideKernels() });
     } else {
         Raster::ScanTriangle(vertices, bits, pitch, Raster::FillShader<Fmt, (Slot & 2) != 0>{ colour });
     }

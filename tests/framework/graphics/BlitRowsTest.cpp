@@ -6,6 +6,7 @@
 #include "framework/graphics/BltRects.h"
 #include "framework/graphics/PixelBlend.h"
 #include "framework/graphics/PixelRows.h"
+#include "framework/raster/WideKernels.h"
 
 #include "Picture.h"
 #include "TestHost.h"
@@ -24,6 +25,19 @@ using graphicstest::TestHost;
 
 namespace {
 
+// Runs body() on the SSE2 kernels and, where the processor has AVX2, on the
+// AVX2 ones; the default is back afterwards.
+template <typename Body>
+void ForEachKernelPath(Body body)
+{
+    for (const bool wide : { false, true }) {
+        if (!UseWideKernels(wide) && wide)
+            continue;
+        SCOPED_TRACE(wide ? "AVX2 kernels" : "SSE2 kernels");
+        body();
+    }
+    UseWideKernels(true);
+}
 
 bool IsWhite(const Color& c) { return c.mRed == 255 && c.mGreen == 255 && c.mBlue == 255 && c.mAlpha == 255; }
 
@@ -123,56 +137,58 @@ TEST(BlitRows, OneToOneBlitsGiveThePerPixelBlends)
         int w, h;
     } sizes[] = { { 1, 1 }, { 3, 2 }, { 4, 3 }, { 5, 1 }, { 7, 4 }, { 16, 3 }, { 45, 5 }, { 301, 2 } };
     int cases = 0;
-    for (const Size& size : sizes)
-        for (int shift = 0; shift < 4; ++shift)
-            for (bool palette : { false, true })
-                for (int mode : { DRAWMODE_NORMAL, DRAWMODE_ADDITIVE })
-                    for (int destKind = 0; destKind < 3; ++destKind)
-                        for (const Color& tint : tints) {
-                            const int sw = size.w + 3, sh = size.h + 1;
-                            const std::vector<uint32_t> srcPx = RunPixels(sw, sh, rng);
-                            MemoryImage source;
-                            source.SetBits(srcPx.data(), sw, sh);
-                            if (palette) {
-                                ASSERT_TRUE(source.Palletize());
-                            }
-                            // Destinations: opaque; mixed alpha; opaque pixels
-                            // under flags that say transparent.
-                            const int dw = size.w + 9, dh = size.h + 2;
-                            std::vector<uint32_t> destPx(static_cast<size_t>(dw) * dh);
-                            for (uint32_t& p : destPx) {
-                                const uint32_t a = destKind == 1 ? (rng() % 3 == 0 ? 0u : rng() % 3 == 0 ? 255u
-                                                                                                   : rng() & 0xFF)
-                                                                 : 255u;
-                                p = a << 24 | (rng() & 0xFFFFFF);
-                            }
-                            MemoryImage dest;
-                            dest.SetBits(destPx.data(), dw, dh);
-                            if (destKind == 2)
-                                dest.SetImageMode(true, false);
-                            dest.CommitBits();
-                            const bool destOpaque = !dest.mHasTrans && !dest.mHasAlpha;
-                            source.CommitBits();
-                            const bool srcTranslucent = source.mHasAlpha;
-
-                            const Rect r(shift % 3, 1, size.w, size.h);
-                            const int x = 1 + shift, y = 1;
-                            std::vector<uint32_t> expected = destPx;
-                            for (int row = 0; row < r.mHeight; ++row)
-                                for (int col = 0; col < r.mWidth; ++col) {
-                                    uint32_t& d = expected[static_cast<size_t>(y + row) * dw + x + col];
-                                    const uint32_t s = srcPx[static_cast<size_t>(r.mY + row) * sw + r.mX + col];
-                                    d = mode == DRAWMODE_NORMAL ? NormalPixel(d, s, tint, destOpaque)
-                                                                : AdditivePixel(d, s, tint, srcTranslucent);
+    ForEachKernelPath([&] {
+        for (const Size& size : sizes)
+            for (int shift = 0; shift < 4; ++shift)
+                for (bool palette : { false, true })
+                    for (int mode : { DRAWMODE_NORMAL, DRAWMODE_ADDITIVE })
+                        for (int destKind = 0; destKind < 3; ++destKind)
+                            for (const Color& tint : tints) {
+                                const int sw = size.w + 3, sh = size.h + 1;
+                                const std::vector<uint32_t> srcPx = RunPixels(sw, sh, rng);
+                                MemoryImage source;
+                                source.SetBits(srcPx.data(), sw, sh);
+                                if (palette) {
+                                    ASSERT_TRUE(source.Palletize());
                                 }
-                            dest.Blt(&source, x, y, r, tint, mode);
-                            const std::vector<uint32_t> got(dest.mBits, dest.mBits + destPx.size());
-                            ASSERT_EQ(got, expected)
-                                << size.w << "x" << size.h << " shift " << shift << (palette ? " palette" : "")
-                                << " mode " << mode << " dest " << destKind << " tint " << tint.mRed << ","
-                                << tint.mGreen << "," << tint.mBlue << "," << tint.mAlpha;
-                            ++cases;
-                        }
+                                // Destinations: opaque; mixed alpha; opaque pixels
+                                // under flags that say transparent.
+                                const int dw = size.w + 9, dh = size.h + 2;
+                                std::vector<uint32_t> destPx(static_cast<size_t>(dw) * dh);
+                                for (uint32_t& p : destPx) {
+                                    const uint32_t a = destKind == 1 ? (rng() % 3 == 0 ? 0u : rng() % 3 == 0 ? 255u
+                                                                                                       : rng() & 0xFF)
+                                                                     : 255u;
+                                    p = a << 24 | (rng() & 0xFFFFFF);
+                                }
+                                MemoryImage dest;
+                                dest.SetBits(destPx.data(), dw, dh);
+                                if (destKind == 2)
+                                    dest.SetImageMode(true, false);
+                                dest.CommitBits();
+                                const bool destOpaque = !dest.mHasTrans && !dest.mHasAlpha;
+                                source.CommitBits();
+                                const bool srcTranslucent = source.mHasAlpha;
+
+                                const Rect r(shift % 3, 1, size.w, size.h);
+                                const int x = 1 + shift, y = 1;
+                                std::vector<uint32_t> expected = destPx;
+                                for (int row = 0; row < r.mHeight; ++row)
+                                    for (int col = 0; col < r.mWidth; ++col) {
+                                        uint32_t& d = expected[static_cast<size_t>(y + row) * dw + x + col];
+                                        const uint32_t s = srcPx[static_cast<size_t>(r.mY + row) * sw + r.mX + col];
+                                        d = mode == DRAWMODE_NORMAL ? NormalPixel(d, s, tint, destOpaque)
+                                                                    : AdditivePixel(d, s, tint, srcTranslucent);
+                                    }
+                                dest.Blt(&source, x, y, r, tint, mode);
+                                const std::vector<uint32_t> got(dest.mBits, dest.mBits + destPx.size());
+                                ASSERT_EQ(got, expected)
+                                    << size.w << "x" << size.h << " shift " << shift << (palette ? " palette" : "")
+                                    << " mode " << mode << " dest " << destKind << " tint " << tint.mRed << ","
+                                    << tint.mGreen << "," << tint.mBlue << "," << tint.mAlpha;
+                                ++cases;
+                            }
+    });
     EXPECT_GT(cases, 0);
 }
 
@@ -241,6 +257,43 @@ TEST(BlitRows, FastStretchIsTheNearestPixelOver)
             ASSERT_EQ(got, expected) << c.dest.mX << "," << c.dest.mY << " " << c.dest.mWidth << "x"
                                      << c.dest.mHeight << (palette ? " palette" : "");
         }
+}
+
+// A translucent fill blends each pixel as the per-pixel "over" does, onto
+// every destination alpha, for rows of every length around the kernels'
+// widths and in every position.
+TEST(BlitRows, TranslucentFillIsThePerPixelOver)
+{
+    TestHost host;
+    std::mt19937 rng(11);
+    const uint32_t alphas[] = { 0, 1, 2, 77, 128, 200, 254, 255 };
+    ForEachKernelPath([&] {
+        for (const uint32_t alpha : alphas)
+            for (int opaqueShare : { 0, 1, 2 }) {
+                const int w = 40, h = 24;
+                std::vector<uint32_t> px(static_cast<size_t>(w) * h);
+                for (size_t i = 0; i < px.size(); ++i) {
+                    const uint32_t da = opaqueShare == 2 || (opaqueShare == 1 && rng() % 4) ? 255u : i & 0xFF;
+                    px[i] = da << 24 | (rng() & 0xFFFFFF);
+                }
+                MemoryImage dest;
+                dest.SetBits(px.data(), w, h);
+                const uint32_t rgb = rng() & 0xFFFFFF;
+                const Color c = RGBA(static_cast<int>(rgb >> 16), static_cast<int>((rgb >> 8) & 0xFF),
+                                     static_cast<int>(rgb & 0xFF), static_cast<int>(alpha));
+                std::vector<uint32_t> expected = px;
+                for (int y = 0; y < h; ++y) {
+                    const Rect r(y % 5, y, 1 + (y * 7) % (w - 5), 1);
+                    for (int x = r.mX; x < r.mX + r.mWidth; ++x) {
+                        uint32_t& d = expected[static_cast<size_t>(y) * w + x];
+                        d = alpha == 255 ? 0xFF000000 | rgb : alpha ? blend::OverSumThenShift(d, rgb, alpha) : d;
+                    }
+                    dest.FillRect(r, c, DRAWMODE_NORMAL);
+                }
+                const std::vector<uint32_t> got(dest.mBits, dest.mBits + px.size());
+                ASSERT_EQ(got, expected) << "alpha " << alpha << " opaque share " << opaqueShare;
+            }
+    });
 }
 
 } // namespace

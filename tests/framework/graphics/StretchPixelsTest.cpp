@@ -6,7 +6,7 @@
 #include "framework/graphics/MemoryImage.h"
 #include "framework/graphics/MemoryImageBlits.h"
 #include "framework/graphics/PixelBlend.h"
-#include "framework/graphics/WideKernels.h"
+#include "framework/raster/WideKernels.h"
 
 #include "TestHost.h"
 

@@ -1,6 +1,7 @@
 // One fixed scene per table slot and format, its pixels hashed with CRC-32:
 // any change to a pixel of any span function fails here.
 #include "framework/raster/SpanFunctions.h"
+#include "framework/raster/WideKernels.h"
 
 #include "RasterTestSupport.h"
 
@@ -65,18 +66,26 @@ const uint32_t kGolden[128] = {
     0x6A9DE4F6, 0xE20BD283, 0x853F480B, 0x9D16D1D5, 0x7D341DF6, 0xFBC50552, 0xF0F59581, 0xE226D911,
 };
 
+// The SSE2 kernels, then the AVX2 ones where the processor has them: the
+// same pixels.
 TEST(Golden, EverySlotAndFormat)
 {
-    std::string table;
-    bool same = true;
-    for (int i = 0; i < 128; ++i) {
-        const uint32_t crc = DrawScene(i);
-        same &= crc == kGolden[i];
-        char line[32];
-        std::snprintf(line, sizeof line, "0x%08X,%s", crc, i % 8 == 7 ? "\n" : " ");
-        table += line;
+    for (const bool wide : { false, true }) {
+    if (!UseWideKernels(wide) && wide)
+            continue;
+        SCOPED_TRACE(wide ? "AVX2 kernels" : "SSE2 kernels");
+        std::string table;
+        bool same = true;
+        for (int i = 0; i < 128; ++i) {
+            const uint32_t crc = DrawScene(i);
+            same &= crc == kGolden[i];
+            char line[32];
+            std::snprintf(line, sizeof line, "0x%08X,%s", crc, i % 8 == 7 ? "\n" : " ");
+            table += line;
+        }
+        EXPECT_TRUE(same) << "scene hashes now:\n" << table;
     }
-    EXPECT_TRUE(same) << "scene hashes now:\n" << table;
+    UseWideKernels(true);
 }
 
 } // namespace

@@ -1,6 +1,9 @@
 #include "framework/raster/PixelFormats.h"
+#include "framework/raster/WideKernels.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include <cstdint>
 #include <initializer_list>
@@ -76,19 +79,68 @@ TEST(PixelFormats, ArgbBlendMatchesPerChannelDivision)
             const uint32_t outA = 256 - (((256 - da) * ia) >> 8);
             if (outA == 0)
                 continue;
+            // Each channel its own values, so that fields that reach the
+            // limit sit beside ones that do not.
             for (uint32_t dc : channels)
                 for (uint32_t sc : channels) {
-                    const uint32_t d = (da << 24) | (dc << 16) | (dc << 8) | dc;
-                    const uint32_t straight = (((dc * da) >> 8) * ia + ((sc * a) >> 8) * 256) / outA;
-                    uint32_t premul = (((dc * da) >> 8) * ia + sc * 256) / outA;
-                    premul = premul > 255 ? 255 : premul;
-                    ASSERT_EQ(Straight<FormatARGB>(d, sc * 0x010101u, a),
-                              ((outA - 1) << 24) | straight * 0x010101u)
-                        << a << " " << da << " " << dc << " " << sc;
-                    ASSERT_EQ(Premultiplied<FormatARGB>(d, sc * 0x010101u, a),
-                              ((outA - 1) << 24) | premul * 0x010101u);
+                    const uint32_t dcs[3] = { dc, sc, 255 - dc }, scs[3] = { sc, 255 - dc, 255 - sc };
+                    uint32_t d = da << 24, s = 0, straight = (outA - 1) << 24, premul = straight;
+                    for (int k = 0; k < 3; ++k) {
+                        const int shift = 16 - 8 * k;
+                        d |= dcs[k] << shift;
+                        s |= scs[k] << shift;
+                        const uint32_t kept = ((dcs[k] * da) >> 8) * ia;
+                        straight |= ((kept + ((scs[k] * a) >> 8) * 256) / outA) << shift;
+                        premul |= std::min((kept + scs[k] * 256) / outA, 255u) << shift;
+                    }
+                    ASSERT_EQ(Straight<FormatARGB>(d, s, a), straight) << a << " " << da << " " << dc << " " << sc;
+                    ASSERT_EQ(Premultiplied<FormatARGB>(d, s, a), premul) << a << " " << da << " " << dc << " " << sc;
                 }
         }
+}
+
+// Eight ARGB pixels side by side, on every kernel path, against one at a
+// time: skipped, opaque and blended samples over every kind of pixel, for
+// every length of a span's last block.
+TEST(PixelFormats, ArgbSpansMatchThePixels)
+{
+    uint32_t seed = 5;
+    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    const uint32_t alphas[] = { 0, 8, 9, 10, 100, 128, 200, 239, 240, 254, 255 };
+    for (const bool wide : { false, true }) {
+        if (!Kivo::UseWideKernels(wide) && wide)
+            continue;
+        SCOPED_TRACE(wide ? "AVX2 kernels" : "SSE2 kernels");
+        for (int i = 0; i < 20000; ++i) {
+            const int n = 1 + i % 8;
+            uint32_t s[8], d[8], want[8];
+            for (int k = 0; k < 8; ++k) {
+                const uint32_t a = alphas[next() % std::size(alphas)];
+                const uint32_t da = next() % 3 == 0 ? 255 : next() % 3 == 0 ? 0 : next() >> 24;
+                uint32_t c = next() & 0xFFFFFF;
+                if (i % 2) // premultiplied: channels about the alpha
+                    c &= (std::min(a + 1, 255u) * 0x010101u);
+                s[k] = a << 24 | c;
+                d[k] = want[k] = da << 24 | (next() & 0xFFFFFF);
+            }
+            for (int k = 0; k < n; ++k) {
+                const uint32_t a = s[k] >> 24;
+                if (a >= 240)
+                    FormatARGB::WriteOpaque(&want[k], s[k]);
+                else if (a > 8 && i % 2)
+                    FormatARGB::BlendPremultiplied(&want[k], s[k], a);
+                else if (a > 8)
+                    FormatARGB::BlendStraight(&want[k], s[k], a);
+            }
+            if (i % 2)
+                FormatARGB::OverSpan<true>(d, s, n, wide);
+            else
+                FormatARGB::OverSpan<false>(d, s, n, wide);
+            for (int k = 0; k < 8; ++k)
+                ASSERT_EQ(d[k], want[k]) << "case " << i << " pixel " << k << std::hex << " s " << s[k];
+        }
+    }
+    Kivo::UseWideKernels(true);
 }
 
 // No channel of a blend ever carries into its neighbour: each field of the

@@ -216,6 +216,40 @@ TEST(SpanFunctions, FourTexelSample)
     EXPECT_EQ(SampleFourTexels(small, 0x10000, 0x10000), 0xFE3F3F3Fu);
 }
 
+// Eight samples at a time, four-texel or nearest, give the single samples on every kernel path, for
+// points inside, beside and far outside textures of every small shape.
+TEST(SpanFunctions, FourTexelSamplesInARow)
+{
+    uint32_t seed = 99;
+    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    for (const bool wide : { false, true }) {
+        if (!UseWideKernels(wide) && wide)
+            continue;
+        SCOPED_TRACE(wide ? "AVX2 kernels" : "SSE2 kernels");
+        for (int n = 0; n < 400; ++n) {
+            const int width = 1 + static_cast<int>(next() % 9), height = 1 + static_cast<int>(next() % 7);
+            std::vector<uint32_t> texels(static_cast<size_t>(width) * height);
+            for (uint32_t& t : texels)
+                t = next();
+            const RasterTexture t = MakeTexture(texels, width);
+            const bool far = n % 5 == 0;
+            const uint32_t u = far ? next() : static_cast<uint32_t>(static_cast<int32_t>(next() % (width + 4) * 0x10000) - 0x28000) + (next() & 0xFFFF);
+            const uint32_t v = far ? next() : static_cast<uint32_t>(static_cast<int32_t>(next() % (height + 4) * 0x10000) - 0x28000) + (next() & 0xFFFF);
+            const uint32_t du = far ? next() : static_cast<uint32_t>(static_cast<int32_t>(next() % 0x30000) - 0x18000);
+            const uint32_t dv = far ? next() : static_cast<uint32_t>(static_cast<int32_t>(next() % 0x30000) - 0x18000);
+            uint32_t row[8];
+            SampleFourTexelsRow(t, u, v, du, dv, wide, row);
+            uint32_t nearest[8];
+            NearestTexelRow(t, u, v, du, dv, wide, nearest);
+            for (uint32_t k = 0; k < 8; ++k) {
+                ASSERT_EQ(row[k], SampleFourTexels(t, u + k * du, v + k * dv)) << "case " << n << " point " << k;
+                ASSERT_EQ(nearest[k], Raster::NearestTexel(t, u + k * du, v + k * dv)) << "case " << n << " point " << k;
+            }
+        }
+    }
+    UseWideKernels(true);
+}
+
 // The slot map: 128 entries, 71 distinct members, each where the table of
 // members puts it.
 TEST(SpanFunctions, DispatchTable)

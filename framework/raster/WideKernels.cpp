@@ -1,4 +1,4 @@
-#include "framework/graphics/WideKernels.h"
+#include "framework/raster/WideKernels.h"
 
 #include <atomic>
 
