@@ -136,7 +136,7 @@ private:
 // 800 x 600 picture.
 void Play(Player& p)
 {
-    p.Wait(12); // the logo and the loading title
+    p.Wait(20); // the logo and the loading title
     p.Measure("title");
     p.Click(400, 300);
     p.Wait(4);
