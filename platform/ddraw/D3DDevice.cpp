@@ -13,8 +13,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <climits>
 #include <cmath>
 #include <cstring>
+#include <type_traits>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace platform {
 namespace {
@@ -198,6 +203,8 @@ struct SpanSetup {
     bool alphaModulate = false;
     bool gouraud = false;
     BlendFactors factors { D3DBLEND_ONE, D3DBLEND_ZERO };
+    // Spans of one colour or of one texel per pixel take the chunked passes.
+    bool unitSteps = true;
 };
 
 // Attributes at a pixel, in 16.16: u, v in texels; colour channels x 65536.
@@ -259,11 +266,204 @@ inline uint32_t Combine(uint32_t t, const SpanAttribs& at, bool alphaModulate)
     return a << 24 | r << 16 | g << 8 | b;
 }
 
+// ---- Spans of one colour and spans one texel per pixel along u ----------
+//
+// Most of what the program draws are quads at their own size: each pixel of
+// a span then moves u by exactly one texel and v not at all, so a bilinear
+// sample's weights are the same for the whole span and its two rows of
+// texels are fixed. Such spans are drawn in three passes over a chunk of
+// pixels: the texels (copied, or mixed with the span's two weights), the
+// diffuse colour when it is not white, and the blend into the target. Each
+// pass gives exactly what the per-pixel sampler and Put give.
+
+constexpr int kChunk = 256;
+
+// Bilinear texels of `n` pixels whose left texels are ra[x], ra[x + 1], ...
+// and rb[x], ..., all inside their rows, with the weights fx, fy.
+void MixRows(uint32_t* out, int n, const uint32_t* ra, const uint32_t* rb, uint32_t fx, uint32_t fy)
+{
+    if (fx == 0 && fy == 0) {
+        std::memcpy(out, ra, size_t(n) * 4);
+        return;
+    }
+    int i = 0;
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i wl = _mm_set1_epi16(short(256 - fx)), wr = _mm_set1_epi16(short(fx));
+    const __m128i wt = _mm_set1_epi16(short(256 - fy)), wb = _mm_set1_epi16(short(fy));
+    auto mix = [&](__m128i l, __m128i r) {
+        return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(l, wl), _mm_mullo_epi16(r, wr)), 8);
+    };
+    // ra[x + 1 .. x + 4] is read for the last pixel x + 3, which lies inside.
+    for (; i + 4 <= n; i += 4) {
+        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(ra + i));
+        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(ra + i + 1));
+        __m128i lo = mix(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero));
+        __m128i hi = mix(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero));
+        if (fy != 0) {
+            const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rb + i));
+            const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rb + i + 1));
+            const __m128i lo2 = mix(_mm_unpacklo_epi8(c, zero), _mm_unpacklo_epi8(d, zero));
+            const __m128i hi2 = mix(_mm_unpackhi_epi8(c, zero), _mm_unpackhi_epi8(d, zero));
+            lo = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(lo, wt), _mm_mullo_epi16(lo2, wb)), 8);
+            hi = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(hi, wt), _mm_mullo_epi16(hi2, wb)), 8);
+        }
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(lo, hi));
+    }
+#endif
+    for (; i < n; ++i)
+        out[i] = Lerp(Lerp(ra[i], ra[i + 1], fx), Lerp(rb[i], rb[i + 1], fx), fy);
+}
+
+// The texels of `n` pixels from u (16.16, one texel per pixel) on the row
+// of v, as Sample<Filter> gives them pixel by pixel.
+template <int Filter>
+void UnitStepTexels(uint32_t* out, int n, int32_t u, int32_t v, const SpanSetup& s)
+{
+    const int w = s.texWidth;
+    const bool linear = Filter == 2;
+    const int32_t uu = linear ? u - 0x8000 : u, vv = linear ? v - 0x8000 : v;
+    const int x = uu >> 16, y = vv >> 16;
+    const uint32_t fx = uint32_t(uu >> 8) & 0xFF, fy = uint32_t(vv >> 8) & 0xFF;
+    const uint32_t* ra = s.texels + size_t(WrapIndex(y, s.texHeight, s.clampV)) * size_t(w);
+    const uint32_t* rb = s.texels + size_t(WrapIndex(y + 1, s.texHeight, s.clampV)) * size_t(w);
+    // Pixels whose texels (one, or two side by side) need no addressing.
+    const int last = linear ? w - 2 : w - 1;
+    const int from = std::clamp(-x, 0, n), to = std::clamp(last - x + 1, from, n);
+    auto edge = [&](int i) {
+        const int xa = WrapIndex(x + i, w, s.clampU);
+        if (!linear)
+            return ra[xa];
+        const int xb = WrapIndex(x + i + 1, w, s.clampU);
+        return Lerp(Lerp(ra[xa], ra[xb], fx), Lerp(rb[xa], rb[xb], fx), fy);
+    };
+    for (int i = 0; i < from; ++i)
+        out[i] = edge(i);
+    if (to > from && linear)
+        MixRows(out + from, to - from, ra + x + from, rb + x + from, fx, fy);
+    else if (to > from)
+        std::memcpy(out + from, ra + x + from, size_t(to - from) * 4);
+    for (int i = to; i < n; ++i)
+        out[i] = edge(i);
+}
+
+// Blends `n` combined colours into the target as Put does one by one.
+template <typename Fmt, int Blend>
+void PutRow(uint8_t* p, const uint32_t* c, int n, const BlendFactors& f)
+{
+    int i = 0;
+#if defined(__SSE2__)
+    if constexpr (std::is_same_v<Fmt, Fmt32> && Blend != kGeneral) {
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i rgb = _mm_set1_epi32(0xFFFFFF);
+        const __m128i c128 = _mm_set1_epi16(128), c255 = _mm_set1_epi16(255);
+        // x * y / 255 rounded per 16-bit lane, as Mul255 and Mix2 round.
+        auto round255 = [&](__m128i t) {
+            t = _mm_add_epi16(t, c128);
+            return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
+        };
+        auto alphaLanes = [](__m128i v) { return _mm_shufflehi_epi16(_mm_shufflelo_epi16(v, 0xFF), 0xFF); };
+        for (; i + 4 <= n; i += 4) {
+            auto* q = reinterpret_cast<__m128i*>(p + ptrdiff_t(i) * 4);
+            const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(c + i));
+            const __m128i sm = _mm_and_si128(s, rgb);
+            if constexpr (Blend == kOpaque) {
+                _mm_storeu_si128(q, sm);
+                continue;
+            }
+            const __m128i a = _mm_srli_epi32(s, 24);
+            if constexpr (Blend == kAlpha) {
+                // Four opaque or four clear pixels: stored or left alone.
+                const int opaque = _mm_movemask_epi8(_mm_cmpeq_epi32(a, _mm_set1_epi32(255)));
+                if (opaque == 0xFFFF) {
+                    _mm_storeu_si128(q, sm);
+                    continue;
+                }
+                if (opaque == 0 && _mm_movemask_epi8(_mm_cmpeq_epi32(a, zero)) == 0xFFFF)
+                    continue;
+            }
+            const __m128i d = _mm_loadu_si128(q);
+            const __m128i dm = _mm_and_si128(d, rgb);
+            const __m128i sl = _mm_unpacklo_epi8(s, zero), sh = _mm_unpackhi_epi8(s, zero);
+            __m128i out, keep;
+            if constexpr (Blend == kAlpha) {
+                const __m128i al = alphaLanes(sl), ah = alphaLanes(sh);
+                const __m128i dl = _mm_unpacklo_epi8(dm, zero), dh = _mm_unpackhi_epi8(dm, zero);
+                const __m128i bl = round255(_mm_add_epi16(_mm_mullo_epi16(sl, al), _mm_mullo_epi16(dl, _mm_sub_epi16(c255, al))));
+                const __m128i bh = round255(_mm_add_epi16(_mm_mullo_epi16(sh, ah), _mm_mullo_epi16(dh, _mm_sub_epi16(c255, ah))));
+                const __m128i opaque = _mm_cmpeq_epi32(a, _mm_set1_epi32(255));
+                out = _mm_or_si128(_mm_and_si128(opaque, sm), _mm_andnot_si128(opaque, _mm_packus_epi16(bl, bh)));
+                keep = _mm_cmpeq_epi32(a, zero);
+            } else if constexpr (Blend == kAdd) {
+                out = _mm_adds_epu8(sm, dm);
+                keep = _mm_cmpeq_epi32(sm, zero);
+            } else { // kAlphaAdd
+                const __m128i scaled = _mm_packus_epi16(round255(_mm_mullo_epi16(sl, alphaLanes(sl))),
+                                                        round255(_mm_mullo_epi16(sh, alphaLanes(sh))));
+                out = _mm_adds_epu8(_mm_and_si128(scaled, rgb), dm);
+                keep = _mm_or_si128(_mm_cmpeq_epi32(a, zero), _mm_cmpeq_epi32(sm, zero));
+            }
+            _mm_storeu_si128(q, _mm_or_si128(_mm_and_si128(keep, d), _mm_andnot_si128(keep, out)));
+        }
+    }
+#endif
+    for (; i < n; ++i)
+        Put<Fmt, Blend>(p + ptrdiff_t(i) * Fmt::kBytes, c[i], f);
+}
+
+// How far from one texel a step of u may be and still be drawn in runs of
+// fixed weights: the set-up's rounding leaves unscaled quads a few 16.16
+// units off.
+constexpr int32_t kNearUnitStep = 16;
+
+// A span of one colour (Filter 0), or one whose u steps by one texel give or
+// take kNearUnitStep 16.16 units per pixel. With a step of 0x10000 + e, the
+// n-th pixel's u is n whole texels plus the first pixel's u plus n e: the
+// weights and the texel offset stay fixed while (u + n e) >> 8 does, so the
+// span is drawn in runs of fixed weights (at least 256 / |e| pixels long).
+template <typename Fmt, int Blend, int Filter>
+void UnitStepSpan(uint8_t* p, int n, const SpanAttribs& at, int32_t stepU, const SpanSetup& s)
+{
+    uint32_t colours[kChunk];
+    const uint32_t tint = Channel(at.a) << 24 | Channel(at.r) << 16 | Channel(at.g) << 8 | Channel(at.b);
+    if constexpr (Filter == 0) {
+        std::fill_n(colours, std::min(n, kChunk), tint);
+        for (int done = 0; done < n; done += kChunk)
+            PutRow<Fmt, Blend>(p + ptrdiff_t(done) * Fmt::kBytes, colours, std::min(kChunk, n - done), s.factors);
+        return;
+    }
+    const bool white = at.a >= (255 << 16) && at.r >= (255 << 16) && at.g >= (255 << 16) && at.b >= (255 << 16);
+    const int64_t e = int64_t(stepU) - 0x10000;
+    for (int done = 0; done < n;) {
+        const int64_t u = int64_t(at.u) + int64_t(done) * stepU;
+        int m = std::min(kChunk, n - done);
+        if (e != 0) {
+            const int64_t uu = Filter == 2 ? u - 0x8000 : u, base = uu & ~int64_t(0xFF);
+            m = int(std::min<int64_t>(m, e < 0 ? (uu - base) / -e + 1 : (base + 256 - uu + e - 1) / e));
+        }
+        UnitStepTexels<Filter>(colours, m, int32_t(u), at.v, s);
+        if (!white)
+            for (int i = 0; i < m; ++i)
+                colours[i] = Combine(colours[i], at, s.alphaModulate);
+        PutRow<Fmt, Blend>(p + ptrdiff_t(done) * Fmt::kBytes, colours, m, s.factors);
+        done += m;
+    }
+}
+
 template <typename Fmt, int Blend, int Filter>
 void DrawSpan(uint8_t* row, int x0, int x1, SpanAttribs at, const SpanAttribs& step, const SpanSetup& s)
 {
     uint8_t* p = row + ptrdiff_t(x0) * Fmt::kBytes;
     const int n = x1 - x0;
+    // One colour, or u about one texel further per pixel and v fixed (and
+    // u no further than 16.16 reaches): the chunked passes above.
+    if (s.unitSteps && !s.gouraud &&
+        (Filter == 0 ||
+         (std::abs(step.u - 0x10000) <= kNearUnitStep && step.v == 0 &&
+          int64_t(at.u) + int64_t(n) * step.u <= INT32_MAX))) {
+        UnitStepSpan<Fmt, Blend, Filter>(p, n, at, step.u, s);
+        return;
+    }
     if constexpr (Filter == 0) {
         for (int i = 0; i < n; ++i, p += Fmt::kBytes) {
             Put<Fmt, Blend>(p, Channel(at.a) << 24 | Channel(at.r) << 16 | Channel(at.g) << 8 | Channel(at.b),
@@ -764,6 +964,7 @@ private:
         // Without a texture the stage passes the diffuse colour and alpha.
         setup_.alphaModulate = alphaOp_ == D3DTOP_MODULATE || !setup_.texels;
         setup_.factors = factors_;
+        setup_.unitSteps = DDraw().d3dUnitStepSpans;
         int blend = kOpaque;
         if (alphaBlend_) {
             const DWORD s = factors_.src, d = factors_.dest;

@@ -16,6 +16,7 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <optional>
 
 namespace platform {
 namespace {
@@ -73,8 +74,32 @@ PixelLayout LayoutForDepth(int bpp, const PixelLayout& desktop)
 
 // What the DirectDraw object and its surfaces share: the cooperative level,
 // the emulated display mode and the primary.
+// The display's refresh as a clock, for a presenter that does not wait for
+// the retrace itself: retraces fall on whole multiples of the refresh period
+// of the rate the window system reports (60 Hz when it reports none).
+uint64_t RefreshPeriodMicros()
+{
+    const int rate = CurrentBackend().GetWindows().RefreshRate();
+    return 1000000 / uint64_t(rate > 0 ? rate : 60);
+}
+
+// Sleeps (in whole milliseconds, so up to one late) until the first retrace
+// after `after`, unless that has passed already.
+void SleepToRetraceAfter(uint64_t after)
+{
+    Clock& clock = CurrentBackend().GetClock();
+    const uint64_t period = RefreshPeriodMicros();
+    const uint64_t retrace = (after / period + 1) * period;
+    const uint64_t now = clock.NowMicros();
+    if (retrace > now)
+        clock.SleepMillis(uint32_t((retrace - now + 999) / 1000));
+}
+
 struct Device {
     HWND window = nullptr;
+    // When the last flip was shown (clock microseconds), for a display
+    // that shows one flip per refresh.
+    std::optional<uint64_t> lastFlip;
     bool fullscreen = false;
     bool modeSet = false;
     int modeWidth = 0;
@@ -636,6 +661,13 @@ private:
             return DDERR_NOTFLIPPABLE;
         if (locked_ || back_->locked_)
             return DDERR_SURFACEBUSY;
+        // A flip is shown at a retrace, one per refresh: a second flip in
+        // the refresh of the one before waits for the next retrace.
+        if (!CurrentBackend().GetPresenter().HasVSync()) {
+            if (device_->lastFlip)
+                SleepToRetraceAfter(*device_->lastFlip);
+            device_->lastFlip = CurrentBackend().GetClock().NowMicros();
+        }
         pixels_.swap(back_->pixels_);
         texelsStale_ = back_->texelsStale_ = true;
         Present();
@@ -856,12 +888,8 @@ public:
     {
         if (HRESULT hr = Enter("WaitForVerticalBlank"); FAILED(hr))
             return hr;
-        Presenter& presenter = CurrentBackend().GetPresenter();
-        if (presenter.HasVSync())
-            return DD_OK;
-        const int rate = CurrentBackend().GetWindows().RefreshRate();
-        const DWORD period = 1000 / DWORD(rate > 0 ? rate : 60);
-        Sleep(period - timeGetTime() % period);
+        if (!CurrentBackend().GetPresenter().HasVSync())
+            SleepToRetraceAfter(CurrentBackend().GetClock().NowMicros());
         return DD_OK;
     }
 

@@ -318,6 +318,9 @@ struct DDrawControls {
     DWORD d3dMaxTextureAspectRatio = 0;
     // A faulty driver: D3DTSS_ALPHAOP is accepted and ignored.
     bool d3dIgnoreAlphaOp = false;
+    // false: every span is drawn pixel by pixel through the general sampler
+    // (to compare the faster paths of one-colour and unscaled spans with).
+    bool d3dUnitStepSpans = true;
 };
 
 DDrawControls& DDraw();

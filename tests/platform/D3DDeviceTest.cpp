@@ -1,6 +1,7 @@
 // The software Direct3D device's rules: pixel centres, the top-left fill
 // rule, state defaults, culling, lines without their last pixel, texture
-// formats read as texels, bilinear sampling at the texture's edges.
+// formats read as texels, bilinear sampling at the texture's edges, and
+// unscaled and one-colour spans drawn as the per-pixel sampler draws them.
 #include "platform/ddraw/D3D.h"
 #include "platform/headless/HeadlessBackend.h"
 
@@ -10,6 +11,8 @@
 #include <vector>
 
 namespace {
+
+using platform::PixelLayout;
 
 class D3DDevice : public testing::Test {
 protected:
@@ -62,6 +65,31 @@ protected:
                              { x1, y0, 0, 1, color, 0, 1, 0 },
                              { x1, y1, 0, 1, color, 0, 1, 1 } };
         ASSERT_EQ(device->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, v, 4, 0), DD_OK);
+    }
+
+    // An A8R8G8B8 texture of w x h texels given row by row; null on failure.
+    template <typename Texel>
+    IDirectDrawSurface7* Texture(uint32_t w, uint32_t h, Texel texel)
+    {
+        DDSURFACEDESC2 desc {};
+        desc.dwSize = sizeof desc;
+        desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
+        desc.dwWidth = w;
+        desc.dwHeight = h;
+        desc.ddpfPixelFormat = { sizeof(DDPIXELFORMAT), DDPF_RGB | DDPF_ALPHAPIXELS, 0, 32, 0xFF0000, 0xFF00, 0xFF,
+                                 0xFF000000 };
+        desc.ddsCaps.dwCaps = DDSCAPS_TEXTURE;
+        IDirectDrawSurface7* texture = nullptr;
+        if (dd->CreateSurface(&desc, &texture, nullptr) != DD_OK)
+            return nullptr;
+        DDSURFACEDESC2 lock {};
+        lock.dwSize = sizeof lock;
+        EXPECT_EQ(texture->Lock(nullptr, &lock, DDLOCK_WAIT | DDLOCK_WRITEONLY, nullptr), DD_OK);
+        for (uint32_t y = 0; y < h; ++y)
+            for (uint32_t x = 0; x < w; ++x)
+                reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(lock.lpSurface) + y * lock.lPitch)[x] = texel(x, y);
+        texture->Unlock(nullptr);
+        return texture;
     }
 
     IDirectDraw7* dd = nullptr;
@@ -179,24 +207,10 @@ TEST_F(D3DDevice, BilinearSamplesWrapOrClampAtTheEdges)
     // the edge itself (clamp). Each mode's 16 x 16 pixels are pinned.
     device->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
     device->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTFG_LINEAR);
-    DDSURFACEDESC2 desc {};
-    desc.dwSize = sizeof desc;
-    desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PIXELFORMAT;
-    desc.dwWidth = 5;
-    desc.dwHeight = 3;
-    desc.ddpfPixelFormat = { sizeof(DDPIXELFORMAT), DDPF_RGB | DDPF_ALPHAPIXELS, 0, 32, 0xFF0000, 0xFF00, 0xFF,
-                             0xFF000000 };
-    desc.ddsCaps.dwCaps = DDSCAPS_TEXTURE;
-    IDirectDrawSurface7* texture = nullptr;
-    ASSERT_EQ(dd->CreateSurface(&desc, &texture, nullptr), DD_OK);
-    DDSURFACEDESC2 lock {};
-    lock.dwSize = sizeof lock;
-    ASSERT_EQ(texture->Lock(nullptr, &lock, DDLOCK_WAIT | DDLOCK_WRITEONLY, nullptr), DD_OK);
-    for (uint32_t y = 0; y < 3; ++y)
-        for (uint32_t x = 0; x < 5; ++x)
-            reinterpret_cast<uint32_t*>(static_cast<uint8_t*>(lock.lpSurface) + y * lock.lPitch)[x] =
-                0xFF000000 | (x * 60) << 16 | (y * 120) << 8 | ((x * 37 + y * 91) & 0xFF);
-    texture->Unlock(nullptr);
+    IDirectDrawSurface7* texture = Texture(5, 3, [](uint32_t x, uint32_t y) {
+        return 0xFF000000 | (x * 60) << 16 | (y * 120) << 8 | ((x * 37 + y * 91) & 0xFF);
+    });
+    ASSERT_TRUE(texture);
     device->SetTexture(0, texture);
     struct Mode {
         DWORD address;
@@ -218,6 +232,141 @@ TEST_F(D3DDevice, BilinearSamplesWrapOrClampAtTheEdges)
     }
     device->SetTexture(0, nullptr);
     texture->Release();
+}
+
+// Quads at their own size (u one texel per pixel, give or take the set-up's
+// rounding) and one-colour fills take a faster path than the per-pixel
+// sampler; every word of the target, the unused top byte included, must
+// come out the same with it on and off. The cases run over whole and
+// fractional offsets, texture edges under wrap and clamp, both filters,
+// each blend the device specialises, white and tinted colours, both target
+// depths, and quads clipped into fans (whose steps are a few 16.16 units
+// off one texel).
+TEST_F(D3DDevice, UnscaledSpansDrawAsThePerPixelSamplerDoes)
+{
+    constexpr int kW = 280, kH = 40, kTexW = 96, kTexH = 20;
+    struct Blend {
+        bool on;
+        DWORD src, dest;
+    };
+    const Blend blends[] = { { false, D3DBLEND_ONE, D3DBLEND_ZERO },
+                             { true, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA },
+                             { true, D3DBLEND_ONE, D3DBLEND_ONE },
+                             { true, D3DBLEND_SRCALPHA, D3DBLEND_ONE },
+                             { true, D3DBLEND_SRCCOLOR, D3DBLEND_INVSRCALPHA } };
+    struct Case {
+        float x, y;   // the quad's top-left corner on the target
+        float u, v;   // the texel at that corner
+        int w, h;     // size in pixels and texels
+        bool fan;     // drawn as a fan clipped at x = 3.3 and y = 2.6
+        bool textured;
+    } cases[] = {
+        { -0.5f, -0.5f, 0, 0, 48, 20, false, true },      // whole pixels: plain copies
+        { 3.25f, 1.75f, 0, 0, 48, 20, false, true },      // fractional offsets in both axes
+        { 10.5f, 7.0f, 0, 0, 40, 16, false, true },       // half a pixel across, whole down
+        { -6.3f, -3.6f, 0, 0, 48, 20, false, true },      // off the target's top-left
+        { 30.6f, 25.2f, 0, 0, 48, 20, false, true },      // off its bottom-right
+        { 2.37f, 3.91f, 40.0f, 15.0f, 30, 12, false, true }, // running off the texture's far edges
+        { 5.8f, 4.1f, -5.0f, -3.0f, 30, 12, false, true },   // and off its near edges
+        { 0.13f, 0.77f, 0, 0, 270, 20, true, true },        // long enough for the weights to move by 1/256
+        { -1.9f, 1.45f, 3.5f, 1.25f, 270, 30, true, true },
+        { 1.3f, 2.2f, 0, 0, 50, 30, false, false },       // one colour, no texture
+    };
+    for (const PixelLayout& layout : { PixelLayout { 4, 0xFF0000, 0xFF00, 0xFF }, PixelLayout { 2, 0xF800, 0x7E0, 0x1F } }) {
+        platform::HeadlessBackend::Current()->presenter.SetDesktopLayout(layout);
+        DDSURFACEDESC2 desc {};
+        desc.dwSize = sizeof desc;
+        desc.dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT;
+        desc.dwWidth = kW;
+        desc.dwHeight = kH;
+        desc.ddsCaps.dwCaps = DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE;
+        IDirectDrawSurface7* surface = nullptr;
+        ASSERT_EQ(dd->CreateSurface(&desc, &surface, nullptr), DD_OK);
+        IDirect3DDevice7* d = nullptr;
+        ASSERT_EQ(d3d->CreateDevice(IID_IDirect3DHALDevice, surface, &d), DD_OK);
+        ASSERT_EQ(d->BeginScene(), DD_OK);
+        d->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+
+        // Texels of every alpha, clear and opaque runs among them.
+        uint32_t seed = 12345;
+        IDirectDrawSurface7* texture = Texture(kTexW, kTexH, [&](uint32_t x, uint32_t) {
+            seed = seed * 1103515245u + 12345u;
+            const uint32_t alpha = x < 8 ? 0 : x < 16 ? 255 : seed >> 24;
+            return alpha << 24 | ((seed >> 4) & 0xFFFFFF);
+        });
+        ASSERT_TRUE(texture);
+
+        auto draw = [&](const Case& c, DWORD color) {
+            const float x1 = c.x + float(c.w), y1 = c.y + float(c.h);
+            const float u0 = c.u / kTexW, v0 = c.v / kTexH;
+            const float u1 = (c.u + float(c.w)) / kTexW, v1 = (c.v + float(c.h)) / kTexH;
+            if (!c.fan) {
+                D3DTLVERTEX v[4] = { { c.x, c.y, 0, 1, color, 0, u0, v0 },
+                                     { c.x, y1, 0, 1, color, 0, u0, v1 },
+                                     { x1, c.y, 0, 1, color, 0, u1, v0 },
+                                     { x1, y1, 0, 1, color, 0, u1, v1 } };
+                return d->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, v, 4, 0);
+            }
+            // The corners cut at x = 3.3 and y = 2.6 as a clipper would:
+            // texture coordinates interpolated in float.
+            const float cx = 3.3f, cy = 2.6f;
+            const float cu = u0 + (cx - c.x) / (x1 - c.x) * (u1 - u0), cv = v0 + (cy - c.y) / (y1 - c.y) * (v1 - v0);
+            D3DTLVERTEX v[4] = { { cx, cy, 0, 1, color, 0, cu, cv },
+                                 { cx, y1, 0, 1, color, 0, cu, v1 },
+                                 { x1, y1, 0, 1, color, 0, u1, v1 },
+                                 { x1, cy, 0, 1, color, 0, u1, cv } };
+            return d->DrawPrimitive(D3DPT_TRIANGLEFAN, D3DFVF_TLVERTEX, v, 4, 0);
+        };
+        auto snapshot = [&] {
+            DDSURFACEDESC2 l {};
+            l.dwSize = sizeof l;
+            EXPECT_EQ(surface->Lock(nullptr, &l, DDLOCK_WAIT, nullptr), DD_OK);
+            std::vector<uint8_t> bytes(size_t(l.lPitch) * kH);
+            std::memcpy(bytes.data(), l.lpSurface, bytes.size());
+            surface->Unlock(nullptr);
+            return bytes;
+        };
+        auto fillBackground = [&] {
+            DDSURFACEDESC2 l {};
+            l.dwSize = sizeof l;
+            ASSERT_EQ(surface->Lock(nullptr, &l, DDLOCK_WAIT, nullptr), DD_OK);
+            for (size_t i = 0; i < size_t(l.lPitch) * kH; ++i)
+                static_cast<uint8_t*>(l.lpSurface)[i] = uint8_t(i * 37 + (i >> 7));
+            surface->Unlock(nullptr);
+        };
+        for (const Case& c : cases)
+            for (DWORD filter : { D3DTFG_POINT, D3DTFG_LINEAR })
+                for (DWORD address : { D3DTADDRESS_WRAP, D3DTADDRESS_CLAMP })
+                    for (const Blend& b : blends)
+                        for (DWORD color : { 0xFFFFFFFFu, 0xA0C08040u }) {
+                            d->SetTexture(0, c.textured ? texture : nullptr);
+                            d->SetTextureStageState(0, D3DTSS_MAGFILTER, filter);
+                            d->SetTextureStageState(0, D3DTSS_ADDRESSU, address);
+                            d->SetTextureStageState(0, D3DTSS_ADDRESSV, address);
+                            d->SetTextureStageState(0, D3DTSS_ALPHAOP, color == 0xFFFFFFFFu ? D3DTOP_SELECTARG1 : D3DTOP_MODULATE);
+                            d->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, b.on);
+                            d->SetRenderState(D3DRENDERSTATE_SRCBLEND, b.src);
+                            d->SetRenderState(D3DRENDERSTATE_DESTBLEND, b.dest);
+                            std::vector<uint8_t> drawn[2];
+                            for (int fast = 0; fast < 2; ++fast) {
+                                platform::DDraw().d3dUnitStepSpans = fast != 0;
+                                fillBackground();
+                                ASSERT_EQ(draw(c, color), DD_OK);
+                                drawn[fast] = snapshot();
+                            }
+                            EXPECT_EQ(drawn[1], drawn[0])
+                                << layout.bytesPerPixel * 8 << "-bit, quad at " << c.x << ", " << c.y << " from texel "
+                                << c.u << ", " << c.v << (c.fan ? " as a fan" : "") << ", filter " << filter
+                                << ", address " << address << ", blend " << b.src << "/" << b.dest << " "
+                                << (b.on ? "on" : "off") << ", colour " << std::hex << color;
+                        }
+        platform::DDraw().d3dUnitStepSpans = true;
+        d->SetTexture(0, nullptr);
+        texture->Release();
+        d->EndScene();
+        d->Release();
+        surface->Release();
+    }
 }
 
 } // namespace

@@ -217,6 +217,21 @@ TEST_F(DDrawTest, FullScreenFlipsAnEmulatedMode)
     EXPECT_EQ(shown.width, 800);
     EXPECT_EQ(shown.pixels[0], 0xFFF80000u);
     EXPECT_EQ(back->Flip(nullptr, DDFLIP_WAIT), DDERR_NOTFLIPPABLE);
+
+    // One flip per refresh (60 Hz: 16666 us): a flip in the refresh of the
+    // one before waits for the next retrace; one after it goes at once.
+    auto& clock = platform::HeadlessBackend::Current()->clock;
+    platform::HeadlessBackend::Current()->windows.refreshRate = 60;
+    clock.SetMicros(20000);
+    ASSERT_EQ(primary->Flip(nullptr, DDFLIP_WAIT), DD_OK);
+    EXPECT_EQ(clock.NowMicros(), 20000u);
+    ASSERT_EQ(primary->Flip(nullptr, DDFLIP_WAIT), DD_OK);
+    EXPECT_GE(clock.NowMicros(), 33333u);
+    EXPECT_LT(clock.NowMicros(), 33333u + 1000);
+    clock.SetMicros(60000);
+    ASSERT_EQ(primary->Flip(nullptr, DDFLIP_WAIT), DD_OK);
+    EXPECT_EQ(clock.NowMicros(), 60000u);
+    EXPECT_EQ(Presenter().PresentCount(), 4);
     back->Release();
     primary->Release();
 }
@@ -236,7 +251,10 @@ TEST_F(DDrawTest, MonitorQueriesAndTimingFallbacks)
     auto& clock = platform::HeadlessBackend::Current()->clock;
     clock.SetMicros(5000);
     EXPECT_EQ(dd_->WaitForVerticalBlank(DDWAITVB_BLOCKBEGIN, nullptr), DD_OK);
-    EXPECT_EQ(clock.NowMicros() / 1000 % (1000 / 75), 0u); // on a refresh tick
+    // On the next retrace of a 75 Hz display (13333 us apart), woken within
+    // the millisecond.
+    EXPECT_GE(clock.NowMicros(), 13333u);
+    EXPECT_LT(clock.NowMicros(), 13333u + 1000);
 
     IDirectDraw7* dd7 = nullptr;
     ASSERT_EQ(dd_->QueryInterface(IID_IDirectDraw7, reinterpret_cast<void**>(&dd7)), DD_OK);
