@@ -21,6 +21,7 @@
 #include "game/effects/GfxPlaySample.h"
 #include "game/effects/GfxPyroSystem.h"
 #include "game/effects/GfxShowScore.h"
+#include "game/effects/GfxSwirlText.h"
 #include "game/match/BrickBase.h"
 #include "game/match/BrickHelper.h"
 #include "game/match/CellBase.h"
@@ -248,7 +249,11 @@ void GamePlayGfx::ShowText(const std::string& text, int x, int y)
 
 void GamePlayGfx::ShowNoMoves()
 {
-    // The swirling message joins when its text effect is part of the effects.
+    auto* text = new GfxSwirlText(GetFontById("FONT_EFFECTS_BIG"), 400, 300, GetStringById("message_game_no_moves"));
+    text->mColor = Kivo::Color(255, 255, 0);
+    text->mHoldTime = 150.0f;
+    text->mShadow = 1;
+    AddOverlay(text);
 }
 
 void GamePlayGfx::OnCellBroken(int x, int y, int level)
