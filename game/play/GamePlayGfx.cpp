@@ -14,6 +14,7 @@
 #include "game/effects/GfxExplodeBrickMesh.h"
 #include "game/effects/GfxExplodeRowFly.h"
 #include "game/effects/GfxFastFlare.h"
+#include "game/effects/GfxFluids.h"
 #include "game/effects/GfxFlyChain.h"
 #include "game/effects/GfxFlyText.h"
 #include "game/effects/GfxImageExpand.h"
@@ -185,16 +186,13 @@ void GamePlayGfx::ExplodeImage(const char* imageId, int x, int y, bool atFront)
         AddOverlay(new GfxAnimatedImage(image, CentreX(x), CentreY(y), true), atFront);
 }
 
-void GamePlayGfx::Deliver(GfxManager& list, float seconds, baseCallback* callback)
+void GamePlayGfx::ShowFluids(int x1, int y1, int x2, int y2, baseCallback* callback)
 {
-    if (callback)
-        list.addEffect(new GfxDelay(seconds, callback));
-}
-
-void GamePlayGfx::ShowFluids(int, int, int, int, baseCallback* callback)
-{
-    // The stream's head arrives after its random start and its flight.
-    Deliver(mBoardEffects, Kivo::RandomFloat(0.0f, 0.8f) + 0.3f, callback);
+    auto* stream = new GfxFluids(static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2),
+                                 static_cast<float>(y2), callback);
+    // The streams of one bonus set off one after another.
+    stream->addPause(Kivo::RandomFloat(0.0f, 0.8f));
+    AddEffect(stream);
 }
 
 void GamePlayGfx::ShowFlare(int x, int y, int targetX, int targetY, baseCallback* callback)
