@@ -19,6 +19,7 @@
 #include "game/effects/GfxFlyText.h"
 #include "game/effects/GfxImageExpand.h"
 #include "game/effects/GfxLiveLightningLine.h"
+#include "game/effects/GfxParticledText.h"
 #include "game/effects/GfxPlaySample.h"
 #include "game/effects/GfxPyroSystem.h"
 #include "game/effects/GfxShowScore.h"
@@ -456,9 +457,17 @@ void GamePlayGfx::OnKeyDone(int x, int y)
     PlaySound("SOUND_KEY_DONE");
 }
 
+void GamePlayGfx::ShowLevelEndText(const char* textId)
+{
+    auto* text = new GfxParticledText(GetFontById("FONT_EFFECTS"), 400, 300, GetStringById(textId));
+    text->mHoldTime = 80.0f;
+    AddEffect(new GfxDelay(1.2f, static_cast<gfxBase*>(text)));
+}
+
 void GamePlayGfx::OnBonusLevelCompleted(const LevelMap& map, int targetX, int targetY, baseCallback* callback)
 {
     AddEffect(new GfxBricksDisappear(map, targetX, targetY, callback));
+    ShowLevelEndText("game_bonuslevel_completed");
     PlaySoundDelayed("SOUND_LEVEL_COMPLETED_TEXT", 80);
     PlaySoundDelayed("SOUND_BRICKS_FLYOUT2", 160);
 }
@@ -466,6 +475,7 @@ void GamePlayGfx::OnBonusLevelCompleted(const LevelMap& map, int targetX, int ta
 void GamePlayGfx::OnLevelCompleted(const LevelMap& map, baseCallback* callback)
 {
     AddEffect(new GfxBricksFlyaway(map, callback));
+    ShowLevelEndText("game_level_completed");
     PlaySoundDelayed("SOUND_LEVEL_COMPLETED_TEXT", 80);
     PlaySound("SOUND_BRICKS_FLYOUT1");
 }

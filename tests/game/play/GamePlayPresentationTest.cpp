@@ -2,6 +2,7 @@
 
 #include "game/effects/GfxDelay.h"
 #include "game/effects/GfxFluids.h"
+#include "game/effects/GfxParticledText.h"
 #include "game/match/BrickColored.h"
 #include "game/match/CellItem.h"
 #include "game/match/Grid.h"
@@ -120,6 +121,28 @@ TEST(Presentation, EachStreamStrikesOnceWhenItArrives)
     for (const Hits& h : hits)
         EXPECT_EQ(h.n, 1);
     EXPECT_EQ(play.GetEffectCount(), 0);
+}
+
+TEST(Presentation, WonLevelsShowTheirTextAfterAMoment)
+{
+    for (int kind : { 11, 12 }) {
+        Swap play;
+        play.Paint({ Row("1212121212"), Row("3434343434") });
+        play.DoEvent(kind, 0.0f);
+        auto waitingText = [&play] {
+            int n = 0;
+            for (gfxBase* e : play.mBoardEffects.mEffects)
+                if (auto* delay = dynamic_cast<GfxDelay*>(e))
+                    n += dynamic_cast<GfxParticledText*>(delay->mNextEffect) != nullptr;
+            return n;
+        };
+        EXPECT_EQ(waitingText(), 1) << kind;
+        play.Effects(118);
+        EXPECT_EQ(waitingText(), 1) << kind;
+        play.Effects(4);
+        EXPECT_EQ(waitingText(), 0) << kind;
+        EXPECT_EQ(play.Running<GfxParticledText>(), 1) << kind;
+    }
 }
 
 } // namespace
