@@ -260,7 +260,7 @@ void BrickColored::DrawOutline(Kivo::Graphics& g, float x, float y)
         return;
     g.PushState();
     g.SetColorizeImages(true);
-    g.SetColorRGBA(mColour.GetRed(), mColour.GetGreen(), mColour.GetBlue(), 160);
+    g.SetColorRGBA(mColour.GetRed(), mColour.GetGreen(), mColour.GetBlue(), static_cast<int>(160 * mFade));
     mOutline->DrawAt(&g, x, y);
     g.PopState();
 }
@@ -279,7 +279,7 @@ void BrickColored::DrawLayers(Kivo::Graphics& g, float x, float y, float jx, flo
         g.SetDrawMode(1);
         g.SetColorizeImages(true);
         g.SetColorRGBA(mColour.GetRed(), mColour.GetGreen(), mColour.GetBlue(),
-                               40 + static_cast<int>(30 * std::fabs(std::sin(mTickCount / 10.0f))));
+                       static_cast<int>((40 + static_cast<int>(30 * std::fabs(std::sin(mTickCount / 10.0f)))) * mFade));
         g.DrawImageCel(mGlowImage, static_cast<int>(x + jx), static_cast<int>(y + jy), 0);
         g.PopState();
     }
@@ -295,7 +295,7 @@ void BrickColored::DrawLayers(Kivo::Graphics& g, float x, float y, float jx, flo
         g.PushState();
         g.SetDrawMode(1);
         g.SetColorizeImages(true);
-        g.SetColorRGBA(255, 255, 255, static_cast<int>((mGlowStrength * 120 + 50) * mGlowLevel));
+        g.SetColorRGBA(255, 255, 255, static_cast<int>((mGlowStrength * 120 + 50) * mGlowLevel * mFade));
         g.DrawImageCel(mGlowImage, static_cast<int>(x + jx) + mGlowJitterX, static_cast<int>(y + jy) + mGlowJitterY,
                        mGlowFrame);
         g.PopState();
@@ -304,7 +304,8 @@ void BrickColored::DrawLayers(Kivo::Graphics& g, float x, float y, float jx, flo
 
 void BrickColored::DrawTop(Kivo::Graphics& g)
 {
-    if (mStateOn[9])
+    // A brick that has faded out stays hidden until it fades in again.
+    if (mStateOn[9] || mFade <= 0)
         return;
     float x = mX + mOffsetX;
     float y = mY + mOffsetY;
@@ -315,7 +316,7 @@ void BrickColored::DrawTop(Kivo::Graphics& g)
         jy += Jitter() * (1 - mJolt);
     }
     g.PushState();
-    if (mStateOn[7] || mStateOn[8]) {
+    if (mFade < 1) {
         g.SetColorizeImages(true);
         g.SetColorRGBA(255, 255, 255, static_cast<int>(mFade * 255));
     }
@@ -335,7 +336,7 @@ void BrickColored::DrawTop(Kivo::Graphics& g)
 
 void BrickColored::Draw(Kivo::Graphics& g, float scale, float dx, float dy)
 {
-    if (mStateOn[9] || !mImage)
+    if (mStateOn[9] || !mImage || mFade <= 0)
         return;
     float w = static_cast<float>(mImage->GetCelWidth());
     float h = static_cast<float>(mImage->GetCelHeight());

@@ -14,13 +14,16 @@
 #include "game/effects/GfxExplodeBrickMesh.h"
 #include "game/effects/GfxExplodeRowFly.h"
 #include "game/effects/GfxFastFlare.h"
+#include "game/effects/GfxFluids.h"
 #include "game/effects/GfxFlyChain.h"
 #include "game/effects/GfxFlyText.h"
 #include "game/effects/GfxImageExpand.h"
 #include "game/effects/GfxLiveLightningLine.h"
+#include "game/effects/GfxParticledText.h"
 #include "game/effects/GfxPlaySample.h"
 #include "game/effects/GfxPyroSystem.h"
 #include "game/effects/GfxShowScore.h"
+#include "game/effects/GfxSwirlText.h"
 #include "game/match/BrickBase.h"
 #include "game/match/BrickHelper.h"
 #include "game/match/CellBase.h"
@@ -184,16 +187,13 @@ void GamePlayGfx::ExplodeImage(const char* imageId, int x, int y, bool atFront)
         AddOverlay(new GfxAnimatedImage(image, CentreX(x), CentreY(y), true), atFront);
 }
 
-void GamePlayGfx::Deliver(GfxManager& list, float seconds, baseCallback* callback)
+void GamePlayGfx::ShowFluids(int x1, int y1, int x2, int y2, baseCallback* callback)
 {
-    if (callback)
-        list.addEffect(new GfxDelay(seconds, callback));
-}
-
-void GamePlayGfx::ShowFluids(int, int, int, int, baseCallback* callback)
-{
-    // The stream's head arrives after its random start and its flight.
-    Deliver(mBoardEffects, Kivo::RandomFloat(0.0f, 0.8f) + 0.3f, callback);
+    auto* stream = new GfxFluids(static_cast<float>(x1), static_cast<float>(y1), static_cast<float>(x2),
+                                 static_cast<float>(y2), callback);
+    // The streams of one bonus set off one after another.
+    stream->addPause(Kivo::RandomFloat(0.0f, 0.8f));
+    AddEffect(stream);
 }
 
 void GamePlayGfx::ShowFlare(int x, int y, int targetX, int targetY, baseCallback* callback)
@@ -248,7 +248,11 @@ void GamePlayGfx::ShowText(const std::string& text, int x, int y)
 
 void GamePlayGfx::ShowNoMoves()
 {
-    // The swirling message joins when its text effect is part of the effects.
+    auto* text = new GfxSwirlText(GetFontById("FONT_EFFECTS_BIG"), 400, 300, GetStringById("message_game_no_moves"));
+    text->mColor = Kivo::Color(255, 255, 0);
+    text->mHoldTime = 150.0f;
+    text->mShadow = 1;
+    AddOverlay(text);
 }
 
 void GamePlayGfx::OnCellBroken(int x, int y, int level)
@@ -453,9 +457,17 @@ void GamePlayGfx::OnKeyDone(int x, int y)
     PlaySound("SOUND_KEY_DONE");
 }
 
+void GamePlayGfx::ShowLevelEndText(const char* textId)
+{
+    auto* text = new GfxParticledText(GetFontById("FONT_EFFECTS"), 400, 300, GetStringById(textId));
+    text->mHoldTime = 80.0f;
+    AddEffect(new GfxDelay(1.2f, static_cast<gfxBase*>(text)));
+}
+
 void GamePlayGfx::OnBonusLevelCompleted(const LevelMap& map, int targetX, int targetY, baseCallback* callback)
 {
     AddEffect(new GfxBricksDisappear(map, targetX, targetY, callback));
+    ShowLevelEndText("game_bonuslevel_completed");
     PlaySoundDelayed("SOUND_LEVEL_COMPLETED_TEXT", 80);
     PlaySoundDelayed("SOUND_BRICKS_FLYOUT2", 160);
 }
@@ -463,6 +475,7 @@ void GamePlayGfx::OnBonusLevelCompleted(const LevelMap& map, int targetX, int ta
 void GamePlayGfx::OnLevelCompleted(const LevelMap& map, baseCallback* callback)
 {
     AddEffect(new GfxBricksFlyaway(map, callback));
+    ShowLevelEndText("game_level_completed");
     PlaySoundDelayed("SOUND_LEVEL_COMPLETED_TEXT", 80);
     PlaySound("SOUND_BRICKS_FLYOUT1");
 }

@@ -101,7 +101,6 @@ protected:
     // unless `board`.
     void Emit(const char* name, int px, int py, bool board = false);
     void ExplodeImage(const char* imageId, int x, int y, bool atFront);
-    // Delivers a stored call after a wait (a flight whose picture is not
-    // drawn).
-    void Deliver(GfxManager& list, float seconds, baseCallback* callback);
+    // The text of a won level, bursting in over the board after a moment.
+    void ShowLevelEndText(const char* textId);
 };

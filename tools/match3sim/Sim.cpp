@@ -1,4 +1,5 @@
 #include "tools/match3sim/Sim.h"
+#include "framework/app/TimeHooks.h"
 
 #include "framework/core/PakInterface.h"
 #include "framework/core/Paths.h"
@@ -254,6 +255,11 @@ Result PlayLevel(const std::string& dataFolder, const Options& options)
     done.mPlay = play.get();
     play->SetLevelDoneCallback(new CB_Callback<LevelDone, void>(&done, &LevelDone::Done));
 
+    // Effects on the frame timer see one update step per frame, as in the game.
+    struct StepFrames {
+        StepFrames() { Kivo::GetTimeHooks().frameTime = [] { return 0.01f; }; }
+        ~StepFrames() { Kivo::ResetTimeHooks(); }
+    } frames;
     int quietSince = 0;
     Kivo::MTRand chooser(options.seed);
     auto tick = [&] {

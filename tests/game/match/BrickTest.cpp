@@ -6,6 +6,7 @@
 #include "game/match/BrickKey.h"
 #include "game/match/CellBase.h"
 #include "game/match/CellItem.h"
+#include "tests/support/DiscImage.h"
 #include "tests/support/RecordingImage.h"
 
 #include <gtest/gtest.h>
@@ -101,6 +102,47 @@ TEST(Brick, ShakingBrickDrawsWithoutTheGamesGenerator)
     for (int i = 0; i < 5; ++i)
         brick.DrawTop(g);
     EXPECT_EQ(Kivo::GetRandomIntState(), before);
+}
+
+// A glowing brick faded out draws nothing, glow included, until it fades in.
+TEST(Brick, FadedOutBrickStaysHidden)
+{
+    struct Glowing : BrickColored {
+        Glowing() : BrickColored(3) { mImage = mGlowImage = picture.get(); }
+        std::unique_ptr<Kivo::MemoryImage> picture = testsupport::DiscImage(45, 45, 20);
+    } brick;
+    brick.PlaceAt(0, 0);
+    brick.StartState(3, 1.0f);
+    RecordingImage screen(800, 600);
+    Kivo::Graphics g(&screen);
+    // The largest alpha of what one draw puts on the screen, -1 for nothing.
+    auto drawnAlpha = [&] {
+        screen.mOps.clear();
+        brick.DrawTop(g);
+        int alpha = -1;
+        for (const RecordingImage::Op& op : screen.mOps)
+            alpha = std::max(alpha, static_cast<int>(op.mColor.mAlpha));
+        return alpha;
+    };
+    auto run = [&](int frames) {
+        for (int i = 0; i < frames; ++i)
+            brick.Update(1.0f);
+    };
+    run(30);
+    EXPECT_EQ(drawnAlpha(), 255);
+    brick.SetState(8);
+    run(12);
+    EXPECT_GT(drawnAlpha(), 0);
+    EXPECT_LT(drawnAlpha(), 255);
+    run(40);
+    EXPECT_FALSE(brick.IsStateOn(8));
+    EXPECT_EQ(drawnAlpha(), -1);
+    brick.SetState(8); // asked again while hidden: stays hidden
+    run(5);
+    EXPECT_EQ(drawnAlpha(), -1);
+    brick.SetState(7);
+    run(40);
+    EXPECT_EQ(drawnAlpha(), 255);
 }
 
 TEST(Brick, KeyAlwaysAnimatesAndNeverShines)

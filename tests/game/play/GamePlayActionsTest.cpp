@@ -1,5 +1,6 @@
 #include "tests/game/play/GamePlayTestSupport.h"
 
+#include "game/effects/GfxFluids.h"
 #include "game/match/BrickHelper.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +19,7 @@ protected:
         Kivo::SeedRandomInt(11);
         GamePlayBase::ResetSharedState();
     }
+    TickFrames frames;
     // The cells whose brick went empty.
     std::set<std::pair<int, int>> Emptied(const Swap& play) const
     {
@@ -216,6 +218,7 @@ TEST_F(Actions, LightningPrefersBreakableCells)
         rows.push_back(y == 9 ? "o2 o2 o2 o2 o2 o2 o2 o2 o2 o2 " : Row("1212121212"));
     play.Paint(rows);
     play.Lightning(-300, -560);
+    EXPECT_EQ(play.Running<GfxFluids>(), 20);
     int held = 0, heldBreakable = 0;
     for (int y = 0; y < 10; ++y)
         for (int x = 0; x < 10; ++x)
@@ -227,6 +230,7 @@ TEST_F(Actions, LightningPrefersBreakableCells)
     EXPECT_GE(heldBreakable, 6);
     play.Effects(150);
     EXPECT_EQ(play.Bricks(), 20);
+    EXPECT_EQ(play.Running<GfxFluids>(), 0);
 }
 
 TEST_F(Actions, ChainPenaltyChainsAFreeBrick)

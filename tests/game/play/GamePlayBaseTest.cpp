@@ -1,5 +1,6 @@
 #include "tests/game/play/GamePlayTestSupport.h"
 
+#include "game/effects/GfxSwirlText.h"
 #include "game/match/BrickColored.h"
 #include "game/match/ISolver.h"
 #include "game/match/LevelMap.h"
@@ -300,6 +301,7 @@ TEST_F(Base, NoMoves)
         for (int x = 0; x < 10; ++x)
             held += play.GetHoldBack(x, 0) > 50;
         EXPECT_EQ(held > 0, c.shuffled) << c.what;
+        EXPECT_EQ(play.Running<GfxSwirlText>(), c.shuffled ? 1 : 0) << c.what;
         EXPECT_EQ(count(&GamePlayMovement::IsBoxed) < boxes, c.boxesHit) << c.what;
         EXPECT_EQ(count(&GamePlayMovement::IsChained) < chains, c.unchained) << c.what;
     }

@@ -1,9 +1,12 @@
 #include "tests/game/play/GamePlayTestSupport.h"
 
 #include "game/effects/GfxDelay.h"
+#include "game/effects/GfxFluids.h"
+#include "game/effects/GfxParticledText.h"
 #include "game/match/BrickColored.h"
 #include "game/match/CellItem.h"
 #include "game/match/Grid.h"
+#include "game/ui/Callback.h"
 
 #include <gtest/gtest.h>
 
@@ -95,6 +98,51 @@ TEST(Presentation, PitchedSoundsOncePerTick)
     EXPECT_EQ(play.playedThisTick.size(), 1u);
     play.UpdateGfx();
     EXPECT_TRUE(play.playedThisTick.empty());
+}
+
+struct Hits {
+    void Hit() { ++n; }
+    int n = 0;
+};
+
+TEST(Presentation, EachStreamStrikesOnceWhenItArrives)
+{
+    TickFrames frames;
+    Swap play;
+    Hits hits[20];
+    for (int i = 0; i < 20; ++i)
+        play.ShowFluids(300, 560, 200 + 20 * i, 100, new CB_Callback<Hits, void>(&hits[i], &Hits::Hit));
+    EXPECT_EQ(play.Running<GfxFluids>(), 20);
+    // Nothing lands before the streams have flown.
+    play.Effects(10);
+    for (const Hits& h : hits)
+        EXPECT_EQ(h.n, 0);
+    play.Effects(200);
+    for (const Hits& h : hits)
+        EXPECT_EQ(h.n, 1);
+    EXPECT_EQ(play.GetEffectCount(), 0);
+}
+
+TEST(Presentation, WonLevelsShowTheirTextAfterAMoment)
+{
+    for (int kind : { 11, 12 }) {
+        Swap play;
+        play.Paint({ Row("1212121212"), Row("3434343434") });
+        play.DoEvent(kind, 0.0f);
+        auto waitingText = [&play] {
+            int n = 0;
+            for (gfxBase* e : play.mBoardEffects.mEffects)
+                if (auto* delay = dynamic_cast<GfxDelay*>(e))
+                    n += dynamic_cast<GfxParticledText*>(delay->mNextEffect) != nullptr;
+            return n;
+        };
+        EXPECT_EQ(waitingText(), 1) << kind;
+        play.Effects(118);
+        EXPECT_EQ(waitingText(), 1) << kind;
+        play.Effects(4);
+        EXPECT_EQ(waitingText(), 0) << kind;
+        EXPECT_EQ(play.Running<GfxParticledText>(), 1) << kind;
+    }
 }
 
 } // namespace

@@ -13,11 +13,14 @@
 #include "game/play/GamePlaySwap.h"
 #include "game/profiles/ProfileManager.h"
 #include "tests/support/CurrentProfile.h"
+#include "tests/support/TickFrames.h"
 
 #include <string>
 #include <vector>
 
 namespace playtest {
+
+using testsupport::TickFrames;
 
 // A profile in memory with no slot selected: nothing of a game is stored.
 struct CurrentProfile : testsupport::CurrentProfile {

@@ -10,6 +10,7 @@
 #include "game/play/GamePlayBase.h"
 #include "tests/game/play/LevelPlayer.h"
 #include "tests/game/play/PlayTestSupport.h"
+#include "tests/support/TickFrames.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -56,6 +57,7 @@ protected:
 
     GamePlayBase* Play() { return dynamic_cast<GamePlayBase*>(screen->mGamePlay); }
 
+    testsupport::TickFrames frames;
     FakeApp app;
     PakInterface paks;
     PakInterfaceBase* previousPaks = nullptr;

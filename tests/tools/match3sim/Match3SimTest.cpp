@@ -40,8 +40,8 @@ TEST(Match3Sim, RunsRepeatExactly)
         int moves;
     };
     const Case cases[] = {
-        { 1, 1, 7, 0x3d13d483u, 44 },
-        { 12, 2, 3, 0x7391a5fdu, 63 },
+        { 1, 1, 7, 0x578942a4u, 44 },
+        { 12, 2, 3, 0x2593f29cu, 60 },
         { 27, 3, 99, 0x1b2674fbu, 92 },
     };
     for (const Case& c : cases) {
