@@ -33,6 +33,24 @@
 
 namespace {
 
+// Whether the voice lines were shipped: voice.pak may be left out of a
+// build, and a loose data tree may have no voice folder. Without them the
+// voice manifest is not read, so the game has no voice ids: the options
+// window hides its voice box and no line is ever asked for.
+bool VoiceLinesPresent()
+{
+    WIN32_FIND_DATAA found;
+    PakInterfaceBase* paks = GetActivePakInterface();
+    HANDLE find = paks ? paks->FindFirst("voice/*", &found) : FindFirstFileA("voice/*", &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return false;
+    if (paks)
+        paks->FindClose(find);
+    else
+        FindClose(find);
+    return true;
+}
+
 // Creates the screen, ties it to the manager and registers it by name.
 template <class Screen, class... Args>
 void RegisterScreen(GameStateManager* states, const std::string& name, Args... args)
@@ -172,7 +190,7 @@ void GameApp::Init()
         loadingFailed = true;
         ShowResourceError(true);
     }
-    if (GetBoolean("voice", false) && !musicDisabled)
+    if (GetBoolean("voice", false) && !musicDisabled && VoiceLinesPresent())
         resourceManager->ParseResourcesFile("properties/voice.xml");
     SetBoolean("voice_current", false);
     if (!resourceManager->LoadResources("Loading")) {

@@ -74,3 +74,25 @@ int CountBoxedBricks(const LevelMap& map)
 {
     return CountCells(map, [](const LevelMapCell& c) { return (c.brickFlags & 4) != 0; });
 }
+
+std::vector<std::string> LevelMapRows(const LevelMap& map)
+{
+    static const char kCodes[] = ".123456789AJK";
+    std::vector<std::string> rows;
+    for (int y = 0; y < map.GetHeight(); ++y) {
+        std::string row;
+        for (int x = 0; x < map.GetWidth(); ++x) {
+            const LevelMapCell& c = map.Cells()[static_cast<size_t>(y * map.GetWidth() + x)];
+            if (x)
+                row += ' ';
+            if (c.kind == 0) {
+                row += "  ";
+                continue;
+            }
+            row += c.code <= 12 ? kCodes[c.code] : '?';
+            row += (c.cellFlags & 16) ? 'O' : (c.cellFlags & 8) ? 'o' : (c.brickFlags & 4) ? 'b' : (c.brickFlags & 3) ? 'c' : (c.brickFlags & 8) ? 'e' : ' ';
+        }
+        rows.push_back(row);
+    }
+    return rows;
+}

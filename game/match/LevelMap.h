@@ -4,6 +4,7 @@
 // around in this form.
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 struct LevelMapCell {
@@ -45,3 +46,9 @@ private:
 int CountBreakableCells(const LevelMap& map);
 int CountChainedBricks(const LevelMap& map);
 int CountBoxedBricks(const LevelMap& map);
+
+// The map as text, a row per line: each cell a brick code ('.' empty, '1'
+// to '9' and 'A' colours, 'J' joker, 'K' key) and a mark ('O' second hit,
+// 'o' breakable cell, 'b' box, 'c' chain, 'e' energized); two blanks for a
+// gap. For reports of a board that went wrong.
+std::vector<std::string> LevelMapRows(const LevelMap& map);

@@ -108,6 +108,10 @@ void MenuScreen::Update()
     }
     if (mUpdateCount % 1200 == 0 && sPanelShown)
         ShowRoundHint(true);
+    // A player's file found damaged (and kept aside) is said once, as soon
+    // as the menu has the player's attention.
+    if (mManager && mManager->mFocusWidget == this && !TakeDamagedProfileCopies().empty())
+        ShowMessage(GetStringById("message_profile_damaged"));
 }
 
 void MenuScreen::UpdateF(float fraction)

@@ -42,12 +42,16 @@ void GamePlayGroup::ClearMarks()
 void GamePlayGroup::CellEnter(int x, int y)
 {
     NoteHover(x, y);
+    // The group's cell follows the pointer also while a bonus is aimed: the
+    // board tells of a cell only when the pointer enters it, so a click
+    // there after the bonus must find its group from this cell, not from
+    // the one the pointer left before.
+    mGroupX = x;
+    mGroupY = y;
     if (GetArmedCursor() != 0) {
         BonusPreview(x, y, true);
         return;
     }
-    mGroupX = x;
-    mGroupY = y;
     int n = FloodMark(x, y);
     if (n < 3) {
         ClearMarks();

@@ -11,26 +11,20 @@
 #include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <utility>
+#include <vector>
 
 namespace {
 
 NewProfilePrompt* gNewProfilePrompt = nullptr;
 
-// The first slot whose file holds no profile that loads. A new player goes
-// there, so that no good profile is ever written over.
-int FirstSlotWithoutProfile()
-{
-    for (int slot = 0; slot < kProfileSlots; ++slot) {
-        Profile probe;
-        if (!probe.Load(ProfileManager::GetSlotPath(slot)))
-            return slot;
-    }
-    return -1;
-}
+// Copies of damaged slot files made since the game last told the player.
+std::vector<std::string> gDamagedCopies;
 
-// A slot file that exists but does not load is moved aside before the slot
-// is reused: slotN.profile.bad, the one before as .bad.1, up to the newest
-// few. The player's lost progress may still be recovered from it.
+// A slot file that exists but does not load is moved aside as soon as it is
+// found: slotN.profile.bad, the one before as .bad.1, up to the newest few.
+// The slot is then free for a new player, and the lost progress may still be
+// recovered from the copy.
 constexpr int kDamagedCopiesKept = 3;
 
 void KeepDamagedSlot(int slot)
@@ -39,9 +33,6 @@ void KeepDamagedSlot(int slot)
     const fs::path file = platform::DiskPath(ProfileManager::GetSlotPath(slot));
     std::error_code ec;
     if (!fs::is_regular_file(file, ec))
-        return;
-    Profile probe;
-    if (probe.Load(ProfileManager::GetSlotPath(slot)))
         return;
     const auto copy = [&](int n) {
         fs::path name = file;
@@ -52,10 +43,33 @@ void KeepDamagedSlot(int slot)
     for (int n = kDamagedCopiesKept - 2; n >= 0; --n)
         fs::rename(copy(n), copy(n + 1), ec);
     fs::rename(file, copy(0), ec);
-    if (ec)
+    if (ec) {
         std::fprintf(stderr, "Profile slot %d is damaged and could not be kept: %s\n", slot, ec.message().c_str());
-    else
-        std::fprintf(stderr, "Profile slot %d is damaged; kept as %s\n", slot, copy(0).string().c_str());
+        return;
+    }
+    std::fprintf(stderr, "Profile slot %d is damaged; kept as %s\n", slot, copy(0).string().c_str());
+    gDamagedCopies.push_back(copy(0).string());
+}
+
+// Every read of a slot file goes through here.
+bool LoadSlot(int slot, Profile& into)
+{
+    if (into.Load(ProfileManager::GetSlotPath(slot)))
+        return true;
+    KeepDamagedSlot(slot);
+    return false;
+}
+
+// The first slot whose file holds no profile that loads. A new player goes
+// there, so that no good profile is ever written over.
+int FirstSlotWithoutProfile()
+{
+    for (int slot = 0; slot < kProfileSlots; ++slot) {
+        Profile probe;
+        if (!LoadSlot(slot, probe))
+            return slot;
+    }
+    return -1;
 }
 
 } // namespace
@@ -107,7 +121,7 @@ bool ProfileManager::SelectSlot(int slot)
         return true;
     }
     auto loaded = std::make_unique<Profile>();
-    if (!loaded->Load(GetSlotPath(slot)))
+    if (!LoadSlot(slot, *loaded))
         return false;
     delete profile;
     profile = loaded.release();
@@ -132,10 +146,12 @@ bool ProfileManager::DeleteSlot(int slot)
 
 bool ProfileManager::CreateSlot(int slot)
 {
-    if (slot == slotIndex)
+    if (slot == slotIndex) {
         DeleteSlot(slot);
-    else
-        KeepDamagedSlot(slot);
+    } else {
+        Profile probe;
+        LoadSlot(slot, probe);
+    }
     std::remove(platform::DiskPath(GetSlotPath(slot)).c_str());
 
     const int32_t previousIndex = slotIndex;
@@ -161,7 +177,12 @@ bool ProfileManager::PeekSlot(int slot, std::string* name, int32_t* progressType
     if (slot < 0 || slot >= kProfileSlots)
         return false;
     Profile stored;
-    return stored.Load(GetSlotPath(slot)) && report(stored);
+    return LoadSlot(slot, stored) && report(stored);
+}
+
+std::vector<std::string> TakeDamagedProfileCopies()
+{
+    return std::exchange(gDamagedCopies, {});
 }
 
 void SetNewProfilePrompt(NewProfilePrompt* prompt)

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 constexpr int kProfileSlots = 5;
 
@@ -32,7 +33,9 @@ public:
     bool SaveCurrent();
     // Makes the slot current, saving the current profile first. A negative
     // slot leaves no slot selected (the profile stays in memory). False,
-    // with the current profile kept, when the slot does not load.
+    // with the current profile kept, when the slot does not load. Here and
+    // wherever a slot file is read, one that is there but damaged is moved
+    // aside at once (slotN.profile.bad; see TakeDamagedProfileCopies).
     bool SelectSlot(int slot);
     // Deletes the slot file; the current slot's profile goes with it.
     bool DeleteSlot(int slot);
@@ -42,7 +45,8 @@ public:
     // The name ("user_name") and progress type ("progress_type") of the
     // slot's profile, read without selecting or saving anything: the
     // current profile as it stands in memory, another from its file. False
-    // when the slot holds no profile that loads.
+    // when the slot holds no profile that loads (a damaged file is moved
+    // aside here too).
     bool PeekSlot(int slot, std::string* name, int32_t* progressType) const;
 
     int32_t slotIndex = -1;
@@ -66,6 +70,10 @@ public:
     virtual int ShowAnimated() = 0;
 };
 void SetNewProfilePrompt(NewProfilePrompt* prompt);
+
+// The paths of the copies of damaged slot files moved aside since the last
+// call, oldest first; the game tells the player about them once.
+std::vector<std::string> TakeDamagedProfileCopies();
 
 // On the current profile; setters do nothing and getters give 0 or "" when
 // there is none. Nothing is saved until SaveCurrentProfile.

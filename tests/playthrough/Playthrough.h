@@ -183,6 +183,16 @@ public:
         }
         return h;
     }
+    // The board as text, a row per line; none off the game screen.
+    std::vector<std::string> BoardRows() const
+    {
+        GamePlayBase* play = Play();
+        if (!play || !TopIs("GameScreen"))
+            return {};
+        LevelMap map(0, 0);
+        play->StoreLevelMap(map);
+        return LevelMapRows(map);
+    }
     // Every value of the current profile as a number.
     static uint64_t ProfileChecksum()
     {
@@ -376,8 +386,20 @@ public:
                 Wait(0.5);
         Shot("upgrade_bought");
         run.Key(VK_RETURN);
-        if (!RunUntil([&] { return TopIs("GameScreen"); }))
-            return Fail("the upgrade screen did not go back to the game"), false;
+        if (!RunUntil([&] { return TopIs("GameScreen") || TopIs("MenuScreen"); }))
+            return Fail("the upgrade screen did not go back to the game; top " + TopName() + ", window " +
+                        std::to_string(TopWindow() ? TopWindow()->mId : -1)),
+                   false;
+        if (TopIs("MenuScreen")) {
+            // The last building is bought: the town is complete and the
+            // game goes to the menu, where Play starts over after the
+            // player says yes twice.
+            ++townsCompleted;
+            if (!RunUntil([&] { return FindButton(Screen("MenuScreen"), MAIN_MENU_PLAY) != nullptr; }))
+                return Fail("no Play button after the town was completed"), false;
+            Wait(2);
+            return MenuToGame();
+        }
         if (!Calm())
             return Fail("the board never stood still after the upgrades"), false;
         return true;
@@ -609,6 +631,7 @@ public:
     long seenAt = 0;
     long steps = 0;
     int levelsPlayed = 0;
+    int townsCompleted = 0;
     std::set<int> windowsSeen;
     std::vector<Expected> expected;
     size_t checked = 0;

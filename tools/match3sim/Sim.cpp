@@ -93,28 +93,11 @@ uint32_t Checksum(const GamePlayBase& play)
     return h;
 }
 
-std::vector<std::string> BoardText(const GamePlayBase& play)
+std::vector<std::string> BoardText(GamePlayBase& play)
 {
-    static const char kCodes[] = ".123456789AJK";
-    std::vector<std::string> rows;
-    int w = play.GetWidth();
-    for (int y = 0; y < w; ++y) {
-        std::string row;
-        for (int x = 0; x < w; ++x) {
-            if (x)
-                row += ' ';
-            if (play.GetCellKind(x, y) == 0) {
-                row += "  ";
-                continue;
-            }
-            int code = play.GetBrickCode(x, y);
-            row += code >= 0 && code <= 12 ? kCodes[code] : '?';
-            uint32_t b = play.GetBrickFlags(x, y), c = play.GetCellFlags(x, y);
-            row += (c & kCellSecondHit) ? 'O' : (c & kCellBreakable) ? 'o' : (b & kBrickBox) ? 'b' : (b & kBrickChain) ? 'c' : (b & kBrickEnergized) ? 'e' : ' ';
-        }
-        rows.push_back(row);
-    }
-    return rows;
+    LevelMap map(0, 0);
+    play.StoreLevelMap(map);
+    return LevelMapRows(map);
 }
 
 // The cells of each move the solver counted, by move number.

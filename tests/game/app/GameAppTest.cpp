@@ -5,15 +5,18 @@
 #include "framework/core/Paths.h"
 #include "framework/graphics/ImageLib.h"
 #include "framework/resources/ResourceManager.h"
+#include "framework/sound/VoiceHelper.h"
 #include "framework/widgets/WidgetManager.h"
 #include "game/effects/ActionScriptManager.h"
 #include "game/meta/MenuScreen.h"
+#include "game/meta/WindowOptions.h"
 #include "game/profiles/ProfileManager.h"
 #include "game/ui/GameStateManager.h"
 #include "platform/Paths.h"
 #include "platform/win32/Messages.h"
 #include "tests/support/WindowEvents.h"
 
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
@@ -138,6 +141,39 @@ TEST(GameStart, ALoadFailureIsShownOnTheMainThreadAndEndsTheRun)
     EXPECT_LT(app->GetLoadingThreadProgress(), 1.0);
     app->WaitForLoadingThread();
     EXPECT_EQ(app->titleScreen->mState, TitleScreen::STATE_LOADING);
+}
+
+// The voice archive may be left out of a build: the game then starts and
+// loads as usual but has no voice lines, its options window shows no voice
+// box, and a voice asked for plays nothing.
+TEST(GameStart, WithoutTheVoiceArchiveTheVoiceOptionIsGone)
+{
+    namespace fs = std::filesystem;
+    testsupport::TempDir withoutVoices;
+    for (const fs::directory_entry& entry : fs::directory_iterator(KIVO_DATA_DIR))
+        if (entry.path().filename() != "voice.pak")
+            fs::create_symlink(entry.path(), fs::path(withoutVoices.Path()) / entry.path().filename());
+    for (const bool voices : { true, false }) {
+        GameRun run(voices ? std::string(KIVO_DATA_DIR) : withoutVoices.Path());
+        TestGameApp* app = run.app;
+        app->Init();
+        app->loadingStarted = true;
+        app->LoadingThreadProc();
+        app->loadingDone = true;
+        EXPECT_FALSE(app->loadingFailed) << voices << ": " << app->LoadingError();
+        EXPECT_TRUE(run.backend->boxes.TakeShown().empty()) << voices;
+        EXPECT_GE(app->resourceManager->GetSoundId("SOUND_NO_MOVES"), 0) << voices;
+        EXPECT_EQ(app->resourceManager->GetSoundId("VOICE_WARNING") >= 0, voices);
+        auto* options = WindowOptions::Instance();
+        EXPECT_EQ(options->mVoiceBoxShown, voices);
+        delete options;
+        if (!voices) {
+            app->SetBoolean("voice_current", true);
+            VoiceHelper::Instance()->PlayRandomVoice("VOICE_YEAH", 1, 5, 1.0f);
+            EXPECT_FALSE(VoiceHelper::Instance()->IsVoicePlaying());
+        }
+        delete VoiceHelper::Existing();
+    }
 }
 
 // A language file that names no texts, fonts or labels ends start-up.

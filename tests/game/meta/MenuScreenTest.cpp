@@ -12,6 +12,8 @@
 #include "tests/support/TempDir.h"
 
 #include <deque>
+#include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -160,6 +162,25 @@ TEST_F(MenuScreenTest, TheSwitchBurstFollowsAConfirmedWindowOrAChangedSlot)
         const bool burst = !menu->calls.empty() && menu->calls.back() == "switch";
         EXPECT_EQ(burst, c.burst) << c.result << " " << c.switchTo;
     }
+}
+
+// A player's file found damaged is said once, when the menu has the focus.
+TEST_F(MenuScreenTest, ADamagedPlayerFileIsSaidOnce)
+{
+    app.SetString("message_profile_damaged", L"kept aside");
+    std::filesystem::create_directories(data.Path() + "/profiles");
+    std::ofstream(ProfileManager::GetSlotPath(2), std::ios::binary) << "damaged";
+    app.widgetManager->AddWidget(menu);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(ProfileManager::Instance()->SelectSlot(2));
+    testing::internal::GetCapturedStderr();
+    menu->Update();
+    EXPECT_TRUE(menu->calls.empty());
+    app.widgetManager->SetFocus(menu);
+    for (int i = 0; i < 3; ++i)
+        menu->Update();
+    EXPECT_EQ(menu->calls, (std::vector<std::string> { "message:kept aside" }));
+    app.widgetManager->RemoveWidget(menu);
 }
 
 TEST(Fireworks, TenToFifteenRocketsAtMostOneOfTheBigBurst)

@@ -168,6 +168,26 @@ TEST_F(Modes, GroupClicks)
     EXPECT_EQ(play.panels.mMatches, 1);
 }
 
+// The pointer came to a cell while a bonus was armed; once the bonus is
+// gone, a click there without moving takes the group under the pointer, not
+// the one the pointer left before.
+TEST_F(Modes, GroupClickWhereTheBonusWasAimed)
+{
+    Group play;
+    play.Paint({ "-1 -1 -2 -3 -3 -3", "-4 -5 -4 -5 -4 -5" });
+    play.CellEnter(0, 0);
+    play.CellLeave(0, 0);
+    play.UseBonus(kBonusBomb, -1, -1);
+    ASSERT_NE(play.GetArmedCursor(), 0);
+    play.CellEnter(4, 0);
+    play.CellDown(4, 0, 1); // the right button puts the bonus back
+    ASSERT_EQ(play.GetArmedCursor(), 0);
+    play.CellDown(4, 0, 0);
+    EXPECT_EQ(play.Count(3), 0);
+    EXPECT_EQ(play.Count(1), 2);
+    EXPECT_EQ(play.panels.mMatches, 1);
+}
+
 TEST_F(Modes, GroupFollowsFallingBricks)
 {
     Group play;

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <vector>
 
@@ -57,6 +58,7 @@ protected:
     void TearDown() override
     {
         Drop();
+        TakeDamagedProfileCopies();
         SetNewProfilePrompt(nullptr);
         Kivo::SetAppDataFolder("");
     }
@@ -287,6 +289,55 @@ TEST_F(ProfileManagerTest, NewPlayerNeverReplacesAGoodProfile)
     std::ifstream kept(SlotFile(1) + ".bad", std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(kept)), std::istreambuf_iterator<char>());
     EXPECT_EQ(bytes, "\xAA\xFF\xAA\xFFjunkjunk");
+}
+
+// A damaged slot file is moved aside the first time it fails to load, with
+// a line on stderr, and the copy is reported once for the player.
+TEST_F(ProfileManagerTest, ADamagedSlotIsKeptAsideAsSoonAsItFailsToLoad)
+{
+    const auto read = [](const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    };
+    struct Case {
+        const char* how;
+        std::function<void(ProfileManager&)> load;
+    };
+    const Case cases[] = {
+        { "at start", [](ProfileManager&) {} },
+        { "selected", [](ProfileManager& m) { m.SelectSlot(0); } },
+        { "peeked at", [](ProfileManager& m) { std::string name; int32_t type; m.PeekSlot(0, &name, &type); } },
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(data / "profiles");
+        WriteSlot(1, "ONE");
+        DamageSlot(0);
+        // Slot 0 remembered: the start reads it. Slot 1 remembered: slot 0
+        // is read only when asked.
+        const bool atStart = std::string(c.how) == "at start";
+        app.RegistryWriteInteger("UserProfile", atStart ? 0 : 1);
+        testing::internal::CaptureStderr();
+        Manager();
+        EXPECT_EQ(fs::exists(SlotFile(0)), !atStart) << c.how;
+        c.load(Manager());
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(Manager().GetCurrentProfileSlot(), 1) << c.how;
+        EXPECT_NE(err.find("Profile slot 0 is damaged; kept as " + SlotFile(0) + ".bad"), std::string::npos)
+            << c.how << ": " << err;
+        EXPECT_FALSE(fs::exists(SlotFile(0))) << c.how;
+        EXPECT_EQ(read(SlotFile(0) + ".bad"), "\xAA\xFF\xAA\xFFjunkjunk") << c.how;
+        EXPECT_EQ(TakeDamagedProfileCopies(), std::vector<std::string> { SlotFile(0) + ".bad" }) << c.how;
+        EXPECT_TRUE(TakeDamagedProfileCopies().empty()) << c.how;
+        // Nothing is left to move aside: the slot now reads as empty, quietly.
+        std::string name;
+        int32_t type = 0;
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(Manager().PeekSlot(0, &name, &type));
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+        EXPECT_TRUE(TakeDamagedProfileCopies().empty());
+        EXPECT_EQ(GetProfileString("user_name"), "ONE");
+        Drop();
+    }
 }
 
 TEST_F(ProfileManagerTest, OnlyTheNewestDamagedCopiesAreKept)

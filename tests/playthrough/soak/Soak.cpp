@@ -5,13 +5,16 @@
 // stall (nothing on screen, board or profile changed for 60 seconds of game
 // time), on a level the player could not finish, or on memory that still
 // grows after the first five minutes; sanitizer reports end the process on
-// their own.
-//   playthrough_soak <minutes> <2d|3d>
+// their own. The run's seed is printed first and a failure prints the seed,
+// the display, the mode, the level and the board: the same seed plays the
+// same game again up to the failure, whatever the speed of the machine.
+//   playthrough_soak [minutes] [2d|3d] [--seed N]
 #include "tests/playthrough/Playthrough.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <unistd.h>
@@ -33,13 +36,29 @@ long ResidentKiB()
 
 int main(int argc, char** argv)
 {
-    const double minutes = argc > 1 ? std::max(1.0, std::atof(argv[1])) : 30;
-    const bool is3D = argc > 2 ? std::string(argv[2]) != "2d" : true;
+    double minutes = 30;
+    bool is3D = true;
+    uint32_t seed = uint32_t(Clock::now().time_since_epoch().count());
+    std::vector<std::string> plain;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--seed" && i + 1 < argc)
+            seed = uint32_t(std::strtoul(argv[++i], nullptr, 10));
+        else
+            plain.push_back(arg);
+    }
+    if (plain.size() > 0)
+        minutes = std::max(1.0, std::atof(plain[0].c_str()));
+    if (plain.size() > 1)
+        is3D = plain[1] != "2d";
     const char* label = is3D ? "3d" : "2d";
+    std::printf("[%s] seed %u: playthrough_soak %g %s --seed %u plays this run again\n", label, seed, minutes, label,
+                seed);
+    std::fflush(stdout);
 
     playthrough::Options options;
     options.is3D = is3D;
-    options.seed = uint32_t(Clock::now().time_since_epoch().count());
+    options.seed = seed;
     playthrough::Driver p(options);
 
     const auto start = Clock::now();
@@ -83,6 +102,12 @@ int main(int argc, char** argv)
 
     auto fail = [&](const char* where) {
         std::printf("[%s] FAILED %s: %s\n", label, where, p.failure.c_str());
+        const GamePlayBase* play = p.Play();
+        std::printf("[%s] seed %u, %s display, game type %d, level %d, %d moves on the board, update %d\n", label,
+                    seed, label, GetProfileInt("game_type"), GetProfileInt("game_current_level"),
+                    play ? play->GetMoveCount() : -1, p.app->updateCount);
+        for (const std::string& row : p.BoardRows())
+            std::printf("[%s]   %s\n", label, row.c_str());
         return 1;
     };
     p.Start();
@@ -113,10 +138,12 @@ int main(int argc, char** argv)
             status = 1;
         }
     }
+    const int levelNow = GetProfileInt("game_current_level");
     p.stop = false;
     if (p.PauseToMenuAndOptions())
         p.Quit();
-    std::printf("[%s] %s: %d levels in %d minutes, %d updates\n", label, status ? "FAILED" : "passed", p.levelsPlayed,
-                minute, p.app->updateCount);
+    std::printf("[%s] %s: %d levels in %d minutes (towns completed %d, level %d now), %d updates\n", label,
+                status ? "FAILED" : "passed", p.levelsPlayed, minute, p.townsCompleted,
+                levelNow, p.app->updateCount);
     return status;
 }
