@@ -180,11 +180,29 @@ struct Channel {
     uint32_t c;
 };
 
+// Blends the fill's premultiplied `source` over each pixel of r, channel by
+// channel in the arithmetic type Word.
+template <typename Pixel, typename Word>
+void FillBlendRows(const DDSURFACEDESC& desc, const Rect& r, const Channel (&ch)[3], uint32_t source, int a)
+{
+    constexpr bool kWide = sizeof(Pixel) == 4;
+    const Word inverse = Word(256 - a);
+    const Word masks[3] = { ch[0].mask, ch[1].mask, ch[2].mask };
+    for (int y = r.mY; y < r.mY + r.mHeight; ++y) {
+        Pixel* p = reinterpret_cast<Pixel*>(Row(desc, y)) + r.mX;
+        for (int x = 0; x < r.mWidth; ++x) {
+            Word v = source;
+            for (const Word m : masks)
+                v += ((Word(p[x] & m) * inverse + (kWide ? 0 : m)) >> 8) & m;
+            p[x] = Pixel(v);
+        }
+    }
+}
+
 template <typename Pixel>
 void FillBlend(const DDSURFACEDESC& desc, const Rect& r, const Channel (&ch)[3], int a)
 {
     constexpr bool kWide = sizeof(Pixel) == 4;
-    const uint32_t inverse = uint32_t(256 - a);
     uint32_t source = 0;
     for (const Channel& k : ch) {
         if (a == 255)
@@ -192,17 +210,21 @@ void FillBlend(const DDSURFACEDESC& desc, const Rect& r, const Channel (&ch)[3],
         else
             source |= ((((k.c * uint32_t(a) + (kWide ? 127 : 128)) >> 8) + 1) * uint64_t(k.mask) >> 8) & k.mask;
     }
-    for (int y = r.mY; y < r.mY + r.mHeight; ++y) {
-        Pixel* p = reinterpret_cast<Pixel*>(Row(desc, y)) + r.mX;
-        for (int x = 0; x < r.mWidth; ++x) {
-            uint32_t v = source;
-            if (a != 255) {
-                for (const Channel& k : ch)
-                    v += ((uint64_t(p[x] & k.mask) * inverse + (kWide ? 0 : k.mask)) >> 8) & k.mask;
-            }
-            p[x] = Pixel(v);
-        }
+    if (a == 255) {
+        for (int y = r.mY; y < r.mY + r.mHeight; ++y)
+            std::fill_n(reinterpret_cast<Pixel*>(Row(desc, y)) + r.mX, r.mWidth, Pixel(source));
+        return;
     }
+    // Where every channel's product with the weight stays within 32 bits (all
+    // the usual layouts), 32-bit arithmetic lets the compiler blend several
+    // pixels at once; other masks take 64 bits, to the same values.
+    bool narrow = true;
+    for (const Channel& k : ch)
+        narrow = narrow && uint64_t(k.mask) * 256 + (kWide ? 0 : k.mask) <= UINT32_MAX;
+    if (narrow)
+        FillBlendRows<Pixel, uint32_t>(desc, r, ch, source, a);
+    else
+        FillBlendRows<Pixel, uint64_t>(desc, r, ch, source, a);
 }
 
 } // namespace

@@ -29,6 +29,7 @@ TEST_F(SurfaceTest, FillsPerLayout)
         { "black at 128 over white 32", 2, 0x00FFFFFF, Rgba(0, 0, 0, 128), 0, 0x007F7F7F },
         // Source ((((c a + 128) >> 8) + 1) M) >> 8, destination (d inverse + M) >> 8.
         { "red at 128 over black 565", 0, 0x0000, Rgba(255, 0, 0, 128), 0, 0x7800 },
+        { "green at 64 over white 555", 1, 0x7FFF, Rgba(0, 255, 0, 64), 0, 0x5FD7 },
         { "additive white on black 565", 0, 0x0000, Color(255, 255, 255), 1, 0xFFFF },
         { "additive saturates 565", 0, 0xF800, Color(255, 0, 0), 1, 0xF800 },
         { "additive saturates 32", 2, 0xFFFF0000, Color(255, 16, 0), 1, 0x00FF1000 },
