@@ -4,6 +4,7 @@
 #include "framework/display/DDInterface.h"
 #include "framework/display/DisplayHost.h"
 #include "framework/graphics/GraphicsHost.h"
+#include "framework/raster/WideKernels.h"
 #include "platform/Backend.h"
 
 #include <algorithm>
@@ -197,7 +198,28 @@ bool ByteChannels(const Channel (&ch)[3])
 
 // One row of a translucent fill over 8-bit channels: each channel byte becomes
 // (d * inverse) >> 8, the top byte 0, and `source` is added as one word, as the
-// channel-by-channel loop does; four pixels at a time in 16-bit lanes.
+// channel-by-channel loop does; four pixels at a time in 16-bit lanes (eight
+// with AVX2).
+#ifdef KIVO_WIDE_KERNELS
+// The same, eight pixels at a time; returns how many pixels it blended.
+KIVO_AVX2 int FillBlendByteRowWide(uint32_t* p, int n, uint32_t source, int inverse)
+{
+    const __m256i weight = _mm256_set1_epi16(int16_t(inverse));
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i channels = _mm256_set1_epi32(0x00FFFFFF);
+    const __m256i add = _mm256_set1_epi32(int32_t(source));
+    int x = 0;
+    for (; x + 8 <= n; x += 8) {
+        const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + x));
+        const __m256i lo = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpacklo_epi8(d, zero), weight), 8);
+        const __m256i hi = _mm256_srli_epi16(_mm256_mullo_epi16(_mm256_unpackhi_epi8(d, zero), weight), 8);
+        const __m256i v = _mm256_add_epi32(_mm256_and_si256(_mm256_packus_epi16(lo, hi), channels), add);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + x), v);
+    }
+    return x;
+}
+#endif
+
 void FillBlendByteRow(uint32_t* p, int n, uint32_t source, int inverse)
 {
     const __m128i weight = _mm_set1_epi16(int16_t(inverse));
@@ -205,6 +227,10 @@ void FillBlendByteRow(uint32_t* p, int n, uint32_t source, int inverse)
     const __m128i channels = _mm_set1_epi32(0x00FFFFFF);
     const __m128i add = _mm_set1_epi32(int32_t(source));
     int x = 0;
+#ifdef KIVO_WIDE_KERNELS
+    if (WideKernels())
+        x = FillBlendByteRowWide(p, n, source, inverse);
+#endif
     for (; x + 4 <= n; x += 4) {
         const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + x));
         const __m128i lo = _mm_srli_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(d, zero), weight), 8);
@@ -222,7 +248,7 @@ void FillBlendByteRow(uint32_t* p, int n, uint32_t source, int inverse)
 // The channels of a 16-bit pixel as shifts and widths. With the mask M =
 // max << shift, ((d & M) * inverse + M) >> 8 & M equals
 // (((c * inverse + max) >> 8) & max) << shift for the channel's value c, which
-// fits 16-bit lanes: eight pixels at a time.
+// fits 16-bit lanes: eight pixels at a time (sixteen with AVX2).
 struct ShortChannels {
     int shift[3] = {};
     uint16_t max[3] = {};
@@ -242,11 +268,39 @@ struct ShortChannels {
         return true;
     }
 
+#ifdef KIVO_WIDE_KERNELS
+    // The same, sixteen pixels at a time; returns how many pixels it blended.
+    KIVO_AVX2 int BlendRowWide(uint16_t* p, int n, uint32_t source, int inverse) const
+    {
+        const __m256i weight = _mm256_set1_epi16(int16_t(inverse));
+        const __m256i add = _mm256_set1_epi16(int16_t(source));
+        int x = 0;
+        for (; x + 16 <= n; x += 16) {
+            const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + x));
+            __m256i v = add;
+            for (int k = 0; k < 3; ++k) {
+                const __m256i top = _mm256_set1_epi16(int16_t(max[k]));
+                const __m128i count = _mm_cvtsi32_si128(shift[k]);
+                const __m256i c = _mm256_and_si256(_mm256_srl_epi16(d, count), top);
+                const __m256i blended = _mm256_and_si256(
+                    _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(c, weight), top), 8), top);
+                v = _mm256_add_epi16(v, _mm256_sll_epi16(blended, count));
+            }
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + x), v);
+        }
+        return x;
+    }
+#endif
+
     void BlendRow(uint16_t* p, int n, uint32_t source, int inverse) const
     {
         const __m128i weight = _mm_set1_epi16(int16_t(inverse));
         const __m128i add = _mm_set1_epi16(int16_t(source));
         int x = 0;
+#ifdef KIVO_WIDE_KERNELS
+        if (WideKernels())
+            x = BlendRowWide(p, n, source, inverse);
+#endif
         for (; x + 8 <= n; x += 8) {
             const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + x));
             __m128i v = add;

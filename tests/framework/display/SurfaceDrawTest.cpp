@@ -1,6 +1,7 @@
 #include "SurfaceFixture.h"
 
 #include "framework/graphics/Matrix3x3.h"
+#include "framework/raster/WideKernels.h"
 
 #include <cstdlib>
 #include <numbers>
@@ -271,30 +272,34 @@ using Kivo::Color;
 using surfacetest::kLayouts;
 using surfacetest::SurfaceTest;
 
-// Translucent fills over rows long enough for the four-pixel blend and its
-// leftovers, against the channel-by-channel rule: source
+// Translucent fills over rows long enough for the widest blend, the narrower
+// one and the leftovers, with and without the AVX2 kernels, against the
+// channel-by-channel rule: source
 // ((((c a + r) >> 8) + 1) M) >> 8 with r 127 on 32-bit and 128 on 16-bit
 // layouts, destination (d inverse + M) >> 8 with the + M on 16-bit only.
 TEST_F(SurfaceTest, TranslucentFillsFollowTheChannelRule)
 {
     std::mt19937 random(7);
-    for (int layout = 0; layout < 3; ++layout) {
+    for (int run = 0; run < 6; ++run) {
+        const bool wideKernels = run < 3;
+        const int layout = run % 3;
         const platform::PixelLayout& l = kLayouts[layout];
         const bool wide = l.bytesPerPixel == 4;
         const uint32_t masks[3] = { l.redMask, l.greenMask, l.blueMask };
         for (int a : { 1, 64, 128, 200, 254 }) {
-            SCOPED_TRACE(testing::Message() << "layout " << layout << " alpha " << a);
+            SCOPED_TRACE(testing::Message() << "layout " << layout << " alpha " << a << " AVX2 " << wideKernels);
+            Kivo::UseWideKernels(wideKernels);
             Start(l);
-            auto image = Opaque(11, 3);
+            auto image = Opaque(31, 3);
             EachPixel(*image, [&](uint32_t& p) { p = wide ? random() : random() & 0xFFFF; });
             const auto before = Pixels(*image);
             const int c[3] = { int(random() % 256), int(random() % 256), int(random() % 256) };
-            image->FillRect(Rect(1, 0, 9, 3), Rgba(c[0], c[1], c[2], a), 0);
+            image->FillRect(Rect(1, 0, 29, 3), Rgba(c[0], c[1], c[2], a), 0);
             const auto after = Pixels(*image);
             for (size_t i = 0; i < after.size(); ++i) {
-                const int x = int(i % 11);
+                const int x = int(i % 31);
                 uint32_t want = before[i];
-                if (x >= 1 && x < 10) {
+                if (x >= 1 && x < 30) {
                     want = 0;
                     for (int k = 0; k < 3; ++k) {
                         const uint64_t m = masks[k];
@@ -306,6 +311,7 @@ TEST_F(SurfaceTest, TranslucentFillsFollowTheChannelRule)
             }
         }
     }
+    Kivo::UseWideKernels(true);
 }
 
 TEST_F(SurfaceTest, CoverageFillsBlendByCoverage)
