@@ -3,7 +3,7 @@
 // Redraw into the memory presenter, beside memcpy of the same 32-bit frame;
 // and drawing a 256 x 256 sprite (opaque, translucent, additive, mirrored)
 // and a fill straight into an image's surface, beside the same blit on a
-// memory image's bits.
+// memory image's bits and memcpy of the bytes a fill writes.
 #include "framework/display/DDImage.h"
 #include "framework/display/DDInterface.h"
 #include "framework/display/DisplayHost.h"
@@ -194,5 +194,20 @@ void BM_SurfaceFill(benchmark::State& state)
     state.SetItemsProcessed(int64_t(state.iterations()) * 256 * 256);
 }
 BENCHMARK(BM_SurfaceFill)->ArgsProduct({ { 2, 4 }, { 128, 255 } });
+
+// The same bytes as one fill, row by row in a 512-pixel-wide surface: the
+// bound a fill that touches each destination byte once could reach.
+void BM_SurfaceFillMemcpyReference(benchmark::State& state)
+{
+    const size_t pitch = 512 * size_t(state.range(0)), row = pitch / 2;
+    std::vector<uint8_t> from(pitch * 256, 7), to(pitch * 256);
+    for (auto _ : state) {
+        for (size_t y = 0; y < 256; ++y)
+            std::memcpy(&to[y * pitch], &from[y * pitch], row);
+        benchmark::DoNotOptimize(to.data());
+    }
+    state.SetItemsProcessed(int64_t(state.iterations()) * 256 * 256);
+}
+BENCHMARK(BM_SurfaceFillMemcpyReference)->Arg(2)->Arg(4);
 
 } // namespace

@@ -46,6 +46,13 @@ class SoundManager;
 class Widget;
 class WidgetManager;
 
+// Millisecond ticks wrap at 2^32; the signed difference is right across the
+// wrap as long as the two lie less than 24 days apart.
+inline int32_t TickDiff(uint32_t later, uint32_t earlier)
+{
+    return int32_t(later - earlier);
+}
+
 class KivoAppBase : public PropertiesTarget,
                     public WidgetHost,
                     public GraphicsHost,

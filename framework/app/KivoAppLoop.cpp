@@ -19,13 +19,6 @@ namespace Kivo {
 
 namespace {
 
-// Millisecond ticks wrap at 2^32; the signed difference is right across the
-// wrap as long as the two lie less than 24 days apart.
-int32_t TickDiff(uint32_t later, uint32_t earlier)
-{
-    return int32_t(later - earlier);
-}
-
 void LoadingThreadEntry(void* arg)
 {
     auto* app = static_cast<KivoAppBase*>(arg);
@@ -271,7 +264,10 @@ bool KivoAppBase::Process(bool allowSleep)
                 Redraw(nullptr);
                 return true;
             }
-            const int n = int(frameTime - timeAcc);
+            // Rounded up: the clock counts whole milliseconds, and the
+            // last fraction of a frame would otherwise be waited out by
+            // passing through this loop without sleeping.
+            const int n = int(std::ceil(frameTime - timeAcc));
             if (n > 0) {
                 if (!allowSleep)
                     return false;

@@ -20,15 +20,6 @@
 
 namespace Kivo {
 
-namespace {
-
-int32_t TickDiff(uint32_t later, uint32_t earlier)
-{
-    return int32_t(later - earlier);
-}
-
-} // namespace
-
 MouseButtonMessage MouseButtonOf(UINT message)
 {
     switch (message) {

@@ -10,12 +10,7 @@
 #include "game/meta/WindowHowToPlay.h"
 #include "game/meta/WindowLevelCompleted1.h"
 #include "game/meta/WindowLevelCompleted2.h"
-#include "game/meta/WindowHelp.h"
-#include "game/meta/WindowHowToPlay.h"
-#include "game/meta/WindowLevelCompleted1.h"
-#include "game/meta/WindowLevelCompleted2.h"
 #include "game/meta/WindowMessage.h"
-#include "game/meta/WindowPause.h"
 #include "game/meta/WindowPause.h"
 
 int GameScreenServices::ShowPause() { return ShowWindowAnimated(WindowPause::Instance(), true); }

@@ -5,6 +5,7 @@
 #include "platform/win32/Sync.h"
 #include "platform/win32/Time.h"
 
+#include <algorithm>
 #include <csignal>
 #include <thread>
 
@@ -55,6 +56,26 @@ TEST_F(MainLoop, RetracePacingRunsTheUpdatesEachFrameOwes)
         EXPECT_EQ(app->log, c.log);
         EXPECT_FALSE(app->vsyncBroken);
     }
+}
+
+TEST_F(MainLoop, AWindowedFrameWaitsOutItsLastFractionOfAMillisecondAsleep)
+{
+    // A 60 Hz frame is 16.67 ms on a clock of whole milliseconds: after 16 ms
+    // the rest of the frame is slept, not passed through the loop. The
+    // manual clock moves only when the loop sleeps, so a loop that waits by
+    // spinning stands still at its first frame.
+    MakeApp(false);
+    app->fakePresents = true;
+    app->waitForVSync = true;
+    app->displayWindowed = true;
+    app->refreshRate = 60;
+    app->needsDraw = false;
+    app->lastAccTime = timeGetTime();
+    const uint64_t slept = backend->clock.SleptMillis();
+    Step(600);
+    const auto frames = std::count(app->log.begin(), app->log.end(), 'D');
+    ASSERT_GE(frames, 20);
+    EXPECT_NEAR(double(backend->clock.SleptMillis() - slept) / double(frames), 1000.0 / 60, 1.0);
 }
 
 TEST_F(MainLoop, ARetraceThatDoesNotWaitIsFoundAndPacingStops)
