@@ -291,24 +291,33 @@ void MixRows(uint32_t* out, int n, const uint32_t* ra, const uint32_t* rb, uint3
     const __m128i zero = _mm_setzero_si128();
     const __m128i wl = _mm_set1_epi16(short(256 - fx)), wr = _mm_set1_epi16(short(fx));
     const __m128i wt = _mm_set1_epi16(short(256 - fy)), wb = _mm_set1_epi16(short(fy));
-    auto mix = [&](__m128i l, __m128i r) {
-        return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(l, wl), _mm_mullo_epi16(r, wr)), 8);
+    // (l * w0 + r * w1) >> 8 in each 16-bit lane, as Lerp weighs.
+    auto mix = [](__m128i l, __m128i r, __m128i w0, __m128i w1) {
+        return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(l, w0), _mm_mullo_epi16(r, w1)), 8);
     };
-    // ra[x + 1 .. x + 4] is read for the last pixel x + 3, which lies inside.
-    for (; i + 4 <= n; i += 4) {
-        const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(ra + i));
-        const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(ra + i + 1));
-        __m128i lo = mix(_mm_unpacklo_epi8(a, zero), _mm_unpacklo_epi8(b, zero));
-        __m128i hi = mix(_mm_unpackhi_epi8(a, zero), _mm_unpackhi_epi8(b, zero));
-        if (fy != 0) {
-            const __m128i c = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rb + i));
-            const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rb + i + 1));
-            const __m128i lo2 = mix(_mm_unpacklo_epi8(c, zero), _mm_unpacklo_epi8(d, zero));
-            const __m128i hi2 = mix(_mm_unpackhi_epi8(c, zero), _mm_unpackhi_epi8(d, zero));
-            lo = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(lo, wt), _mm_mullo_epi16(lo2, wb)), 8);
-            hi = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(hi, wt), _mm_mullo_epi16(hi2, wb)), 8);
+    auto lo = [&](__m128i v) { return _mm_unpacklo_epi8(v, zero); };
+    auto hi = [&](__m128i v) { return _mm_unpackhi_epi8(v, zero); };
+    auto load = [](const uint32_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); };
+    if (fx == 0) {
+        // Whole texels across (a layer at a whole x and a fractional y): a
+        // weight of 0 leaves each row's texel as it is, so only the rows mix.
+        for (; i + 4 <= n; i += 4) {
+            const __m128i a = load(ra + i), c = load(rb + i);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i),
+                             _mm_packus_epi16(mix(lo(a), lo(c), wt, wb), mix(hi(a), hi(c), wt, wb)));
         }
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(lo, hi));
+    } else {
+        // ra[x + 1 .. x + 4] is read for the last pixel x + 3, which lies inside.
+        for (; i + 4 <= n; i += 4) {
+            const __m128i a = load(ra + i), b = load(ra + i + 1);
+            __m128i l = mix(lo(a), lo(b), wl, wr), h = mix(hi(a), hi(b), wl, wr);
+            if (fy != 0) {
+                const __m128i c = load(rb + i), d = load(rb + i + 1);
+                l = mix(l, mix(lo(c), lo(d), wl, wr), wt, wb);
+                h = mix(h, mix(hi(c), hi(d), wl, wr), wt, wb);
+            }
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(l, h));
+        }
     }
 #endif
     for (; i < n; ++i)

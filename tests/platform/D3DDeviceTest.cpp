@@ -263,7 +263,8 @@ TEST_F(D3DDevice, UnscaledSpansDrawAsThePerPixelSamplerDoes)
     } cases[] = {
         { -0.5f, -0.5f, 0, 0, 48, 20, false, true },      // whole pixels: plain copies
         { 3.25f, 1.75f, 0, 0, 48, 20, false, true },      // fractional offsets in both axes
-        { 10.5f, 7.0f, 0, 0, 40, 16, false, true },       // half a pixel across, whole down
+        { 10.5f, 7.0f, 0, 0, 40, 16, false, true },       // whole across, half down; u falls a hair short of whole
+        { -0.5f, 2.25f, 0, 0, 48, 20, false, true },      // whole across, a fraction down
         { -6.3f, -3.6f, 0, 0, 48, 20, false, true },      // off the target's top-left
         { 30.6f, 25.2f, 0, 0, 48, 20, false, true },      // off its bottom-right
         { 2.37f, 3.91f, 40.0f, 15.0f, 30, 12, false, true }, // running off the texture's far edges
