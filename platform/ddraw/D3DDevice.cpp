@@ -272,20 +272,17 @@ inline uint32_t Combine(uint32_t t, const SpanAttribs& at, bool alphaModulate)
 // a span then moves u by exactly one texel and v not at all, so a bilinear
 // sample's weights are the same for the whole span and its two rows of
 // texels are fixed. Such spans are drawn in three passes over a chunk of
-// pixels: the texels (copied, or mixed with the span's two weights), the
-// diffuse colour when it is not white, and the blend into the target. Each
-// pass gives exactly what the per-pixel sampler and Put give.
+// pixels: the texels (read where they lie, or mixed with the span's two
+// weights), the diffuse colour when it is not white, and the blend into the
+// target. Each pass gives exactly what the per-pixel sampler and Put give.
 
 constexpr int kChunk = 256;
 
 // Bilinear texels of `n` pixels whose left texels are ra[x], ra[x + 1], ...
-// and rb[x], ..., all inside their rows, with the weights fx, fy.
+// and rb[x], ..., all inside their rows, with the weights fx, fy (not both
+// 0: those are the texels themselves).
 void MixRows(uint32_t* out, int n, const uint32_t* ra, const uint32_t* rb, uint32_t fx, uint32_t fy)
 {
-    if (fx == 0 && fy == 0) {
-        std::memcpy(out, ra, size_t(n) * 4);
-        return;
-    }
     int i = 0;
 #if defined(__SSE2__)
     const __m128i zero = _mm_setzero_si128();
@@ -325,9 +322,10 @@ void MixRows(uint32_t* out, int n, const uint32_t* ra, const uint32_t* rb, uint3
 }
 
 // The texels of `n` pixels from u (16.16, one texel per pixel) on the row
-// of v, as Sample<Filter> gives them pixel by pixel.
+// of v, as Sample<Filter> gives them pixel by pixel: written to `out`, or,
+// where they are a run of the texture's own texels, that run itself.
 template <int Filter>
-void UnitStepTexels(uint32_t* out, int n, int32_t u, int32_t v, const SpanSetup& s)
+const uint32_t* UnitStepTexels(uint32_t* out, int n, int32_t u, int32_t v, const SpanSetup& s)
 {
     const int w = s.texWidth;
     const bool linear = Filter == 2;
@@ -339,6 +337,9 @@ void UnitStepTexels(uint32_t* out, int n, int32_t u, int32_t v, const SpanSetup&
     // Pixels whose texels (one, or two side by side) need no addressing.
     const int last = linear ? w - 2 : w - 1;
     const int from = std::clamp(-x, 0, n), to = std::clamp(last - x + 1, from, n);
+    const bool copies = !linear || (fx == 0 && fy == 0);
+    if (copies && from == 0 && to == n)
+        return ra + x;
     auto edge = [&](int i) {
         const int xa = WrapIndex(x + i, w, s.clampU);
         if (!linear)
@@ -348,12 +349,13 @@ void UnitStepTexels(uint32_t* out, int n, int32_t u, int32_t v, const SpanSetup&
     };
     for (int i = 0; i < from; ++i)
         out[i] = edge(i);
-    if (to > from && linear)
+    if (to > from && !copies)
         MixRows(out + from, to - from, ra + x + from, rb + x + from, fx, fy);
     else if (to > from)
         std::memcpy(out + from, ra + x + from, size_t(to - from) * 4);
     for (int i = to; i < n; ++i)
         out[i] = edge(i);
+    return out;
 }
 
 // Blends `n` combined colours into the target as Put does one by one.
@@ -450,11 +452,13 @@ void UnitStepSpan(uint8_t* p, int n, const SpanAttribs& at, int32_t stepU, const
             const int64_t uu = Filter == 2 ? u - 0x8000 : u, base = uu & ~int64_t(0xFF);
             m = int(std::min<int64_t>(m, e < 0 ? (uu - base) / -e + 1 : (base + 256 - uu + e - 1) / e));
         }
-        UnitStepTexels<Filter>(colours, m, int32_t(u), at.v, s);
-        if (!white)
+        const uint32_t* texels = UnitStepTexels<Filter>(colours, m, int32_t(u), at.v, s);
+        if (!white) {
             for (int i = 0; i < m; ++i)
-                colours[i] = Combine(colours[i], at, s.alphaModulate);
-        PutRow<Fmt, Blend>(p + ptrdiff_t(done) * Fmt::kBytes, colours, m, s.factors);
+                colours[i] = Combine(texels[i], at, s.alphaModulate);
+            texels = colours;
+        }
+        PutRow<Fmt, Blend>(p + ptrdiff_t(done) * Fmt::kBytes, texels, m, s.factors);
         done += m;
     }
 }
