@@ -274,17 +274,22 @@ struct ShortChannels {
     {
         const __m256i weight = _mm256_set1_epi16(int16_t(inverse));
         const __m256i add = _mm256_set1_epi16(int16_t(source));
+        // In registers: the row's stores could otherwise alias the fields.
+        __m256i top[3];
+        __m128i count[3];
+        for (int k = 0; k < 3; ++k) {
+            top[k] = _mm256_set1_epi16(int16_t(max[k]));
+            count[k] = _mm_cvtsi32_si128(shift[k]);
+        }
         int x = 0;
         for (; x + 16 <= n; x += 16) {
             const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + x));
             __m256i v = add;
             for (int k = 0; k < 3; ++k) {
-                const __m256i top = _mm256_set1_epi16(int16_t(max[k]));
-                const __m128i count = _mm_cvtsi32_si128(shift[k]);
-                const __m256i c = _mm256_and_si256(_mm256_srl_epi16(d, count), top);
+                const __m256i c = _mm256_and_si256(_mm256_srl_epi16(d, count[k]), top[k]);
                 const __m256i blended = _mm256_and_si256(
-                    _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(c, weight), top), 8), top);
-                v = _mm256_add_epi16(v, _mm256_sll_epi16(blended, count));
+                    _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(c, weight), top[k]), 8), top[k]);
+                v = _mm256_add_epi16(v, _mm256_sll_epi16(blended, count[k]));
             }
             _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + x), v);
         }
@@ -301,15 +306,19 @@ struct ShortChannels {
         if (WideKernels())
             x = BlendRowWide(p, n, source, inverse);
 #endif
+        __m128i top[3], count[3];
+        for (int k = 0; k < 3; ++k) {
+            top[k] = _mm_set1_epi16(int16_t(max[k]));
+            count[k] = _mm_cvtsi32_si128(shift[k]);
+        }
         for (; x + 8 <= n; x += 8) {
             const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + x));
             __m128i v = add;
             for (int k = 0; k < 3; ++k) {
-                const __m128i top = _mm_set1_epi16(int16_t(max[k]));
-                const __m128i c = _mm_and_si128(_mm_srl_epi16(d, _mm_cvtsi32_si128(shift[k])), top);
+                const __m128i c = _mm_and_si128(_mm_srl_epi16(d, count[k]), top[k]);
                 const __m128i blended =
-                    _mm_and_si128(_mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(c, weight), top), 8), top);
-                v = _mm_add_epi16(v, _mm_sll_epi16(blended, _mm_cvtsi32_si128(shift[k])));
+                    _mm_and_si128(_mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(c, weight), top[k]), 8), top[k]);
+                v = _mm_add_epi16(v, _mm_sll_epi16(blended, count[k]));
             }
             _mm_storeu_si128(reinterpret_cast<__m128i*>(p + x), v);
         }
