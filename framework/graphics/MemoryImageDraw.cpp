@@ -48,15 +48,18 @@ void ForEachRun(uint32_t* dst, int dstWidth, int x, int y, const Pixels& src, in
         uint32_t* d = dst + static_cast<size_t>(y + row) * dstWidth + x;
         const size_t s = static_cast<size_t>(r.mY + row) * srcWidth + r.mX;
         int col = 0;
-        auto alphaClass = [](uint32_t a) { return a == 0 ? 0 : a == 255 ? 1 : 2; };
         while (col < r.mWidth) {
             const uint32_t alpha = src[s + col] >> 24;
             int n = 0;
-            // Runs longer than a run byte holds come as several of one
-            // class: they are taken as one.
-            do
-                n += std::max(std::min<int>(runs[s + col + n], r.mWidth - col - n), 1);
-            while (col + n < r.mWidth && alphaClass(src[s + col + n] >> 24) == alphaClass(alpha));
+            // Runs longer than a run byte holds come as several bytes: a
+            // byte of 255 is followed by more of its run when the byte 254
+            // pixels on still counts more than its own pixel.
+            for (;;) {
+                const int k = runs[s + col + n];
+                n += std::max(std::min(k, r.mWidth - col - n), 1);
+                if (k < 255 || col + n >= r.mWidth || runs[s + col + n - 1] <= 1)
+                    break;
+            }
             run(d + col, s + col, n, alpha);
             col += n;
         }

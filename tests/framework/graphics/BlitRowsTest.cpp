@@ -99,8 +99,8 @@ uint32_t AdditivePixel(uint32_t d, uint32_t s, const Color& color, bool srcTrans
     return out;
 }
 
-// Source pixels in runs of one alpha class, some longer than a run byte
-// holds, from a pool of colours small enough for the 256-colour form.
+// Source pixels in runs of one alpha class, some as long as a run byte
+// holds or longer, from a pool of colours small enough for the 256-colour form.
 std::vector<uint32_t> RunPixels(int w, int h, std::mt19937& rng)
 {
     std::vector<uint32_t> pool;
@@ -114,7 +114,10 @@ std::vector<uint32_t> RunPixels(int w, int h, std::mt19937& rng)
     std::vector<uint32_t> px(static_cast<size_t>(w) * h);
     size_t i = 0;
     while (i < px.size()) {
-        const size_t len = rng() % 9 == 0 ? 300 : 1 + rng() % 12;
+        // Long runs of about a run byte's reach: 255 pixels fill one byte
+        // exactly, 256 spill one pixel into the next.
+        const size_t longRuns[] = { 254, 255, 256, 300 };
+        const size_t len = rng() % 9 == 0 ? longRuns[rng() % 4] : 1 + rng() % 12;
         const uint32_t cls = rng() % 3;
         for (size_t k = 0; k < len && i < px.size(); ++k, ++i) {
             uint32_t p;
