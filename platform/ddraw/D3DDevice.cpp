@@ -19,6 +19,10 @@
 #include <type_traits>
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#define KIVO_D3D_WIDE_SPANS 1
+#endif
 #endif
 
 namespace platform {
@@ -205,6 +209,8 @@ struct SpanSetup {
     BlendFactors factors { D3DBLEND_ONE, D3DBLEND_ZERO };
     // Spans of one colour or of one texel per pixel take the chunked passes.
     bool unitSteps = true;
+    // Their blends run eight pixels at a time (AVX2).
+    bool wide = false;
 };
 
 // Attributes at a pixel, in 16.16: u, v in texels; colour channels x 65536.
@@ -358,11 +364,66 @@ const uint32_t* UnitStepTexels(uint32_t* out, int n, int32_t u, int32_t v, const
     return out;
 }
 
+#ifdef KIVO_D3D_WIDE_SPANS
+bool ProcessorHasAvx2()
+{
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2");
+}
+
+// PutRow's alpha blend into 32-bit pixels, eight at a time, to the same
+// values as its four-at-a-time form; returns how many pixels it blended.
+__attribute__((target("avx2"))) int PutRowAlphaWide(uint8_t* p, const uint32_t* c, int n)
+{
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i rgb = _mm256_set1_epi32(0xFFFFFF), full = _mm256_set1_epi32(255);
+    const __m256i c128 = _mm256_set1_epi16(128), c255 = _mm256_set1_epi16(255);
+    int i = 0;
+    for (; i + 8 <= n; i += 8) {
+        auto* q = reinterpret_cast<__m256i*>(p + ptrdiff_t(i) * 4);
+        const __m256i s = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(c + i));
+        const __m256i sm = _mm256_and_si256(s, rgb);
+        const __m256i a = _mm256_srli_epi32(s, 24);
+        const __m256i opaque = _mm256_cmpeq_epi32(a, full), clear = _mm256_cmpeq_epi32(a, zero);
+        const int opaqueBits = _mm256_movemask_epi8(opaque);
+        if (opaqueBits == -1) {
+            _mm256_storeu_si256(q, sm);
+            continue;
+        }
+        if (opaqueBits == 0 && _mm256_movemask_epi8(clear) == -1)
+            continue;
+        const __m256i d = _mm256_loadu_si256(q);
+        const __m256i dm = _mm256_and_si256(d, rgb);
+        const __m256i sl = _mm256_unpacklo_epi8(s, zero), sh = _mm256_unpackhi_epi8(s, zero);
+        const __m256i al = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(sl, 0xFF), 0xFF);
+        const __m256i ah = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(sh, 0xFF), 0xFF);
+        const __m256i dl = _mm256_unpacklo_epi8(dm, zero), dh = _mm256_unpackhi_epi8(dm, zero);
+        __m256i bl = _mm256_add_epi16(_mm256_add_epi16(_mm256_mullo_epi16(sl, al),
+                                                       _mm256_mullo_epi16(dl, _mm256_sub_epi16(c255, al))),
+                                      c128);
+        __m256i bh = _mm256_add_epi16(_mm256_add_epi16(_mm256_mullo_epi16(sh, ah),
+                                                       _mm256_mullo_epi16(dh, _mm256_sub_epi16(c255, ah))),
+                                      c128);
+        bl = _mm256_srli_epi16(_mm256_add_epi16(bl, _mm256_srli_epi16(bl, 8)), 8);
+        bh = _mm256_srli_epi16(_mm256_add_epi16(bh, _mm256_srli_epi16(bh, 8)), 8);
+        const __m256i out = _mm256_or_si256(_mm256_and_si256(opaque, sm),
+                                            _mm256_andnot_si256(opaque, _mm256_packus_epi16(bl, bh)));
+        _mm256_storeu_si256(q, _mm256_or_si256(_mm256_and_si256(clear, d), _mm256_andnot_si256(clear, out)));
+    }
+    return i;
+}
+#endif
+
 // Blends `n` combined colours into the target as Put does one by one.
 template <typename Fmt, int Blend>
-void PutRow(uint8_t* p, const uint32_t* c, int n, const BlendFactors& f)
+void PutRow(uint8_t* p, const uint32_t* c, int n, const SpanSetup& setup)
 {
     int i = 0;
+#ifdef KIVO_D3D_WIDE_SPANS
+    if constexpr (std::is_same_v<Fmt, Fmt32> && Blend == kAlpha)
+        if (setup.wide)
+            i = PutRowAlphaWide(p, c, n);
+#endif
 #if defined(__SSE2__)
     if constexpr (std::is_same_v<Fmt, Fmt32> && Blend != kGeneral) {
         const __m128i zero = _mm_setzero_si128();
@@ -419,7 +480,7 @@ void PutRow(uint8_t* p, const uint32_t* c, int n, const BlendFactors& f)
     }
 #endif
     for (; i < n; ++i)
-        Put<Fmt, Blend>(p + ptrdiff_t(i) * Fmt::kBytes, c[i], f);
+        Put<Fmt, Blend>(p + ptrdiff_t(i) * Fmt::kBytes, c[i], setup.factors);
 }
 
 // How far from one texel a step of u may be and still be drawn in runs of
@@ -440,7 +501,7 @@ void UnitStepSpan(uint8_t* p, int n, const SpanAttribs& at, int32_t stepU, const
     if constexpr (Filter == 0) {
         std::fill_n(colours, std::min(n, kChunk), tint);
         for (int done = 0; done < n; done += kChunk)
-            PutRow<Fmt, Blend>(p + ptrdiff_t(done) * Fmt::kBytes, colours, std::min(kChunk, n - done), s.factors);
+            PutRow<Fmt, Blend>(p + ptrdiff_t(done) * Fmt::kBytes, colours, std::min(kChunk, n - done), s);
         return;
     }
     const bool white = at.a >= (255 << 16) && at.r >= (255 << 16) && at.g >= (255 << 16) && at.b >= (255 << 16);
@@ -458,7 +519,7 @@ void UnitStepSpan(uint8_t* p, int n, const SpanAttribs& at, int32_t stepU, const
                 colours[i] = Combine(texels[i], at, s.alphaModulate);
             texels = colours;
         }
-        PutRow<Fmt, Blend>(p + ptrdiff_t(done) * Fmt::kBytes, texels, m, s.factors);
+        PutRow<Fmt, Blend>(p + ptrdiff_t(done) * Fmt::kBytes, texels, m, s);
         done += m;
     }
 }
@@ -978,6 +1039,10 @@ private:
         setup_.alphaModulate = alphaOp_ == D3DTOP_MODULATE || !setup_.texels;
         setup_.factors = factors_;
         setup_.unitSteps = DDraw().d3dUnitStepSpans;
+#ifdef KIVO_D3D_WIDE_SPANS
+        static const bool avx2 = ProcessorHasAvx2();
+        setup_.wide = avx2 && DDraw().d3dWideSpans;
+#endif
         int blend = kOpaque;
         if (alphaBlend_) {
             const DWORD s = factors_.src, d = factors_.dest;

@@ -321,6 +321,9 @@ struct DDrawControls {
     // false: every span is drawn pixel by pixel through the general sampler
     // (to compare the faster paths of one-colour and unscaled spans with).
     bool d3dUnitStepSpans = true;
+    // false: those spans blend four pixels at a time even where the
+    // processor has AVX2 (to compare both forms).
+    bool d3dWideSpans = true;
 };
 
 DDrawControls& DDraw();

@@ -348,20 +348,26 @@ TEST_F(D3DDevice, UnscaledSpansDrawAsThePerPixelSamplerDoes)
                             d->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, b.on);
                             d->SetRenderState(D3DRENDERSTATE_SRCBLEND, b.src);
                             d->SetRenderState(D3DRENDERSTATE_DESTBLEND, b.dest);
-                            std::vector<uint8_t> drawn[2];
-                            for (int fast = 0; fast < 2; ++fast) {
+                            // Pixel by pixel; the fast passes four pixels
+                            // at a time; and eight where the processor can.
+                            std::vector<uint8_t> drawn[3];
+                            for (int fast = 0; fast < 3; ++fast) {
                                 platform::DDraw().d3dUnitStepSpans = fast != 0;
+                                platform::DDraw().d3dWideSpans = fast == 2;
                                 fillBackground();
                                 ASSERT_EQ(draw(c, color), DD_OK);
                                 drawn[fast] = snapshot();
                             }
-                            EXPECT_EQ(drawn[1], drawn[0])
-                                << layout.bytesPerPixel * 8 << "-bit, quad at " << c.x << ", " << c.y << " from texel "
-                                << c.u << ", " << c.v << (c.fan ? " as a fan" : "") << ", filter " << filter
-                                << ", address " << address << ", blend " << b.src << "/" << b.dest << " "
-                                << (b.on ? "on" : "off") << ", colour " << std::hex << color;
+                            for (int fast = 1; fast < 3; ++fast)
+                                EXPECT_EQ(drawn[fast], drawn[0])
+                                    << (fast == 2 ? "eight" : "four") << " at a time, " << layout.bytesPerPixel * 8
+                                    << "-bit, quad at " << c.x << ", " << c.y << " from texel " << c.u << ", " << c.v
+                                    << (c.fan ? " as a fan" : "") << ", filter " << filter << ", address " << address
+                                    << ", blend " << b.src << "/" << b.dest << " " << (b.on ? "on" : "off")
+                                    << ", colour " << std::hex << color;
                         }
         platform::DDraw().d3dUnitStepSpans = true;
+        platform::DDraw().d3dWideSpans = true;
         d->SetTexture(0, nullptr);
         texture->Release();
         d->EndScene();
