@@ -199,7 +199,10 @@ void GameScreen::Update()
     if (Quiet() && Tick() != mLastDispatchTick && (Tick() - mLastDispatchTick) % kIdleTicks == 0)
         mGamePlay->DoEvent(7, 0);
 
-    if (Quiet()) {
+    // Not while the screen fades out (after a won level the next one is
+    // ready and quiet under the fade): the window would open over the
+    // screen that follows.
+    if (Quiet() && !mClosing) {
         const int type = mGamePlay->GetGameType();
         for (int t : {3, 1, 2}) {
             if (t != type || mServices->IsHintShown(ModeHintId(t)))

@@ -418,6 +418,25 @@ TEST_F(GameScreenTest, ModeIntroductionOncePerMode)
     EXPECT_EQ(Count(log, "window howtoplay 1"), 1);
 }
 
+// Between a won level's summary and the upgrade screen the next level is
+// ready and quiet, but the screen is on its way out: a mode introduction
+// due then waits for the screen's return instead of opening over the
+// upgrade screen.
+TEST_F(GameScreenTest, NoModeIntroductionWhileTheScreenLeaves)
+{
+    SetProfileInt("game_current_level", 0);
+    Enter();
+    Play()->WinLevel();
+    Steps(610);
+    ASSERT_EQ(GetProfileInt("game_current_level"), 1);
+    services->mHintsShown = false;
+    log.clear();
+    Steps(300);
+    EXPECT_TRUE(Has(log, "find UpgradeScreen"));
+    EXPECT_EQ(Count(log, "window howtoplay 1"), 0);
+    EXPECT_FALSE(Has(log, "hint shown gamemode_swap")); // still due
+}
+
 TEST_F(GameScreenTest, ExtraPanelOffers)
 {
     Enter();

@@ -83,9 +83,13 @@ int main(int argc, char** argv)
         const std::string state = cp.substr(0, window ? cp.find(" f") : cp.find(" r")) + cp.substr(cp.find(" p"));
         sameSeconds = state == lastState ? sameSeconds + 1 : 0;
         lastState = state;
-        if (sameSeconds >= 60)
+        if (sameSeconds >= 60) {
             p.Fail("stall: nothing changed for 60 s of game time at update " + std::to_string(p.app->updateCount) +
                    " (" + state + ")");
+            // A window's own loop may hold the run: ending the game ends
+            // every loop, so the failure is reported.
+            p.app->Shutdown();
+        }
         const auto now = Clock::now();
         if (now >= next) {
             ++minute;
