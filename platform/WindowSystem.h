@@ -87,6 +87,10 @@ public:
     // The backend's own handle of the open window (for its presenter); null
     // when none is open.
     virtual void* NativeWindow() { return nullptr; }
+    // Takes the window off the screen from inside a crash's signal handler:
+    // only calls that are safe there, no locks, whatever the crashed thread
+    // was doing. Nothing of the window system is used in this process after.
+    virtual void HideAfterCrash() {}
 };
 
 // Windows for tests and tools: nothing is shown; events come from a script,
@@ -117,6 +121,7 @@ public:
     void SetClipboard(const std::string& text) override { clipboard = text; }
     std::string GetClipboard() override { return clipboard; }
     int RefreshRate() override { return refreshRate; }
+    void HideAfterCrash() override { visible = false; }
 
     void Push(const WindowEvent& event) { events.push_back(event); }
 

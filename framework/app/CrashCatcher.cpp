@@ -673,6 +673,9 @@ void CrashCatcher::OnSignal(int signal, siginfo_t* info, void* context)
     CrashCatcher& self = gCrashCatcher;
     static std::atomic<bool> inside { false };
     if (!inside.exchange(true)) {
+        // The game goes quiet and its window leaves the screen first.
+        if (gKivoApp)
+            gKivoApp->OnCrash();
         Fault fault;
         fault.code = CodeForSignal(signal, info ? info->si_code : 0);
         fault.address = info ? reinterpret_cast<uintptr_t>(info->si_addr) : 0;
@@ -705,11 +708,6 @@ void CrashCatcher::OnSignal(int signal, siginfo_t* info, void* context)
             fault.stack = gStack;
         }
 #endif
-        // Music, window and cursor belong to libraries that may hold locks
-        // the crashed thread took: only the flag is set here. The report
-        // process's window comes up in front instead.
-        if (gKivoApp)
-            gKivoApp->crashed = true;
         self.HandleCrash(fault);
     }
     // On to whoever handled the signal before; with nobody, the default

@@ -17,6 +17,7 @@
 #include "framework/widgets/Dialog.h"
 #include "framework/widgets/WidgetManager.h"
 #include "platform/Windows.h"
+#include "platform/audio/Mixer.h"
 #include "platform/dsound/DSound.h"
 #include "platform/music/Bass.h"
 #include "platform/music/Fmod.h"
@@ -322,13 +323,15 @@ void KivoAppBase::Shutdown()
     FreeJ2KCodec();
 }
 
+// Runs inside the crash handler, on a thread that may have stopped halfway
+// through the sound, window or cursor code: only what needs no lock and no
+// allocation. The sound goes quiet at the mixer's next buffer and the
+// window leaves the screen; the report process's own window shows the arrow.
 void KivoAppBase::OnCrash()
 {
-    SetMusicVolume(0);
-    if (hwnd)
-        ShowWindow(hwnd, SW_HIDE);
+    platform::audio::Mixer::SilenceAll();
+    platform::HideWindowAfterCrash();
     crashed = true;
-    EnforceCursor();
 }
 
 void KivoAppBase::DialogButtonPress(int dialogId, int buttonId)

@@ -113,6 +113,9 @@ public:
     virtual void OpenURLSucceeded(const std::string& url);
     virtual bool OpenURL(const std::string& url, bool shutdownOnOpen = false);
     static std::string GetProductVersion(const std::string& path);
+    // Called by the crash handler, inside the signal: the sound stops, the
+    // window is hidden and `crashed` is set. An override may only do what
+    // is safe in a signal handler.
     virtual void OnCrash();
     // Product, version, time since start, screen mode and main thread, for
     // crash reports.

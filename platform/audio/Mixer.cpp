@@ -1,6 +1,7 @@
 #include "platform/audio/Mixer.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 namespace platform::audio {
@@ -215,8 +216,26 @@ std::unique_ptr<Voice> Mixer::CreateVoice(std::shared_ptr<PcmData> data)
     return voice;
 }
 
+namespace {
+// Lock-free, so that a signal handler may set it.
+std::atomic<bool> gSilenced { false };
+static_assert(std::atomic<bool>::is_always_lock_free);
+} // namespace
+
+void Mixer::SilenceAll()
+{
+    gSilenced.store(true, std::memory_order_relaxed);
+}
+
+bool Mixer::Silenced()
+{
+    return gSilenced.load(std::memory_order_relaxed);
+}
+
 void Mixer::MixInto(int32_t* mix, size_t frames)
 {
+    if (Silenced())
+        return;
     std::lock_guard lock(mutex_);
     for (Voice* v : voices_)
         v->MixInto(mix, frames);

@@ -121,6 +121,12 @@ public:
     std::unique_ptr<Voice> CreateVoice(std::shared_ptr<PcmData> data);
     void MixInto(int32_t* mix, size_t frames) override;
 
+    // Every mixer adds nothing from its next buffer on, for good: after a
+    // crash nothing is left to stop the voices. Only sets an atomic flag, so
+    // it is safe inside a signal handler.
+    static void SilenceAll();
+    static bool Silenced();
+
 private:
     friend class Voice;
     mutable std::mutex mutex_;

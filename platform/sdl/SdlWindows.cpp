@@ -2,10 +2,14 @@
 #include "platform/sdl/SdlPresenter.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dlfcn.h>
 #include <string>
+#include <sys/socket.h>
 
 namespace platform {
 namespace {
@@ -63,6 +67,33 @@ int VirtualKey(SDL_Keycode k)
     }
 }
 
+// The socket of the window's connection to the display server, -1 when it
+// cannot be told.
+int ConnectionSocket(SDL_Window* window)
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info))
+        return -1;
+#if defined(SDL_VIDEO_DRIVER_X11)
+    if (info.subsystem == SDL_SYSWM_X11)
+        return ConnectionNumber(info.info.x11.display);
+#endif
+#if defined(SDL_VIDEO_DRIVER_WAYLAND)
+    if (info.subsystem == SDL_SYSWM_WAYLAND) {
+        // SDL loaded the Wayland library itself; it is asked, not loaded.
+        if (void* library = dlopen("libwayland-client.so.0", RTLD_LAZY | RTLD_NOLOAD)) {
+            using GetFd = int (*)(wl_display*);
+            const auto getFd = reinterpret_cast<GetFd>(dlsym(library, "wl_display_get_fd"));
+            const int fd = getFd ? getFd(info.info.wl.display) : -1;
+            dlclose(library);
+            return fd;
+        }
+    }
+#endif
+    return -1;
+}
+
 SDL_SystemCursor SdlSystemCursor(int idc)
 {
     switch (idc) {
@@ -91,7 +122,18 @@ public:
     }
 
     bool Available() override { return Start(); }
-    void* NativeWindow() override { return window_; }
+    void* NativeWindow() override { return gone_ ? nullptr : window_; }
+
+    // Ends the connection to the display server under the library's feet:
+    // the server takes every window of a client that goes at once. Events
+    // and frames stop here, so that a thread still running never finds the
+    // connection gone.
+    void HideAfterCrash() override
+    {
+        gone_ = true;
+        if (const int fd = connection_.load(); fd >= 0)
+            shutdown(fd, SHUT_RDWR);
+    }
 
     bool Open(const std::string& title, int x, int y, int width, int height, bool fullscreen, bool visible) override
     {
@@ -119,6 +161,7 @@ public:
             std::fprintf(stderr, "sdl: no window: %s\n", SDL_GetError());
             return false;
         }
+        connection_ = ConnectionSocket(window_);
         SdlWindowRenderer(window_);
         if (visible)
             SDL_ShowWindow(window_);
@@ -183,7 +226,7 @@ public:
 
     bool Poll(WindowEvent& e) override
     {
-        if (!started_)
+        if (!started_ || gone_)
             return false;
         SDL_Event ev;
         while (SDL_PollEvent(&ev)) {
@@ -432,6 +475,8 @@ private:
     }
 
     SDL_Window* window_ = nullptr;
+    std::atomic<int> connection_ { -1 };
+    std::atomic<bool> gone_ { false };
     SDL_Cursor* system_[SDL_NUM_SYSTEM_CURSORS] {};
     bool started_ = false;
     bool failed_ = false;

@@ -2,6 +2,7 @@
 
 #include "platform/Backend.h"
 
+#include <atomic>
 #include <map>
 #include <string>
 #include <vector>
@@ -26,11 +27,24 @@ WindowSystem& Backing()
     return CurrentBackend().GetWindows();
 }
 
+namespace {
+// The window system showing the backed window, for the crash handler, which
+// may not look up the backend (that takes a lock).
+std::atomic<WindowSystem*> gShowing { nullptr };
+} // namespace
+
+void HideWindowAfterCrash()
+{
+    if (WindowSystem* shown = gShowing.load())
+        shown->HideAfterCrash();
+}
+
 void ResetWindows()
 {
     WindowState& s = Windows();
     if (s.backedWindow)
         Backing().Close();
+    gShowing = nullptr;
     s = WindowState();
 }
 
@@ -104,6 +118,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
             rec.x = screen.x, rec.y = screen.y, rec.width = screen.width, rec.height = screen.height;
         }
         s.active = rec.visible && Backing().HasInputFocus();
+        gShowing = &Backing();
     }
     HWND window = reinterpret_cast<HWND>(s.nextHandle++);
     s.windows[window] = rec;
@@ -137,6 +152,7 @@ BOOL DestroyWindow(HWND window)
         return TRUE;
     if (rec->backed && s.backedWindow == window) {
         Backing().Close();
+        gShowing = nullptr;
         s.backedWindow = nullptr;
         s.active = false;
         s.mouseInside = false;

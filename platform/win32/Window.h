@@ -106,6 +106,9 @@ HICON LoadIconA(HINSTANCE instance, LPCSTR name);
 namespace platform {
 // Forgets every window, timer and queued message (tests).
 void ResetWindows();
+// Takes the shown window off the screen; safe inside a signal handler
+// (WindowSystem::HideAfterCrash).
+void HideWindowAfterCrash();
 }
 
 namespace platform {
