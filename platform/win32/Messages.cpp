@@ -3,7 +3,16 @@
 #include "platform/gdi/Cp1252.h"
 #include "platform/win32/Time.h"
 
+#include <cerrno>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <string>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 namespace platform {
 namespace {
@@ -156,11 +165,151 @@ void TranslateEvent(const WindowEvent& e)
     }
 }
 
+// Broadcasts of registered messages between the user's processes, as
+// Windows posts HWND_BROADCAST to every top-level window of the desktop:
+// while a process shows a window it listens on a datagram socket named
+// after its process id in a folder of the user's own. A notice carries the
+// message's registered name (ids are this process's own), then wParam and
+// lParam.
+namespace {
+
+constexpr size_t kMaxNotice = 512;
+int gInbox = -1;
+std::string gInboxPath;
+
+// "$XDG_RUNTIME_DIR/kivo-windows", else "/tmp/kivo-windows-<uid>"; made
+// when missing. Empty unless it is a folder of this user's that nobody else
+// may enter (so that only the user's own programs can post).
+std::string NoticeFolder()
+{
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    const std::string folder = runtime && *runtime == '/' ? std::string(runtime) + "/kivo-windows"
+                                                         : "/tmp/kivo-windows-" + std::to_string(getuid());
+    mkdir(folder.c_str(), 0700);
+    struct stat st {};
+    if (lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != getuid() || (st.st_mode & 077))
+        return {};
+    return folder;
+}
+
+bool SocketAddress(const std::string& path, sockaddr_un& address)
+{
+    address = {};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof address.sun_path)
+        return false;
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    return true;
+}
+
+bool IsProcessId(const char* name)
+{
+    if (!*name)
+        return false;
+    for (const char* p = name; *p; ++p)
+        if (*p < '0' || *p > '9')
+            return false;
+    return true;
+}
+
+void SendNotice(const std::string& name, WPARAM wParam, LPARAM lParam)
+{
+    const std::string folder = NoticeFolder();
+    if (folder.empty() || name.size() + 1 + 2 * sizeof(uint64_t) > kMaxNotice)
+        return;
+    char notice[kMaxNotice];
+    const uint64_t words[2] = { uint64_t(wParam), uint64_t(lParam) };
+    std::memcpy(notice, name.c_str(), name.size() + 1);
+    std::memcpy(notice + name.size() + 1, words, sizeof words);
+    const size_t length = name.size() + 1 + sizeof words;
+    const int out = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    DIR* dir = out >= 0 ? opendir(folder.c_str()) : nullptr;
+    if (!dir) {
+        if (out >= 0)
+            close(out);
+        return;
+    }
+    const std::string self = std::to_string(getpid());
+    while (const dirent* entry = readdir(dir)) {
+        if (!IsProcessId(entry->d_name) || self == entry->d_name)
+            continue;
+        const std::string path = folder + "/" + entry->d_name;
+        sockaddr_un address;
+        if (!SocketAddress(path, address))
+            continue;
+        // A process that ended without taking its socket away leaves it
+        // refusing: it goes.
+        if (sendto(out, notice, length, MSG_DONTWAIT | MSG_NOSIGNAL, reinterpret_cast<sockaddr*>(&address),
+                   sizeof address) < 0 && errno == ECONNREFUSED)
+            unlink(path.c_str());
+    }
+    closedir(dir);
+    close(out);
+}
+
+void ReceiveNotices()
+{
+    WindowState& s = Windows();
+    char notice[kMaxNotice + 1];
+    ssize_t n;
+    while (gInbox >= 0 && (n = recv(gInbox, notice, kMaxNotice, MSG_DONTWAIT)) > 0) {
+        notice[n] = 0;
+        const size_t nameLength = std::strlen(notice);
+        uint64_t words[2];
+        if (nameLength + 1 + sizeof words != size_t(n))
+            continue;
+        std::memcpy(words, notice + nameLength + 1, sizeof words);
+        // A message this process never registered means nothing here.
+        const auto it = s.registeredMessages.find(notice);
+        if (it == s.registeredMessages.end())
+            continue;
+        const DWORD now = GetTickCount();
+        for (auto& [handle, rec] : s.windows)
+            s.queue.push_back(MSG { handle, it->second, WPARAM(words[0]), LPARAM(words[1]), now, { 0, 0 } });
+    }
+}
+
+} // namespace
+
+void OpenNoticeInbox()
+{
+    if (gInbox >= 0)
+        return;
+    const std::string folder = NoticeFolder();
+    sockaddr_un address;
+    const std::string path = folder + "/" + std::to_string(getpid());
+    if (folder.empty() || !SocketAddress(path, address))
+        return;
+    const int fd = socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (fd < 0)
+        return;
+    unlink(path.c_str());
+    if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        close(fd);
+        return;
+    }
+    gInbox = fd;
+    gInboxPath = path;
+}
+
+void CloseNoticeInbox()
+{
+    if (gInbox < 0)
+        return;
+    close(gInbox);
+    // A process made by fork shares the socket but does not own its name.
+    if (gInboxPath.substr(gInboxPath.rfind('/') + 1) == std::to_string(getpid()))
+        unlink(gInboxPath.c_str());
+    gInbox = -1;
+    gInboxPath.clear();
+}
+
 void PumpBackend()
 {
     WindowEvent event;
     while (Backing().Poll(event))
         TranslateEvent(event);
+    ReceiveNotices();
 }
 
 } // namespace platform
@@ -250,6 +399,9 @@ BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     if (window == HWND_BROADCAST) {
         for (auto& [handle, rec] : s.windows)
             s.queue.push_back(MSG { handle, message, wParam, lParam, now, { 0, 0 } });
+        for (const auto& [name, id] : s.registeredMessages)
+            if (id == message)
+                SendNotice(name, wParam, lParam);
         return TRUE;
     }
     if (!FindWindowRecord(window))

@@ -130,8 +130,8 @@ BOOL PeekMessageA(MSG* msg, HWND window, UINT filterMin, UINT filterMax, UINT re
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessageA(const MSG* msg);
 LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-// To HWND_BROADCAST: every window of this process (other processes are not
-// reached on this system).
+// To HWND_BROADCAST: every window of this process, and for a registered
+// message every window of the user's other processes that show one.
 BOOL PostMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // The same name gives the same id, from 0xC000 up.

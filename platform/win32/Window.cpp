@@ -45,6 +45,7 @@ void ResetWindows()
     if (s.backedWindow)
         Backing().Close();
     gShowing = nullptr;
+    CloseNoticeInbox();
     s = WindowState();
 }
 
@@ -119,6 +120,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         }
         s.active = rec.visible && Backing().HasInputFocus();
         gShowing = &Backing();
+        OpenNoticeInbox();
     }
     HWND window = reinterpret_cast<HWND>(s.nextHandle++);
     s.windows[window] = rec;
@@ -153,6 +155,7 @@ BOOL DestroyWindow(HWND window)
     if (rec->backed && s.backedWindow == window) {
         Backing().Close();
         gShowing = nullptr;
+        CloseNoticeInbox();
         s.backedWindow = nullptr;
         s.active = false;
         s.mouseInside = false;

@@ -59,7 +59,12 @@ WindowSystem& Backing();
 void Activate(bool on);
 // Turns one backend event into messages at the end of the queue.
 void TranslateEvent(const WindowEvent& event);
-// Takes every waiting backend event into the queue.
+// Takes every waiting backend event, and every registered message other
+// processes broadcast, into the queue.
 void PumpBackend();
+// While the process shows a window, other processes' broadcasts of
+// registered messages reach it (PostMessageA to HWND_BROADCAST).
+void OpenNoticeInbox();
+void CloseNoticeInbox();
 
 } // namespace platform

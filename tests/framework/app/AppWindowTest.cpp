@@ -237,9 +237,14 @@ TEST_F(AppWindow, WithoutTheDisplayLibraryStartUpEndsWithTheDirectXMessage)
     EXPECT_EQ(app->hwnd, nullptr);
 }
 
-TEST_F(AppWindow, ASecondInstanceEndsWithExitCodeZero)
+// The second copy's notice reaches the running one's window procedure as
+// the registered message: its minimised window is restored and raised.
+TEST_F(AppWindow, ASecondInstanceEndsAndTheRunningOneComesForward)
 {
     InitApp();
+    ShowWindow(app->hwnd, SW_MINIMIZE);
+    backend->windows.minimized = true;
+    backend->windows.focused = false;
     pid_t child = fork();
     if (child == 0) {
         Kivo::SetExitFunction([](int code) { _exit(code); });
@@ -252,6 +257,10 @@ TEST_F(AppWindow, ASecondInstanceEndsWithExitCodeZero)
     waitpid(child, &status, 0);
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
+    Step(2);
+    EXPECT_FALSE(IsIconic(app->hwnd));
+    EXPECT_FALSE(backend->windows.minimized);
+    EXPECT_TRUE(backend->windows.focused);
 }
 
 TEST_F(AppWindow, InputReachesTheWidgetsOneMessagePerPass)
