@@ -1,12 +1,15 @@
 #include "framework/app/CrashErrorWindow.h"
 
 #include "framework/app/CrashCatcher.h"
+#include "framework/app/DemoDialogs.h"
 #include "framework/app/KivoAppBase.h"
 #include "framework/graphics/SysFont.h"
 #include "framework/widgets/DialogButton.h"
 #include "framework/widgets/EditWidget.h"
 #include "framework/widgets/WidgetManager.h"
 #include "platform/win32/Window.h"
+
+#include <vector>
 
 namespace Kivo {
 namespace {
@@ -16,33 +19,50 @@ bool Offers(const CrashReportWindows& flow)
     return flow.catcher.allowSubmit && !flow.catcher.submitHost.empty();
 }
 
-// The first lines of the report, as many as the window shows.
-std::string FirstLines(const std::string& text, int lines)
+// The report's lines (ended by "\r\n" or "\n"), each broken to fit `width`
+// pixels of `font`: after its last blank that fits, or where it stops fitting.
+std::vector<std::string> WrapLines(const std::string& text, Font& font, int width)
 {
-    size_t end = 0;
-    for (int i = 0; i < lines && end != std::string::npos; ++i) {
-        end = text.find('\n', end);
-        if (end != std::string::npos)
-            ++end;
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        start = end + 1;
+        while (line.size() > 1 && font.StringWidth(line) > width) {
+            size_t fit = 1;
+            while (fit < line.size() && font.StringWidth(line.substr(0, fit + 1)) <= width)
+                ++fit;
+            const size_t blank = line.rfind(' ', fit);
+            const size_t cut = blank != std::string::npos && blank > 0 ? blank : fit;
+            lines.push_back(line.substr(0, cut));
+            line.erase(0, line[cut] == ' ' ? cut + 1 : cut);
+        }
+        lines.push_back(line);
     }
-    return end == std::string::npos ? text : text.substr(0, end);
+    return lines;
 }
 
 } // namespace
 
 CrashErrorWindow::CrashErrorWindow(CrashReportWindows& flow)
-    : Dialog(nullptr, nullptr, kWindowId, true, "An unexpected error has occured!",
-          FirstLines(flow.catcher.errorText, kShownLines), "Close Now",
+    : Dialog(nullptr, nullptr, kWindowId, true, "An unexpected error has occured!", "", "Close Now",
           Offers(flow) ? BUTTONS_OK_CANCEL : BUTTONS_FOOTER)
+    , mReport(nullptr)
     , mFlow(flow)
     , mOffersSend(Offers(flow))
 {
     mDialogListener = nullptr;
-    // The report in a small fixed-pitch face, left-aligned, as it reads in
-    // "crash.txt".
-    mLinesFont = new SysFont("Courier New", 8);
-    mTextJustify = -1;
     mContentInsets = Insets { 14, 10, 14, 14 };
+    // The report in a small fixed-pitch face, as it reads in "crash.txt".
+    mLinesFont = new SysFont("Courier New", 8);
+    mReport = new LineListWidget(mLinesFont);
+    mReport->mWantsFocus = true;
+    AddWidget(mReport);
     if (mOffersSend) {
         mYesButton->mLabel = "Send Report";
         mNoButton->mLabel = "Close Now";
@@ -50,6 +70,39 @@ CrashErrorWindow::CrashErrorWindow(CrashReportWindows& flow)
         mYesButton->SetDisabled(!flow.hasApp);
     }
     Resize(0, 0, 400, 300);
+}
+
+CrashErrorWindow::~CrashErrorWindow()
+{
+    RemoveWidget(mReport);
+    delete mReport;
+}
+
+void CrashErrorWindow::Resize(int x, int y, int width, int height)
+{
+    Dialog::Resize(x, y, width, height);
+    if (!mReport)
+        return;
+    // Below the header, above the buttons.
+    const int left = mBackgroundInsets.mLeft + mContentInsets.mLeft;
+    const int top = mBackgroundInsets.mTop + mContentInsets.mTop + HeaderFont()->GetHeight() + mSpaceAfterHeader;
+    const int bottom = mYesButton->mY - 8;
+    mReport->Resize(left, top, width - 2 * left, bottom - top);
+    WrapReport();
+}
+
+void CrashErrorWindow::WrapReport()
+{
+    mReport->mLines.clear();
+    const int textWidth = mReport->mWidth - LineListWidget::kBarWidth - 8;
+    for (std::string& line : WrapLines(mFlow.catcher.errorText, *mLinesFont, textWidth))
+        mReport->mLines.push_back({ std::move(line), 0 });
+    mReport->ScrollTo(mReport->mTopLine);
+}
+
+void CrashErrorWindow::MouseWheel(int delta)
+{
+    mReport->MouseWheel(delta);
 }
 
 void CrashErrorWindow::ButtonDepress(int id)
@@ -167,7 +220,11 @@ void CrashReportWindows::Show(Dialog* window, const char* caption)
 
 void CrashReportWindows::Start()
 {
-    Show(new CrashErrorWindow(*this), "Fatal Error!");
+    auto* window = new CrashErrorWindow(*this);
+    Show(window, "Fatal Error!");
+    // The wheel goes to the widget with the focus.
+    if (app.widgetManager)
+        app.widgetManager->SetFocus(window->mReport);
 }
 
 void CrashReportWindows::ShowDetails()

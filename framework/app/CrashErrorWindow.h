@@ -1,9 +1,10 @@
 #pragma once
 // The windows of the crash report process, on the framework's own dialogs:
-// "Fatal Error!" with the report and "Close Now" ("Send Report" beside it
-// only when the catcher may submit and has a host), "Error Details" where
-// the user adds a text, "Please Wait" while the report goes out, and the
-// question whether to retry after a failed connection. CrashReportWindows
+// "Fatal Error!" with the whole report in a box that scrolls and "Close
+// Now" ("Send Report" beside it only when the catcher may submit and has a
+// host), "Error Details" where the user adds a text, "Please Wait" while
+// the report goes out, and the question whether to retry after a failed
+// connection. CrashReportWindows
 // leads from one to the next and shuts the application down at the end.
 #include "framework/widgets/Dialog.h"
 #include "framework/widgets/EditListener.h"
@@ -16,19 +17,26 @@ class CrashCatcher;
 class CrashReportWindows;
 class EditWidget;
 class KivoAppBase;
+class LineListWidget;
 
 class CrashErrorWindow : public Dialog {
 public:
     static constexpr int kWindowId = 0x5EC;
-    // Lines of the report shown; the whole report is in "crash.txt" and on
-    // the clipboard.
-    static constexpr int kShownLines = 12;
 
     explicit CrashErrorWindow(CrashReportWindows& flow);
+    ~CrashErrorWindow() override;
     bool OffersSend() const { return mOffersSend; }
+    void Resize(int x, int y, int width, int height) override;
     void ButtonDepress(int id) override;
+    void MouseWheel(int delta) override;
+
+    // The whole report, its lines wrapped to the box's width.
+    LineListWidget* mReport;
 
 private:
+    // Fills the box with the report's lines at its present width.
+    void WrapReport();
+
     CrashReportWindows& mFlow;
     bool mOffersSend;
 };

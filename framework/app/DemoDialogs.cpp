@@ -86,33 +86,82 @@ int LineListWidget::LineAt(int y)
     return y >= 0 && line < int(mLines.size()) ? line : -1;
 }
 
+int LineListWidget::VisibleLines()
+{
+    return std::max((mHeight - 2) / LineHeight(), 1);
+}
+
+int LineListWidget::MaxTopLine()
+{
+    return std::max(int(mLines.size()) - VisibleLines(), 0);
+}
+
+void LineListWidget::ScrollTo(int topLine)
+{
+    mTopLine = std::clamp(topLine, 0, MaxTopLine());
+    MarkDirty();
+}
+
+void LineListWidget::GetThumb(int& top, int& height)
+{
+    top = height = 0;
+    const int lines = int(mLines.size());
+    const int track = mHeight - 2;
+    if (lines <= VisibleLines() || track <= 0)
+        return;
+    height = std::clamp(track * VisibleLines() / lines, std::min(kBarWidth, track), track);
+    top = 1 + (track - height) * mTopLine / MaxTopLine();
+}
+
 void LineListWidget::Draw(Graphics* g)
 {
     g->SetColorRGBA(255, 255, 255, 255);
     g->FillRect(0, 0, mWidth, mHeight);
+    int thumbTop, thumbHeight;
+    GetThumb(thumbTop, thumbHeight);
+    const int textWidth = thumbHeight ? mWidth - kBarWidth : mWidth;
+    if (mFont) {
+        g->PushState();
+        g->ClipRect(0, 0, textWidth, mHeight);
+        g->SetFont(mFont);
+        const int h = LineHeight();
+        for (int i = mTopLine, y = 0; i < int(mLines.size()) && y < mHeight; ++i, y += h) {
+            if (i == mSelected) {
+                g->SetColorRGBA(0, 0, 128, 255);
+                g->FillRect(1, y + 1, textWidth - 2, h);
+                g->SetColorRGBA(255, 255, 255, 255);
+            } else {
+                g->SetColorRGBA(0, 0, 0, 255);
+            }
+            g->DrawString(mLines[size_t(i)].text, 4, y + 1 + mFont->GetAscent());
+        }
+        g->PopState();
+    }
+    if (thumbHeight) {
+        g->SetColorRGBA(224, 224, 224, 255);
+        g->FillRect(textWidth, 0, kBarWidth, mHeight);
+        g->SetColorRGBA(128, 128, 128, 255);
+        g->FillRect(textWidth + 2, thumbTop, kBarWidth - 4, thumbHeight);
+    }
     g->SetColorRGBA(0, 0, 0, 255);
     g->DrawRect(0, 0, mWidth - 1, mHeight - 1);
-    if (!mFont)
-        return;
-    g->SetFont(mFont);
-    const int h = LineHeight();
-    for (int i = mTopLine, y = 0; i < int(mLines.size()) && y < mHeight; ++i, y += h) {
-        if (i == mSelected) {
-            g->SetColorRGBA(0, 0, 128, 255);
-            g->FillRect(1, y + 1, mWidth - 2, h);
-            g->SetColorRGBA(255, 255, 255, 255);
-        } else {
-            g->SetColorRGBA(0, 0, 0, 255);
-        }
-        g->DrawString(mLines[size_t(i)].text, 4, y + 1 + mFont->GetAscent());
-    }
 }
 
 void LineListWidget::MouseDownButton(int x, int y, int button, int clickCount)
 {
-    (void)x;
     if (button != MOUSEBUTTON_LEFT)
         return;
+    int thumbTop, thumbHeight;
+    GetThumb(thumbTop, thumbHeight);
+    if (thumbHeight && x >= mWidth - kBarWidth) {
+        if (y < thumbTop)
+            ScrollTo(mTopLine - VisibleLines());
+        else if (y >= thumbTop + thumbHeight)
+            ScrollTo(mTopLine + VisibleLines());
+        else
+            mThumbGrip = y - thumbTop;
+        return;
+    }
     const int line = LineAt(y);
     if (line < 0)
         return;
@@ -122,11 +171,26 @@ void LineListWidget::MouseDownButton(int x, int y, int button, int clickCount)
         mOnActivate(mOwner, mLines[size_t(line)]);
 }
 
+void LineListWidget::MouseUpButton(int, int, int, int)
+{
+    mThumbGrip = -1;
+}
+
+void LineListWidget::MouseDrag(int, int y)
+{
+    int thumbTop, thumbHeight;
+    GetThumb(thumbTop, thumbHeight);
+    const int travel = mHeight - 2 - thumbHeight;
+    if (mThumbGrip < 0 || !thumbHeight || travel <= 0)
+        return;
+    // The top line whose thumb lies nearest the pointer's place.
+    const int top = y - mThumbGrip - 1;
+    ScrollTo((top * MaxTopLine() + travel / 2) / travel);
+}
+
 void LineListWidget::MouseWheel(int delta)
 {
-    const int visible = std::max(mHeight / LineHeight(), 1);
-    mTopLine = std::clamp(mTopLine - delta, 0, std::max(int(mLines.size()) - visible, 0));
-    MarkDirty();
+    ScrollTo(mTopLine - delta);
 }
 
 DemoMarkerDialog::DemoMarkerDialog(KivoAppBase& app)

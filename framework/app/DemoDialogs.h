@@ -15,25 +15,40 @@ class EditWidget;
 class KivoAppBase;
 
 // Lines of text, one of them selected; a double click on a line activates it.
+// When they do not all fit, a scroll bar at the right edge moves through
+// them: its thumb drags, a click beside the thumb turns a page, and the
+// wheel scrolls a line per notch.
 class LineListWidget : public Widget {
 public:
     struct Line {
         std::string text;
         int data = 0;
     };
+    static constexpr int kBarWidth = 14;
 
     explicit LineListWidget(Font* font);
     ~LineListWidget() override;
     void Draw(Graphics* g) override;
     void MouseDownButton(int x, int y, int button, int clickCount) override;
+    void MouseUpButton(int x, int y, int button, int clickCount) override;
+    void MouseDrag(int x, int y) override;
     void MouseWheel(int delta) override;
     // The line at y inside the widget; -1 below the last.
     int LineAt(int y);
     int LineHeight();
+    // Whole lines that fit, and the top line that shows the last one.
+    int VisibleLines();
+    int MaxTopLine();
+    // Clamped to the lines there are.
+    void ScrollTo(int topLine);
+    // The scroll bar's thumb; a height of 0 when every line fits.
+    void GetThumb(int& top, int& height);
 
     std::vector<Line> mLines;
     int mSelected = -1;
     int mTopLine = 0;
+    // How far below the thumb's top it is held; -1 while not dragged.
+    int mThumbGrip = -1;
     Font* mFont;
     // Called with the line double-clicked.
     void (*mOnActivate)(void* owner, const Line& line) = nullptr;
