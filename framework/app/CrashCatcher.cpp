@@ -447,7 +447,7 @@ void CrashCatcher::Prepare(KivoAppBase* app)
 {
     mPrepared = false;
     std::string crashPath = "crash.txt";
-    mProductName[0] = mProductVersion[0] = mExtraPath[0] = 0;
+    mProductName[0] = mProductVersion[0] = mCompanyName[0] = mExtraPath[0] = 0;
     mDemoName[0] = mDemoDiskPath[0] = 0;
     mDemoHeader.clear();
     if (app) {
@@ -457,6 +457,7 @@ void CrashCatcher::Prepare(KivoAppBase* app)
         crashPath = platform::DiskPath(folder + "crash.txt");
         CopyText(mProductName, sizeof mProductName, app->productName);
         CopyText(mProductVersion, sizeof mProductVersion, app->productVersion);
+        CopyText(mCompanyName, sizeof mCompanyName, app->companyName);
         mMainThreadId = app->mainThreadId;
         mStartTime = app->startTime;
         const std::string extra = app->GetExtraCrashInfo();
@@ -655,7 +656,7 @@ void CrashCatcher::HandleCrash(const Fault& fault)
         return;
     const char* program = reportProgram.c_str();
     const char* args[] = { program, kReportArg, mCrashPath, gTitle, demo, send ? "1" : "0", mSubmitHost,
-        allowSubmit ? "1" : "0", mProductName, mProductVersion, app ? "1" : "0", nullptr };
+        allowSubmit ? "1" : "0", mProductName, mProductVersion, app ? "1" : "0", mCompanyName, nullptr };
     const pid_t child = RawFork();
     if (child == 0) {
         execv(program, const_cast<char* const*>(args));

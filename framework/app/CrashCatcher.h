@@ -78,7 +78,7 @@ public:
 
     // Gathers what a report needs of the application ahead of any crash:
     // where "crash.txt" goes (the data folder, created here), the product
-    // texts, the extra crash file, the submit host, and for a demo being
+    // and company texts, the extra crash file, the submit host, and for a demo being
     // recorded its file's name and header. Call again after changing any of
     // them; Init calls it once the application is set up.
     void Prepare(KivoAppBase* app);
@@ -129,6 +129,7 @@ private:
     char mCrashPath[4096] = "crash.txt";
     char mProductName[256] = "";
     char mProductVersion[256] = "";
+    char mCompanyName[256] = "";
     char mSubmitHost[256] = "";
     char mDemoName[4096] = "";
     char mDemoDiskPath[4096] = "";

@@ -16,8 +16,9 @@ namespace Kivo {
 int RunCrashReport(int argc, char** argv)
 {
     // kReportArg, crash file, title, demo file, send demo, submit host,
-    // allow submit, product name, product version, application object.
-    if (argc < 11 || std::strcmp(argv[1], CrashCatcher::kReportArg) != 0)
+    // allow submit, product name, product version, application object,
+    // company name.
+    if (argc < 12 || std::strcmp(argv[1], CrashCatcher::kReportArg) != 0)
         return -1;
     CrashCatcher& catcher = CrashCatcher::Instance();
     // A crash of the report process itself shows no further window.
@@ -37,6 +38,8 @@ int RunCrashReport(int argc, char** argv)
     auto* app = new KivoAppBase();
     app->productName = argv[8];
     app->productVersion = argv[9];
+    // The game's own data folder, which holds "crash.txt" already.
+    app->companyName = argv[11];
     app->title = "Fatal Error!";
     app->width = 400;
     app->height = 300;

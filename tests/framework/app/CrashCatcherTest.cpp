@@ -202,7 +202,7 @@ TEST(CrashCatcher, FatalSignalWritesCrashTxtAndStartsTheReportProcess)
 
     const std::string title = text.substr(text.find("Logical Address: ") + 17, 13);
     EXPECT_EQ(ReadFile(dir / "args.txt"),
-        std::string(CrashCatcher::kReportArg) + "\ncrash.txt\nException at " + title + "\n\n0\n\n1\n\n\n0\n");
+        std::string(CrashCatcher::kReportArg) + "\ncrash.txt\nException at " + title + "\n\n0\n\n1\n\n\n0\n\n");
     EXPECT_EQ(ReadFile(dir / "parent.txt"), "waiting\n");
 }
 
@@ -303,6 +303,10 @@ TEST(CrashCatcher, AReportThatCannotBeWrittenSaysSo)
 } // namespace
 
 #include "framework/app/CrashErrorWindow.h"
+#include "framework/app/DemoDialogs.h"
+#include "platform/audio/Mixer.h"
+#include "platform/ddraw/DDraw.h"
+#include "platform/win32/Modules.h"
 #include "framework/widgets/DialogButton.h"
 #include "framework/widgets/EditWidget.h"
 #include "framework/widgets/WidgetManager.h"
@@ -380,7 +384,7 @@ TEST_F(CrashReport, CrashWhileRecordingWritesTheReportAndTheDemo)
         << text;
     const std::string args = ReadFile(dir / "args.txt");
     EXPECT_NE(args.find("\n" + app->demoFileName + "\n1\n"), std::string::npos) << args;
-    EXPECT_EQ(args.substr(args.size() - 2), "1\n") << "the application object existed";
+    EXPECT_EQ(args.substr(args.size() - 17), "\n1\nOlvane Studio\n") << "the application object existed";
 
     const std::string bytes = ReadFile(app->demoFileName);
     Kivo::DemoFile demo;
@@ -403,6 +407,137 @@ TEST_F(CrashReport, CrashWhileRecordingWritesTheReportAndTheDemo)
     EXPECT_EQ(events.bitSize - events.readPos, 0) << "a whole number of bytes, nothing after the crash's event";
 }
 
+// A crash in a child playing a sound in its shown window: once the report
+// process runs, the next buffer the sound device pulls is silent and the
+// window is hidden. A thread of the child looks while the report process
+// waits for it.
+TEST_F(CrashReport, ACrashSilencesTheSoundAndHidesTheWindow)
+{
+    testsupport::TempDir dir;
+    const std::string script = dir.Write("report.sh",
+        "#!/bin/sh\ntouch \"" + dir.Path() + "/started\"\n"
+        "while [ ! -e \"" + dir.Path() + "/looked\" ]; do sleep 0.01; done\n");
+    chmod(script.c_str(), 0755);
+    platform::audio::Mixer mixer(&backend->audio);
+    auto pcm = std::make_shared<platform::audio::PcmData>();
+    pcm->format = { 1, 16, 44100 };
+    pcm->bytes.assign(4096, 0x40);
+    auto voice = mixer.CreateVoice(pcm);
+    voice->Play(true);
+    std::vector<int16_t> buffer(2 * 512);
+    auto silent = [&] {
+        backend->audio.Render(buffer.data(), 512);
+        return std::all_of(buffer.begin(), buffer.end(), [](int16_t v) { return v == 0; });
+    };
+    ShowWindow(app->hwnd, SW_SHOW);
+    ASSERT_FALSE(silent());
+    ASSERT_TRUE(backend->windows.visible);
+    CrashCatcher& catcher = CrashCatcher::Instance();
+    catcher.Prepare(app.get());
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (!std::freopen("/dev/null", "w", stderr))
+            _exit(2);
+        catcher.reportProgram = script;
+        std::thread([&] {
+            for (int i = 0; i < 3000 && !std::filesystem::exists(dir / "started"); ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            std::ofstream(dir / "seen.txt") << (silent() ? "silent" : "sounding")
+                                            << (backend->windows.visible ? " shown" : " hidden");
+            std::ofstream(dir / "looked").put('\n');
+        }).detach();
+        CrashCatcher::Provoke();
+    }
+    int status = 0;
+    ASSERT_TRUE(Reap(child, status));
+    EXPECT_EQ(ReadFile(dir / "seen.txt"), "silent hidden");
+}
+
+// The report process keeps to the game's data folder: after it has run,
+// the data home holds the game's folder and nothing beside it.
+TEST_F(CrashReport, TheReportProcessWritesOnlyInTheGamesDataFolder)
+{
+    testsupport::TempDir home;
+    testsupport::TempDir dir;
+    const std::string crashFile = dir.Write("crash.txt", "Exception: Access Violation\r\n\n");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (!std::freopen((dir / "stderr.txt").c_str(), "w", stderr))
+            _exit(2);
+        setenv("XDG_DATA_HOME", home.Path().c_str(), 1);
+        // The report process draws through the real display library.
+        platform::RegisterModuleFunction("ddraw.dll", "DirectDrawCreate", reinterpret_cast<FARPROC>(&DirectDrawCreate));
+        platform::RegisterModuleFunction("ddraw.dll", "DirectDrawCreateEx",
+            reinterpret_cast<FARPROC>(&DirectDrawCreateEx));
+        platform::WindowEvent close;
+        close.kind = platform::WindowEvent::Close;
+        backend->windows.Push(close);
+        const std::string product = app->productName, version = app->productVersion;
+        const char* argv[] = { "marrowfen", CrashCatcher::kReportArg, crashFile.c_str(), "Exception at 0001:00000010",
+            "", "0", "", "1", product.c_str(), version.c_str(), "1", "Olvane Studio", nullptr };
+        try {
+            _exit(Kivo::RunCrashReport(12, const_cast<char**>(argv)) == 0 ? 0 : 3);
+        } catch (const apptest::ExitCalled& e) {
+            _exit(10 + e.code);
+        } catch (...) {
+            _exit(4);
+        }
+    }
+    int status = 0;
+    ASSERT_TRUE(Reap(child, status));
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status << ReadFile(dir / "stderr.txt");
+    std::vector<std::string> entries;
+    for (const auto& entry : std::filesystem::directory_iterator(home.Path()))
+        entries.push_back(entry.path().filename().string());
+    EXPECT_EQ(entries, std::vector<std::string> { "Olvane Studio" });
+}
+
+// The whole report is in the box, without the line ends' carriage returns
+// and with long lines wrapped; the wheel and the bar move through it.
+TEST_F(CrashReport, TheErrorWindowScrollsThroughTheWholeReport)
+{
+    CrashCatcher c;
+    for (int i = 0; i < 40; ++i)
+        c.errorText += "line " + std::to_string(i) + "\r\n";
+    c.errorText += std::string(30, 'x') + " " + std::string(40, 'y') + "\r\n";
+    CrashReportWindows w(*app, c, true);
+    w.Start();
+    auto* window = dynamic_cast<Kivo::CrashErrorWindow*>(Showing(w));
+    ASSERT_NE(window, nullptr);
+    Kivo::LineListWidget& box = *window->mReport;
+    ASSERT_EQ(box.mLines.size(), 42u);
+    EXPECT_EQ(box.mLines[39].text, "line 39");
+    EXPECT_EQ(box.mLines[40].text, std::string(30, 'x'));
+    EXPECT_EQ(box.mLines[41].text, std::string(40, 'y'));
+    for (const auto& line : box.mLines)
+        EXPECT_EQ(line.text.find('\r'), std::string::npos);
+    const int visible = box.VisibleLines();
+    ASSERT_LT(visible, 42);
+
+    app->widgetManager->MouseWheel(-3);
+    EXPECT_EQ(box.mTopLine, 3);
+    app->widgetManager->MouseWheel(100);
+    EXPECT_EQ(box.mTopLine, 0);
+
+    int thumbTop = 0, thumbHeight = 0;
+    box.GetThumb(thumbTop, thumbHeight);
+    ASSERT_GT(thumbHeight, 0);
+    const int barX = box.mWidth - Kivo::LineListWidget::kBarWidth / 2;
+    box.MouseDownButton(barX, box.mHeight - 2, Kivo::MOUSEBUTTON_LEFT, 1); // beside the thumb: a page
+    EXPECT_EQ(box.mTopLine, visible);
+    box.GetThumb(thumbTop, thumbHeight);
+    box.MouseDownButton(barX, thumbTop + 1, Kivo::MOUSEBUTTON_LEFT, 1);
+    box.MouseDrag(barX, box.mHeight * 2); // dragged past the end: the last line shows
+    EXPECT_EQ(box.mTopLine, 42 - visible);
+    box.MouseDrag(barX, -box.mHeight);
+    EXPECT_EQ(box.mTopLine, 0);
+    box.MouseUpButton(barX, 0, Kivo::MOUSEBUTTON_LEFT, 1);
+    box.MouseDrag(barX, box.mHeight);
+    EXPECT_EQ(box.mTopLine, 0) << "the thumb was let go";
+}
+
 TEST_F(CrashReport, WithoutAHostOnlyCloseNow)
 {
     CrashCatcher c;
@@ -415,7 +550,8 @@ TEST_F(CrashReport, WithoutAHostOnlyCloseNow)
     EXPECT_EQ(window->mYesButton->mLabel, "Close Now");
     EXPECT_EQ(window->mNoButton, nullptr);
     EXPECT_EQ(window->mDialogHeader, "An unexpected error has occured!");
-    EXPECT_EQ(window->mDialogLines, c.errorText);
+    ASSERT_EQ(window->mReport->mLines.size(), 2u);
+    EXPECT_EQ(window->mReport->mLines[1].text, "line 2");
     EXPECT_EQ(window->mWidth, 400);
     EXPECT_EQ(window->mHeight, 300);
     Press(w, Dialog::ID_YES);
