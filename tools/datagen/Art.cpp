@@ -593,7 +593,8 @@ void AddUi(Builder& b)
         c.Glow(Outline(RoundRect(6, 6, 88, 63, 6), 1), Hex(0xffe080), 6, 1);
         c.Opaque();
     });
-    // `rule`: the height of a gold rule under the caption, or 0. `top`: where
+    // `rule`: the height of a gold rule under the caption, or 0; it keeps
+    // below the caption's letters and their shadow. `top`: where
     // the paper starts; a window whose caption stands near its top edge
     // gets a wooden header band to carry it.
     auto window = [&](const std::string& id, int w, int h, int rule, int top = 16) {
@@ -619,7 +620,9 @@ void AddUi(Builder& b)
             }
         });
     };
-    window("IMAGE_UI_WINDOW", 500, 520, 52);
+    // Captions: FONT_CAPTION's cell from y 45, letters down to y 81 with
+    // their shadow; the windows' first controls start at y 121.
+    window("IMAGE_UI_WINDOW", 500, 520, 92);
     // Confirm and message captions stand on y 10 + ascent; the building
     // panel's title on y 40.
     window("IMAGE_UI_WINDOW_SMALL", 420, 240, 0, 46);
