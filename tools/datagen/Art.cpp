@@ -802,7 +802,9 @@ void AddTitle(Builder& b)
             House(c, i, 40 + float(i) * 85 + Hash(83, i, 0) * 20, 120 + Hash(83, i, 1) * 40, 50 + Hash(83, i, 2) * 20, 70 + Hash(83, i, 3) * 30);
         c.Fill([](float, float y) { return 205 - y; }, LinearY(Hex(0x2f4a34), Hex(0x16241a), 205, 360));
     });
-    load("IMAGE_LOAD_VILLAGE_LAYER3", 800, 260, [=](Canvas& c) {
+    // 360 high: rising, it starts at y 250 and must reach the screen's
+    // bottom; only the first 260 rows show once it has sunk to y 350.
+    load("IMAGE_LOAD_VILLAGE_LAYER3", 800, 360, [=](Canvas& c) {
         // A marsh bank behind the water hides the village hill's foot.
         c.Fill([](float x, float y) { return 62 + 6 * std::sin(x / 45.f) - y; }, LinearY(Hex(0x243a26), Hex(0x18261a), 60, 130));
         c.Fill([](float x, float y) { return 110 + 14 * std::sin(x / 70.f) - y; }, [](float x, float y) {
