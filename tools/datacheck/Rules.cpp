@@ -9,6 +9,7 @@
 #include <tinyxml.h>
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -283,22 +284,26 @@ struct Level {
     int kind[10][10], mods[10][10];
 };
 
-// Advance widths of an image font's first layer, from its description: the
-// LayerSetCharWidths command's character list and width list.
-bool FontWidths(DataSet& data, const std::string& fontId, std::map<char, int>& out)
+// An image font's first layer, from its description: each character's
+// advance width (LayerSetCharWidths) and cell in the layer image
+// (LayerSetImageMap), its image and its ascent padding. What the
+// description lacks stays empty.
+struct FontLayout {
+    std::string image; // its path in the data folder
+    std::map<char, int> widths;
+    std::map<char, std::array<int, 4>> cells; // x, y, width, height
+    int ascentPadding = 0; // lifts the letters above where the ascent puts them
+};
+
+// A layer command's two parenthesised lists: the quoted characters of the
+// first, every number of the second (nested parentheses flattened). False
+// when the description has no such command.
+bool LayerLists(const std::string& text, const char* command, std::vector<std::string>& chars, std::vector<int>& numbers)
 {
-    const Resource* r = data.Find(fontId);
-    std::string text;
-    if (!r || r->kind != "Font" || !data.Read(r->path, text))
+    size_t p = Lower(text).find(command);
+    if (p == std::string::npos)
         return false;
-    size_t at = Lower(text).find("layersetcharwidths");
-    if (at == std::string::npos)
-        return false;
-    // Two parenthesised lists after the layer name.
-    std::vector<std::string> chars;
-    std::vector<int> widths;
-    size_t p = text.find('(', at);
-    for (; p < text.size() && text[p] != ')'; ++p) {
+    for (p = text.find('(', p); p < text.size() && text[p] != ')'; ++p) {
         char q = text[p];
         if (q != '\'' && q != '"')
             continue;
@@ -310,14 +315,60 @@ bool FontWidths(DataSet& data, const std::string& fontId, std::map<char, int>& o
         }
         chars.push_back(token);
     }
-    std::istringstream list(text.substr(text.find('(', p) + 1));
-    for (int w; widths.size() < chars.size() && list >> w;)
-        widths.push_back(w);
-    if (widths.size() != chars.size())
+    int depth = 0;
+    for (p = text.find('(', p); p < text.size(); ++p) {
+        if (text[p] == '(') {
+            ++depth;
+        } else if (text[p] == ')') {
+            if (--depth == 0)
+                break;
+        } else if (std::isdigit(static_cast<unsigned char>(text[p])) || text[p] == '-') {
+            char* end = nullptr;
+            numbers.push_back(int(std::strtol(text.c_str() + p, &end, 10)));
+            p = size_t(std::max(end - text.c_str(), std::ptrdiff_t(p + 1))) - 1;
+        }
+    }
+    return true;
+}
+
+// The number a layer command sets ("LayerSetAscentPadding Main 2"), 0
+// without it.
+int LayerNumber(const std::string& text, const char* command)
+{
+    size_t at = Lower(text).find(command);
+    if (at == std::string::npos)
+        return 0;
+    std::istringstream in(text.substr(at + std::strlen(command)));
+    std::string layer;
+    int n = 0;
+    in >> layer >> n;
+    return n;
+}
+
+// False when the font or its description cannot be read.
+bool ReadFontLayout(DataSet& data, const std::string& fontId, FontLayout& out)
+{
+    const Resource* r = data.Find(fontId);
+    std::string text;
+    if (!r || r->kind != "Font" || !data.Read(r->path, text))
         return false;
-    for (size_t i = 0; i < chars.size(); ++i)
-        if (chars[i].size() == 1)
-            out[chars[i][0]] = widths[i];
+    size_t at = Lower(text).find("layersetimage ");
+    size_t open = text.find('\'', at), close = text.find('\'', open + 1);
+    if (at != std::string::npos && open != std::string::npos && close != std::string::npos)
+        out.image = Directory(r->path) + text.substr(open + 1, close - open - 1);
+    std::vector<std::string> chars;
+    std::vector<int> numbers;
+    if (LayerLists(text, "layersetcharwidths", chars, numbers) && numbers.size() == chars.size())
+        for (size_t i = 0; i < chars.size(); ++i)
+            if (chars[i].size() == 1)
+                out.widths[chars[i][0]] = numbers[i];
+    chars.clear();
+    numbers.clear();
+    if (LayerLists(text, "layersetimagemap", chars, numbers) && numbers.size() == 4 * chars.size())
+        for (size_t i = 0; i < chars.size(); ++i)
+            if (chars[i].size() == 1)
+                out.cells[chars[i][0]] = {numbers[4 * i], numbers[4 * i + 1], numbers[4 * i + 2], numbers[4 * i + 3]};
+    out.ascentPadding = LayerNumber(text, "layersetascentpadding ");
     return true;
 }
 
@@ -359,10 +410,14 @@ void TextsFit(DataSet& data, Report& report)
     const auto& strings = data.Strings();
     std::map<std::string, std::map<char, int>> fonts;
     for (const Fit& f : fits) {
-        if (!fonts.count(f.font) && !FontWidths(data, f.font, fonts[f.font])) {
-            report.push_back(std::string("cannot read the character widths of ") + f.font);
-            fonts[f.font].clear();
-            continue;
+        if (!fonts.count(f.font)) {
+            FontLayout layout;
+            ReadFontLayout(data, f.font, layout);
+            fonts[f.font] = layout.widths;
+            if (layout.widths.empty()) {
+                report.push_back(std::string("cannot read the character widths of ") + f.font);
+                continue;
+            }
         }
         const auto& widths = fonts[f.font];
         auto it = strings.find(f.id);
@@ -693,19 +748,16 @@ std::unique_ptr<ImageLib::Image> LoadPicture(DataSet& data, const std::string& p
 // 2 % of its pixels (specks of the grain), must differ by 4.5 : 1 at least.
 void ParchmentContrast(DataSet& data, Report& report)
 {
-    const Resource* font = data.Find("FONT_GOLD");
-    std::string description;
-    if (!font || !data.Read(font->path, description)) {
+    FontLayout font;
+    if (!ReadFontLayout(data, "FONT_GOLD", font)) {
         report.push_back("FONT_GOLD cannot be read");
         return;
     }
-    size_t at = Lower(description).find("layersetimage");
-    size_t open = description.find('\'', at), close = description.find('\'', open + 1);
-    if (at == std::string::npos || open == std::string::npos || close == std::string::npos) {
+    if (font.image.empty()) {
         report.push_back("FONT_GOLD names no layer image");
         return;
     }
-    auto glyphs = LoadPicture(data, Directory(font->path) + description.substr(open + 1, close - open - 1));
+    auto glyphs = LoadPicture(data, font.image);
     if (!glyphs) {
         report.push_back("FONT_GOLD's layer image cannot be read");
         return;
@@ -741,6 +793,100 @@ void ParchmentContrast(DataSet& data, Report& report)
             char line[160];
             std::snprintf(line, sizeof line, "FONT_GOLD on %s: contrast %.2f : 1, below 4.5 : 1", id, ratio);
             report.push_back(line);
+        }
+    }
+}
+
+// Where windows write their captions in FONT_CAPTION: centred across the
+// content width, the letters' cell starting at the content inset top, on the
+// window's paper; the first level-completed window (470 wide at (165, 40),
+// no picture of its own) writes on the blackboard lying over the board at
+// (175, 40).
+struct CaptionPlace {
+    const char* image;
+    int windowWidth; // 0: the image's width
+    int imageX;      // the image's left edge in the window
+    int left, top, right;
+    std::vector<const char*> captions;
+};
+
+// The paper under each caption's inked rows must be clear: more than 1 % of
+// its pixels standing out 1.4 : 1 from the paper's median shade is an
+// ornament (a rule, a flourish) crossing the letters.
+void CaptionBands(DataSet& data, Report& report)
+{
+    static const CaptionPlace places[] = {
+        {"IMAGE_UI_WINDOW", 0, 0, 60, 45, 60,
+            {"window_pause_caption", "window_options_caption", "window_newprofile_caption", "window_changeprofile_caption",
+                "window_profiles_caption", "window_levelcompleted_caption", "window_howtoplay_caption"}},
+        {"IMAGE_FIELD_BLACKBOARD", 470, 10, 24, 24, 24, {"window_levelcompleted_caption"}},
+    };
+    FontLayout font;
+    auto glyphs = ReadFontLayout(data, "FONT_CAPTION", font) ? LoadPicture(data, font.image) : nullptr;
+    if (!glyphs || font.cells.empty()) {
+        report.push_back("FONT_CAPTION's letters cannot be read");
+        return;
+    }
+    auto alpha = [&](int x, int y) {
+        bool inside = x >= 0 && y >= 0 && x < glyphs->mWidth && y < glyphs->mHeight;
+        return inside ? glyphs->mBits[size_t(y) * size_t(glyphs->mWidth) + size_t(x)] >> 24 : 0u;
+    };
+    const auto& strings = data.Strings();
+    for (const CaptionPlace& place : places) {
+        const Resource* r = data.Find(place.image);
+        auto paper = r ? LoadPicture(data, r->path) : nullptr;
+        if (!paper)
+            continue; // a missing picture is resource_ids' and decode's
+        const int windowWidth = place.windowWidth ? place.windowWidth : paper->mWidth;
+        for (const char* id : place.captions) {
+            auto text = strings.find(id);
+            if (text == strings.end())
+                continue; // a missing text is the texts rule's
+            // Across: the advance widths; down: the rows the letters ink.
+            int width = 0, inkTop = 1 << 20, inkBottom = -1;
+            for (char c : text->second) {
+                width += font.widths.count(c) ? font.widths.at(c) : 0;
+                if (!font.cells.count(c))
+                    continue;
+                const auto& [gx, gy, gw, gh] = font.cells.at(c);
+                for (int y = 0; y < gh; ++y)
+                    for (int x = 0; x < gw; ++x)
+                        if (alpha(gx + x, gy + y) >= 0x80) {
+                            inkTop = std::min(inkTop, y);
+                            inkBottom = std::max(inkBottom, y);
+                        }
+            }
+            const int cellTop = place.top - font.ascentPadding;
+            const int x0 = std::max(0, (windowWidth - width) / 2 + place.left - place.right - place.imageX);
+            const int x1 = std::min(paper->mWidth, x0 + width);
+            const int y0 = std::max(0, cellTop + inkTop), y1 = std::min(paper->mHeight, cellTop + inkBottom + 1);
+            if (inkBottom < 0 || x1 <= x0 || y1 <= y0)
+                continue;
+            auto shade = [&](int x, int y) { return Luminance(paper->mBits[size_t(y) * size_t(paper->mWidth) + size_t(x)]); };
+            std::vector<double> shades;
+            for (int y = y0; y < y1; ++y)
+                for (int x = x0; x < x1; ++x)
+                    shades.push_back(shade(x, y));
+            std::nth_element(shades.begin(), shades.begin() + std::ptrdiff_t(shades.size() / 2), shades.end());
+            const double median = shades[shades.size() / 2];
+            int marked = 0, worstRow = y0, worstCount = 0;
+            for (int y = y0; y < y1; ++y) {
+                int count = 0;
+                for (int x = x0; x < x1; ++x) {
+                    const double l = shade(x, y);
+                    count += (std::max(l, median) + 0.05) / (std::min(l, median) + 0.05) >= 1.4;
+                }
+                marked += count;
+                if (count > worstCount) {
+                    worstCount = count;
+                    worstRow = y;
+                }
+            }
+            if (size_t(marked) * 100 > shades.size())
+                report.push_back(std::string(place.image) + ": the caption " + id + " (x " + std::to_string(x0) + "-" +
+                                 std::to_string(x1 - 1) + ", y " + std::to_string(y0) + "-" + std::to_string(y1 - 1) +
+                                 ") is crossed by an ornament: " + std::to_string(marked) +
+                                 " px stand out from the paper, most in row " + std::to_string(worstRow));
         }
     }
 }
@@ -1153,6 +1299,7 @@ const std::vector<Rule>& Rules()
         {"town", "5 stages of 4 buildings whose items, layers, images and commands resolve", Town},
         {"town_layout", "no two buildings of the town cover each other beyond a roof's edge", TownLayout},
         {"parchment_contrast", "the letters of FONT_GOLD stand out 4.5 : 1 from the windows' paper", ParchmentContrast},
+        {"caption_band", "window captions stand on clear paper, crossed by no ornament", CaptionBands},
         {"hints", "hints in their frozen order, unique, with texts", Hints},
         {"particles", "the own particle systems exist and end by themselves", Particles},
         {"emitters", "every emitter the program names is in its particle file; one-shot ones end", Emitters},

@@ -30,6 +30,11 @@ const RGBA kGreenBtn = Hex(0x4f9a3a), kRedBtn = Hex(0xb23a2a), kBlueBtn = Hex(0x
 const uint32_t kBrickRgb[10] = {0x1e6cff, 0xe8c48e, 0xa2b8d3, 0x22d040, 0xb8e45a,
                                 0x70f0f0, 0xff8a1a, 0xf040d8, 0xf02a20, 0xffe21a};
 
+// The bonus panel, the wooden desk at the bottom of the game screen: its
+// height, and the top of its body outside the raised middle.
+constexpr int kDeskHeight = 145;
+constexpr float kDeskBodyTop = 30;
+
 float Clamp01(float v) { return v < 0 ? 0 : (v > 1 ? 1 : v); }
 
 // The town's twenty building places: three rows on the meadow, seven at the
@@ -397,10 +402,14 @@ void AddUi(Builder& b)
         for (float x : {107.f, 577.f})
             for (float y : {30.f, 500.f})
                 c.Bevel(Circle(x, y, 6), Solid(kGold), 3, 0.7f, 0.3f);
-        // Reed tufts on either side.
+        // Reed tufts on either side, growing from behind the desk: the frame
+        // stands at the screen's top and is drawn over the desk, so they end
+        // at the desk's top edge.
+        const float foot = 600 - kDeskHeight + kDeskBodyTop;
         for (int i = 0; i < 16; ++i) {
             float side = i < 8 ? 60 : 624, x = side + (Hash(9, i, 0) - 0.5f) * 50;
-            c.Fill(Segment(x, 528, x + (Hash(9, i, 1) - 0.5f) * 30, 380 + Hash(9, i, 2) * 80, 2), Solid(Shade(kMoss, 0.8f + Hash(9, i, 3) * 0.4f)));
+            Sdf reed = Segment(x, foot + 4, x + (Hash(9, i, 1) - 0.5f) * 30, 370 + Hash(9, i, 2) * 60, 2);
+            c.Fill(Intersect(reed, [=](float, float y) { return y - foot; }), Solid(Shade(kMoss, 0.8f + Hash(9, i, 3) * 0.4f)));
         }
     });
     ui("IMAGE_FIELD_NO_TIME_PANEL", 280, 36, [](Canvas& c) {
@@ -461,8 +470,8 @@ void AddUi(Builder& b)
         }
     }
     // Bonus panel.
-    ui("IMAGE_BONUS_BACKGROUND", 800, 145, [](Canvas& c) {
-        Sdf body = Union(RoundRect(0, 30, 800, 140, 24), RoundRect(150, 0, 500, 100, 40));
+    ui("IMAGE_BONUS_BACKGROUND", 800, kDeskHeight, [](Canvas& c) {
+        Sdf body = Union(RoundRect(0, kDeskBodyTop, 800, 140, 24), RoundRect(150, 0, 500, 100, 40));
         c.Bevel(body, [](float x, float y) { return Mix(kWoodLight, kWoodDark, Clamp01(y / 145) * 0.8f + (Fbm(41, x / 90, y / 5, 3) - 0.5f) * 0.4f); }, 8, 0.6f, 0.05f);
         // One gold line following the whole outline, a little inside it.
         c.Fill([=](float x, float y) { return std::abs(body(x, y) + 4) - 0.75f; }, Solid(kGold), 0.8f);
@@ -584,7 +593,8 @@ void AddUi(Builder& b)
         c.Glow(Outline(RoundRect(6, 6, 88, 63, 6), 1), Hex(0xffe080), 6, 1);
         c.Opaque();
     });
-    // `rule`: the height of a gold rule under the caption, or 0. `top`: where
+    // `rule`: the height of a gold rule under the caption, or 0; it keeps
+    // below the caption's letters and their shadow. `top`: where
     // the paper starts; a window whose caption stands near its top edge
     // gets a wooden header band to carry it.
     auto window = [&](const std::string& id, int w, int h, int rule, int top = 16) {
@@ -610,7 +620,9 @@ void AddUi(Builder& b)
             }
         });
     };
-    window("IMAGE_UI_WINDOW", 500, 520, 52);
+    // Captions: FONT_CAPTION's cell from y 45, letters down to y 81 with
+    // their shadow; the windows' first controls start at y 121.
+    window("IMAGE_UI_WINDOW", 500, 520, 92);
     // Confirm and message captions stand on y 10 + ascent; the building
     // panel's title on y 40.
     window("IMAGE_UI_WINDOW_SMALL", 420, 240, 0, 46);
@@ -790,7 +802,9 @@ void AddTitle(Builder& b)
             House(c, i, 40 + float(i) * 85 + Hash(83, i, 0) * 20, 120 + Hash(83, i, 1) * 40, 50 + Hash(83, i, 2) * 20, 70 + Hash(83, i, 3) * 30);
         c.Fill([](float, float y) { return 205 - y; }, LinearY(Hex(0x2f4a34), Hex(0x16241a), 205, 360));
     });
-    load("IMAGE_LOAD_VILLAGE_LAYER3", 800, 260, [=](Canvas& c) {
+    // 360 high: rising, it starts at y 250 and must reach the screen's
+    // bottom; only the first 260 rows show once it has sunk to y 350.
+    load("IMAGE_LOAD_VILLAGE_LAYER3", 800, 360, [=](Canvas& c) {
         // A marsh bank behind the water hides the village hill's foot.
         c.Fill([](float x, float y) { return 62 + 6 * std::sin(x / 45.f) - y; }, LinearY(Hex(0x243a26), Hex(0x18261a), 60, 130));
         c.Fill([](float x, float y) { return 110 + 14 * std::sin(x / 70.f) - y; }, [](float x, float y) {
