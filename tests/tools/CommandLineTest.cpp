@@ -67,6 +67,19 @@ TEST(ToolCommandLines, DatacheckNamesTheRulesForAnUnknownOne)
     EXPECT_EQ(r.out, "") << "no rule ran";
 }
 
+TEST(ToolCommandLines, Match3simRefusesNumbersItCannotReadAndNamesAMissingArchive)
+{
+    for (const char* args : { "--seed abc", "--seed 12x", "--seed -1", "--level abc", "--level 3x", "--move-limit x" }) {
+        SCOPED_TRACE(args);
+        Outcome r = RunTool(Tool("match3sim"), args);
+        EXPECT_EQ(r.code, 2);
+        EXPECT_EQ(r.out, "");
+    }
+    Outcome r = RunTool(Tool("match3sim"), "--data /nonexistent");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.out.find("/nonexistent/main.pak"), std::string::npos) << r.out;
+}
+
 TEST(ToolCommandLines, DatagenChecksItsSourceBeforeWriting)
 {
     TempDir dir;
