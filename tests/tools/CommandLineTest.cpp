@@ -103,4 +103,30 @@ TEST(ToolCommandLines, DatagenChecksItsSourceBeforeWriting)
     EXPECT_NE(r.err.find(dir / "src/levels.txt is missing"), std::string::npos) << r.err;
 }
 
+TEST(ToolCommandLines, DatagenRefusesAMalformedXmlFileWithItsLine)
+{
+    struct Case {
+        const char* text;
+        int line;
+    } cases[] = {
+        { "<a>\n  <b>\n  </c>\n</a>\n", 3 },                // end tag of another element
+        { "<a>\n  <b x=\"1/>\n</a>\n", 2 },                 // quote never closed
+        { "<a>\n\n  <b y=\"2\" y=\"3\"/>\n</a>\n", 3 },     // attribute given twice
+        { "<a>\n  <b/>\n", 3 },                               // never closed
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        TempDir dir;
+        dir.Write("src/levels.txt", "");
+        dir.Write("src/properties/good.xml", "<a/>\n");
+        dir.Write("src/properties/sub/bad.xml", c.text);
+        Outcome r = RunTool(Tool("datagen"), "xml " + dir / "src" + " " + dir / "out");
+        EXPECT_EQ(r.code, 1);
+        EXPECT_NE(r.err.find(dir / "src/properties/sub/bad.xml:" + std::to_string(c.line) + ": "), std::string::npos)
+            << r.err;
+        EXPECT_FALSE(std::filesystem::exists(dir / "out/tree/properties/sub/bad.xml"));
+        EXPECT_FALSE(std::filesystem::exists(dir / "out/xml.stamp"));
+    }
+}
+
 } // namespace
