@@ -67,6 +67,19 @@ TEST(ToolCommandLines, DatacheckNamesTheRulesForAnUnknownOne)
     EXPECT_EQ(r.out, "") << "no rule ran";
 }
 
+TEST(ToolCommandLines, Match3simRefusesNumbersItCannotReadAndNamesAMissingArchive)
+{
+    for (const char* args : { "--seed abc", "--seed 12x", "--seed -1", "--level abc", "--level 3x", "--move-limit x" }) {
+        SCOPED_TRACE(args);
+        Outcome r = RunTool(Tool("match3sim"), args);
+        EXPECT_EQ(r.code, 2);
+        EXPECT_EQ(r.out, "");
+    }
+    Outcome r = RunTool(Tool("match3sim"), "--data /nonexistent");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.out.find("/nonexistent/main.pak"), std::string::npos) << r.out;
+}
+
 TEST(ToolCommandLines, DatagenChecksItsSourceBeforeWriting)
 {
     TempDir dir;
@@ -88,6 +101,32 @@ TEST(ToolCommandLines, DatagenChecksItsSourceBeforeWriting)
     Outcome r = RunTool(Tool("datagen"), "xml " + dir / "src" + " " + dir / "out");
     EXPECT_EQ(r.code, 1);
     EXPECT_NE(r.err.find(dir / "src/levels.txt is missing"), std::string::npos) << r.err;
+}
+
+TEST(ToolCommandLines, DatagenRefusesAMalformedXmlFileWithItsLine)
+{
+    struct Case {
+        const char* text;
+        int line;
+    } cases[] = {
+        { "<a>\n  <b>\n  </c>\n</a>\n", 3 },                // end tag of another element
+        { "<a>\n  <b x=\"1/>\n</a>\n", 2 },                 // quote never closed
+        { "<a>\n\n  <b y=\"2\" y=\"3\"/>\n</a>\n", 3 },     // attribute given twice
+        { "<a>\n  <b/>\n", 3 },                               // never closed
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        TempDir dir;
+        dir.Write("src/levels.txt", "");
+        dir.Write("src/properties/good.xml", "<a/>\n");
+        dir.Write("src/properties/sub/bad.xml", c.text);
+        Outcome r = RunTool(Tool("datagen"), "xml " + dir / "src" + " " + dir / "out");
+        EXPECT_EQ(r.code, 1);
+        EXPECT_NE(r.err.find(dir / "src/properties/sub/bad.xml:" + std::to_string(c.line) + ": "), std::string::npos)
+            << r.err;
+        EXPECT_FALSE(std::filesystem::exists(dir / "out/tree/properties/sub/bad.xml"));
+        EXPECT_FALSE(std::filesystem::exists(dir / "out/xml.stamp"));
+    }
 }
 
 } // namespace

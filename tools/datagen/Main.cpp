@@ -19,6 +19,7 @@
 #include <iostream>
 #include <map>
 #include <thread>
+#include <tinyxml.h>
 
 namespace fs = std::filesystem;
 using namespace datagen;
@@ -76,12 +77,26 @@ bool Fonts(const std::string& tree, std::string& error)
     return WriteFile(tree + "/properties/lang_00/fonts.xml", Manifest({{"Fonts", d + fonts}, {"Loading", d + loading}}));
 }
 
-// The hand-written files of the source folder, copied; level designs compiled.
+// False with the file, line and fault when an XML file is not well formed.
+bool CheckXml(const fs::path& path, std::string& error)
+{
+    TiXmlDocument doc;
+    if (doc.LoadFile(path.c_str()) && doc.RootElement())
+        return true;
+    error = path.string() + ":" + std::to_string(doc.ErrorRow()) + ": " +
+            (doc.Error() ? doc.ErrorDesc() : "no root element");
+    return false;
+}
+
+// The hand-written files of the source folder, copied (an XML file only when
+// it is well formed); level designs compiled.
 bool Xml(const std::string& source, const std::string& tree, std::string& error)
 {
     for (const auto& entry : fs::recursive_directory_iterator(source + "/properties")) {
         if (!entry.is_regular_file())
             continue;
+        if (entry.path().extension() == ".xml" && !CheckXml(entry.path(), error))
+            return false;
         fs::path rel = fs::relative(entry.path(), source);
         fs::create_directories((tree / rel).parent_path());
         fs::copy_file(entry.path(), tree / rel, fs::copy_options::overwrite_existing);

@@ -9,8 +9,8 @@
 #include "tools/Usage.h"
 #include "tools/match3sim/Sim.h"
 
+#include <charconv>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -25,6 +25,15 @@ int ParseMode(const char* text)
     if (!std::strcmp(text, "chain") || !std::strcmp(text, "3"))
         return 3;
     return 0;
+}
+
+// A whole decimal number that fits `out`; anything else is refused.
+template <class T>
+bool ParseNumber(const char* text, T& out)
+{
+    const char* end = text + std::strlen(text);
+    auto [stop, error] = std::from_chars(text, end, out);
+    return error == std::errc() && stop == end && stop != text;
 }
 
 } // namespace
@@ -43,14 +52,14 @@ int main(int argc, char** argv)
         bool hasValue = i + 1 < argc;
         if (arg == "--data" && hasValue)
             data = argv[++i];
-        else if (arg == "--level" && hasValue)
-            options.level = std::atoi(argv[++i]);
+        else if (arg == "--level" && hasValue && ParseNumber(argv[i + 1], options.level))
+            ++i;
         else if (arg == "--mode" && hasValue)
             options.mode = ParseMode(argv[++i]);
-        else if (arg == "--seed" && hasValue)
-            options.seed = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
-        else if (arg == "--move-limit" && hasValue)
-            options.moveLimit = std::atoi(argv[++i]);
+        else if (arg == "--seed" && hasValue && ParseNumber(argv[i + 1], options.seed))
+            ++i;
+        else if (arg == "--move-limit" && hasValue && ParseNumber(argv[i + 1], options.moveLimit))
+            ++i;
         else if (arg == "--no-bonuses")
             options.useBonuses = false;
         else if (arg == "--moves")

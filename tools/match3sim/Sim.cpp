@@ -213,10 +213,13 @@ Result PlayLevel(const std::string& dataFolder, const Options& options)
     delete BrickHelper::Existing();
 
     std::unique_ptr<LevelMap> map;
-    bool loaded = paks.AddPakFile(dataFolder + "/main.pak") &&
-                  LoadLevelFile(Kivo::StrFormat("level%03d", options.level), map) && map;
-    if (!loaded) {
-        result.end = "level not loaded";
+    const std::string archive = dataFolder + "/main.pak";
+    const std::string level = Kivo::StrFormat("level%03d", options.level);
+    if (!paks.AddPakFile(archive))
+        result.end = "level not loaded: cannot read " + archive;
+    else if (!LoadLevelFile(level, map) || !map)
+        result.end = "level not loaded: no " + level + " in " + archive;
+    if (!result.end.empty()) {
         delete BrickHelper::Existing();
         SetActivePakInterface(previousPaks);
         return result;

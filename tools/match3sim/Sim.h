@@ -25,7 +25,8 @@ struct Options {
 struct Result {
     bool loaded = false;
     bool won = false;
-    // "won", "level not loaded", "move limit", "tick limit".
+    // "won", "level not loaded: " and why (naming the archive), "move
+    // limit", "tick limit".
     std::string end;
     int moves = 0;
     int ticks = 0;

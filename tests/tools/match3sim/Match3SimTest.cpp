@@ -63,9 +63,10 @@ TEST(Match3Sim, MissingLevelIsNeverWon)
     match3sim::Result r = match3sim::PlayLevel(KIVO_DATA_DIR, options);
     EXPECT_FALSE(r.loaded);
     EXPECT_FALSE(r.won);
-    EXPECT_EQ(r.end, "level not loaded");
+    EXPECT_EQ(r.end, std::string("level not loaded: no level999 in ") + KIVO_DATA_DIR + "/main.pak");
     r = match3sim::PlayLevel("/nonexistent", match3sim::Options());
     EXPECT_FALSE(r.won);
+    EXPECT_EQ(r.end, "level not loaded: cannot read /nonexistent/main.pak");
 }
 
 TEST(Match3Sim, WithoutBonusesToo)
