@@ -139,8 +139,15 @@ ShowOutcome ShowFatalBox(const std::string& display)
             _exit(1);
         for (;;) {
             if (Window box = FindTitled(x, "FATAL ERROR")) {
-                // Said before the answer, so the shower knows once it has it.
-                _exit(write(seen[1], "y", 1) == 1 ? (PressReturn(x, box), 0) : 1);
+                // Said before the answer, so the shower knows once it has it;
+                // Return is pressed again until the box is gone (the shower
+                // ends this process then), in case a press comes too early.
+                if (write(seen[1], "y", 1) != 1)
+                    _exit(1);
+                for (;;) {
+                    PressReturn(x, box);
+                    usleep(100000);
+                }
             }
             usleep(20000);
         }
