@@ -9,6 +9,7 @@
 // and fails at the first checkpoint that differs. When the game changes on
 // purpose, record it anew:
 //   KIVO_PLAYTHROUGH_RECORD=1 build/test/tests/playthrough/test_playthrough --gtest_filter='RecordedRun.*'
+// It needs a fresh process, so it stays the first test of this file.
 #include "tests/playthrough/Playthrough.h"
 
 #include "game/meta/BuildingPanel.h"
@@ -106,6 +107,47 @@ TEST_P(Playthrough, FromTheTitleThroughALevelEveryModeAndWindowToTheQuit)
 INSTANTIATE_TEST_SUITE_P(Display, Playthrough, testing::Values(true, false),
                          [](const testing::TestParamInfo<bool>& info) { return info.param ? "3D" : "2D"; });
 
+// The recorded run: replayed through the game's demo playback, it passes
+// every checkpoint of the recording and ends where the recording ended.
+TEST(RecordedRun, ReplaysInStepToTheSameProfileAndField)
+{
+    if (std::getenv("KIVO_PLAYTHROUGH_RECORD")) {
+        std::filesystem::create_directories(std::filesystem::path(kRecordedRun).parent_path());
+        Options o;
+        o.is3D = false;
+        o.recordTo = kRecordedRun;
+        {
+            Driver p(o);
+            PlayThePath(p);
+            ASSERT_FALSE(p.app->demoMarkers.empty());
+        }
+        ASSERT_TRUE(std::filesystem::exists(kRecordedRun));
+        // The replay needs a fresh process: what one application leaves in
+        // the process (its singletons, the generators) is not the start of
+        // the next.
+        GTEST_SKIP() << "recorded " << kRecordedRun << "; run again without KIVO_PLAYTHROUGH_RECORD to replay it";
+    }
+    Options o;
+    o.is3D = false;
+    o.drawEvery = 32;
+    o.replayFrom = kRecordedRun;
+    Driver p(o);
+    try {
+        p.Start();
+    } catch (const gametest::ExitCalled& exit) {
+        std::string shown;
+        for (const auto& box : p.run.backend->boxes.TakeShown())
+            shown += " '" + box.text + "'";
+        FAIL() << "the recorded run did not load: exit " << exit.code << shown;
+    }
+    ASSERT_FALSE(p.app->shutdown) << "the recorded run did not load";
+    ASSERT_FALSE(p.app->demoMarkers.empty());
+    EXPECT_TRUE(p.Replay()) << p.failure;
+    EXPECT_EQ(p.checked, p.expected.size());
+    EXPECT_TRUE(p.app->shutdown) << "the replayed quit did not end the game";
+    EXPECT_EQ(GetProfileString("user_name"), "ANNA");
+}
+
 // A level won, its bonus game taken and won: on the upgrade screen after it
 // the pointer over a building's button brings up the building's panel, as
 // after a level without the bonus game.
@@ -195,47 +237,6 @@ TEST(StoredValuesOutOfRange, EachStartsAPlayableGameWithTheDefault)
         }
         EXPECT_EQ(p.Play()->GetGameType(), GetProfileInt("game_type"));
     }
-}
-
-// The recorded run: replayed through the game's demo playback, it passes
-// every checkpoint of the recording and ends where the recording ended.
-TEST(RecordedRun, ReplaysInStepToTheSameProfileAndField)
-{
-    if (std::getenv("KIVO_PLAYTHROUGH_RECORD")) {
-        std::filesystem::create_directories(std::filesystem::path(kRecordedRun).parent_path());
-        Options o;
-        o.is3D = false;
-        o.recordTo = kRecordedRun;
-        {
-            Driver p(o);
-            PlayThePath(p);
-            ASSERT_FALSE(p.app->demoMarkers.empty());
-        }
-        ASSERT_TRUE(std::filesystem::exists(kRecordedRun));
-        // The replay needs a fresh process: what one application leaves in
-        // the process (its singletons, the generators) is not the start of
-        // the next.
-        GTEST_SKIP() << "recorded " << kRecordedRun << "; run again without KIVO_PLAYTHROUGH_RECORD to replay it";
-    }
-    Options o;
-    o.is3D = false;
-    o.drawEvery = 32;
-    o.replayFrom = kRecordedRun;
-    Driver p(o);
-    try {
-        p.Start();
-    } catch (const gametest::ExitCalled& exit) {
-        std::string shown;
-        for (const auto& box : p.run.backend->boxes.TakeShown())
-            shown += " '" + box.text + "'";
-        FAIL() << "the recorded run did not load: exit " << exit.code << shown;
-    }
-    ASSERT_FALSE(p.app->shutdown) << "the recorded run did not load";
-    ASSERT_FALSE(p.app->demoMarkers.empty());
-    EXPECT_TRUE(p.Replay()) << p.failure;
-    EXPECT_EQ(p.checked, p.expected.size());
-    EXPECT_TRUE(p.app->shutdown) << "the replayed quit did not end the game";
-    EXPECT_EQ(GetProfileString("user_name"), "ANNA");
 }
 
 } // namespace
