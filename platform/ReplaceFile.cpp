@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
+#include <system_error>
 #include <unistd.h>
 
 namespace platform {
@@ -80,6 +82,34 @@ bool ReplaceFile(const std::string& path, const void* data, size_t size, std::st
             close(dir);
         }
     }
+    return true;
+}
+
+bool KeepDamagedFile(const std::string& path, std::string* copy, std::string* error)
+{
+    namespace fs = std::filesystem;
+    constexpr int kKept = 3;
+    const fs::path file = path;
+    std::error_code ec;
+    if (!fs::is_regular_file(file, ec)) {
+        *error = "no file " + path;
+        return false;
+    }
+    const auto name = [&](int n) {
+        fs::path numbered = file;
+        numbered += n == 0 ? ".bad" : ".bad." + std::to_string(n);
+        return numbered;
+    };
+    fs::remove(name(kKept - 1), ec);
+    for (int n = kKept - 2; n >= 0; --n)
+        fs::rename(name(n), name(n + 1), ec);
+    ec.clear();
+    fs::rename(file, name(0), ec);
+    if (ec) {
+        *error = ec.message();
+        return false;
+    }
+    *copy = name(0).string();
     return true;
 }
 

@@ -108,10 +108,22 @@ void MenuScreen::Update()
     }
     if (mUpdateCount % 1200 == 0 && sPanelShown)
         ShowRoundHint(true);
-    // A player's file found damaged (and kept aside) is said once, as soon
-    // as the menu has the player's attention.
-    if (mManager && mManager->mFocusWidget == this && !TakeDamagedProfileCopies().empty())
+    // Said once, as soon as the menu has the player's attention.
+    if (mManager && mManager->mFocusWidget == this)
+        TellProfileTroubles();
+}
+
+void MenuScreen::TellProfileTroubles()
+{
+    if (!TakeDamagedProfileCopies().empty())
         ShowMessage(GetStringById("message_profile_damaged"));
+    const std::string folder = TakeUnsavedProfilesFolder();
+    if (folder.empty())
+        return;
+    std::string text = GetStringById("message_profile_not_saved");
+    if (const size_t at = text.find("%s"); at != std::string::npos)
+        text.replace(at, 2, folder);
+    ShowMessage(text);
 }
 
 void MenuScreen::UpdateF(float fraction)
@@ -211,6 +223,7 @@ void MenuScreen::ShowProfiles()
 void MenuScreen::Play()
 {
     DoEnsureProfile();
+    TellProfileTroubles();
     if (!ProfileManager::Instance()->HasProfile()) {
         ShowMessage(GetStringById("window_newprofile_havenopermission"));
         return;

@@ -38,6 +38,9 @@ public:
 
     void Play();
     void GoToGame();
+    // What the profile store found wrong since it was last said: a damaged
+    // player's file kept aside, a folder that takes no player's file.
+    void TellProfileTroubles();
     void ShowRoundHint(bool on);
     // The profiles button: the window, then a "profile_switch" burst when
     // the player confirmed or the slot changed.

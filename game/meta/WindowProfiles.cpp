@@ -126,12 +126,8 @@ void WindowProfiles::SlotAction(int slot)
         if (AskProfile("window_newprofile_caption", GetStringById("window_profiles_default_user_name"), 2, &name,
                        &type) != 1)
             return;
-        if (manager->CreateSlot(slot) && manager->SelectSlot(slot)) {
-            SetProfileString("user_name", name);
-            SetProfileInt("progress_type", type);
+        if (manager->StartNewProfile(slot, name, type))
             ShowSlot(slot, true, name, type);
-            SaveCurrentProfile();
-        }
         return;
     }
     if (slot != manager->GetCurrentProfileSlot()) {

@@ -19,6 +19,22 @@ const char* const kGameInts[] = { "game_current_level", "game_chipset", "score_t
 
 bool gSaveFailureTold = false;
 
+// Values the game keeps within bounds and indexes or counts with. A file
+// holding one outside them (damaged, edited, from another program) gives
+// the value of a new player instead.
+struct Bounded {
+    const char* key;
+    int32_t low, high, fallback;
+};
+// No player wins a million levels; below it the level number and the
+// numbers counted from it cannot overflow.
+constexpr int32_t kMaxLevel = 1000000;
+const Bounded kBounded[] = {
+    { "game_type", 1, 3, 1 },
+    { "progress_type", 1, 2, 2 },
+    { "game_current_level", 0, kMaxLevel, 0 },
+};
+
 } // namespace
 
 Profile::Profile()
@@ -118,5 +134,10 @@ bool Profile::Load(const std::string& path)
         read = std::fread(bytes.data(), 1, bytes.size(), f) == bytes.size();
     }
     std::fclose(f);
-    return read && DecodeProfileFile(bytes.data(), bytes.size(), *this);
+    if (!read || !DecodeProfileFile(bytes.data(), bytes.size(), *this))
+        return false;
+    for (const Bounded& b : kBounded)
+        if (const int32_t v = GetInt(b.key); v < b.low || v > b.high)
+            SetInt(b.key, b.fallback);
+    return true;
 }

@@ -34,7 +34,8 @@ public:
 
     // The slot file (ProfileFile.h). Save replaces the file only once the
     // whole new one is on disk; Load changes nothing unless the whole file
-    // is sound.
+    // is sound, and gives the game type, progress type and level found out
+    // of their range the values of a new player.
     bool Save(const std::string& path) const;
     bool Load(const std::string& path);
 

@@ -5,6 +5,7 @@
 #include "framework/core/Strings.h"
 #include "framework/resources/ResourceHelpers.h"
 #include "platform/Paths.h"
+#include "platform/ReplaceFile.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -21,34 +22,27 @@ NewProfilePrompt* gNewProfilePrompt = nullptr;
 // Copies of damaged slot files made since the game last told the player.
 std::vector<std::string> gDamagedCopies;
 
-// A slot file that exists but does not load is moved aside as soon as it is
-// found: slotN.profile.bad, the one before as .bad.1, up to the newest few.
-// The slot is then free for a new player, and the lost progress may still be
-// recovered from the copy.
-constexpr int kDamagedCopiesKept = 3;
+// The profiles folder that would not take a new player's file, until the
+// game has said so; said once until a profile is written again.
+std::string gUnsavedFolder;
+bool gUnsavedNoted = false;
 
+// A slot file that exists but does not load is moved aside as soon as it is
+// found (slotN.profile.bad). The slot is then free for a new player, and the
+// lost progress may still be recovered from the copy.
 void KeepDamagedSlot(int slot)
 {
-    namespace fs = std::filesystem;
-    const fs::path file = platform::DiskPath(ProfileManager::GetSlotPath(slot));
+    const std::string file = platform::DiskPath(ProfileManager::GetSlotPath(slot));
     std::error_code ec;
-    if (!fs::is_regular_file(file, ec))
+    if (!std::filesystem::is_regular_file(file, ec))
         return;
-    const auto copy = [&](int n) {
-        fs::path name = file;
-        name += n == 0 ? ".bad" : ".bad." + std::to_string(n);
-        return name;
-    };
-    fs::remove(copy(kDamagedCopiesKept - 1), ec);
-    for (int n = kDamagedCopiesKept - 2; n >= 0; --n)
-        fs::rename(copy(n), copy(n + 1), ec);
-    fs::rename(file, copy(0), ec);
-    if (ec) {
-        std::fprintf(stderr, "Profile slot %d is damaged and could not be kept: %s\n", slot, ec.message().c_str());
+    std::string copy, error;
+    if (!platform::KeepDamagedFile(file, &copy, &error)) {
+        std::fprintf(stderr, "Profile slot %d is damaged and could not be kept: %s\n", slot, error.c_str());
         return;
     }
-    std::fprintf(stderr, "Profile slot %d is damaged; kept as %s\n", slot, copy(0).string().c_str());
-    gDamagedCopies.push_back(copy(0).string());
+    std::fprintf(stderr, "Profile slot %d is damaged; kept as %s\n", slot, copy.c_str());
+    gDamagedCopies.push_back(copy);
 }
 
 // Every read of a slot file goes through here.
@@ -78,7 +72,7 @@ ProfileManager::ProfileManager()
 {
     int remembered = -1;
     if (Kivo::gKivoApp && Kivo::gKivoApp->RegistryReadInteger("UserProfile", &remembered) && remembered >= 0 &&
-        SelectSlot(remembered))
+        remembered < kProfileSlots && SelectSlot(remembered))
         return;
     for (int slot = 0; slot < kProfileSlots; ++slot)
         if (SelectSlot(slot))
@@ -108,7 +102,10 @@ bool ProfileManager::SaveCurrent()
     if (slotIndex < 0 || !profile)
         return true;
     Kivo::MakeDirectories(GetProfilesFolder());
-    return profile->Save(GetSlotPath(slotIndex));
+    if (!profile->Save(GetSlotPath(slotIndex)))
+        return false;
+    gUnsavedNoted = false;
+    return true;
 }
 
 bool ProfileManager::SelectSlot(int slot)
@@ -165,6 +162,28 @@ bool ProfileManager::CreateSlot(int slot)
     return saved;
 }
 
+bool ProfileManager::StartNewProfile(int slot, const std::string& name, int32_t progressType)
+{
+    if (slot < 0 || slot >= kProfileSlots)
+        return false;
+    if (CreateSlot(slot)) {
+        if (!SelectSlot(slot))
+            return false;
+    } else {
+        // Nothing can be written there: the player plays on, unsaved.
+        SaveCurrent();
+        delete profile;
+        profile = new Profile();
+        slotIndex = slot;
+        if (!std::exchange(gUnsavedNoted, true))
+            gUnsavedFolder = platform::DiskPath(GetProfilesFolder());
+    }
+    profile->SetString("user_name", name);
+    profile->SetInt("progress_type", progressType);
+    SaveCurrent();
+    return true;
+}
+
 bool ProfileManager::PeekSlot(int slot, std::string* name, int32_t* progressType) const
 {
     const auto report = [&](const Profile& source) {
@@ -183,6 +202,11 @@ bool ProfileManager::PeekSlot(int slot, std::string* name, int32_t* progressType
 std::vector<std::string> TakeDamagedProfileCopies()
 {
     return std::exchange(gDamagedCopies, {});
+}
+
+std::string TakeUnsavedProfilesFolder()
+{
+    return std::exchange(gUnsavedFolder, {});
 }
 
 void SetNewProfilePrompt(NewProfilePrompt* prompt)
@@ -256,11 +280,8 @@ bool EnsureProfile()
     window.SetProgressType(false);
     if (window.ShowAnimated() == 1) {
         const int slot = FirstSlotWithoutProfile();
-        if (slot >= 0 && manager->CreateSlot(slot) && manager->SelectSlot(slot)) {
-            manager->profile->SetString("user_name", window.GetUserName());
-            manager->profile->SetInt("progress_type", window.GetProgressType());
-            manager->SaveCurrent();
-        }
+        if (slot >= 0)
+            manager->StartNewProfile(slot, window.GetUserName(), window.GetProgressType());
     }
     window.SetProgressType(true);
     return true;

@@ -42,6 +42,12 @@ public:
     // Writes a new player's profile into the slot without selecting it;
     // false when it cannot be written.
     bool CreateSlot(int slot);
+    // Makes a new player with the name and progress type the current
+    // profile of the slot, written to the slot file. Should the profiles
+    // folder not take the file, the player plays on all the same, the
+    // profile kept in memory only, and the folder is noted for the game to
+    // say (see TakeUnsavedProfilesFolder). False for a slot outside 0 to 4.
+    bool StartNewProfile(int slot, const std::string& name, int32_t progressType);
     // The name ("user_name") and progress type ("progress_type") of the
     // slot's profile, read without selecting or saving anything: the
     // current profile as it stands in memory, another from its file. False
@@ -74,6 +80,11 @@ void SetNewProfilePrompt(NewProfilePrompt* prompt);
 // The paths of the copies of damaged slot files moved aside since the last
 // call, oldest first; the game tells the player about them once.
 std::vector<std::string> TakeDamagedProfileCopies();
+
+// The profiles folder after a new player's profile could not be written
+// there, once until a profile is written again; empty otherwise. The game
+// tells the player.
+std::string TakeUnsavedProfilesFolder();
 
 // On the current profile; setters do nothing and getters give 0 or "" when
 // there is none. Nothing is saved until SaveCurrentProfile.

@@ -256,28 +256,44 @@ std::string FormatValue(const Value& v)
 }
 
 // Lines that cannot be read are skipped: a damaged store loses only them.
+// The file itself is then kept aside (registry.ini.bad) before anything
+// writes over it, and that is said once.
 void Store::Load()
 {
-    std::ifstream in(platform::RegistryFilePath(), std::ios::binary);
+    const std::string file = platform::RegistryFilePath();
+    std::ifstream in(file, std::ios::binary);
     Values* section = nullptr;
+    bool damaged = false;
     for (std::string line; std::getline(in, line);) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
+        if (line.empty() || line[0] == ';')
+            continue;
         if (line.size() >= 2 && line[0] == '[' && line.back() == ']') {
             std::string quoted = line.substr(1, line.size() - 2);
             std::string path;
             size_t pos = 0;
             section = Unescape(quoted, pos, path) && pos == quoted.size() ? &mKeys[path] : nullptr;
+            damaged = damaged || !section;
             continue;
         }
-        if (!section || line.empty() || line[0] != '"')
-            continue;
         size_t pos = 0;
         std::string name;
         Value v;
-        if (Unescape(line, pos, name) && pos < line.size() && line[pos] == '=' && ParseValue(line.substr(pos + 1), v))
+        if (section && Unescape(line, pos, name) && pos < line.size() && line[pos] == '=' &&
+            ParseValue(line.substr(pos + 1), v))
             (*section)[name] = v;
+        else
+            damaged = true;
     }
+    in.close();
+    if (!damaged)
+        return;
+    std::string copy, error;
+    if (platform::KeepDamagedFile(file, &copy, &error))
+        std::fprintf(stderr, "Settings file %s is damaged; kept as %s\n", file.c_str(), copy.c_str());
+    else
+        std::fprintf(stderr, "Settings file %s is damaged and could not be kept: %s\n", file.c_str(), error.c_str());
 }
 
 bool Store::Write()

@@ -225,6 +225,65 @@ TEST(RegistryFile, AFolderWhereTheFileShouldBeIsSaidOnce)
     old ? setenv("XDG_CONFIG_HOME", saved.c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
 }
 
+// A settings file with lines that cannot be read keeps what it can, is kept
+// aside as registry.ini.bad before anything writes over it, and that is said
+// in one line naming the copy. A file of our own making is left alone.
+TEST_F(Registry, ADamagedFileIsKeptAsideAndSaidOnce)
+{
+    testsupport::TempDir dir;
+    const char* old = std::getenv("XDG_CONFIG_HOME");
+    const std::string saved = old ? old : "";
+    setenv("XDG_CONFIG_HOME", dir.Path().c_str(), 1);
+    const std::string file = dir.Path() + "/kivo/registry.ini";
+    const std::string section = "[\"HKEY_CURRENT_USER\\\\S\"]\n";
+    struct Case {
+        const char* what;
+        std::string text;
+        bool damaged;
+        DWORD b; // the value "B" read back, 0 when missing
+    };
+    const Case cases[] = {
+        { "garbage", std::string("\x7f" "ELF\0\x01\x02 garbage\n\xff\xfe", 16), true, 0 },
+        { "a bad value among good ones", section + "\"A\"=dword:zz\n\"B\"=dword:00000002\n", true, 2 },
+        { "a value outside any section", "\"B\"=dword:00000002\n" + section, true, 0 },
+        { "ours", "; comment\n\n" + section + "\"B\"=dword:00000003\r\n", false, 3 },
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove_all(dir.Path() + "/kivo");
+        std::filesystem::create_directories(dir.Path() + "/kivo");
+        std::ofstream(file, std::ios::binary) << c.text;
+        platform::UseMemoryRegistry(false);
+        testing::internal::CaptureStderr();
+        HKEY key = nullptr;
+        DWORD value = 0, size = 4;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, "S", 0, KEY_ALL_ACCESS, &key) == ERROR_SUCCESS) {
+            RegQueryValueExA(key, "B", nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
+            RegCloseKey(key);
+        }
+        key = Create("Software\\New");
+        RegCloseKey(key);
+        const std::string err = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(value, c.b) << c.what;
+        std::ifstream copy(file + ".bad", std::ios::binary);
+        const std::string kept((std::istreambuf_iterator<char>(copy)), std::istreambuf_iterator<char>());
+        if (c.damaged) {
+            EXPECT_EQ(kept, c.text) << c.what;
+            EXPECT_EQ(err, "Settings file " + file + " is damaged; kept as " + file + ".bad\n") << c.what;
+        } else {
+            EXPECT_FALSE(copy.is_open()) << c.what;
+            EXPECT_EQ(err, "") << c.what;
+        }
+        // The new file holds what was read and the new key, and reads clean.
+        platform::UseMemoryRegistry(false);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\New", 0, KEY_READ, &key), ERROR_SUCCESS) << c.what;
+        RegCloseKey(key);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << c.what;
+    }
+    platform::UseMemoryRegistry(true);
+    old ? setenv("XDG_CONFIG_HOME", saved.c_str(), 1) : unsetenv("XDG_CONFIG_HOME");
+}
+
 // Settings changed in a batch that cannot be saved are tried once more as
 // the process ends, after other function-local statics are gone: a child
 // process that exits normally must end cleanly and say so once.

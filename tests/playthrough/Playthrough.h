@@ -235,7 +235,18 @@ public:
         run.backend->windows.Push(e);
     }
     void Move(int x, int y) { Event(platform::WindowEvent::MouseMove, x, y, false); }
-    void Click(int x, int y) { run.Click(x, y); }
+    // With humanClicks the button comes up a tenth of a second after it
+    // went down, as under a player's finger; else at once.
+    void Click(int x, int y)
+    {
+        if (!humanClicks) {
+            run.Click(x, y);
+            return;
+        }
+        Move(x, y);
+        Event(platform::WindowEvent::MouseButton, x, y, true);
+        pendingUps.push_back({ x, y, app->updateCount + 10 });
+    }
     bool ClickWidget(Kivo::Widget* w)
     {
         if (!w)
@@ -525,6 +536,10 @@ public:
         ++steps;
         if (app->demoPlaying)
             return;
+        while (!pendingUps.empty() && pendingUps.front().update <= app->updateCount) {
+            Event(platform::WindowEvent::MouseButton, pendingUps.front().x, pendingUps.front().y, false);
+            pendingUps.erase(pendingUps.begin());
+        }
         WindowBase* window = TopWindow();
         if (window != seenWindow) {
             seenWindow = window;
@@ -586,7 +601,15 @@ public:
             run.Key(VK_ESCAPE);
             break;
         case WINDOW_ID_LEVEL_COMPLETED1:
+            if (takeBonusGame && ClickButton(window, 1))
+                break;
+            run.Key(VK_RETURN);
+            break;
         case WINDOW_ID_LEVEL_COMPLETED2:
+            if (takeBonusGame && ClickButton(window, 0))
+                break;
+            run.Key(VK_RETURN);
+            break;
         case WINDOW_ID_CONFIRM:
         case WINDOW_ID_CONFIRM2:
         case WINDOW_ID_MESSAGE:
@@ -626,6 +649,14 @@ public:
     std::unique_ptr<playtest::LevelPlayer> player;
     bool playing = false;
     bool pauseToMenu = false;
+    // The level-completed windows are answered with the mouse: the bonus
+    // game, then Continue.
+    bool takeBonusGame = false;
+    bool humanClicks = false;
+    struct PendingUp {
+        int x, y, update;
+    };
+    std::vector<PendingUp> pendingUps;
     WindowBase* seenWindow = nullptr;
     WindowBase* shotWindow = nullptr;
     long seenAt = 0;

@@ -9,9 +9,17 @@
 // and fails at the first checkpoint that differs. When the game changes on
 // purpose, record it anew:
 //   KIVO_PLAYTHROUGH_RECORD=1 build/test/tests/playthrough/test_playthrough --gtest_filter='RecordedRun.*'
+// It needs a fresh process, so it stays the first test of this file.
 #include "tests/playthrough/Playthrough.h"
 
+#include "game/meta/BuildingPanel.h"
+#include "game/meta/Town.h"
+#include "game/meta/UpgradeScreen.h"
+#include "game/ui/ButtonTownUpgrade.h"
+#include "game/ui/UpgradePanel.h"
+
 #include <cstdlib>
+#include <limits>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -138,6 +146,97 @@ TEST(RecordedRun, ReplaysInStepToTheSameProfileAndField)
     EXPECT_EQ(p.checked, p.expected.size());
     EXPECT_TRUE(p.app->shutdown) << "the replayed quit did not end the game";
     EXPECT_EQ(GetProfileString("user_name"), "ANNA");
+}
+
+// A level won, its bonus game taken and won: on the upgrade screen after it
+// the pointer over a building's button brings up the building's panel, as
+// after a level without the bonus game.
+TEST(BonusGamePlaythrough, TheUpgradeScreenAfterTheBonusGameTellsAboutTheBuildings)
+{
+    Options o = WithShots({});
+    o.is3D = false;
+    Driver p(o);
+    p.takeBonusGame = true;
+    p.humanClicks = true;
+    p.Start();
+    ASSERT_TRUE(p.TitleToMenu()) << p.failure;
+    ASSERT_TRUE(p.MenuToGame()) << p.failure;
+    ASSERT_TRUE(p.PlayLevel()) << p.failure;
+    ASSERT_TRUE(p.windowsSeen.count(WINDOW_ID_LEVEL_COMPLETED2)) << "the bonus game was not played";
+
+    auto* upgrade = dynamic_cast<UpgradeScreen*>(p.Screen("UpgradeScreen"));
+    ASSERT_NE(upgrade, nullptr);
+    p.Wait(3);
+    BuildingPanel* panel = upgrade->mBuildingPanel;
+    EXPECT_EQ(panel->mAlpha.mCurrent, 0.0f);
+    for (int slot = 0; slot < 2; ++slot) {
+        Kivo::Widget* button = upgrade->mUpgradePanel->mBuyButtons[slot];
+        const Kivo::Point at = button->GetAbsPos();
+        p.Move(at.mX + button->mWidth / 2, at.mY + button->mHeight / 2);
+        p.Wait(1.5);
+        EXPECT_EQ(panel->mAlpha.mCurrent, 1.0f) << "slot " << slot;
+        EXPECT_EQ(panel->mBuilding, Town::GetCurrentStage() * Town::kBuildingsPerStage + slot);
+        EXPECT_NE(panel->mItem, nullptr) << "slot " << slot;
+        if (slot == 0)
+            p.Shot("upgrade_after_bonus_hover");
+    }
+    p.Move(400, 200);
+    p.Wait(1.5);
+    EXPECT_EQ(panel->mAlpha.mCurrent, 0.0f);
+}
+
+// Stored values no version of the game writes: a player's profile (slot 0)
+// or the settings holding one out of range. Each start still reaches a
+// board that takes moves, the value read as its default, and nothing is
+// read out of bounds on the way (the sanitizers watch).
+TEST(StoredValuesOutOfRange, EachStartsAPlayableGameWithTheDefault)
+{
+    constexpr int32_t kMin = std::numeric_limits<int32_t>::min();
+    constexpr int32_t kMax = std::numeric_limits<int32_t>::max();
+    struct Case {
+        const char* key;
+        int32_t value;
+        bool inRegistry;
+        int32_t expected; // the profile's value once the game is on, or -1
+    };
+    const Case cases[] = {
+        { "game_type", -1, false, 1 },
+        { "game_type", kMax, false, 1 },
+        { "game_current_level", -5, false, 0 },
+        { "game_current_level", kMax, false, 0 },
+        { "game_chipset", -3, false, -1 },
+        { "game_chipset", kMax, false, -1 },
+        { "progress_type", 0, false, 2 },
+        { "progress_type", kMin, false, 2 },
+        { "language_id", kMax, true, -1 },
+        { "language_id", -7, true, -1 },
+        { "UserProfile", 7, true, -1 },
+        { "UserProfile", kMin, true, -1 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.key) + " " + std::to_string(c.value));
+        Options o;
+        o.is3D = false;
+        Driver p(o);
+        Profile stored;
+        stored.SetString("user_name", "ANNA");
+        if (!c.inRegistry)
+            stored.SetInt(c.key, c.value);
+        const std::string profiles = p.run.dir.Path() + "/Olvane Studio/Marrowfen/profiles";
+        std::filesystem::create_directories(profiles);
+        ASSERT_TRUE(stored.Save(profiles + "/slot0.profile"));
+        if (c.inRegistry)
+            p.app->RegistryWriteInteger(c.key, c.value);
+        p.Start();
+        ASSERT_TRUE(p.TitleToMenu()) << p.failure;
+        ASSERT_TRUE(p.MenuToGame()) << p.failure;
+        EXPECT_EQ(ProfileManager::Instance()->GetCurrentProfileSlot(), 0);
+        EXPECT_EQ(GetProfileString("user_name"), "ANNA");
+        if (c.expected >= 0) {
+            EXPECT_EQ(GetProfileInt(c.key), c.expected);
+        }
+        EXPECT_EQ(p.Play()->GetGameType(), GetProfileInt("game_type"));
+    }
 }
 
 } // namespace

@@ -291,7 +291,7 @@ const std::vector<std::string>& RequiredTexts()
         "window_newprofile_button_cancel", "window_newprofile_label_relaxed", "window_newprofile_label_timed",
         "window_newprofile_label_relaxed_comment", "window_newprofile_label_timed_comment", "window_newprofile_havenopermission",
         "window_profiles_caption", "window_profiles_button_close", "window_profiles_default_user_name",
-        "delete_profile_question", "message_you_have_to_create_profile", "message_profile_damaged",
+        "delete_profile_question", "message_you_have_to_create_profile", "message_profile_damaged", "message_profile_not_saved",
         "window_howtoplay_caption",
         "window_howtoplay_button_close", "window_howtoplay_caption_chain_mode", "window_howtoplay_caption_swap_mode",
         "window_howtoplay_caption_group_mode", "window_howtoplay_text_chain_mode", "window_howtoplay_text_swap_mode",

@@ -26,10 +26,8 @@ public:
     bool DoEnsureProfile() override
     {
         calls.push_back("ensure");
-        if (createProfile) {
-            ProfileManager::Instance()->CreateSlot(0);
-            ProfileManager::Instance()->SelectSlot(0);
-        }
+        if (createProfile)
+            ProfileManager::Instance()->StartNewProfile(0, "ANNA", 2);
         return true;
     }
     int ShowConfirm(const std::string&) override { return Answer("confirm"); }
@@ -113,6 +111,29 @@ TEST_F(MenuScreenTest, APlayerMidGameGoesStraightToTheGame)
     EXPECT_EQ(menu->calls, (std::vector<std::string> { "ensure" }));
     EXPECT_TRUE(menu->mClosing);
     EXPECT_EQ(menu->rockets, 0);
+}
+
+// A new player whose file cannot be written (a file stands where the data
+// folder should be) is told where, once, and plays on.
+TEST_F(MenuScreenTest, ANewPlayerWhoseFileCannotBeWrittenIsToldOnceAndPlaysOn)
+{
+    app.SetString("message_profile_not_saved", L"not kept in %s, sorry");
+    data.Write("data", "x");
+    Kivo::SetAppDataFolder(data.Path() + "/data/");
+    menu->createProfile = true;
+    testing::internal::CaptureStderr();
+    menu->Play();
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(menu->calls,
+              (std::vector<std::string> { "ensure", "message:not kept in " + data.Path() + "/data/profiles, sorry" }));
+    EXPECT_TRUE(menu->mClosing);
+    EXPECT_EQ(GetProfileString("user_name"), "ANNA");
+    menu->calls.clear();
+    app.widgetManager->AddWidget(menu);
+    app.widgetManager->SetFocus(menu);
+    menu->Update();
+    EXPECT_TRUE(menu->calls.empty());
+    app.widgetManager->RemoveWidget(menu);
 }
 
 // A finished town celebrates and asks twice; only yes twice starts over.

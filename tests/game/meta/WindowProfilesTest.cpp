@@ -310,10 +310,12 @@ TEST_F(ProfilesTest, AnEmptySlotGetsANewCurrentProfile)
     bool cancelShown = false;
     bool listHidden = false;
     std::string offered;
+    int offeredType = 0;
     AnswerWhenUp<WindowNewProfile>([&](WindowNewProfile* n) {
         cancelShown = n->mCancelButton->mVisible;
         listHidden = !w->mVisible;
         offered = n->GetUserName();
+        offeredType = n->GetProgressType();
         n->SetUserName("CARL");
         n->mTimedBox->SetChecked(true);
         n->ButtonDepress(0);
@@ -322,6 +324,7 @@ TEST_F(ProfilesTest, AnEmptySlotGetsANewCurrentProfile)
     EXPECT_TRUE(cancelShown);
     EXPECT_TRUE(listHidden);
     EXPECT_EQ(offered, "window_profiles_default_user_name");
+    EXPECT_EQ(offeredType, 2); // relaxed
     EXPECT_EQ(m->GetCurrentProfileSlot(), 4);
     EXPECT_EQ(StoredName(4), "CARL");
     EXPECT_EQ(GetProfileInt("progress_type"), 1);
@@ -385,14 +388,19 @@ TEST_F(ProfilesTest, TheFirstStartAsksForANameWithoutCancel)
 {
     SetNewProfilePrompt(GetNewProfileWindowPrompt());
     bool cancelShown = true;
+    int offeredType = 0;
     AnswerWhenUp<WindowNewProfile>([&](WindowNewProfile* n) {
         cancelShown = n->mCancelButton->mVisible;
+        offeredType = n->GetProgressType();
         n->SetUserName("DORA");
         n->ButtonDepress(0);
     });
     EXPECT_TRUE(EnsureProfile());
     SetNewProfilePrompt(nullptr);
     EXPECT_FALSE(cancelShown);
+    // The first start offers timed play; the profile list offers relaxed.
+    EXPECT_EQ(offeredType, 1);
+    EXPECT_EQ(GetProfileInt("progress_type"), 1);
     EXPECT_EQ(ProfileManager::Instance()->GetCurrentProfileSlot(), 0);
     EXPECT_EQ(StoredName(0), "DORA");
     EXPECT_EQ(WindowNewProfile::Existing(), nullptr);

@@ -147,6 +147,9 @@ TEST_F(ProfileManagerTest, StartsOnTheRememberedOrFirstLoadableSlot)
         { 4, { 1, 4 }, {}, 4 },
         { -1, { 3 }, {}, 3 },
         { 2, {}, { 0, 1, 2, 3, 4 }, -1 },
+        // Slot files beyond the five are no players' (slot 7 is written).
+        { 7, { 1, 7 }, {}, 1 },
+        { -5, { 2 }, {}, 2 },
     };
     for (const Case& c : cases) {
         fs::remove_all(data / "profiles");
@@ -253,14 +256,36 @@ TEST_F(ProfileManagerTest, CreateAndDeleteSlots)
     EXPECT_TRUE(Manager().DeleteSlot(4)); // no file: fine
 }
 
-TEST_F(ProfileManagerTest, UnwritableFolderIsReported)
+// With a file where the profiles folder should be, a new player plays on
+// with the profile in memory; the folder is noted for the player once in a
+// run, however often it fails.
+TEST_F(ProfileManagerTest, ANewPlayerWhoseFileCannotBeWrittenPlaysOnUnsaved)
 {
-    // A file where the profiles folder should be.
     std::ofstream(data / "profiles") << "x";
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(Manager().CreateSlot(0));
     EXPECT_EQ(Manager().GetCurrentProfileSlot(), -1);
+    prompt.chosenType = 2;
     EXPECT_TRUE(EnsureProfile());
-    EXPECT_FALSE(Manager().HasProfile());
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("Profile not saved: cannot write " + SlotFile(0)), std::string::npos) << err;
+    EXPECT_EQ(Manager().GetCurrentProfileSlot(), 0);
+    EXPECT_EQ(GetProfileString("user_name"), "ANNA");
+    EXPECT_EQ(GetProfileInt("progress_type"), 2);
+    EXPECT_EQ(GetProfileInt("game_type"), 1);
+    SetProfileInt("score_total", 500);
+    SaveCurrentProfile();
+    EXPECT_EQ(GetProfileInt("score_total"), 500);
+    EXPECT_EQ(TakeUnsavedProfilesFolder(), data / "profiles");
+    EXPECT_EQ(TakeUnsavedProfilesFolder(), "");
+
+    // Another new player in another slot: the same, not said again.
+    EXPECT_TRUE(Manager().StartNewProfile(3, "BEA", 1));
+    EXPECT_EQ(Manager().GetCurrentProfileSlot(), 3);
+    EXPECT_EQ(GetProfileString("user_name"), "BEA");
+    EXPECT_EQ(TakeUnsavedProfilesFolder(), "");
+    EXPECT_FALSE(Manager().StartNewProfile(5, "OUT", 1));
+    EXPECT_FALSE(fs::is_directory(data / "profiles"));
 }
 
 // A slot file that cannot be removed (a folder with something in it stands
