@@ -125,7 +125,7 @@ private:
     void OnLockedSurface(Fn fn);
     void ReleaseSurface();
     // Drawing goes to the surface routines.
-    bool SurfaceRoute(bool transparentUnkeyed, bool allowIn3D = false);
+    bool SurfaceRoute(bool transparent, bool allowIn3D = false);
     // The blits' shared body: `mirror` reverses the rows, `additive` adds.
     void SurfaceBlt(Image* source, int x, int y, const Rect& srcRect, const Color& color, bool additive,
                     bool mirror);

@@ -51,6 +51,32 @@ TEST_F(SurfaceTest, FillsPerLayout)
     }
 }
 
+// A picture with transparent pixels fills on its bits whether or not it has
+// a keyed surface: blending into the surface would turn the key colour into
+// a visible one.
+TEST_F(SurfaceTest, FillsOnTransparentPicturesDoNotDependOnTheSurface)
+{
+    for (int layout : { 0, 2 }) {
+        SCOPED_TRACE(layout);
+        Start(kLayouts[layout]);
+        const std::vector<uint32_t> pixels { 0x00000000, 0xFF00FF00 };
+        std::vector<uint32_t> filled[2];
+        for (bool surface : { false, true }) {
+            Kivo::DDImage image(display.get());
+            image.SetBits(pixels.data(), 2, 1);
+            if (surface) {
+                ASSERT_TRUE(image.CreateSurfaceFromBits());
+            }
+            image.FillRect(Rect(0, 0, 2, 1), Rgba(255, 0, 0, 128), 0);
+            const uint32_t* bits = image.GetBits();
+            ASSERT_NE(bits, nullptr);
+            filled[surface].assign(bits, bits + 2);
+        }
+        EXPECT_EQ(filled[true], filled[false]);
+        EXPECT_EQ(filled[false][0] >> 24, 0x80u); // the transparent pixel turns translucent red
+    }
+}
+
 TEST_F(SurfaceTest, PlainLinesStepOnePixelPerMajorStep)
 {
     Start(kLayouts[2]);
