@@ -706,8 +706,9 @@ void DDImage::FillScanLinesWithCoverage(const Span* spans, int count, const Colo
                                                coverHeight);
         return;
     }
-    // Blended into the surface by coverage; additive calls blend too.
-    OnLockedSurface([&](auto pixel) {
+    // Blended into the surface by coverage; additive calls blend too. A
+    // surface that cannot be locked is left as it is, and so are the bits.
+    const bool locked = OnLockedSurface([&](auto pixel) {
         using Pixel = decltype(pixel);
         const DDSURFACEDESC& desc = mLockedSurfaceDesc;
         const uint32_t masks[3] = { desc.ddpfPixelFormat.dwRBitMask, desc.ddpfPixelFormat.dwGBitMask,
@@ -736,7 +737,8 @@ void DDImage::FillScanLinesWithCoverage(const Span* spans, int count, const Colo
             }
         }
     });
-    DeleteAllNonSurfaceData();
+    if (locked)
+        DeleteAllNonSurfaceData();
 }
 
 void DDImage::Blt(Image* source, int x, int y, const Rect& srcRect, const Color& color, int drawMode)

@@ -120,9 +120,9 @@ public:
 
 private:
     // Locks the surface and calls fn with a pixel of its depth (uint16_t or
-    // uint32_t); other depths draw nothing.
+    // uint32_t); other depths draw nothing. False when the lock fails.
     template <typename Fn>
-    void OnLockedSurface(Fn fn);
+    bool OnLockedSurface(Fn fn);
     void ReleaseSurface();
     // Drawing goes to the surface routines.
     bool SurfaceRoute(bool transparent, bool allowIn3D = false);
@@ -155,16 +155,17 @@ void ReadSurfacePixels32(uint32_t* out, int width, int height, const DDSURFACEDE
 void ReadSurfacePixels16(uint32_t* out, int width, int height, const DDSURFACEDESC2& desc);
 
 template <typename Fn>
-void DDImage::OnLockedSurface(Fn fn)
+bool DDImage::OnLockedSurface(Fn fn)
 {
     if (!LockSurface())
-        return;
+        return false;
     const DWORD depth = mLockedSurfaceDesc.ddpfPixelFormat.dwRGBBitCount;
     if (depth == 32)
         fn(uint32_t {});
     else if (depth == 16)
         fn(uint16_t {});
     UnlockSurface();
+    return true;
 }
 
 } // namespace Kivo

@@ -366,6 +366,19 @@ TEST_F(SurfaceTest, CoverageFillsBlendByCoverage)
         EXPECT_NE(px[5], 0u);
         EXPECT_EQ(image->mBits, nullptr);
     }
+    // A surface that cannot be locked draws nothing: the picture stays in
+    // the software copies.
+    Kivo::DDImage image(display.get());
+    const std::vector<uint32_t> pixels { 0xFF102030, 0xFF405060 };
+    image.SetBits(pixels.data(), 2, 1);
+    ASSERT_TRUE(image.CreateSurfaceFromBits());
+    const uint8_t coverage[] = { 255, 255 };
+    const Kivo::Span span { 0, 0, 2 };
+    platform::DDraw().FailCall("Lock", DDERR_SURFACEBUSY);
+    image.FillScanLinesWithCoverage(&span, 1, Color(255, 255, 255), 0, coverage, 0, 0, 2, 1);
+    platform::ResetDDraw();
+    ASSERT_NE(image.mBits, nullptr);
+    EXPECT_EQ(std::vector<uint32_t>(image.mBits, image.mBits + 2), pixels);
 }
 
 } // namespace
