@@ -449,6 +449,48 @@ using surfacetest::kLayouts;
 using surfacetest::Rgba;
 using surfacetest::SurfaceTest;
 
+// A smooth stretch into a surface is the filtered stretch made in a picture
+// of the clipped destination's size and blitted into the surface with the
+// colour and draw mode; the picture stays in the surface only.
+TEST_F(SurfaceTest, SmoothStretchesBlitAFilteredPictureIntoTheSurface)
+{
+    Kivo::MemoryImage source(&app);
+    const std::vector<uint32_t> pixels { 0xFFFF0000, 0x8000FF00, 0xFF0000FF, 0xFFFFFFFF, 0x00000000, 0xFF204060 };
+    source.SetBits(pixels.data(), 3, 2);
+    struct Case {
+        const char* name;
+        Rect dest, clip;
+        Rect shown; // the clipped destination
+        Color color;
+        int mode;
+    } cases[] = {
+        { "white", Rect(1, 1, 6, 4), Rect(0, 0, 8, 6), Rect(1, 1, 6, 4), Color(255, 255, 255), 0 },
+        { "coloured, clipped", Rect(-2, 1, 6, 4), Rect(0, 0, 8, 6), Rect(0, 1, 4, 4), Rgba(255, 128, 64, 128), 0 },
+        { "additive", Rect(1, 0, 7, 5), Rect(0, 0, 8, 3), Rect(1, 0, 7, 3), Color(255, 255, 255), 1 },
+    };
+    for (int layout : { 0, 2 }) {
+        Start(kLayouts[layout]);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.name << ", layout " << layout);
+            auto image = Opaque(8, 6);
+            auto twin = Opaque(8, 6);
+            for (Kivo::DDImage* i : { image.get(), twin.get() })
+                SetAll(*i, layout == 2 ? 0x00406080 : 0x4210);
+            image->StretchBlt(&source, c.dest, Rect(0, 0, 3, 2), c.clip, c.color, c.mode, false);
+            Kivo::MemoryImage stretched(&app);
+            stretched.Create(c.shown.mWidth, c.shown.mHeight);
+            stretched.Clear();
+            stretched.StretchBlt(&source, Rect(c.dest.mX - c.shown.mX, c.dest.mY - c.shown.mY, c.dest.mWidth, c.dest.mHeight),
+                                 Rect(0, 0, 3, 2), Rect(0, 0, c.shown.mWidth, c.shown.mHeight), Color(255, 255, 255), 0,
+                                 false);
+            twin->Blt(&stretched, c.shown.mX, c.shown.mY, Rect(0, 0, c.shown.mWidth, c.shown.mHeight), c.color, c.mode);
+            ASSERT_NE(image->mSurface, nullptr);
+            EXPECT_EQ(image->mBits, nullptr);
+            EXPECT_EQ(Pixels(*image), Pixels(*twin));
+        }
+    }
+}
+
 // The nearest-pixel stretch into a 16-bit surface, from a plain and from a
 // palette source: each destination pixel takes its source pixel's colour
 // packed for the surface, transparent ones leave it.
