@@ -674,13 +674,13 @@ bool DDImage::PolyFill3D(const Point* points, int count, const Rect* clipRect, c
     return true;
 }
 
-bool DDImage::SurfaceRoute(bool transparentUnkeyed, bool allowIn3D)
+bool DDImage::SurfaceRoute(bool transparent, bool allowIn3D)
 {
     // While software drawing is under way on an adopted surface's bits, the
     // bits are the picture. An image that cannot get a surface (no display
     // yet, no free colour key) keeps drawing on its bits: dropping them
     // after a surface routine that drew nothing would lose the picture.
-    return !mSurfaceStale && !mHasAlpha && !transparentUnkeyed && (allowIn3D || !mDDInterface->mIs3D) && GetSurface() &&
+    return !mSurfaceStale && !mHasAlpha && !transparent && (allowIn3D || !mDDInterface->mIs3D) && GetSurface() &&
            !Is3DTarget();
 }
 
@@ -706,8 +706,9 @@ void DDImage::FillScanLinesWithCoverage(const Span* spans, int count, const Colo
                                                coverHeight);
         return;
     }
-    // Blended into the surface by coverage; additive calls blend too.
-    OnLockedSurface([&](auto pixel) {
+    // Blended into the surface by coverage; additive calls blend too. A
+    // surface that cannot be locked is left as it is, and so are the bits.
+    const bool locked = OnLockedSurface([&](auto pixel) {
         using Pixel = decltype(pixel);
         const DDSURFACEDESC& desc = mLockedSurfaceDesc;
         const uint32_t masks[3] = { desc.ddpfPixelFormat.dwRBitMask, desc.ddpfPixelFormat.dwGBitMask,
@@ -736,7 +737,8 @@ void DDImage::FillScanLinesWithCoverage(const Span* spans, int count, const Colo
             }
         }
     });
-    DeleteAllNonSurfaceData();
+    if (locked)
+        DeleteAllNonSurfaceData();
 }
 
 void DDImage::Blt(Image* source, int x, int y, const Rect& srcRect, const Color& color, int drawMode)
@@ -833,7 +835,9 @@ void DDImage::FillRect(const Rect& rect, const Color& color, int drawMode)
         D3D().FillRect(rect, color, drawMode);
         return;
     }
-    if (SurfaceRoute(mHasTrans && !mHasColorKey)) {
+    // Blending into a keyed surface would turn its key colour into a
+    // visible one: an image with transparent pixels fills on its bits.
+    if (SurfaceRoute(mHasTrans)) {
         if (drawMode == DRAWMODE_NORMAL)
             NormalFillRect(rect, color);
         else if (drawMode == DRAWMODE_ADDITIVE)

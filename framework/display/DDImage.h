@@ -120,12 +120,12 @@ public:
 
 private:
     // Locks the surface and calls fn with a pixel of its depth (uint16_t or
-    // uint32_t); other depths draw nothing.
+    // uint32_t); other depths draw nothing. False when the lock fails.
     template <typename Fn>
-    void OnLockedSurface(Fn fn);
+    bool OnLockedSurface(Fn fn);
     void ReleaseSurface();
     // Drawing goes to the surface routines.
-    bool SurfaceRoute(bool transparentUnkeyed, bool allowIn3D = false);
+    bool SurfaceRoute(bool transparent, bool allowIn3D = false);
     // The blits' shared body: `mirror` reverses the rows, `additive` adds.
     void SurfaceBlt(Image* source, int x, int y, const Rect& srcRect, const Color& color, bool additive,
                     bool mirror);
@@ -155,16 +155,17 @@ void ReadSurfacePixels32(uint32_t* out, int width, int height, const DDSURFACEDE
 void ReadSurfacePixels16(uint32_t* out, int width, int height, const DDSURFACEDESC2& desc);
 
 template <typename Fn>
-void DDImage::OnLockedSurface(Fn fn)
+bool DDImage::OnLockedSurface(Fn fn)
 {
     if (!LockSurface())
-        return;
+        return false;
     const DWORD depth = mLockedSurfaceDesc.ddpfPixelFormat.dwRGBBitCount;
     if (depth == 32)
         fn(uint32_t {});
     else if (depth == 16)
         fn(uint16_t {});
     UnlockSurface();
+    return true;
 }
 
 } // namespace Kivo

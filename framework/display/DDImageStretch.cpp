@@ -1,11 +1,14 @@
-// Stretched blits of a DDImage: DirectDraw scaling between surfaces, or a
+// Stretched blits of a DDImage: DirectDraw scaling between surfaces, a
 // nearest-pixel 16.16 stretch of the source's premultiplied native pixels
-// into the locked surface.
+// into the locked surface, or the filtered stretch made in a temporary
+// image and blitted into the surface.
 #include "framework/display/DDImage.h"
 
 #include "framework/display/D3DInterface.h"
 #include "framework/display/DDInterface.h"
 #include "framework/graphics/BltRects.h"
+#include "framework/graphics/MemoryImageBlits.h"
+#include "framework/graphics/SourcePixels.h"
 
 #include <algorithm>
 
@@ -74,6 +77,11 @@ void Stretch(const StretchPass& p)
     }
 }
 
+bool Inside(const Rect& r, const Image* image)
+{
+    return r.mX >= 0 && r.mY >= 0 && r.mX <= image->mWidth - r.mWidth && r.mY <= image->mHeight - r.mHeight;
+}
+
 template <typename Pixel, bool kMirror>
 void StretchFor(const StretchPass& p, bool white, bool additive)
 {
@@ -101,10 +109,29 @@ void DDImage::StretchBlt(Image* source, const Rect& destRect, const Rect& srcRec
     FRect area;
     if (!GetStretchBltRects(srcRect, clipRect, destRect, dest, area))
         return;
-    // Smooth stretches, and images whose picture is not in a surface, are
-    // drawn on the bits.
-    if (!fastStretch || mSurfaceStale || !GetSurface()) {
-        MemoryImage::StretchBlt(source, destRect, srcRect, clipRect, color, drawMode, fastStretch);
+    if (!fastStretch) {
+        // Pictures with transparent or translucent pixels, and those that
+        // cannot be drawn in a surface, are stretched on their bits.
+        if (!SurfaceRoute(mHasTrans)) {
+            MemoryImage::StretchBlt(source, destRect, srcRect, clipRect, color, drawMode, false);
+            return;
+        }
+        // The filtered stretch into a picture of the destination's size,
+        // blitted into the surface: the colour acts once, in the blit.
+        auto* memory = dynamic_cast<MemoryImage*>(source);
+        if (!memory || !SourceRectInside(srcRect, memory) || !Inside(dest, this))
+            return;
+        MemoryImage stretched(GetHost());
+        stretched.Create(dest.mWidth, dest.mHeight);
+        stretched.Clear();
+        FilteredStretchBlt(memory, area, stretched.GetBits(), dest.mWidth, Rect(0, 0, dest.mWidth, dest.mHeight));
+        stretched.BitsChanged();
+        Blt(&stretched, dest.mX, dest.mY, Rect(0, 0, dest.mWidth, dest.mHeight), color, drawMode);
+        return;
+    }
+    // Images whose picture is not in a surface are drawn on the bits.
+    if (mSurfaceStale || !GetSurface()) {
+        MemoryImage::StretchBlt(source, destRect, srcRect, clipRect, color, drawMode, true);
         return;
     }
     auto* ddSource = dynamic_cast<DDImage*>(source);
@@ -162,7 +189,7 @@ void DDImage::SurfaceStretch(MemoryImage* source, const Rect& dest, const FRect&
     if (!native || (source->NativeIndexed() && !indices) || source->mWidth <= 0 || source->mHeight <= 0)
         return;
     // Destination outside the image: nothing (the clip rect lies inside it).
-    if (dest.mX < 0 || dest.mY < 0 || dest.mX > mWidth - dest.mWidth || dest.mY > mHeight - dest.mHeight)
+    if (!Inside(dest, this))
         return;
     if (!LockSurface())
         return;

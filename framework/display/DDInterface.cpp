@@ -356,7 +356,6 @@ int DDInterface::InitLocked(HWND window, bool windowed)
         return RESULT_3D_FAIL;
     }
     mInitialized = true;
-    mFramePresented = false;
     return RESULT_OK;
 }
 

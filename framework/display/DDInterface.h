@@ -118,7 +118,6 @@ public:
     uint32_t mGreenConvTable[256] {};
     uint32_t mBlueConvTable[256] {};
     bool mInitialized = false;
-    bool mFramePresented = false; // since Init
     HWND mHWnd = nullptr;
     bool mIsWindowed = true;
     DDImage* mScreenImage = nullptr;

@@ -84,10 +84,7 @@ bool DDInterface::Redraw(const Rect* rect)
             mDrawSurface->Unlock(nullptr);
     }
 
-    // The display's first frame has no frame before it to tear against: it
-    // goes out at once rather than a part of a refresh later.
-    const bool vsync = mFramePresented && mHost->WaitForVBlank() && !mHost->NoWaitForVBlank();
-    mFramePresented = true;
+    const bool vsync = mHost->WaitForVBlank() && !mHost->NoWaitForVBlank();
     HRESULT result;
     const char* step;
     if (mIsWindowed && !mVideoOnlyDraw) {

@@ -205,13 +205,13 @@ void BrickColored::SetState(int id)
         break;
     case 7:
     case 8: {
+        // A fade asked for while the other runs turns back from where the
+        // alpha stands; from rest it starts over from the far end.
         float goal = id == 7 ? 1.0f : 0.0f;
-        if (mFade == goal)
-            break;
-        if (!mStateOn[id])
+        if (!mStateOn[7] && !mStateOn[8] && mFade != goal)
             mFade = 1 - goal;
         mStateOn[7] = mStateOn[8] = false;
-        mStateOn[id] = true;
+        mStateOn[id] = mFade != goal;
         break;
     }
     case 9:
@@ -275,12 +275,16 @@ void BrickColored::DrawLayers(Kivo::Graphics& g, float x, float y, float jx, flo
     }
     DrawOutline(g, x + jx, y + jy);
     if (HasFlag(kBrickEnergized) && mGlowImage) {
+        // A pulsing halo: the glow's first cel enlarged about its centre.
         g.PushState();
         g.SetDrawMode(1);
         g.SetColorizeImages(true);
-        g.SetColorRGBA(mColour.GetRed(), mColour.GetGreen(), mColour.GetBlue(),
+        g.SetColorRGBA(255, 255, 255,
                        static_cast<int>((40 + static_cast<int>(30 * std::fabs(std::sin(mTickCount / 10.0f)))) * mFade));
-        g.DrawImageCel(mGlowImage, static_cast<int>(x + jx), static_cast<int>(y + jy), 0);
+        Kivo::Transform t;
+        t.Scale(1.4f, 1.4f);
+        const Kivo::Rect cel = mGlowImage->GetCelRect(0);
+        g.DrawImageTransformSrcF(mGlowImage, t, cel, x + jx + cel.mWidth / 2.0f, y + jy + cel.mHeight / 2.0f);
         g.PopState();
     }
     if (HasFlag(kBrickChain))

@@ -129,8 +129,9 @@ TEST_F(DDImageTest, BlackDrawnOverAKeyOfZeroStaysVisible)
     ASSERT_TRUE(image->CreateSurfaceFromBits());
     ASSERT_TRUE(image->mHasColorKey);
     ASSERT_EQ(image->mColorKey, 0u);
-    image->FillRect(Rect(0, 0, 1, 1), Color(0, 0, 0), 0);
-    image->DeleteAllNonSurfaceData();
+    const auto black = Image({ 0xFF000000 }, 1);
+    image->BltMirror(black.get(), 0, 0, Rect(0, 0, 1, 1), Color(255, 255, 255), 0);
+    ASSERT_EQ(image->mBits, nullptr); // drawn into the surface
     EXPECT_EQ(Bits(*image), (std::vector<uint32_t> { 0xFF000000, 0xFF000000 }));
 }
 
@@ -265,7 +266,7 @@ TEST_F(DDImageTest, DrawingRoutes)
         { "opaque", { 0xFF000000, 0xFF000000 }, false, false, 0, true, 0xFFFE0000 },
         { "additive", { 0xFF000000, 0xFF000000 }, false, false, 1, true, 0xFFFF0000 },
         { "other mode", { 0xFF000000, 0xFF000000 }, false, false, 2, true, 0xFF000000 },
-        { "keyed", { 0xFF000000, 0x00000000 }, true, false, 0, true, 0xFFFE0000 },
+        { "keyed", { 0xFF000000, 0x00000000 }, true, false, 0, false, 0xFFFF0000 },
         { "transparent, no key yet", { 0xFF000000, 0x00000000 }, false, false, 0, false, 0xFFFF0000 },
         { "translucent", { 0xFF000000, 0x80000000 }, false, false, 0, false, 0xFFFF0000 },
         { "3D in use", { 0xFF000000, 0xFF000000 }, false, true, 0, false, 0xFFFF0000 },

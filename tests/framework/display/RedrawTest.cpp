@@ -166,10 +166,8 @@ TEST_F(RedrawTest, PacedBlitsInTwoHalves)
     ASSERT_EQ(display->Init(Window(), true), 0);
     Draw();
     platform::DDraw().logCalls = true;
-    // The first frame has nothing to tear against: it goes out at once.
-    ASSERT_TRUE(display->Redraw());
-    EXPECT_EQ(Calls(), (std::vector<std::string> { "Blt" }));
-    // The beam: above the window's middle, past it, past the bottom.
+    // The beam: above the window's middle, past it, past the bottom. The
+    // first frame after Init is paced like every other.
     std::vector<DWORD> lines { 100, 350, 650 };
     size_t next = 0;
     platform::DDraw().scanLine = [&](DWORD* line) {
@@ -188,8 +186,6 @@ TEST_F(RedrawTest, PacingGivesUpAfterThreeFrames)
     app.vsync = true;
     ASSERT_EQ(display->Init(Window(), true), 0);
     platform::DDraw().logCalls = true;
-    ASSERT_TRUE(display->Redraw());
-    EXPECT_EQ(Calls(), (std::vector<std::string> { "Blt" }));
     const auto start = platform::HeadlessBackend::Current()->clock.NowMicros();
     for (int frame = 0; frame < 3; ++frame) {
         ASSERT_TRUE(display->Redraw());

@@ -51,6 +51,32 @@ TEST_F(SurfaceTest, FillsPerLayout)
     }
 }
 
+// A picture with transparent pixels fills on its bits whether or not it has
+// a keyed surface: blending into the surface would turn the key colour into
+// a visible one.
+TEST_F(SurfaceTest, FillsOnTransparentPicturesDoNotDependOnTheSurface)
+{
+    for (int layout : { 0, 2 }) {
+        SCOPED_TRACE(layout);
+        Start(kLayouts[layout]);
+        const std::vector<uint32_t> pixels { 0x00000000, 0xFF00FF00 };
+        std::vector<uint32_t> filled[2];
+        for (bool surface : { false, true }) {
+            Kivo::DDImage image(display.get());
+            image.SetBits(pixels.data(), 2, 1);
+            if (surface) {
+                ASSERT_TRUE(image.CreateSurfaceFromBits());
+            }
+            image.FillRect(Rect(0, 0, 2, 1), Rgba(255, 0, 0, 128), 0);
+            const uint32_t* bits = image.GetBits();
+            ASSERT_NE(bits, nullptr);
+            filled[surface].assign(bits, bits + 2);
+        }
+        EXPECT_EQ(filled[true], filled[false]);
+        EXPECT_EQ(filled[false][0] >> 24, 0x80u); // the transparent pixel turns translucent red
+    }
+}
+
 TEST_F(SurfaceTest, PlainLinesStepOnePixelPerMajorStep)
 {
     Start(kLayouts[2]);
@@ -340,6 +366,19 @@ TEST_F(SurfaceTest, CoverageFillsBlendByCoverage)
         EXPECT_NE(px[5], 0u);
         EXPECT_EQ(image->mBits, nullptr);
     }
+    // A surface that cannot be locked draws nothing: the picture stays in
+    // the software copies.
+    Kivo::DDImage image(display.get());
+    const std::vector<uint32_t> pixels { 0xFF102030, 0xFF405060 };
+    image.SetBits(pixels.data(), 2, 1);
+    ASSERT_TRUE(image.CreateSurfaceFromBits());
+    const uint8_t coverage[] = { 255, 255 };
+    const Kivo::Span span { 0, 0, 2 };
+    platform::DDraw().FailCall("Lock", DDERR_SURFACEBUSY);
+    image.FillScanLinesWithCoverage(&span, 1, Color(255, 255, 255), 0, coverage, 0, 0, 2, 1);
+    platform::ResetDDraw();
+    ASSERT_NE(image.mBits, nullptr);
+    EXPECT_EQ(std::vector<uint32_t>(image.mBits, image.mBits + 2), pixels);
 }
 
 } // namespace
@@ -409,6 +448,48 @@ using Kivo::Rect;
 using surfacetest::kLayouts;
 using surfacetest::Rgba;
 using surfacetest::SurfaceTest;
+
+// A smooth stretch into a surface is the filtered stretch made in a picture
+// of the clipped destination's size and blitted into the surface with the
+// colour and draw mode; the picture stays in the surface only.
+TEST_F(SurfaceTest, SmoothStretchesBlitAFilteredPictureIntoTheSurface)
+{
+    Kivo::MemoryImage source(&app);
+    const std::vector<uint32_t> pixels { 0xFFFF0000, 0x8000FF00, 0xFF0000FF, 0xFFFFFFFF, 0x00000000, 0xFF204060 };
+    source.SetBits(pixels.data(), 3, 2);
+    struct Case {
+        const char* name;
+        Rect dest, clip;
+        Rect shown; // the clipped destination
+        Color color;
+        int mode;
+    } cases[] = {
+        { "white", Rect(1, 1, 6, 4), Rect(0, 0, 8, 6), Rect(1, 1, 6, 4), Color(255, 255, 255), 0 },
+        { "coloured, clipped", Rect(-2, 1, 6, 4), Rect(0, 0, 8, 6), Rect(0, 1, 4, 4), Rgba(255, 128, 64, 128), 0 },
+        { "additive", Rect(1, 0, 7, 5), Rect(0, 0, 8, 3), Rect(1, 0, 7, 3), Color(255, 255, 255), 1 },
+    };
+    for (int layout : { 0, 2 }) {
+        Start(kLayouts[layout]);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << c.name << ", layout " << layout);
+            auto image = Opaque(8, 6);
+            auto twin = Opaque(8, 6);
+            for (Kivo::DDImage* i : { image.get(), twin.get() })
+                SetAll(*i, layout == 2 ? 0x00406080 : 0x4210);
+            image->StretchBlt(&source, c.dest, Rect(0, 0, 3, 2), c.clip, c.color, c.mode, false);
+            Kivo::MemoryImage stretched(&app);
+            stretched.Create(c.shown.mWidth, c.shown.mHeight);
+            stretched.Clear();
+            stretched.StretchBlt(&source, Rect(c.dest.mX - c.shown.mX, c.dest.mY - c.shown.mY, c.dest.mWidth, c.dest.mHeight),
+                                 Rect(0, 0, 3, 2), Rect(0, 0, c.shown.mWidth, c.shown.mHeight), Color(255, 255, 255), 0,
+                                 false);
+            twin->Blt(&stretched, c.shown.mX, c.shown.mY, Rect(0, 0, c.shown.mWidth, c.shown.mHeight), c.color, c.mode);
+            ASSERT_NE(image->mSurface, nullptr);
+            EXPECT_EQ(image->mBits, nullptr);
+            EXPECT_EQ(Pixels(*image), Pixels(*twin));
+        }
+    }
+}
 
 // The nearest-pixel stretch into a 16-bit surface, from a plain and from a
 // palette source: each destination pixel takes its source pixel's colour

@@ -132,8 +132,16 @@ TEST(Brick, FadedOutBrickStaysHidden)
     EXPECT_EQ(drawnAlpha(), 255);
     brick.SetState(8);
     run(12);
-    EXPECT_GT(drawnAlpha(), 0);
-    EXPECT_LT(drawnAlpha(), 255);
+    const int halfWay = drawnAlpha();
+    EXPECT_GT(halfWay, 0);
+    EXPECT_LT(halfWay, 255);
+    // Turned back mid-way, the fade runs on from where the alpha stands.
+    brick.SetState(7);
+    run(1);
+    EXPECT_GT(drawnAlpha(), halfWay);
+    brick.SetState(8);
+    run(1);
+    EXPECT_NEAR(drawnAlpha(), halfWay, 1);
     run(40);
     EXPECT_FALSE(brick.IsStateOn(8));
     EXPECT_EQ(drawnAlpha(), -1);
@@ -143,6 +151,50 @@ TEST(Brick, FadedOutBrickStaysHidden)
     brick.SetState(7);
     run(40);
     EXPECT_EQ(drawnAlpha(), 255);
+}
+
+// An energised brick's halo: its glow 1.4 times its size about its centre,
+// white, added with an alpha that pulses with the tick count.
+TEST(Brick, EnergizedGlowPulsesEnlarged)
+{
+    struct Energized : BrickColored {
+        Energized() : BrickColored(3) { mImage = nullptr, mGlowImage = glow.get(); }
+        void SetTick(int tick) { mTickCount = tick; }
+        std::unique_ptr<Kivo::MemoryImage> glow = testsupport::DiscImage(20, 20, 8);
+    } brick;
+    brick.mX = 100;
+    brick.mY = 200;
+    brick.SetFlag(kBrickEnergized);
+    struct Stretches : RecordingImage {
+        Stretches() : RecordingImage(800, 600) {}
+        void StretchBlt(Kivo::Image*, const Kivo::Rect& dest, const Kivo::Rect&, const Kivo::Rect&,
+                        const Kivo::Color& color, int mode, bool) override
+        {
+            drawn.push_back({ dest, color, mode });
+        }
+        struct Drawn {
+            Kivo::Rect dest;
+            Kivo::Color color;
+            int mode;
+        };
+        std::vector<Drawn> drawn;
+    } screen;
+    Kivo::Graphics g(&screen);
+    struct Case {
+        int tick, alpha; // 40 + 30 |sin(tick / 10)|, truncated
+    } cases[] = { { 0, 40 }, { 16, 69 }, { 31, 41 }, { 47, 69 } };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.tick);
+        screen.drawn.clear();
+        brick.SetTick(c.tick);
+        brick.DrawTop(g);
+        ASSERT_EQ(screen.drawn.size(), 1u);
+        EXPECT_EQ(screen.drawn[0].dest, Kivo::Rect(96, 196, 28, 28));
+        Kivo::Color white(255, 255, 255);
+        white.mAlpha = c.alpha;
+        EXPECT_EQ(screen.drawn[0].color, white);
+        EXPECT_EQ(screen.drawn[0].mode, 1);
+    }
 }
 
 TEST(Brick, KeyAlwaysAnimatesAndNeverShines)
