@@ -756,11 +756,12 @@ void DDImage::Blt(Image* source, int x, int y, const Rect& srcRect, const Color&
         MemoryImage::Blt(source, x, y, srcRect, color, drawMode);
         return;
     }
-    if (drawMode == DRAWMODE_NORMAL)
-        NormalBlt(source, x, y, srcRect, color);
-    else if (drawMode == DRAWMODE_ADDITIVE)
-        AdditiveBlt(source, x, y, srcRect, color);
-    DeleteAllNonSurfaceData();
+    DrawOnSurface([&] {
+        if (drawMode == DRAWMODE_NORMAL)
+            NormalBlt(source, x, y, srcRect, color);
+        else if (drawMode == DRAWMODE_ADDITIVE)
+            AdditiveBlt(source, x, y, srcRect, color);
+    });
 }
 
 void DDImage::BltMirror(Image* source, int x, int y, const Rect& srcRect, const Color& color, int drawMode)
@@ -777,11 +778,12 @@ void DDImage::BltMirror(Image* source, int x, int y, const Rect& srcRect, const 
     // keeps its picture untouched.
     if (!SurfaceRoute(false, true))
         return;
-    if (drawMode == DRAWMODE_NORMAL)
-        NormalBltMirror(source, x, y, srcRect, color);
-    else if (drawMode == DRAWMODE_ADDITIVE)
-        AdditiveBltMirror(source, x, y, srcRect, color);
-    DeleteAllNonSurfaceData();
+    DrawOnSurface([&] {
+        if (drawMode == DRAWMODE_NORMAL)
+            NormalBltMirror(source, x, y, srcRect, color);
+        else if (drawMode == DRAWMODE_ADDITIVE)
+            AdditiveBltMirror(source, x, y, srcRect, color);
+    });
 }
 
 bool DDImage::BeginSurfaceText(HDC* dc)
@@ -838,11 +840,12 @@ void DDImage::FillRect(const Rect& rect, const Color& color, int drawMode)
     // Blending into a keyed surface would turn its key colour into a
     // visible one: an image with transparent pixels fills on its bits.
     if (SurfaceRoute(mHasTrans)) {
-        if (drawMode == DRAWMODE_NORMAL)
-            NormalFillRect(rect, color);
-        else if (drawMode == DRAWMODE_ADDITIVE)
-            AdditiveFillRect(rect, color);
-        DeleteAllNonSurfaceData();
+        DrawOnSurface([&] {
+            if (drawMode == DRAWMODE_NORMAL)
+                NormalFillRect(rect, color);
+            else if (drawMode == DRAWMODE_ADDITIVE)
+                AdditiveFillRect(rect, color);
+        });
         return;
     }
     MemoryImage::FillRect(rect, color, drawMode);
@@ -883,11 +886,12 @@ void DDImage::RouteLine(double x1, double y1, double x2, double y2, const Color&
         return;
     }
     CommitBits();
-    if (drawMode == DRAWMODE_NORMAL)
-        smooth ? NormalDrawLineAA(x1, y1, x2, y2, color) : NormalDrawLine(x1, y1, x2, y2, color);
-    else if (drawMode == DRAWMODE_ADDITIVE)
-        smooth ? AdditiveDrawLineAA(x1, y1, x2, y2, color) : AdditiveDrawLine(x1, y1, x2, y2, color);
-    DeleteAllNonSurfaceData();
+    DrawOnSurface([&] {
+        if (drawMode == DRAWMODE_NORMAL)
+            smooth ? NormalDrawLineAA(x1, y1, x2, y2, color) : NormalDrawLine(x1, y1, x2, y2, color);
+        else if (drawMode == DRAWMODE_ADDITIVE)
+            smooth ? AdditiveDrawLineAA(x1, y1, x2, y2, color) : AdditiveDrawLine(x1, y1, x2, y2, color);
+    });
 }
 
 namespace {

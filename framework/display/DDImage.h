@@ -123,6 +123,11 @@ private:
     // uint32_t); other depths draw nothing. False when the lock fails.
     template <typename Fn>
     bool OnLockedSurface(Fn fn);
+    // Runs a surface routine with the surface locked throughout, then leaves
+    // the pixels only in the surface. A surface that cannot be locked gets
+    // nothing drawn, and the software copies stay.
+    template <typename Draw>
+    void DrawOnSurface(Draw draw);
     void ReleaseSurface();
     // Drawing goes to the surface routines.
     bool SurfaceRoute(bool transparent, bool allowIn3D = false);
@@ -166,6 +171,16 @@ bool DDImage::OnLockedSurface(Fn fn)
         fn(uint16_t {});
     UnlockSurface();
     return true;
+}
+
+template <typename Draw>
+void DDImage::DrawOnSurface(Draw draw)
+{
+    if (!LockSurface())
+        return;
+    draw();
+    UnlockSurface();
+    DeleteAllNonSurfaceData();
 }
 
 } // namespace Kivo

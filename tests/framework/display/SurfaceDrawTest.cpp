@@ -4,6 +4,7 @@
 #include "framework/raster/WideKernels.h"
 
 #include <cstdlib>
+#include <functional>
 #include <numbers>
 #include <random>
 
@@ -366,19 +367,43 @@ TEST_F(SurfaceTest, CoverageFillsBlendByCoverage)
         EXPECT_NE(px[5], 0u);
         EXPECT_EQ(image->mBits, nullptr);
     }
-    // A surface that cannot be locked draws nothing: the picture stays in
-    // the software copies.
-    Kivo::DDImage image(display.get());
-    const std::vector<uint32_t> pixels { 0xFF102030, 0xFF405060 };
-    image.SetBits(pixels.data(), 2, 1);
-    ASSERT_TRUE(image.CreateSurfaceFromBits());
-    const uint8_t coverage[] = { 255, 255 };
+}
+
+// A surface that cannot be locked gets nothing drawn by any surface routine:
+// the picture stays in the software copies.
+TEST_F(SurfaceTest, ASurfaceThatCannotBeLockedKeepsTheSoftwareCopies)
+{
+    Start(kLayouts[2]);
+    Kivo::MemoryImage source(&app);
+    const std::vector<uint32_t> white(4, 0xFFFFFFFF);
+    source.SetBits(white.data(), 2, 2);
+    const uint8_t coverage[] = { 255, 255, 255, 255 };
     const Kivo::Span span { 0, 0, 2 };
-    platform::DDraw().FailCall("Lock", DDERR_SURFACEBUSY);
-    image.FillScanLinesWithCoverage(&span, 1, Color(255, 255, 255), 0, coverage, 0, 0, 2, 1);
-    platform::ResetDDraw();
-    ASSERT_NE(image.mBits, nullptr);
-    EXPECT_EQ(std::vector<uint32_t>(image.mBits, image.mBits + 2), pixels);
+    struct Case {
+        const char* name;
+        std::function<void(Kivo::DDImage&)> draw;
+    } cases[] = {
+        { "coverage fill",
+          [&](Kivo::DDImage& i) { i.FillScanLinesWithCoverage(&span, 1, Color(255, 255, 255), 0, coverage, 0, 0, 2, 2); } },
+        { "fill", [](Kivo::DDImage& i) { i.FillRect(Rect(0, 0, 2, 2), Color(255, 255, 255), 0); } },
+        { "additive fill", [](Kivo::DDImage& i) { i.FillRect(Rect(0, 0, 2, 2), Color(255, 255, 255), 1); } },
+        { "line", [](Kivo::DDImage& i) { i.DrawLine(0, 0, 1, 1, Color(255, 255, 255), 0); } },
+        { "smooth line", [](Kivo::DDImage& i) { i.DrawLineAA(0, 0, 1, 1, Color(255, 255, 255), 0); } },
+        { "blit", [&](Kivo::DDImage& i) { i.Blt(&source, 0, 0, Rect(0, 0, 2, 2), Color::White, 0); } },
+        { "mirrored blit", [&](Kivo::DDImage& i) { i.BltMirror(&source, 0, 0, Rect(0, 0, 2, 2), Color::White, 0); } },
+    };
+    const std::vector<uint32_t> pixels { 0xFF102030, 0xFF405060, 0xFF708090, 0xFFA0B0C0 };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Kivo::DDImage image(display.get());
+        image.SetBits(pixels.data(), 2, 2);
+        ASSERT_TRUE(image.CreateSurfaceFromBits());
+        platform::DDraw().FailCall("Lock", DDERR_SURFACEBUSY);
+        c.draw(image);
+        platform::ResetDDraw();
+        ASSERT_NE(image.mBits, nullptr);
+        EXPECT_EQ(std::vector<uint32_t>(image.mBits, image.mBits + 4), pixels);
+    }
 }
 
 } // namespace
