@@ -105,25 +105,38 @@ TEST_F(Counter, ANegativeCountEndsToo)
     EXPECT_EQ(counter.mCount.mCurrent, -180.0f);
 }
 
-TEST_F(Counter, SkipToEndTellsOnlyWhileCounting)
+// Skipping tells the listener only of a count on its way. One still in its
+// delay has not started: it is put on its target silently, and a target of
+// 0 finishes once on the next update.
+TEST_F(Counter, SkipToEndTellsOnlyWhileTheCountMoves)
 {
-    counter.StartCount(500, 1); // still in its delay
-    counter.SkipToEnd();
-    EXPECT_EQ(listener.log, (Log{"started 4", "finished 4"}));
-    EXPECT_EQ(counter.mCount.mCurrent, 500.0f);
-    EXPECT_FALSE(counter.IsCounting());
-    app.Steps(2);
-    EXPECT_EQ(listener.log.size(), 2u);
-
-    listener.log.clear();
-    counter.StartCount(500, 0);
-    app.Steps(10);
-    counter.SkipToEnd();
-    EXPECT_EQ(listener.log, (Log{"started 4", "finished 4"}));
-    app.Steps(5);
-    listener.log.clear();
-    counter.SkipToEnd(); // already finished: nothing to tell
-    EXPECT_TRUE(listener.log.empty());
+    struct Case {
+        const char* name;
+        int target;
+        float delaySeconds;
+        int stepsBeforeSkip;
+        Log atSkip;   // heard from the start through the skip
+        Log afterIt;  // heard in the updates after the skip
+    };
+    const Case cases[] = {
+        {"delayed", 500, 1, 0, {}, {}},
+        {"delayed, target 0", 0, 1, 0, {}, {"finished 4"}},
+        {"counting", 500, 0, 10, {"started 4", "finished 4"}, {}},
+        {"finished", 500, 0, 200, {"started 4", "finished 4"}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        listener.log.clear();
+        counter.StartCount(c.target, c.delaySeconds);
+        app.Steps(c.stepsBeforeSkip);
+        counter.SkipToEnd();
+        EXPECT_EQ(listener.log, c.atSkip);
+        EXPECT_EQ(counter.mCount.mCurrent, static_cast<float>(c.target));
+        listener.log.clear();
+        app.Steps(5);
+        EXPECT_EQ(listener.log, c.afterIt);
+        EXPECT_FALSE(counter.IsCounting());
+    }
 }
 
 TEST(LineWithEffects, GrowsWithItsTrailAndHidesAtOnce)
