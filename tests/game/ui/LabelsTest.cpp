@@ -126,16 +126,20 @@ TEST_F(Counter, SkipToEndTellsOnlyWhileTheCountMoves)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        listener.log.clear();
-        counter.StartCount(c.target, c.delaySeconds);
+        // A new counter, as each showing of the window builds them.
+        Listener heard;
+        LabelScoreCounter fresh{4, nullptr, "Bricks", &heard};
+        app.mManager.AddWidget(&fresh);
+        fresh.StartCount(c.target, c.delaySeconds);
         app.Steps(c.stepsBeforeSkip);
-        counter.SkipToEnd();
-        EXPECT_EQ(listener.log, c.atSkip);
-        EXPECT_EQ(counter.mCount.mCurrent, static_cast<float>(c.target));
-        listener.log.clear();
+        fresh.SkipToEnd();
+        EXPECT_EQ(heard.log, c.atSkip);
+        EXPECT_EQ(fresh.mCount.mCurrent, static_cast<float>(c.target));
+        heard.log.clear();
         app.Steps(5);
-        EXPECT_EQ(listener.log, c.afterIt);
-        EXPECT_FALSE(counter.IsCounting());
+        EXPECT_EQ(heard.log, c.afterIt);
+        EXPECT_FALSE(fresh.IsCounting());
+        app.mManager.RemoveWidget(&fresh);
     }
 }
 
