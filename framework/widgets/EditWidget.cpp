@@ -102,9 +102,7 @@ bool EditWidget::IsPartOfWord(char c)
 
 int EditWidget::CharIndexAtX(int x, int)
 {
-    // Left of the first visible character is that character, not the start
-    // of a scrolled text.
-    int result = std::min(mLeftPos, Length());
+    int result = 0;
     int a = 0;
     for (int i = mLeftPos; i < Length(); ++i) {
         const int b = DisplayWidth(mLeftPos, i + 1);
@@ -158,14 +156,17 @@ void EditWidget::DeleteSelection()
     mHilitePos = -1;
 }
 
-bool EditWidget::AcceptsChar(char c)
+bool EditWidget::FitsFontAndListener(char c)
+{
+    return EnsureFont()->CharWidth(c) > 0 && (!mEditListener || mEditListener->AllowChar(mId, c));
+}
+
+bool EditWidget::AcceptsTypedChar(char c)
 {
     const unsigned char code = static_cast<unsigned char>(c);
     WidgetHost* app = mManager ? mManager->mApp : nullptr;
     const int highest = app && app->AllowHighCharacters() ? 255 : 127;
-    if (code < 32 || code > highest || EnsureFont()->CharWidth(c) < 1)
-        return false;
-    return !mEditListener || mEditListener->AllowChar(mId, c);
+    return code >= 32 && code <= highest && FitsFontAndListener(c);
 }
 
 void EditWidget::Paste()
@@ -174,7 +175,7 @@ void EditWidget::Paste()
     const std::string clip = app ? app->GetClipboard() : std::string();
     std::string pasted;
     for (char c : clip.substr(0, clip.find_first_of("\r\n")))
-        if (AcceptsChar(c))
+        if (FitsFontAndListener(c))
             pasted += c;
     if (HasSelection())
         DeleteSelection();
@@ -292,7 +293,7 @@ void EditWidget::ProcessKey(int key, char c)
     } else if (key == KEY_RETURN) {
         if (mEditListener)
             mEditListener->EditWidgetText(mId, mString);
-    } else if (!AcceptsChar(c)) {
+    } else if (!AcceptsTypedChar(c)) {
         clearSelection = false;
     } else {
         if (HasSelection()) {

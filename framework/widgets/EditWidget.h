@@ -50,7 +50,8 @@ public:
     // Selects the whole new text.
     virtual void SetText(const std::string& text, bool leftPosToZero = true);
     virtual bool IsPartOfWord(char c);
-    // The caret index nearest to x inside the box.
+    // The caret index nearest to x inside the box; left of the first
+    // visible character it is the start of the text.
     virtual int CharIndexAtX(int x, int y);
     virtual void ScrollToCursor(bool bigJump);
 
@@ -91,8 +92,12 @@ private:
     // The width of display[from, to).
     int DisplayWidth(int from, int to);
     void DeleteSelection();
-    // Typed or pasted: printable, in the font, allowed by the listener.
-    bool AcceptsChar(char c);
+    // The font has a width for it and the listener allows it: what a paste
+    // keeps.
+    bool FitsFontAndListener(char c);
+    // Typed: also printable, and above 127 only where the application
+    // allows high characters.
+    bool AcceptsTypedChar(char c);
     void Paste();
     void EnforceLimits();
 };

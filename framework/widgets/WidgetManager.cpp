@@ -426,22 +426,6 @@ void WidgetManager::RemoveBaseModal(Widget* widget)
     }
 }
 
-void WidgetManager::ReturnFocusFrom(Widget* widget)
-{
-    bool inside = false;
-    for (WidgetContainer* w = mFocusWidget; w && !inside; w = w->mParent)
-        inside = w == widget;
-    if (!inside)
-        return;
-    for (auto it = mSavedModalStates.rbegin(); it != mSavedModalStates.rend(); ++it) {
-        if (it->mBaseModalWidget != widget)
-            continue;
-        Widget* previous = it->mPrevFocusWidget;
-        SetFocus(previous && previous->mManager == this ? previous : nullptr);
-        return;
-    }
-}
-
 // ---- overlays, updates and drawing
 
 void WidgetManager::QueueOverlay(Widget* widget, int priority)

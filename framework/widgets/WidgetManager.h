@@ -51,10 +51,6 @@ public:
     void AddBaseModal(Widget* widget) { AddBaseModalWithMod(widget, mDefaultBelowModalMod); }
     void AddBaseModalWithMod(Widget* widget, const FlagsMod& belowModalMod);
     void RemoveBaseModal(Widget* widget);
-    // The keyboard goes back to the widget that had it before `widget`
-    // became base modal, when `widget` or one of its children has it; the
-    // modality stays (a window on its way out).
-    void ReturnFocusFrom(Widget* widget);
 
     void SetFocus(Widget* widget) override;
     void DisableWidget(Widget* widget) override;

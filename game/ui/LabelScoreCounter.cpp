@@ -44,9 +44,11 @@ bool LabelScoreCounter::IsCounting() { return mDelay > 0 || mCount.IsMoving(); }
 
 void LabelScoreCounter::SkipToEnd()
 {
-    // A count still waiting out its delay has not finished either; and a
-    // count that was already announced is not announced twice.
-    if (mListener && IsCounting()) {
+    // Only a count on its way is announced as ended here. One still waiting
+    // out its delay has not started: it tells its listener nothing now, and
+    // a target of 0 still finishes on the next update. A count that was
+    // already announced is not announced twice.
+    if (mListener && mCount.IsMoving()) {
         if (!mStarted)
             mListener->CountStarted(mId);
         mListener->CountFinished(mId);

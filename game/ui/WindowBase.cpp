@@ -100,10 +100,11 @@ void WindowBase::Update()
     Kivo::Dialog::Update();
     if (mResult == kNoResult)
         return;
-    // Answered: the window only fades out now, and the keys belong to what
-    // had them before it.
-    if (mManager)
-        mManager->ReturnFocusFrom(this);
+    // Answered, the window stays modal until it has gone, and keeps the keys
+    // from the screen below it; but its own controls hear no more, so that
+    // nothing typed while it fades out changes the answer or what it holds.
+    if (mManager && HoldsFocus())
+        mManager->SetFocus(nullptr);
     if (AppShuttingDown() || mDisappearKind <= 0) {
         mClosingResult = mResult;
         return;
@@ -114,6 +115,14 @@ void WindowBase::Update()
     PlayEffect(mDisappearKind, &WindowBase::OnDisappearDone);
     if (mEffect)
         PlayHideSound();
+}
+
+bool WindowBase::HoldsFocus() const
+{
+    for (const Kivo::WidgetContainer* w = mManager ? mManager->mFocusWidget : nullptr; w; w = w->mParent)
+        if (w == this)
+            return true;
+    return false;
 }
 
 void WindowBase::PlayEffect(int kind, void (WindowBase::*done)())

@@ -120,6 +120,8 @@ protected:
     // Drops the running effect: it draws nothing more and ends without
     // calling back.
     void DetachEffect();
+    // The keyboard focus is the window's or one of its controls'.
+    bool HoldsFocus() const;
 };
 
 // The application's widget manager holds the widget.

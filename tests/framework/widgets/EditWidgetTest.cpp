@@ -23,6 +23,14 @@ public:
     std::string refusedText = "-";
 };
 
+// A font without a width for the tab, as most fonts have none.
+class TablessFont : public LoggingFont {
+public:
+    using LoggingFont::LoggingFont;
+    int CharWidth(char c) override { return c == '\t' ? 0 : LoggingFont::CharWidth(c); }
+    Kivo::Font* Duplicate() override { return new TablessFont(*this); }
+};
+
 class Edit : public ControlTest {
 protected:
     Edit()
@@ -112,8 +120,12 @@ TEST_F(Edit, PasteKeepsTheFirstLineWithinTheLimits)
         bool refuseDigits;
         const char* expected;
     };
+    // The tab has no width in this font; every other character has one.
+    TablessFont tabless(&textLog);
+    edit->SetFont(&tabless);
     for (const Case& c : {Case{"abcdefgh", 5, false, "abcde"}, Case{"ab\r\ncd", -1, false, "ab"},
-                          Case{"a1b2\nc", -1, true, "ab"}, Case{"a\tb\xe9", -1, false, "ab"}}) {
+                          Case{"a1b2\nc", -1, true, "ab"}, Case{"a\tb\xe9", -1, false, "ab\xe9"},
+                          Case{"JOS\xc9", -1, false, "JOS\xc9"}}) {
         SCOPED_TRACE(c.clipboard);
         edit->SetText("");
         edit->mMaxChars = c.maxChars;
@@ -170,9 +182,11 @@ TEST_F(Edit, MouseClicksPlaceTheCaretAndDoubleClicksSelectAWord)
     EXPECT_EQ(edit->mCursorPos, 2);
 }
 
-// A box too narrow for one character stops scrolling instead of looping,
-// and a click at its left edge stays on the first visible character.
-TEST_F(Edit, NarrowBoxScrollsToTheCaretAndClicksStayInTheVisibleText)
+// A box too narrow for one character stops scrolling instead of looping.
+// In a scrolled text a click left of the first visible character puts the
+// caret at the start of the text; further right it counts from that
+// character.
+TEST_F(Edit, NarrowBoxScrollsToTheCaretAndLeftClicksGoToTheStart)
 {
     edit->Resize(10, 10, 15, 20);
     edit->SetText("abcdefgh", false);
@@ -181,7 +195,8 @@ TEST_F(Edit, NarrowBoxScrollsToTheCaretAndClicksStayInTheVisibleText)
     edit->SetText("abcdefgh", true);
     edit->ScrollToCursor(false);
     EXPECT_EQ(edit->mLeftPos, 5);
-    EXPECT_EQ(edit->CharIndexAtX(0, 5), 5);
+    EXPECT_EQ(edit->CharIndexAtX(0, 5), 0);
+    EXPECT_EQ(edit->CharIndexAtX(10, 5), 6); // past the middle of "f" plus 5
 }
 
 TEST_F(Edit, WidthCheckFontWithoutAnyLimitCutsNothing)

@@ -335,8 +335,20 @@ TEST_F(ProfilesTest, AnEmptySlotGetsANewCurrentProfile)
     f.app.mOnAppStep = nullptr;
     f.app.Steps(21);
     EXPECT_TRUE(w->mVisible);
-    // Cancelled: nothing changes.
-    AnswerWhenUp<WindowNewProfile>([](WindowNewProfile* n) { n->ButtonDepress(1); });
+    // Cancelled: nothing changes, whatever is typed into the name box while
+    // the window fades out.
+    f.app.mOnAppStep = [&] {
+        WindowNewProfile* n = WindowNewProfile::Existing();
+        if (!n || !IsWidgetShown(n))
+            return;
+        if (n->mResult == kNone) {
+            if (n->mVisible)
+                n->ButtonDepress(1);
+            return;
+        }
+        f.app.mManager.KeyChar('x');
+        f.app.mManager.KeyDown(13);
+    };
     w->SlotAction(0);
     EXPECT_EQ(StoredName(0), "-");
     EXPECT_EQ(m->GetCurrentProfileSlot(), 4);

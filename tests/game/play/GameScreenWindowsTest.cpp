@@ -1,8 +1,8 @@
 // The windows the game screen opens, as the game opens them: modal, with
 // their appear and disappear effects (a hardware-accelerated display). Each
-// takes the keys while it is up and gives them back to the screen once it
-// has closed; the level's clock stands while a window keeps the player from
-// the board.
+// takes the keys while it is up, fading out included, and gives them back to
+// the screen once it has gone; the level's clock stands while a window keeps
+// the player from the board.
 #include "game/meta/WindowArrowHint.h"
 #include "game/play/TimerPanel.h"
 #include "tests/game/meta/WindowTestSupport.h"
@@ -12,6 +12,7 @@ namespace playtest {
 namespace {
 
 constexpr int kEscape = 27;
+constexpr int kF1 = 112;
 
 // The game's own windows; the pause window only when asked for, so that an
 // Esc that reaches the screen can be seen without one.
@@ -23,7 +24,11 @@ public:
         mLog->push_back("window pause");
         return mRealPause ? GameScreenServices::ShowPause() : mPauseResult;
     }
-    void ShowHelp() override { GameScreenServices::ShowHelp(); }
+    void ShowHelp() override
+    {
+        mLog->push_back("window help");
+        GameScreenServices::ShowHelp();
+    }
     void ShowHowToPlay(int type) override { GameScreenServices::ShowHowToPlay(type); }
     int ShowLevelCompleted1(int bricks, int bonus, int combo) override
     {
@@ -103,30 +108,36 @@ protected:
         mWhileUp = [this](WindowBase* window) {
             if (mWindowSteps > 2000)
                 app.mRunning = false;
-            NoteFocusWhileClosing(window);
+            KeysWhileClosing(window);
             if (window && window->mVisible && window->mResult == Kivo::Dialog::kNoResult && !window->mEffect)
                 Key(kEscape);
         };
     }
-    // A window that has its answer only fades out: the keys are the
-    // screen's again.
-    void NoteFocusWhileClosing(WindowBase* window)
+    // A window that has its answer fades out, still modal: Esc and F1 pressed
+    // then are the window's, not the screen's (no pause, no help).
+    void KeysWhileClosing(WindowBase* window)
     {
-        if (window && window->mResult != Kivo::Dialog::kNoResult && !window->mVisible)
-            mFocusBackWhileClosing = mFocusBackWhileClosing || app.mManager.mFocusWidget == screen;
+        if (mPressedWhileClosing || !window || window->mResult == Kivo::Dialog::kNoResult || !window->mEffect)
+            return;
+        mPressedWhileClosing = true;
+        const size_t before = log.size();
+        Key(kEscape);
+        Key(kF1);
+        mReachedWhileClosing.assign(log.begin() + static_cast<std::ptrdiff_t>(before), log.end());
     }
 
     testsupport::ResourceTable res;
     WindowServices* mServices = nullptr;
     int mWindowSteps = 0;
-    bool mFocusBackWhileClosing = false;
+    bool mPressedWhileClosing = false;
+    std::vector<std::string> mReachedWhileClosing;
     std::function<void(WindowBase*)> mWhileUp;
 };
 
-// Once a window the screen opened has its answer, the keys are the
-// screen's again, while the window fades out and after; Esc asks for the
+// While a window the screen opened fades out, Esc and F1 open no pause and no
+// help; once it has gone the keys are the screen's again and Esc asks for the
 // pause.
-TEST_F(GameScreenWindowsTest, EscapeReachesTheScreenAfterEachWindow)
+TEST_F(GameScreenWindowsTest, KeysReachTheScreenOnlyOnceEachWindowHasGone)
 {
     struct Case {
         const char* name;
@@ -147,7 +158,7 @@ TEST_F(GameScreenWindowsTest, EscapeReachesTheScreenAfterEachWindow)
         {"level won, bonus game chosen",
          [this] {
              mWhileUp = [this](WindowBase* window) {
-                 NoteFocusWhileClosing(window);
+                 KeysWhileClosing(window);
                  if (window && window->mVisible && window->mResult == Kivo::Dialog::kNoResult && !window->mEffect)
                      window->ButtonDepress(1);
              };
@@ -160,11 +171,13 @@ TEST_F(GameScreenWindowsTest, EscapeReachesTheScreenAfterEachWindow)
         SCOPED_TRACE(c.name);
         CloseWithEscape();
         mWindowSteps = 0;
-        mFocusBackWhileClosing = false;
+        mPressedWhileClosing = false;
+        mReachedWhileClosing.clear();
         log.clear();
         c.open();
         EXPECT_GT(mWindowSteps, 0) << "no window was shown";
-        EXPECT_TRUE(mFocusBackWhileClosing);
+        EXPECT_TRUE(mPressedWhileClosing) << "no fade-out was seen";
+        EXPECT_EQ(mReachedWhileClosing, std::vector<std::string>{});
         EXPECT_EQ(app.mRunning, true) << "the window never took Esc";
         app.mRunning = true;
         Steps(100); // the disappear effect ends

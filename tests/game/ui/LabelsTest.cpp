@@ -105,25 +105,42 @@ TEST_F(Counter, ANegativeCountEndsToo)
     EXPECT_EQ(counter.mCount.mCurrent, -180.0f);
 }
 
-TEST_F(Counter, SkipToEndTellsOnlyWhileCounting)
+// Skipping tells the listener only of a count on its way. One still in its
+// delay has not started: it is put on its target silently, and a target of
+// 0 finishes once on the next update.
+TEST_F(Counter, SkipToEndTellsOnlyWhileTheCountMoves)
 {
-    counter.StartCount(500, 1); // still in its delay
-    counter.SkipToEnd();
-    EXPECT_EQ(listener.log, (Log{"started 4", "finished 4"}));
-    EXPECT_EQ(counter.mCount.mCurrent, 500.0f);
-    EXPECT_FALSE(counter.IsCounting());
-    app.Steps(2);
-    EXPECT_EQ(listener.log.size(), 2u);
-
-    listener.log.clear();
-    counter.StartCount(500, 0);
-    app.Steps(10);
-    counter.SkipToEnd();
-    EXPECT_EQ(listener.log, (Log{"started 4", "finished 4"}));
-    app.Steps(5);
-    listener.log.clear();
-    counter.SkipToEnd(); // already finished: nothing to tell
-    EXPECT_TRUE(listener.log.empty());
+    struct Case {
+        const char* name;
+        int target;
+        float delaySeconds;
+        int stepsBeforeSkip;
+        Log atSkip;   // heard from the start through the skip
+        Log afterIt;  // heard in the updates after the skip
+    };
+    const Case cases[] = {
+        {"delayed", 500, 1, 0, {}, {}},
+        {"delayed, target 0", 0, 1, 0, {}, {"finished 4"}},
+        {"counting", 500, 0, 10, {"started 4", "finished 4"}, {}},
+        {"finished", 500, 0, 200, {"started 4", "finished 4"}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        // A new counter, as each showing of the window builds them.
+        Listener heard;
+        LabelScoreCounter fresh{4, nullptr, "Bricks", &heard};
+        app.mManager.AddWidget(&fresh);
+        fresh.StartCount(c.target, c.delaySeconds);
+        app.Steps(c.stepsBeforeSkip);
+        fresh.SkipToEnd();
+        EXPECT_EQ(heard.log, c.atSkip);
+        EXPECT_EQ(fresh.mCount.mCurrent, static_cast<float>(c.target));
+        heard.log.clear();
+        app.Steps(5);
+        EXPECT_EQ(heard.log, c.afterIt);
+        EXPECT_FALSE(fresh.IsCounting());
+        app.mManager.RemoveWidget(&fresh);
+    }
 }
 
 TEST(LineWithEffects, GrowsWithItsTrailAndHidesAtOnce)
