@@ -1,5 +1,7 @@
 #include "platform/audio/Decoders.h"
 
+#include "platform/audio/VorbisSetup.h"
+
 #include <tremor/ivorbisfile.h>
 #include <libopenmpt/libopenmpt.h>
 #include <mpg123.h>
@@ -118,8 +120,10 @@ public:
     OggStream(std::vector<uint8_t> owned, const uint8_t* bytes, size_t size)
         : owned_(std::move(owned)), file_ { owned_.empty() ? bytes : owned_.data(), owned_.empty() ? size : owned_.size() }
     {
+        MemoryFile check = file_;
+        const bool sound = VorbisCodebooksSound([&](uint8_t* out, size_t size) { return MemRead(out, 1, size, &check); });
         ov_callbacks callbacks { MemRead, MemSeek, nullptr, MemTell };
-        open_ = ov_open_callbacks(&file_, &vf_, nullptr, 0, callbacks) >= 0;
+        open_ = sound && ov_open_callbacks(&file_, &vf_, nullptr, 0, callbacks) >= 0;
     }
     ~OggStream() override { Close(); }
     OggStream(const OggStream&) = delete;
