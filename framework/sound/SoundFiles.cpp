@@ -9,6 +9,7 @@
 #include "platform/Paths.h"
 #include "platform/ReplaceFile.h"
 #include "platform/audio/Decoders.h"
+#include "platform/audio/VorbisSetup.h"
 
 #include <tremor/ivorbisfile.h>
 
@@ -99,15 +100,19 @@ using PcmWriter = std::function<bool(uint8_t* memory)>;
 using PcmStore = std::function<bool(const PcmFormat& format, DWORD size, const PcmWriter& write)>;
 
 // Decodes an Ogg Vorbis file whole, read through the pak calls, into the
-// store. Fails on a stream that does not open, holds no samples, has a
-// format the mixer cannot play or would exceed a sound buffer.
+// store. Fails on a stream that does not open (a codebook Tremor cannot
+// decode safely included), holds no samples, has a format the mixer cannot
+// play or would exceed a sound buffer.
 bool ReadOggFile(const std::string& fileName, const PcmStore& store)
 {
     PakFileHandle* file = PakFileOpen(fileName.c_str(), "rb");
     if (!file)
         return false;
+    const bool sound = platform::audio::VorbisCodebooksSound(
+        [&](uint8_t* out, size_t size) { return PakFileRead(out, 1, size, file); });
     OggVorbis_File vf;
-    if (ov_open_callbacks(file, &vf, nullptr, 0, ov_callbacks { OggRead, OggSeek, OggClose, OggTell }) < 0) {
+    if (!sound || PakFileSeek(file, 0, SEEK_SET) != 0
+        || ov_open_callbacks(file, &vf, nullptr, 0, ov_callbacks { OggRead, OggSeek, OggClose, OggTell }) < 0) {
         PakFileClose(file);
         return false;
     }

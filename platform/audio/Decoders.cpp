@@ -1,5 +1,7 @@
 #include "platform/audio/Decoders.h"
 
+#include "platform/audio/VorbisSetup.h"
+
 #include <tremor/ivorbisfile.h>
 #include <libopenmpt/libopenmpt.h>
 #include <mpg123.h>
@@ -118,8 +120,10 @@ public:
     OggStream(std::vector<uint8_t> owned, const uint8_t* bytes, size_t size)
         : owned_(std::move(owned)), file_ { owned_.empty() ? bytes : owned_.data(), owned_.empty() ? size : owned_.size() }
     {
+        MemoryFile check = file_;
+        const bool sound = VorbisCodebooksSound([&](uint8_t* out, size_t size) { return MemRead(out, 1, size, &check); });
         ov_callbacks callbacks { MemRead, MemSeek, nullptr, MemTell };
-        open_ = ov_open_callbacks(&file_, &vf_, nullptr, 0, callbacks) >= 0;
+        open_ = sound && ov_open_callbacks(&file_, &vf_, nullptr, 0, callbacks) >= 0;
     }
     ~OggStream() override { Close(); }
     OggStream(const OggStream&) = delete;
@@ -277,38 +281,62 @@ std::shared_ptr<PcmData> DecodeStream(const uint8_t* bytes, size_t size)
     return DecodeMp3(bytes, size);
 }
 
+namespace {
+
+constexpr size_t kModuleChunk = 4096;
+
+// A tracker module rendered as it plays, at 44.1 kHz 16-bit stereo.
+class ModuleStream final : public PcmStream {
+public:
+    explicit ModuleStream(openmpt_module* mod) : mod_(mod) { }
+    ~ModuleStream() override { openmpt_module_destroy(mod_); }
+    ModuleStream(const ModuleStream&) = delete;
+    ModuleStream& operator=(const ModuleStream&) = delete;
+
+    bool Next(std::vector<uint8_t>& out) override
+    {
+        int16_t chunk[2 * kModuleChunk];
+        const size_t got = openmpt_module_read_interleaved_stereo(mod_, AudioDevice::kRate, kModuleChunk, chunk);
+        const size_t at = out.size();
+        out.resize(at + sizeof chunk[0] * 2 * got);
+        for (size_t i = 0; i < 2 * got; ++i) {
+            out[at + 2 * i] = uint8_t(chunk[i]);
+            out[at + 2 * i + 1] = uint8_t(uint16_t(chunk[i]) >> 8);
+        }
+        return got > 0;
+    }
+
+private:
+    openmpt_module* mod_;
+};
+
+} // namespace
+
 bool DecodeModule(const uint8_t* bytes, size_t size, RenderedModule& out)
 {
     openmpt_module* mod = openmpt_module_create_from_memory2(bytes, size, openmpt_log_func_silent, nullptr,
         nullptr, nullptr, nullptr, nullptr, nullptr);
     if (!mod)
         return false;
-    auto pcm = std::make_shared<PcmData>();
-    pcm->format = { 2, 16, AudioDevice::kRate };
-    std::vector<int16_t> samples;
-    int16_t chunk[2 * 4096];
-    uint32_t frames = 0;
-    while (frames < kMaxModuleFrames) {
-        size_t got = openmpt_module_read_interleaved_stereo(mod, AudioDevice::kRate, 4096, chunk);
-        if (got == 0)
-            break;
-        samples.insert(samples.end(), chunk, chunk + 2 * got);
-        frames += uint32_t(got);
-    }
-    out.orderFrames.clear();
-    int32_t orders = openmpt_module_get_num_orders(mod);
-    for (int32_t o = 0; o < orders; ++o) {
-        double seconds = openmpt_module_set_position_order_row(mod, o, 0);
-        out.orderFrames.push_back(uint32_t(std::clamp(seconds, 0.0, 3600.0) * AudioDevice::kRate));
-    }
-    openmpt_module_destroy(mod);
+    auto stream = std::make_unique<ModuleStream>(mod);
+    const double length = openmpt_module_get_duration_seconds(mod) * AudioDevice::kRate;
+    const uint32_t frames = length > 0 ? uint32_t(std::min(length, double(kMaxModuleFrames))) : 0;
     if (frames == 0)
         return false;
-    pcm->bytes.resize(samples.size() * 2);
-    for (size_t i = 0; i < samples.size(); ++i) {
-        pcm->bytes[2 * i] = uint8_t(samples[i]);
-        pcm->bytes[2 * i + 1] = uint8_t(uint16_t(samples[i]) >> 8);
+    out.orderFrames.clear();
+    const int32_t orders = openmpt_module_get_num_orders(mod);
+    for (int32_t o = 0; o < orders; ++o) {
+        const double start = openmpt_module_set_position_order_row(mod, o, 0);
+        out.orderFrames.push_back(uint32_t(std::clamp(start, 0.0, 3600.0) * AudioDevice::kRate));
     }
+    openmpt_module_set_position_seconds(mod, 0.0);
+    auto pcm = std::make_shared<PcmData>();
+    pcm->format = { 2, 16, AudioDevice::kRate };
+    // As for Ogg streams: room for every frame and the last piece's
+    // overshoot, so the bytes never move while the mixer reads them.
+    pcm->bytes.reserve(size_t(frames) * pcm->format.BlockAlign() + sizeof(int16_t) * 2 * kModuleChunk);
+    pcm->streamFrames = frames;
+    pcm->stream = std::move(stream);
     out.pcm = std::move(pcm);
     return true;
 }

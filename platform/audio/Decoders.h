@@ -41,8 +41,10 @@ std::shared_ptr<PcmData> OpenStream(std::vector<uint8_t> bytes);
 // (as with BASS's streams from memory), and are never copied.
 std::shared_ptr<PcmData> OpenStream(const uint8_t* bytes, size_t size);
 
-// A module rendered once through at 44.1 kHz 16-bit stereo (at most ten
-// minutes of it), with the frame at which each order starts.
+// A module played once through at 44.1 kHz 16-bit stereo (at most ten
+// minutes of it), rendered as it plays (PcmData::MakeFrames): loading costs
+// the module's own bytes, not its length. With the frame at which each order
+// starts.
 struct RenderedModule {
     std::shared_ptr<PcmData> pcm;
     std::vector<uint32_t> orderFrames;

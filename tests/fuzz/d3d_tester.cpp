@@ -4,6 +4,7 @@
 // missing file), and the stored verdict in the registry, from the rest as
 // values of (name, type, length, bytes). A verdict written back must read
 // back the same.
+#include "FuzzFolder.h"
 #include "framework/display/D3DTester.h"
 #include "platform/win32/Registry.h"
 
@@ -20,10 +21,8 @@ namespace {
 
 // The lists are read from the working folder: a private one, entered only
 // while they are read (the fuzzer writes its findings to the working folder).
-const std::string kPrivateFolder = [] {
-    char folder[] = "/tmp/kivo-d3dtester-fuzz-XXXXXX";
-    return std::string(mkdtemp(folder) ? folder : "");
-}();
+const FuzzFolder gPrivateFolder("kivo-d3dtester-fuzz");
+const std::string& kPrivateFolder = gPrivateFolder.path;
 
 void WriteList(const char* name, const std::string* text)
 {

@@ -5,6 +5,7 @@
 #include "FuzzApp.h"
 #include "FuzzPak.h"
 #include "framework/resources/ResourceManager.h"
+#include "platform/headless/HeadlessBackend.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -42,6 +43,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         manager.DeleteResources("Init");
         manager.DeleteResources("Game");
     }
+    for (auto& [key, shared] : app.sharedImageMap)
+        delete shared.mImage;
     app.sharedImageMap.clear();
+    // The headless backend keeps every message box it showed (a damaged
+    // font says so in one) until they are taken.
+    platform::HeadlessBackend::Current()->boxes.TakeShown();
     return 0;
 }

@@ -1,5 +1,7 @@
 // Reads arbitrary bytes as an Ogg Vorbis sound effect, served from an
-// archive and decoded through the pak callbacks into a sound buffer.
+// archive and decoded through the pak callbacks into a sound buffer. Page
+// CRCs are made right, so that mutations reach the decoding.
+#include "FuzzChecksums.h"
 #include "FuzzPak.h"
 #include "framework/sound/DSoundManager.h"
 #include "framework/sound/SoundFiles.h"
@@ -11,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -33,7 +36,8 @@ const bool kReady = [] {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     (void)kReady;
-    FuzzPak pak({ { "sounds/fx.ogg", std::string(reinterpret_cast<const char*>(data), size) } });
+    const std::vector<uint8_t> file = fuzz::WithOggCrcs(data, size);
+    FuzzPak pak({ { "sounds/fx.ogg", std::string(file.begin(), file.end()) } });
     if (!pak.ok)
         return 0;
     Kivo::DSoundManager manager(reinterpret_cast<HWND>(1), false);

@@ -1,7 +1,9 @@
 // Reads arbitrary bytes as streamed music: Ogg Vorbis decoded as it plays,
 // through the mixer. The first eight bytes set how it plays (bit 0 of the
 // first: looping; then the frequency, the loop and a start position); the
-// rest is the stream, opened once over borrowed bytes and once over a copy.
+// rest is the stream (with its page CRCs made right, so that mutations reach
+// the decoding), opened once over borrowed bytes and once over a copy.
+#include "FuzzChecksums.h"
 #include "platform/audio/Decoders.h"
 
 #include <cstddef>
@@ -39,11 +41,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size < 8)
         return 0;
-    const uint8_t* stream = data + 8;
-    const size_t length = size - 8;
-    if (auto pcm = platform::audio::OpenStream(stream, length); pcm && pcm->stream)
+    const std::vector<uint8_t> stream = fuzz::WithOggCrcs(data + 8, size - 8);
+    if (auto pcm = platform::audio::OpenStream(stream.data(), stream.size()); pcm && pcm->stream)
         Play(data, pcm);
-    if (auto pcm = platform::audio::OpenStream(std::vector<uint8_t>(stream, stream + length)); pcm && pcm->stream)
+    if (auto pcm = platform::audio::OpenStream(stream); pcm && pcm->stream)
         Play(data, pcm);
     return 0;
 }

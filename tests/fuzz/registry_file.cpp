@@ -1,5 +1,6 @@
 // Reads arbitrary bytes as the registry's store file, then reads values
 // from it and writes one back (which rewrites the file).
+#include "FuzzFolder.h"
 #include "platform/win32/Registry.h"
 
 #include <cstddef>
@@ -12,12 +13,13 @@
 
 namespace {
 
+const FuzzFolder gPrivateFolder("kivo-registry-fuzz");
 const bool kPrivateStore = [] {
-    char folder[] = "/tmp/kivo-registry-fuzz-XXXXXX";
-    if (!mkdtemp(folder))
+    const std::string& folder = gPrivateFolder.path;
+    if (folder.empty())
         return false;
-    setenv("XDG_CONFIG_HOME", folder, 1);
-    return mkdir((std::string(folder) + "/kivo").c_str(), 0700) == 0;
+    setenv("XDG_CONFIG_HOME", folder.c_str(), 1);
+    return mkdir((folder + "/kivo").c_str(), 0700) == 0;
 }();
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "platform/win32/AudioMixer.h"
 #include "platform/win32/Modules.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -463,6 +464,27 @@ TEST_F(BassTest, AModuleRendersAndSeeksByOrder)
     EXPECT_TRUE(BASS_ChannelPlay(m, TRUE));
     EXPECT_GT(Output::Rms(Play(4410).left), 100);
     EXPECT_TRUE(BASS_MusicFree(m));
+}
+
+TEST(Decoders, ALongModuleIsRenderedAsItPlays)
+{
+    // 128 orders of the tiny module's pattern at the slowest speed and tempo
+    // (31 ticks a row, 32 beats a minute): hours of music in 2 KB.
+    std::vector<uint8_t> mod = TinyModule();
+    mod[950] = 128;
+    const uint8_t slowest[] = { 0, 0, 0x0F, 0x1F, 0, 0, 0x0F, 0x20 }; // rows 0 of channels 2 and 3
+    std::memcpy(mod.data() + 1084 + 4, slowest, sizeof slowest);
+    RenderedModule module;
+    ASSERT_TRUE(DecodeModule(mod.data(), mod.size(), module));
+    const uint32_t rowFrames = 31 * 44100 * 5 / 64; // 31 ticks of 2.5 / 32 s
+    ASSERT_EQ(module.orderFrames.size(), 128u);
+    EXPECT_EQ(module.orderFrames[1], 17 * 31 * 44100 * 5 / 64); // 17 rows up to the break
+    EXPECT_EQ(module.pcm->Frames(), 10u * 60 * 44100); // as much as is ever played
+    EXPECT_LE(module.pcm->bytes.size(), 4u * 4096); // nothing is rendered at load
+    module.pcm->MakeFrames(rowFrames);
+    ASSERT_GE(module.pcm->bytes.size(), 4u * rowFrames);
+    EXPECT_LT(module.pcm->bytes.size(), 4u * (rowFrames + 4096));
+    EXPECT_TRUE(std::any_of(module.pcm->bytes.begin(), module.pcm->bytes.end(), [](uint8_t b) { return b != 0; }));
 }
 
 TEST(MusicLibraries, EveryFunctionIsFoundByItsName)

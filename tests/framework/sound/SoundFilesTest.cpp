@@ -1,9 +1,12 @@
 #include "SoundTestSupport.h"
 
+#include "tests/fuzz/FuzzChecksums.h"
+
 #include "framework/core/Paths.h"
 #include "framework/sound/DSoundManager.h"
 #include "framework/sound/MusicLibraries.h"
 #include "framework/sound/SoundFiles.h"
+#include "platform/audio/Decoders.h"
 #include "platform/dsound/DSound.h"
 #include "platform/win32/Modules.h"
 
@@ -189,6 +192,59 @@ TEST_F(SoundFilesTest, OggDecodesToEveryFrameOfTheStream)
     std::filesystem::resize_file(ogg, 200);
     EXPECT_FALSE(manager->LoadSound(2, dir / "cut"));
     EXPECT_FALSE(Load("junk.ogg", "OggS and nothing else"));
+}
+
+// Tremor, given a codebook whose code lengths do not fill its prefix code
+// exactly, leaves the decoder half built and divides by zero in ov_read. Each
+// Ogg loader refuses such a file, in any stream of a chain, and still takes
+// the file it was damaged from.
+TEST_F(SoundFilesTest, OggWithABrokenCodebookFailsEveryLoader)
+{
+    std::ifstream in(std::string(KIVO_FUZZ_CORPUS) + "/audio_streams/ogg", std::ios::binary);
+    const std::string seed((std::istreambuf_iterator<char>(in)), {});
+    ASSERT_EQ(seed.substr(417, 1), "\xAA");
+    auto withCrcs = [](const std::string& file) {
+        const std::vector<uint8_t> out = fuzz::WithOggCrcs(reinterpret_cast<const uint8_t*>(file.data()), file.size());
+        return std::string(out.begin(), out.end());
+    };
+    auto changed = [&](size_t at, char to) {
+        std::string file = seed;
+        file[at] = to;
+        return file;
+    };
+    auto otherSerial = [](std::string file) {
+        for (size_t at = file.find("OggS"); at != std::string::npos; at = file.find("OggS", at + 4))
+            file[at + 14] ^= 1;
+        return file;
+    };
+    // Both bytes hold code lengths of the fifth codebook: a 12-bit code becomes
+    // 28 bits long (the code is left incomplete), or a 4-bit one 2 (over-full).
+    const std::string incomplete = changed(417, '\xAB'), overfull = changed(398, '\x08');
+    struct Case {
+        const char* what;
+        std::string file;
+        bool loads;
+    } cases[] = {
+        { "undamaged", withCrcs(seed), true },
+        { "incomplete code", withCrcs(incomplete), false },
+        { "over-full code", withCrcs(overfull), false },
+        { "incomplete code in a chain's second stream", withCrcs(seed + otherSerial(incomplete)), false },
+    };
+    using namespace platform::audio;
+    for (const Case& c : cases) {
+        const auto* bytes = reinterpret_cast<const uint8_t*>(c.file.data());
+        EXPECT_EQ(Load("fx.ogg", c.file), c.loads) << c.what;
+        EXPECT_EQ(manager->mSourceSounds[0] != nullptr, c.loads) << c.what;
+        EXPECT_EQ(DecodeOgg(bytes, c.file.size()) != nullptr, c.loads) << c.what;
+        EXPECT_EQ(DecodeStream(bytes, c.file.size()) != nullptr, c.loads) << c.what;
+        EXPECT_EQ(OpenStream(bytes, c.file.size()) != nullptr, c.loads) << c.what;
+        EXPECT_EQ(OpenStream(std::vector<uint8_t>(c.file.begin(), c.file.end())) != nullptr, c.loads) << c.what;
+        manager->ReleaseSound(0);
+    }
+    // Chains are not refused as such (the sound effect loader wants the
+    // length of the whole chain decoded, which Tremor does not give).
+    const std::string chain = withCrcs(seed + otherSerial(seed));
+    EXPECT_NE(DecodeOgg(reinterpret_cast<const uint8_t*>(chain.data()), chain.size()), nullptr);
 }
 
 std::vector<std::string> gSampleLoads;
