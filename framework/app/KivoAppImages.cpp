@@ -86,6 +86,7 @@ MemoryImage* KivoAppBase::CopyImage(Image* image, const Rect& rect)
         }
     }
     copy->mFilePath = image->mFilePath;
+    copy->CopyAttributes(image);
     return copy;
 }
 

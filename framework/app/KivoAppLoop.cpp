@@ -99,9 +99,11 @@ void KivoAppBase::Start()
     OutputDebugStringA(StrFormat("Draw Count    = %d\r\n", drawCount).c_str());
     OutputDebugStringA(StrFormat("Draw Time     = %d\r\n", drawTime).c_str());
     OutputDebugStringA(StrFormat("Screen Blt    = %d\r\n", screenBltTime).c_str());
-    // The frames shown per second of the run, as a player saw them.
-    if (runMillis > 0)
-        OutputDebugStringA(StrFormat("Avg FPS       = %.1f\r\n", drawCount * 1000.0 / runMillis).c_str());
+    // The frames per second that drawing and presenting alone could sustain.
+    if (drawTime + screenBltTime > 0) {
+        const int64_t fps = int64_t(drawCount) * 1000 / (drawTime + screenBltTime);
+        OutputDebugStringA(StrFormat("Avg FPS       = %d\r\n", int(fps)).c_str());
+    }
     timeEndPeriod(1);
     PreTerminate();
     WriteToRegistry();
@@ -521,7 +523,7 @@ bool KivoAppBase::Redraw(const Rect*)
     startupRegistryWrites.reset();
     now = timeGetTime();
     AccumulateTime(now);
-    screenBltTime += TickDiff(now, presentStart);
+    screenBltTime = TickDiff(now, presentStart); // the last present's time
 
     if (loadingStarted && !loadingDone) {
         const int32_t d = TickDiff(now, drawStart);

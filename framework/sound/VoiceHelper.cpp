@@ -69,8 +69,12 @@ void VoiceHelper::PlayRandomVoice(const std::string& prefix, int minimum, int ma
     if (chance < Kivo::RandomFloat(0.0f, 1.0f))
         return;
     auto draw = [&] { return GetSoundIdByName(Kivo::StrFormat("%s%d", prefix.c_str(), Kivo::RandomInt(minimum, maximum))); };
+    // Lines that all share the last line's id (every sound is id 0 when
+    // there is no sound device) would be drawn again for ever: the draws
+    // are bounded, far beyond what a range of two lines could need.
+    constexpr int kMaxRedraws = 64;
     int id = draw();
-    while (id != -1 && id == mLastVoiceId && maximum > minimum)
+    for (int redraws = 0; id != -1 && id == mLastVoiceId && maximum > minimum && redraws < kMaxRedraws; ++redraws)
         id = draw();
     PlayVoice(id);
 }

@@ -136,9 +136,9 @@ void GameApp::Init()
     CustomKivoAppBase::Init();
     if (shutdown)
         return;
-    // The sounds and music are in other.pak alone: it is needed wherever
-    // main.pak is. Voice lines are optional.
-    AddDataArchive("other.pak", requireMainPak);
+    // Missing archives are no error here (a damaged one is): what they
+    // held then fails to load with its own message where it is read.
+    AddDataArchive("other.pak", false);
     AddDataArchive("voice.pak", false);
     SetCursor(windowed ? 0 : 11);
 

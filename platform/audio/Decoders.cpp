@@ -75,6 +75,10 @@ bool ParseWav(const uint8_t* bytes, size_t size, WavLayout& out, const WavChunkH
         const size_t body = pos + 8;
         const size_t held = size_t(std::min<uint64_t>(chunkSize, size - body));
         if (std::memcmp(id, "data", 4) == 0) {
+            // A sound cut short is not loaded: every byte the chunk names
+            // must be there.
+            if (held != chunkSize)
+                return false;
             out.dataOffset = body;
             out.dataSize = held;
             return true;

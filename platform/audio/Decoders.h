@@ -15,7 +15,7 @@ namespace platform::audio {
 struct WavLayout {
     PcmFormat format; // 16-bit mono 22050 Hz until a "fmt " chunk says otherwise
     size_t dataOffset = 0;
-    size_t dataSize = 0; // never past the end of the bytes
+    size_t dataSize = 0; // the chunk's whole size, held by the bytes
 };
 
 // Called for each chunk other than "fmt " and "data" with the part of its
@@ -24,7 +24,8 @@ using WavChunkHook = std::function<bool(const char* id, const uint8_t* body, siz
 
 // Walks "RIFF" size "WAVE" and its chunks up to "data". Fails on a format
 // tag other than PCM, a format that is not 1-2 channels of 8 or 16 bits at
-// a rate up to 1 MHz, a truncated header, or chunks that end before "data".
+// a rate up to 1 MHz, a truncated header, chunks that end before "data", or
+// a "data" chunk that names more bytes than follow it.
 // Chunk bodies are not padded to even sizes.
 bool ParseWav(const uint8_t* bytes, size_t size, WavLayout& out, const WavChunkHook& hook = nullptr);
 

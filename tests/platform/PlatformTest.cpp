@@ -3,6 +3,7 @@
 #include "platform/StopSignal.h"
 #include "platform/Windows.h"
 #include "platform/headless/HeadlessBackend.h"
+#include "tests/support/ShownDebugOutput.h"
 #include "tests/support/TempDir.h"
 
 #include <atomic>
@@ -45,6 +46,7 @@ TEST(Backend, TableChoosesByNameAndDefaultsToSystem)
 // without a line break does not run into what follows on the terminal.
 TEST(DebugOutput, EachMessageEndsItsLine)
 {
+    testsupport::ShownDebugOutput shown;
     testing::internal::CaptureStderr();
     OutputDebugStringA("theParamName = \"-windowed\"");
     OutputDebugStringA("Draw Time = 5\r\n");
@@ -56,7 +58,7 @@ TEST(DebugOutput, EachMessageEndsItsLine)
 // A release run keeps the developer's output off the terminal unless asked.
 TEST(DebugOutput, SaysNothingWhileNotShown)
 {
-    const bool shown = platform::DebugOutputShown();
+    testsupport::ShownDebugOutput restored;
     platform::ShowDebugOutput(false);
     testing::internal::CaptureStderr();
     OutputDebugStringA("Avg FPS = 60\r\n");
@@ -65,7 +67,6 @@ TEST(DebugOutput, SaysNothingWhileNotShown)
     testing::internal::CaptureStderr();
     OutputDebugStringA("Avg FPS = 60\r\n");
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "Avg FPS = 60\r\n");
-    platform::ShowDebugOutput(shown);
 }
 
 TEST(Time, TickCountsFollowTheClockAndWrapAt32Bits)

@@ -363,7 +363,8 @@ TEST(Decoders, WavWalkRulesAndLimits)
         { "no channels", 22, { 0, 0 }, false },
         { "12 bits", 34, { 12, 0 }, false },
         { "rate 0", 24, { 0, 0, 0, 0 }, false },
-        { "data size larger than the file", 40, { 0xFF, 0xFF, 0xFF, 0x7F }, true },
+        { "data size larger than the file", 40, { 0xFF, 0xFF, 0xFF, 0x7F }, false },
+        { "data size one byte more", 40, { uint8_t(pcm->bytes.size() + 1), uint8_t((pcm->bytes.size() + 1) >> 8) }, false },
         { "fmt size past the end", 16, { 0xFF, 0xFF, 0xFF, 0xFF }, false },
         { "not WAVE", 8, { 'A' }, false },
     };

@@ -3,6 +3,7 @@
 #include "framework/app/TimeHooks.h"
 #include "framework/display/D3DInterface.h"
 #include "framework/display/DDInterface.h"
+#include "framework/graphics/AnimInfo.h"
 #include "framework/graphics/MemoryImage.h"
 #include "framework/resources/ResourceHelpers.h"
 #include "framework/resources/ResourceManager.h"
@@ -357,6 +358,42 @@ TEST_F(Services, MirroringAnOddWidthKeepsTheMiddleColumn)
     EXPECT_EQ(std::vector<uint32_t>(image.GetBits(), image.GetBits() + 6), (std::vector<uint32_t> { 3, 2, 1, 6, 5, 4 }));
     Kivo::KivoAppBase::MirrorImageY(&image);
     EXPECT_EQ(std::vector<uint32_t>(image.GetBits(), image.GetBits() + 6), (std::vector<uint32_t> { 6, 5, 4, 3, 2, 1 }));
+}
+
+// A copy of an animation strip is drawn as the strip is: its cels and
+// animation come with the pixels, whole or from a rectangle.
+TEST_F(Services, ACopyKeepsTheCelsAndTheAnimationOfItsImage)
+{
+    MakeApp(false);
+    Kivo::MemoryImage strip;
+    const uint32_t pixels[6] = { 1, 2, 3, 4, 5, 6 }; // 3 x 2
+    strip.SetBits(pixels, 3, 2, false);
+    strip.mFilePath = "images/strip";
+    strip.mNumRows = 2;
+    strip.mNumCols = 3;
+    strip.mNumCels = 5;
+    strip.mAnimInfo = new Kivo::AnimInfo;
+    strip.mAnimInfo->mAnimType = Kivo::AnimInfo::AnimType_Loop;
+    strip.mAnimInfo->mFrameDelay = 7;
+    strip.mAnimInfo->Compute(5);
+    struct Case {
+        Kivo::Rect rect;
+        std::vector<uint32_t> pixels;
+    };
+    for (const Case& c : { Case { Kivo::Rect(0, 0, 3, 2), { 1, 2, 3, 4, 5, 6 } }, Case { Kivo::Rect(1, 0, 2, 2), { 2, 3, 5, 6 } } }) {
+        SCOPED_TRACE(c.rect.mX);
+        std::unique_ptr<Kivo::MemoryImage> copy(c.rect.mX == 0 ? app->CopyImage(&strip) : app->CopyImage(&strip, c.rect));
+        ASSERT_EQ(copy->mWidth * copy->mHeight, int(c.pixels.size()));
+        EXPECT_EQ(std::vector<uint32_t>(copy->GetBits(), copy->GetBits() + c.pixels.size()), c.pixels);
+        EXPECT_EQ(copy->mFilePath, "images/strip");
+        EXPECT_EQ(copy->mNumRows, 2);
+        EXPECT_EQ(copy->mNumCols, 3);
+        EXPECT_EQ(copy->mNumCels, 5);
+        ASSERT_NE(copy->mAnimInfo, nullptr);
+        EXPECT_NE(copy->mAnimInfo, strip.mAnimInfo);
+        EXPECT_EQ(copy->mAnimInfo->mTotalAnimTime, strip.mAnimInfo->mTotalAnimTime);
+        EXPECT_EQ(copy->mAnimInfo->GetCel(15), strip.mAnimInfo->GetCel(15));
+    }
 }
 
 TEST_F(Services, HueShiftsWrapAroundTheWheel)

@@ -91,7 +91,6 @@ TEST_F(SoundFilesTest, WavFormatsAndOwnChunks)
         { "xor key", Riff(Fmt(1, 1, 22050, 16) + Chunk("xor ", "\x5A") + Chunk("data", xored)), 1, 16, 22050, pcm },
         { "xor key 0", Riff(Fmt(1, 1, 22050, 16) + Chunk("xor ", std::string(1, '\0')) + Chunk("data", pcm)), 1, 16, 22050, pcm },
         { "dep name of 300", Riff(Chunk("dep ", longName) + Fmt(1, 1, 22050, 16) + Chunk("data", pcm)), 1, 16, 22050, pcm },
-        { "data size past the end", Riff(Fmt(1, 1, 22050, 16)) + "data" + Le(1000, 4) + pcm, 1, 16, 22050, pcm },
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(Load("s.wav", c.file)) << c.what;
@@ -115,6 +114,7 @@ TEST_F(SoundFilesTest, BadWavFilesFailAndTheNextExtensionIsTried)
         "RIFF" + Le(4, 4) + "WAV",                        // truncated header
         Riff(Chunk("dep ", Le(3, 2) + "abc")),            // dep without its time
         Riff(Fmt(1, 1, 22050, 16) + Chunk("data", "")),   // no samples
+        Riff(Fmt(1, 1, 22050, 16)) + "data" + Le(100, 4) + std::string(10, 'x'), // 10 of its 100 bytes
     };
     for (const std::string& file : cases) {
         EXPECT_FALSE(Load("bad.wav", file));

@@ -27,11 +27,15 @@ public:
     // The resources go while the sounds are still released through here.
     ~SoundsOnlyHost() override { mManager.reset(); }
 
-    int GetFreeSoundId() override { return mSounds.GetFreeSoundId(); }
+    // With `sameId`, every sound goes to id 0, as every sound does when
+    // there is no sound device.
+    int GetFreeSoundId() override { return sameId ? 0 : mSounds.GetFreeSoundId(); }
     bool LoadSound(int id, const std::string& path) override { return mSounds.LoadSound(id, path); }
     void SetBaseVolume(int id, double volume) override { mSounds.SetBaseVolume(id, volume); }
     void SetBasePan(int id, int pan) override { mSounds.SetBasePan(id, pan); }
     void ReleaseSound(int id) override { mSounds.ReleaseSound(id); }
+
+    bool sameId = false;
 
 private:
     Kivo::SoundManager& mSounds;
@@ -190,6 +194,20 @@ TEST_F(VoiceHelperTest, RandomLinesNeverRepeatTheLastOne)
         NextUpdate();
         voice->PlayRandomVoice("VOICE_LINE", 1, 3, 0.0f);
         EXPECT_EQ(Heard(), 0);
+    }
+}
+
+// Lines that all share the last line's id are drawn a bounded number of
+// times: the line plays again rather than the draw never ending.
+TEST_F(VoiceHelperTest, RandomLinesThatShareOneIdStillPlay)
+{
+    resources->sameId = true;
+    ASSERT_TRUE(LoadSoundsGroup());
+    ASSERT_EQ(GetSoundIdByName("VOICE_LINE1"), GetSoundIdByName("VOICE_LINE3"));
+    for (int i = 0; i < 2; ++i) {
+        NextUpdate();
+        voice->PlayRandomVoice("VOICE_LINE", 1, 3, 1.0f);
+        EXPECT_NE(Heard(), 0) << i;
     }
 }
 

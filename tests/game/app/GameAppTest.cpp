@@ -176,6 +176,32 @@ TEST(GameStart, WithoutTheVoiceArchiveTheVoiceOptionIsGone)
     }
 }
 
+// other.pak may be missing: start-up goes on, and the first thing that only
+// it held ends the run with that thing's own message.
+TEST(GameStart, WithoutTheOtherArchiveWhatItHeldFailsWithItsOwnMessage)
+{
+    namespace fs = std::filesystem;
+    testsupport::TempDir withoutOther;
+    for (const fs::directory_entry& entry : fs::directory_iterator(KIVO_DATA_DIR))
+        if (entry.path().filename() != "other.pak")
+            fs::create_symlink(entry.path(), fs::path(withoutOther.Path()) / entry.path().filename());
+    GameRun run(withoutOther.Path());
+    TestGameApp* app = run.app;
+    app->requireMainPak = true; // as the game: main.pak is there
+    app->Init();
+    EXPECT_TRUE(run.backend->boxes.TakeShown().empty());
+    app->loadingStarted = true;
+    app->LoadingThreadProc();
+    app->loadingDone = true;
+    EXPECT_TRUE(app->loadingFailed);
+    app->Shutdown(); // as the main loop does on the failure
+    const auto shown = run.backend->boxes.TakeShown();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text.find("other.pak"), std::string::npos) << shown[0].text;
+    EXPECT_NE(shown[0].text.find("sounds"), std::string::npos) << shown[0].text;
+    EXPECT_EQ(app->exitCode, 0);
+}
+
 // A language file that names no texts, fonts or labels ends start-up.
 TEST(GameStart, WithoutTheTranslationNamesStartUpEndsWithItsMessage)
 {
