@@ -92,9 +92,10 @@ bool DecodeAuSound(const uint8_t* bytes, size_t size, DecodedSound& out)
         return false;
     uint32_t offset = Be32(bytes + 4), dataSize = Be32(bytes + 8), encoding = Be32(bytes + 12);
     uint32_t rate = Be32(bytes + 16), channels = Be32(bytes + 20);
-    if (offset > size || (encoding != 1 && encoding != 2) || channels < 1 || channels > 2 || rate == 0 || rate > 1000000)
+    // The sound is loaded only when every byte the header names is there.
+    if (offset > size || dataSize > size - offset || (encoding != 1 && encoding != 2) || channels < 1 ||
+        channels > 2 || rate == 0 || rate > 1000000)
         return false;
-    dataSize = uint32_t(std::min<size_t>(dataSize, size - offset));
     const uint8_t* in = bytes + offset;
     out.format = { uint16_t(channels), uint16_t(encoding == 1 ? 16 : 8), rate };
     out.data.resize(size_t(dataSize) * out.format.bits / 8);

@@ -155,9 +155,12 @@ TEST_F(SoundFilesTest, SunAudio)
     };
     ASSERT_TRUE(Load("m.au", au(32, 2, 1, 1, std::string("\x81\x00", 2))));
     EXPECT_EQ(Buffer().data, Samples16({ 30592, -1020 }));
-    ASSERT_TRUE(Load("m.au", au(24, 0xFFFFFFFF, 2, 2, std::string("\x00\x7F\x80\xFF", 4))));
+    ASSERT_TRUE(Load("m.au", au(24, 4, 2, 2, std::string("\x00\x7F\x80\xFF", 4))));
     EXPECT_EQ(Buffer().data, std::string("\x80\xFF\x00\x7F", 4));
     EXPECT_EQ(Buffer().format.nChannels, 2);
+    // Data that names more bytes than the file holds is not a sound.
+    EXPECT_FALSE(Load("m.au", au(24, 100, 2, 1, std::string(10, 'x'))));
+    EXPECT_FALSE(Load("m.au", au(24, 0xFFFFFFFF, 2, 2, std::string("\x00\x7F\x80\xFF", 4))));
     EXPECT_FALSE(Load("m.au", au(24, 2, 3, 1, "ab")));
     EXPECT_FALSE(Load("m.au", au(24, 2, 1, 0, "ab")));
     EXPECT_FALSE(Load("m.au", au(24, 2, 1, 1, "ab").substr(0, 20)));
