@@ -174,4 +174,7 @@ private:
     // stored.
     bool mLevelAdvanced = false;
     bool mInHowToPlay = false;
+    // The rules' own update is running: a window it opened (a hint) runs
+    // the application's steps inside it.
+    bool mInPlayUpdate = false;
 };

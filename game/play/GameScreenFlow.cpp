@@ -141,7 +141,13 @@ void GameScreen::Update()
         mExtraPanel->Show(false, true);
     }
 
-    if (mState == kLevelDone && mGamePlay->GetEffectCount() == 0) {
+    // Under a window the rules opened in their own update (a hint) the
+    // board plays on, but the level's end and its time out wait for the
+    // window to close: run inside that update they would replace the rules'
+    // object while its update still runs, and leave the window open under
+    // the next screen.
+    const bool flowMayMove = !mInPlayUpdate;
+    if (flowMayMove && mState == kLevelDone && mGamePlay->GetEffectCount() == 0) {
         if (GetProfileInt("score_level_bonusgame") == 0) {
             mState = kLevelWon;
             mGamePlay->SetActive(false);
@@ -181,7 +187,7 @@ void GameScreen::Update()
         mServices->FadeOutMusic(0.005f);
         PlaySound("SOUND_TIMER_OUT");
     }
-    if (mState == kTimeOut && mGamePlay->GetEffectCount() == 0) {
+    if (flowMayMove && mState == kTimeOut && mGamePlay->GetEffectCount() == 0) {
         mState = kTimeOutDue;
         mGamePlay->SetLocked(true);
         ShowTimeOutMessage();
@@ -213,8 +219,12 @@ void GameScreen::Update()
         }
     }
 
-    if (mGamePlay)
+    if (mGamePlay) {
+        const bool outer = mInPlayUpdate;
+        mInPlayUpdate = true;
         mGamePlay->Update();
+        mInPlayUpdate = outer;
+    }
     mEffects->processEffects();
 }
 

@@ -267,6 +267,48 @@ TEST_F(GameScreenWindowsTest, TheClockStandsUnderWindowsThatBlockTheBoard)
     EXPECT_NEAR(timer->GetTimeLeft(), 299.0f, 0.02f);
 }
 
+// A level won under a hint the rules opened in their update ends only once
+// the hint has closed: inside that update nothing of the level's end runs
+// (its window, the next level replacing the rules' object), so that the
+// hint's steps never outlive the level or the screen.
+TEST_F(GameScreenWindowsTest, ALevelWonUnderAHintFromTheRulesEndsOnceTheHintHasClosed)
+{
+    EnterScreen();
+    FakeGamePlay* const rules = Play();
+    std::vector<int> windowsUnderTheHint;
+    int stateUnderTheHint = -1;
+    mWindowSteps = 0;
+    mWhileUp = [&](WindowBase* window) {
+        if (mWindowSteps == 10)
+            Play()->WinLevel();
+        if (mWindowSteps < 1500 && window &&
+            (windowsUnderTheHint.empty() || windowsUnderTheHint.back() != window->mId))
+            windowsUnderTheHint.push_back(window->mId);
+        if (mWindowSteps == 1500) {
+            stateUnderTheHint = screen->mState;
+            Key(kEscape); // fifteen seconds on: well past the level's end
+        }
+        if (mWindowSteps > 3000)
+            app.mRunning = false;
+    };
+    HintFromTheRules();
+    EXPECT_TRUE(app.mRunning);
+    EXPECT_EQ(windowsUnderTheHint, std::vector<int>{WINDOW_ID_ARROW_HINT2});
+    EXPECT_EQ(Play(), rules);
+    EXPECT_EQ(stateUnderTheHint, GameScreen::kLevelDone);
+
+    // Closed, the level ends as always: its window comes and is answered.
+    std::vector<int> windowsAfter;
+    mWhileUp = [&](WindowBase* window) {
+        if (window && (windowsAfter.empty() || windowsAfter.back() != window->mId))
+            windowsAfter.push_back(window->mId);
+        if (window && window->mVisible && !window->mEffect && window->mResult == Kivo::Dialog::kNoResult)
+            window->ButtonDepress(0);
+    };
+    Steps(1000);
+    EXPECT_TRUE(std::find(windowsAfter.begin(), windowsAfter.end(), WINDOW_ID_LEVEL_COMPLETED1) != windowsAfter.end());
+}
+
 // A window that leaves the board to the player leaves the clock running.
 TEST_F(GameScreenWindowsTest, TheClockRunsUnderAWindowThatLeavesTheBoardFree)
 {
