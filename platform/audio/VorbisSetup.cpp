@@ -138,9 +138,12 @@ bool VorbisCodebooksSound(const ByteReader& read)
     ogg_sync_init(&sync);
     // Every logical stream is framed on its own, as interleaved streams are,
     // and each stream of a chain brings its own setup header.
-    std::map<int, ogg_stream_state> streams;
+    struct Stream {
+        ogg_stream_state state;
+        int headers = 0; // of the three, in order: identification, comment, setup
+    };
+    std::map<int, Stream> streams;
     bool sound = true;
-    int setups = 0;
     while (sound) {
         ogg_page page;
         const int found = ogg_sync_pageout(&sync, &page);
@@ -161,22 +164,28 @@ bool VorbisCodebooksSound(const ByteReader& read)
                 sound = false;
                 break;
             }
-            stream = streams.emplace(serial, ogg_stream_state {}).first;
-            ogg_stream_init(&stream->second, serial);
+            stream = streams.emplace(serial, Stream {}).first;
+            ogg_stream_init(&stream->second.state, serial);
         }
-        ogg_stream_pagein(&stream->second, &page);
+        ogg_stream_pagein(&stream->second.state, &page);
         ogg_packet packet;
-        for (int out; sound && (out = ogg_stream_packetout(&stream->second, &packet)) != 0;) {
-            if (out > 0 && packet.bytes >= 7 && std::memcmp(packet.packet, "\x05vorbis", 7) == 0) {
-                ++setups;
+        for (int out; sound && (out = ogg_stream_packetout(&stream->second.state, &packet)) != 0;) {
+            int& headers = stream->second.headers;
+            if (out < 0 || headers == 3)
+                continue;
+            static const char* const kHeaders[3] = {"\x01vorbis", "\x03vorbis", "\x05vorbis"};
+            sound = packet.bytes >= 7 && std::memcmp(packet.packet, kHeaders[headers], 7) == 0;
+            if (sound && ++headers == 3)
                 sound = SetupSound(packet);
-            }
         }
     }
-    for (auto& [serial, stream] : streams)
-        ogg_stream_clear(&stream);
+    bool whole = !streams.empty();
+    for (auto& [serial, stream] : streams) {
+        whole = whole && stream.headers == 3;
+        ogg_stream_clear(&stream.state);
+    }
     ogg_sync_clear(&sync);
-    return sound && setups > 0;
+    return sound && whole;
 }
 
 } // namespace platform::audio

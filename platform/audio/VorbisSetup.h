@@ -12,11 +12,13 @@ namespace platform::audio {
 // Reads the next bytes, at most `size` of them, into `out`; 0 at the end.
 using ByteReader = std::function<size_t(uint8_t* out, size_t size)>;
 
-// Reads an Ogg file to its end and checks the codebooks of every Vorbis
-// setup header in it, one for each chained stream: each book's code lengths
-// must fill its prefix code exactly (a book with one used entry, or none,
-// may leave it open) and the book must be whole. False too for a file
-// without a setup header.
+// Reads an Ogg file to its end and checks every logical stream in it (each
+// stream of a chain): it must begin with the three Vorbis headers in their
+// order (identification, comment, setup), as Tremor loses memory on a later
+// stream that does not, and the codebooks of its setup header must be
+// sound: each book's code lengths must fill its prefix code exactly (a book
+// with one used entry, or none, may leave it open) and the book must be
+// whole. False too for a file without a stream.
 bool VorbisCodebooksSound(const ByteReader& read);
 
 } // namespace platform::audio
